@@ -1,0 +1,32 @@
+# quorelle_layer(<name> [DEPS <lower layers>] [PUBLIC_LIBS <libraries>])
+#
+# Makes the library quorelle_<name> from src/<name>/*.cpp. Its headers are
+# reached as "<name>/Header.h" through an include root that holds only this
+# layer, so a layer can include its own headers and those of the layers it
+# depends on, and an include of a higher layer fails to compile.
+function(quorelle_layer name)
+  cmake_parse_arguments(L "" "" "DEPS;PUBLIC_LIBS" ${ARGN})
+  set(root ${CMAKE_BINARY_DIR}/include-roots/${name})
+  file(MAKE_DIRECTORY ${root})
+  if(NOT EXISTS ${root}/${name})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  set(target quorelle_${name})
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${root})
+    foreach(dep IN LISTS L_DEPS)
+      target_link_libraries(${target} PUBLIC quorelle_${dep})
+    endforeach()
+    target_link_libraries(${target} PUBLIC ${L_PUBLIC_LIBS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${root})
+    foreach(dep IN LISTS L_DEPS)
+      target_link_libraries(${target} INTERFACE quorelle_${dep})
+    endforeach()
+    target_link_libraries(${target} INTERFACE ${L_PUBLIC_LIBS})
+  endif()
+endfunction()

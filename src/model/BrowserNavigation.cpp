@@ -1,0 +1,107 @@
+#include "model/BrowserNavigation.h"
+
+#include "model/BrowserTab.h"
+#include "model/QuorelleAssets.h"
+#include "model/SearchEngine.h"
+#include "model/Text.h"
+#include "model/UrlParts.h"
+
+#include <glib.h>
+
+#include <memory>
+
+namespace quorelle {
+namespace {
+
+constexpr std::string_view kInternalPrefix = "vx://";
+
+// Canonical form, then the page it names or "not found".
+NavigationTarget internalTarget(std::string_view text) {
+    std::string canonical = BrowserNavigation::canonicalInternalURL(text);
+    if (auto route = InternalPageRoute::from(canonical)) return NavigationTarget::internalPage(*route);
+    return NavigationTarget::internalNotFound(std::move(canonical));
+}
+
+// The file URL of an existing absolute path, or nothing.
+std::optional<std::string> existingFileURL(const std::string& path) {
+    if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return std::nullopt;
+    std::unique_ptr<gchar, decltype(&g_free)> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr), g_free);
+    if (!uri) return std::nullopt;
+    return std::string(uri.get());
+}
+
+std::optional<NavigationTarget> resolveByScheme(const std::string& text) {
+    auto parts = UrlParts::parse(text);
+    if (!parts || !parts->scheme) return std::nullopt;
+    const std::string scheme = text::lowercased(*parts->scheme);
+    if (scheme == BrowserNavigation::internalScheme) return internalTarget(text);
+    if (scheme == "http" || scheme == "https" || scheme == "file") return NavigationTarget::webURL(text);
+    return std::nullopt;
+}
+
+std::optional<NavigationTarget> resolveAsHost(const std::string& text) {
+    if (text::contains(text, " ") || !text::contains(text, ".")) return std::nullopt;
+    std::string candidate = text::startsWith(text, "http://") || text::startsWith(text, "https://")
+                                ? text
+                                : "https://" + text;
+    if (!UrlParts::parse(candidate)) return std::nullopt;
+    return NavigationTarget::webURL(std::move(candidate));
+}
+
+}  // namespace
+
+NavigationTarget BrowserNavigation::resolve(std::string_view input, const SearchEngine& searchEngine) {
+    const std::string text = text::trimmed(input);
+    if (text.empty()) return NavigationTarget::internalPage(InternalPageRoute::newtab);
+    if (text::startsWith(text::lowercased(text), kInternalPrefix)) return internalTarget(text);
+    if (text::startsWith(text, "file://")) return NavigationTarget::webURL(text);
+    if (text::startsWith(text, "/")) {
+        if (auto fileURL = existingFileURL(text)) return NavigationTarget::webURL(std::move(*fileURL));
+    }
+    if (auto target = resolveByScheme(text)) return std::move(*target);
+    if (auto target = resolveAsHost(text)) return std::move(*target);
+    if (auto search = searchEngine.searchURL(text)) return NavigationTarget::webURL(std::move(*search));
+    return NavigationTarget::webURL(text);
+}
+
+NavigationTarget BrowserNavigation::resolveInternalInput(std::string_view input) { return internalTarget(input); }
+
+std::string BrowserNavigation::canonicalInternalURL(std::string_view address) {
+    const std::string text = text::trimmed(address);
+    const std::string lower = text::lowercased(text);
+    if (text.empty() || lower == "vx://" || lower == "vx:///" || !text::startsWith(lower, kInternalPrefix))
+        return std::string(newTabURL);
+    // Lower-casing can change byte lengths, but "vx://" is ASCII in both forms,
+    // so the first five bytes of the text as typed are the scheme.
+    std::string_view first = text::firstNonEmptyPiece(std::string_view(text).substr(kInternalPrefix.size()), '/');
+    if (first.empty() || text::lowercased(first) == "internal") return std::string(newTabURL);
+    return std::string(kInternalPrefix) + std::string(first);
+}
+
+std::string BrowserNavigation::urlString(const NavigationTarget& target) {
+    if (auto page = target.asInternalPage()) return page->route.vxURL();
+    if (auto missing = target.asInternalNotFound()) return missing->canonicalURL;
+    return target.asWebURL()->url;
+}
+
+std::string BrowserNavigation::displayText(const BrowserTab* tab) {
+    if (!tab) return {};
+    const std::string& address = tab->urlString.get();
+    return displayText(isBlockedInternalArtifact(address) ? newTabURL : std::string_view(address));
+}
+
+std::string BrowserNavigation::displayText(std::string_view resolvedURL) {
+    auto route = InternalPageRoute::from(resolvedURL);
+    if (route && *route == InternalPageRoute::newtab) return {};
+    const bool artifact = isBlockedInternalArtifact(resolvedURL);
+    if (QuorelleAssets::isInternalURL(resolvedURL) && !artifact) return canonicalInternalURL(resolvedURL);
+    if (artifact) return {};
+    return std::string(resolvedURL);
+}
+
+bool BrowserNavigation::isBlockedInternalArtifact(std::string_view urlString) {
+    const std::string lower = text::lowercased(urlString);
+    return text::contains(lower, "vx://internal") || lower == "about:blank";
+}
+
+}  // namespace quorelle

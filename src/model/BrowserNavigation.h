@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/NavigationTarget.h"
+
+#include <string>
+#include <string_view>
+
+namespace quorelle {
+
+class BrowserTab;
+struct SearchEngine;
+
+// The omnibox rules: what typed text loads, the one canonical form of
+// internal addresses, and the text the omnibox shows for a tab.
+struct BrowserNavigation {
+    static constexpr std::string_view internalScheme = "vx";
+    static constexpr std::string_view omniboxPlaceholder = "Search Google or type a URL";
+    static constexpr std::string_view newTabURL = "vx://newtab";
+
+    static NavigationTarget resolve(std::string_view input, const SearchEngine& searchEngine);
+    static NavigationTarget resolveInternalInput(std::string_view input);
+    static std::string canonicalInternalURL(std::string_view address);
+    static std::string urlString(const NavigationTarget& target);
+    static std::string displayText(const BrowserTab* tab);
+    static std::string displayText(std::string_view resolvedURL);
+    // Leftover addresses that stand for the new-tab page.
+    static bool isBlockedInternalArtifact(std::string_view urlString);
+};
+
+}  // namespace quorelle

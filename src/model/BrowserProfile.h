@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/Date.h"
+#include "model/Json.h"
+
+#include <optional>
+#include <string>
+
+namespace quorelle {
+
+// One entry of the profile list. The id names the profile's data folder.
+struct BrowserProfile {
+    std::string id;
+    std::string name;
+    bool isGuest = false;
+    bool isDefault = false;
+    Date createdAt = Date::now();
+    std::optional<std::string> avatarURL;
+    std::optional<std::string> themePresetID;
+
+    // Built once, on first use.
+    static const BrowserProfile& defaultProfile();
+    static const BrowserProfile& guestProfile();
+
+    friend bool operator==(const BrowserProfile&, const BrowserProfile&) = default;
+};
+
+void readJson(const Json& j, BrowserProfile& out);
+Json toJson(const BrowserProfile& profile);
+
+}  // namespace quorelle

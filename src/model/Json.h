@@ -1,0 +1,22 @@
+#pragma once
+
+// The light half of the JSON layer: record headers include this to declare
+// their readJson/toJson pair without pulling in the whole JSON library.
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <stdexcept>
+
+namespace quorelle {
+
+using Json = nlohmann::json;
+
+// Thrown by readers when a document breaks the storage rules: a required key
+// missing or null, a value of the wrong JSON type, an unknown enumeration
+// value, a malformed date or UUID. The whole document is then rejected.
+class JsonDecodeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace quorelle

@@ -1,0 +1,174 @@
+#pragma once
+
+// The strict JSON conventions every stored record follows. Include this only
+// from .cpp files: it brings in the whole JSON library.
+//
+//  - keys are the field names; a required key that is missing, null or of the
+//    wrong JSON type fails the whole document;
+//  - optional keys read as absent when missing or null, but a present value of
+//    the wrong type still fails;
+//  - no silent conversions: 1.5 is not an integer, "1" is not a number;
+//  - unknown keys are ignored;
+//  - enumerations are their raw strings, UUIDs 36 characters (either case on
+//    reading, upper case on writing), dates ISO-8601 with whole seconds.
+
+#include "model/Date.h"
+#include "model/Json.h"
+#include "model/Uuid.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quorelle {
+
+// ---- readers: one overload per value type ---------------------------------
+
+void readJson(const Json& j, bool& out);
+void readJson(const Json& j, std::string& out);
+void readJson(const Json& j, std::int64_t& out);
+void readJson(const Json& j, double& out);
+void readJson(const Json& j, Uuid& out);
+void readJson(const Json& j, Date& out);
+
+template <typename T>
+void readJson(const Json& j, std::vector<T>& out) {
+    if (!j.is_array()) throw JsonDecodeError("expected an array");
+    std::vector<T> items;
+    items.reserve(j.size());
+    for (const auto& element : j) {
+        T item{};
+        readJson(element, item);
+        items.push_back(std::move(item));
+    }
+    out = std::move(items);
+}
+
+// ---- writers ---------------------------------------------------------------
+
+inline Json toJson(bool v) { return v; }
+inline Json toJson(const std::string& v) { return v; }
+inline Json toJson(std::int64_t v) { return v; }
+inline Json toJson(double v) { return v; }
+Json toJson(const Uuid& v);
+Json toJson(const Date& v);
+
+template <typename T>
+Json toJson(const std::vector<T>& items) {
+    Json array = Json::array();
+    for (const auto& item : items) array.push_back(toJson(item));
+    return array;
+}
+
+namespace json {
+
+const Json& requireObject(const Json& j);
+
+// A required key: missing or null fails.
+template <typename T>
+T req(const Json& object, const char* key) {
+    auto it = requireObject(object).find(key);
+    if (it == object.end() || it->is_null()) throw JsonDecodeError(std::string("missing key \"") + key + "\"");
+    T value{};
+    try {
+        readJson(*it, value);
+    } catch (const JsonDecodeError& e) {
+        throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
+    }
+    return value;
+}
+
+// An optional key: missing or null is absent; a wrong type still fails.
+template <typename T>
+std::optional<T> opt(const Json& object, const char* key) {
+    auto it = requireObject(object).find(key);
+    if (it == object.end() || it->is_null()) return std::nullopt;
+    T value{};
+    try {
+        readJson(*it, value);
+    } catch (const JsonDecodeError& e) {
+        throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
+    }
+    return value;
+}
+
+// A key with a default of its record's own: missing or null gives `fallback`.
+template <typename T>
+T orDefault(const Json& object, const char* key, T fallback) {
+    auto value = opt<T>(object, key);
+    return value ? std::move(*value) : std::move(fallback);
+}
+
+template <typename T>
+void put(Json& object, const char* key, const T& value) {
+    object[key] = toJson(value);
+}
+
+// Written only when present.
+template <typename T>
+void putOptional(Json& object, const char* key, const std::optional<T>& value) {
+    if (value) object[key] = toJson(*value);
+}
+
+// Enumerations stored as raw strings.
+template <typename E, std::size_t N>
+using EnumTable = std::array<std::pair<E, std::string_view>, N>;
+
+template <typename E, std::size_t N>
+void readEnum(const Json& j, E& out, const EnumTable<E, N>& table) {
+    if (!j.is_string()) throw JsonDecodeError("expected a string");
+    const auto& raw = j.get_ref<const std::string&>();
+    for (const auto& [value, name] : table) {
+        if (name == raw) {
+            out = value;
+            return;
+        }
+    }
+    throw JsonDecodeError("unknown value \"" + raw + "\"");
+}
+
+template <typename E, std::size_t N>
+std::string_view enumName(E value, const EnumTable<E, N>& table) {
+    for (const auto& [candidate, name] : table)
+        if (candidate == value) return name;
+    return {};
+}
+
+template <typename E, std::size_t N>
+std::optional<E> enumFromName(std::string_view raw, const EnumTable<E, N>& table) {
+    for (const auto& [value, name] : table)
+        if (name == raw) return value;
+    return std::nullopt;
+}
+
+// A whole document: nothing when the text is not JSON (comments, trailing
+// commas and invalid UTF-8 are rejected; a BOM is skipped).
+std::optional<Json> parse(std::string_view text);
+
+// Sorted keys, two-space indentation; the same value always gives the same bytes.
+std::string dumpPretty(const Json& j);
+std::string dumpCompact(const Json& j);
+
+// Reads a whole document into a record; nothing when it is not JSON or breaks
+// the record's rules.
+template <typename T>
+std::optional<T> decode(std::string_view text) {
+    auto document = parse(text);
+    if (!document) return std::nullopt;
+    try {
+        T value{};
+        readJson(*document, value);
+        return value;
+    } catch (const JsonDecodeError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace json
+}  // namespace quorelle

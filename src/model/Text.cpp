@@ -1,0 +1,120 @@
+#include "model/Text.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace quorelle::text {
+namespace {
+
+struct GFreeDeleter {
+    void operator()(gchar* p) const { g_free(p); }
+};
+using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
+
+bool isValid(std::string_view s) { return g_utf8_validate_len(s.data(), s.size(), nullptr); }
+
+template <typename Fn>
+std::string mapCase(std::string_view s, Fn glibFn, int (*asciiFn)(int)) {
+    if (!isValid(s)) {
+        std::string out(s);
+        for (auto& c : out) c = static_cast<char>(asciiFn(static_cast<unsigned char>(c)));
+        return out;
+    }
+    GCharPtr mapped(glibFn(s.data(), static_cast<gssize>(s.size())));
+    return mapped ? std::string(mapped.get()) : std::string();
+}
+
+int asciiLower(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+int asciiUpper(int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+
+// Decodes one code point at `pos`; returns its length, or 0 when the bytes
+// there are not valid UTF-8.
+std::size_t decodeAt(std::string_view s, std::size_t pos, gunichar& out) {
+    const char* p = s.data() + pos;
+    gunichar c = g_utf8_get_char_validated(p, static_cast<gssize>(s.size() - pos));
+    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) return 0;
+    out = c;
+    return static_cast<std::size_t>(g_utf8_next_char(p) - p);
+}
+
+}  // namespace
+
+std::string lowercased(std::string_view s) { return mapCase(s, g_utf8_strdown, asciiLower); }
+
+std::string uppercased(std::string_view s) { return mapCase(s, g_utf8_strup, asciiUpper); }
+
+bool isWhitespaceOrNewline(char32_t c) {
+    if ((c >= 0x09 && c <= 0x0d) || c == 0x85) return true;
+    switch (g_unichar_type(static_cast<gunichar>(c))) {
+        case G_UNICODE_SPACE_SEPARATOR:
+        case G_UNICODE_LINE_SEPARATOR:
+        case G_UNICODE_PARAGRAPH_SEPARATOR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string trimmed(std::string_view s) {
+    std::size_t begin = 0;
+    while (begin < s.size()) {
+        gunichar c = 0;
+        std::size_t len = decodeAt(s, begin, c);
+        if (len == 0 || !isWhitespaceOrNewline(c)) break;
+        begin += len;
+    }
+    // Walk forward, remembering where the last non-space character ended.
+    std::size_t end = begin;
+    for (std::size_t pos = begin; pos < s.size();) {
+        gunichar c = 0;
+        std::size_t len = decodeAt(s, pos, c);
+        if (len == 0) {
+            end = ++pos;
+            continue;
+        }
+        pos += len;
+        if (!isWhitespaceOrNewline(c)) end = pos;
+    }
+    return std::string(s.substr(begin, end - begin));
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+bool endsWith(std::string_view s, std::string_view suffix) {
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+bool contains(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
+
+std::string firstCharacter(std::string_view s) {
+    if (s.empty()) return {};
+    gunichar c = 0;
+    std::size_t len = decodeAt(s, 0, c);
+    return std::string(s.substr(0, len == 0 ? 1 : len));
+}
+
+std::string_view firstNonEmptyPiece(std::string_view s, char separator) {
+    while (!s.empty()) {
+        auto cut = s.find(separator);
+        std::string_view piece = s.substr(0, cut);
+        if (!piece.empty()) return piece;
+        if (cut == std::string_view::npos) break;
+        s.remove_prefix(cut + 1);
+    }
+    return {};
+}
+
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to) {
+    std::string out;
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = s.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
+        out.append(s.substr(pos, hit - pos));
+        out.append(to);
+    }
+    out.append(s.substr(pos));
+    return out;
+}
+
+}  // namespace quorelle::text

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Unicode-aware string rules shared by every layer. Text is UTF-8; invalid
+// input never crashes, it is handled byte-wise.
+namespace quorelle::text {
+
+// Full Unicode lower/upper casing (so U+212A KELVIN SIGN becomes "k").
+std::string lowercased(std::string_view s);
+std::string uppercased(std::string_view s);
+
+// Unicode separators (Zs, Zl, Zp), U+0009-U+000D and U+0085.
+bool isWhitespaceOrNewline(char32_t c);
+
+// Removes white space and line breaks from both ends.
+std::string trimmed(std::string_view s);
+
+bool startsWith(std::string_view s, std::string_view prefix);
+bool endsWith(std::string_view s, std::string_view suffix);
+bool contains(std::string_view s, std::string_view part);
+
+// The first user-perceived character's code point as UTF-8 (one code point),
+// or "" for empty text.
+std::string firstCharacter(std::string_view s);
+
+// The first non-empty piece of `s` split at `separator`, or "" when none.
+std::string_view firstNonEmptyPiece(std::string_view s, char separator);
+
+// Replaces every occurrence of `from` (non-empty) by `to`, left to right.
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+}  // namespace quorelle::text
