@@ -25,11 +25,20 @@ std::optional<UrlParts> UrlParts::parse(std::string_view text) {
     if (hasForbiddenCharacter(text) ||
         !g_utf8_validate_len(owned.data(), owned.size(), nullptr))
         return std::nullopt;
+    // Components stay percent-encoded for the validity test, so an escaped
+    // byte that is not UTF-8 (a search for "%FF") is still a valid address.
     gchar* scheme = nullptr;
     gchar* host = nullptr;
-    if (!g_uri_split(owned.c_str(), G_URI_FLAGS_NON_DNS, &scheme, nullptr, &host, nullptr, nullptr, nullptr,
-                     nullptr, nullptr))
+    const auto flags = static_cast<GUriFlags>(G_URI_FLAGS_NON_DNS | G_URI_FLAGS_ENCODED);
+    if (!g_uri_split(owned.c_str(), flags, &scheme, nullptr, &host, nullptr, nullptr, nullptr, nullptr, nullptr))
         return std::nullopt;
+    // The host as the user reads it (percent-escapes decoded) when that is text.
+    gchar* decodedHost = nullptr;
+    if (host && g_uri_split(owned.c_str(), G_URI_FLAGS_NON_DNS, nullptr, nullptr, &decodedHost, nullptr, nullptr,
+                            nullptr, nullptr, nullptr) && decodedHost) {
+        g_free(host);
+        host = decodedHost;
+    }
     UrlParts parts;
     if (scheme) parts.scheme = scheme;
     if (host) parts.host = host;

@@ -1,0 +1,111 @@
+// Identifiers, dates and the Unicode text rules.
+#include "model/Date.h"
+#include "model/QuorelleAssets.h"
+#include "model/Text.h"
+#include "model/UrlParts.h"
+#include "model/Uuid.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using quorelle::Date;
+using quorelle::QuorelleAssets;
+using quorelle::Uuid;
+namespace text = quorelle::text;
+
+namespace {
+
+TEST(Uuid, RandomVersionFourAndParsing) {
+    std::set<std::string> seen;
+    for (int i = 0; i < 200; ++i) {
+        auto id = Uuid::random();
+        auto s = id.toString();
+        ASSERT_EQ(s.size(), 36u);
+        EXPECT_EQ(s[14], '4');
+        EXPECT_TRUE(s[19] == '8' || s[19] == '9' || s[19] == 'A' || s[19] == 'B');
+        EXPECT_EQ(Uuid::parse(s), id);
+        EXPECT_EQ(Uuid::parse(id.toLowerString()), id);
+        seen.insert(s);
+    }
+    EXPECT_EQ(seen.size(), 200u);
+    for (const char* bad : {"", "123", "6BA7B810-9DAD-11D1-80B4-00C04FD430C", "6BA7B810-9DAD-11D1-80B4-00C04FD430C8X",
+                            "6BA7B8109DAD-11D1-80B4-00C04FD430C8-", "6BA7B810-9DAD-11D1-80B4-00C04FD430CG",
+                            "{6BA7B810-9DAD-11D1-80B4-00C04FD430C}"})
+        EXPECT_EQ(Uuid::parse(bad), std::nullopt) << bad;
+    EXPECT_EQ(Uuid::parse("6ba7b810-9DAD-11d1-80b4-00c04fd430c8")->toString(), "6BA7B810-9DAD-11D1-80B4-00C04FD430C8");
+}
+
+TEST(Date, WholeSecondsFlooredInUtc) {
+    EXPECT_EQ(Date{0}.iso8601(), "2001-01-01T00:00:00Z");
+    EXPECT_EQ(Date{0.999}.iso8601(), "2001-01-01T00:00:00Z");
+    EXPECT_EQ(Date{-0.25}.iso8601(), "2000-12-31T23:59:59Z");
+    EXPECT_EQ(Date::fromUnixTime(0).iso8601(), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(Date::fromUnixTime(1709249400.75).iso8601(), "2024-02-29T23:30:00Z");
+    auto parsed = Date::parseIso8601("2024-02-29T23:30:00Z");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->unixTime(), 1709249400);
+    EXPECT_EQ(Date::parseIso8601("2024-02-29T23:30:00-01:30")->unixTime(), 1709249400 + 5400);
+    for (const char* bad : {"2024-13-01T00:00:00Z", "2024-01-01T24:00:00Z", "2024-01-01 00:00:00Z",
+                            "2024-01-01T00:00:00+1:00", "2024-01-01T00:00:00z", "24-01-01T00:00:00Z",
+                            "2024-01-01T00:00:60Z", "2024-01-01T00:00:00ZZ"})
+        EXPECT_EQ(Date::parseIso8601(bad), std::nullopt) << bad;
+    auto now = Date::now();
+    EXPECT_GT(now.secondsSinceReferenceDate, 7e8);
+}
+
+TEST(Text, UnicodeCasingAndTrimming) {
+    EXPECT_EQ(text::lowercased("\xE2\x84\xAA"), "k");  // KELVIN SIGN
+    EXPECT_EQ(text::lowercased("ÄBC"), "äbc");
+    EXPECT_EQ(text::uppercased("ß"), "SS");
+    EXPECT_EQ(text::lowercased("A\xff" "B"), "a\xff" "b");  // invalid UTF-8 handled byte-wise
+    EXPECT_EQ(text::trimmed(" \t\n\r\v\f x y \xC2\x85\xC2\xA0\xE2\x80\xA8\xE3\x80\x80"), "x y");
+    EXPECT_EQ(text::trimmed("\xE2\x80\x8B" "x"), "\xE2\x80\x8B" "x");  // zero-width space is not white space
+    EXPECT_EQ(text::trimmed("   "), "");
+    EXPECT_EQ(text::trimmed(" a\xff "), "a\xff");
+    EXPECT_EQ(text::firstCharacter("école"), "é");
+    EXPECT_EQ(text::firstCharacter(""), "");
+    EXPECT_EQ(text::replaceAll("a%sb%s", "%s", "%s%s"), "a%s%sb%s%s");
+}
+
+TEST(UrlParts, StrictParsing) {
+    auto parts = quorelle::UrlParts::parse("HTTPS://User@Example.COM:8080/p?q#f");
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(parts->scheme, "https");  // schemes come back lower-cased
+    EXPECT_EQ(parts->host, "Example.COM");
+    EXPECT_EQ(quorelle::UrlParts::parse("about:blank")->host, std::nullopt);
+    EXPECT_EQ(quorelle::UrlParts::parse("relative/path")->scheme, std::nullopt);
+    EXPECT_EQ(quorelle::UrlParts::parse("https://[::1]:80/")->host, "::1");
+    for (const char* bad : {"http://a b.com", "https://x.com/%zz", "https://a<b>.com", "http://a\"b", "a\tb",
+                            "https://host:99999/"})
+        EXPECT_FALSE(quorelle::UrlParts::parse(bad)) << bad;
+}
+
+TEST(QuorelleAssets, InternalAddressesAndLogo) {
+    EXPECT_TRUE(QuorelleAssets::isInternalURL("  VX://History \n"));
+    EXPECT_FALSE(QuorelleAssets::isInternalURL("vx:history"));
+    EXPECT_EQ(QuorelleAssets::faviconURL(std::string_view(" VX://x ")), "vx-local://QuorelleLogo");
+    EXPECT_EQ(QuorelleAssets::faviconURL(std::string_view("https://x.y")), std::nullopt);
+    EXPECT_EQ(QuorelleAssets::faviconURL(false), std::nullopt);
+    EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("QuorelleLogo")));
+    EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("vx-local://QuorelleLogo")));
+    EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("https://cdn.example/QuorelleLogo.png")));
+    EXPECT_FALSE(QuorelleAssets::isQuorelleLogo(std::nullopt));
+    EXPECT_FALSE(QuorelleAssets::isQuorelleLogo(std::string("")));
+    EXPECT_FALSE(QuorelleAssets::isQuorelleLogo(std::string("quorellelogo")));
+}
+
+TEST(QuorelleAssets, BadgeLetters) {
+    EXPECT_EQ(QuorelleAssets::faviconLetter(" vx://settings", "anything"), "Q");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("https://docs.example.org", "x"), "D");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("https://www.example.org", "x"), "W");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("http://127.0.0.1:8000/", "x"), "1");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("about:blank", "hello"), "H");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("about:blank", ""), "");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("not a url", "ßig"), "SS");
+    EXPECT_EQ(QuorelleAssets::faviconLetter("https://émile.example", "x"), "É");
+    // The address is not trimmed for the host rule.
+    EXPECT_EQ(QuorelleAssets::faviconLetter(" https://site.example", "title"), "T");
+}
+
+}  // namespace
