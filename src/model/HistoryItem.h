@@ -1,0 +1,24 @@
+#pragma once
+
+#include "model/Date.h"
+#include "model/Json.h"
+#include "model/Uuid.h"
+
+#include <string>
+
+namespace quorelle {
+
+// One recorded visit to a web page.
+struct HistoryItem {
+    Uuid id = Uuid::random();
+    std::string title;
+    std::string url;
+    Date visitedAt = Date::now();
+
+    friend bool operator==(const HistoryItem&, const HistoryItem&) = default;
+};
+
+void readJson(const Json& j, HistoryItem& out);
+Json toJson(const HistoryItem& item);
+
+}  // namespace quorelle

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "model/AppSettings.h"
+#include "model/Bookmark.h"
+#include "model/BrowserSettings.h"
+#include "model/BrowserTab.h"
+#include "model/InternalPageRoute.h"
+#include "model/NavigationTarget.h"
+#include "model/PasswordItem.h"
+#include "model/PasswordSavePrompt.h"
+#include "model/PasswordUpdatePrompt.h"
+#include "model/ProfileData.h"
+#include "model/Published.h"
+#include "model/ShortcutItem.h"
+#include "model/Uuid.h"
+#include "state/TabAdjacentSide.h"
+
+#include <sigc++/signal.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorelle {
+
+class DataStore;
+class IWebContent;
+class MainQueue;
+
+// The process-wide objects a window's state works with. They are made in
+// main() and outlive every state.
+struct AppStateServices {
+    DataStore& store;
+    MainQueue& mainQueue;
+    IWebContent& webContent;
+};
+
+// The observable state behind a window group: the app settings, the current
+// profile's data, the open tabs and the window's flags, plus every operation
+// a user can perform on them. Each operation that changes kept data saves at
+// once; a guest window never writes.
+//
+// Made only through create(), because queued work holds the state weakly.
+// The operations are defined in one source file per concern
+// (AppState*.cpp). Main thread only.
+class AppState : public std::enable_shared_from_this<AppState> {
+    struct Token {};
+
+public:
+    using TabPtr = std::shared_ptr<BrowserTab>;
+
+    static std::shared_ptr<AppState> create(bool guestWindow, AppStateServices services);
+    AppState(Token, bool guestWindow, AppStateServices services);
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    // Fired before any published property below changes.
+    sigc::signal<void()>& signalObjectWillChange() { return objectWillChange_; }
+
+private:
+    sigc::signal<void()> objectWillChange_;  // before the properties that point at it
+    bool isGuestWindow_;
+    AppStateServices services_;
+
+public:
+    // ---- published properties ---------------------------------------------
+    Published<AppSettings> appSettings;
+    Published<ProfileData> profileData;
+    Published<std::vector<TabPtr>> tabs;
+    Published<std::optional<Uuid>> activeTabID;
+    Published<std::string> omniboxText;
+    Published<bool> isEditingOmnibox;
+    Published<bool> showOmniboxSuggestions;
+    Published<SidebarKind> sidebarKind;
+    Published<std::optional<PasswordSavePrompt>> showPasswordSavePrompt;
+    Published<std::optional<PasswordUpdatePrompt>> showPasswordUpdatePrompt;
+    Published<std::optional<std::string>> proxyTestResult;
+    Published<std::optional<std::string>> proxyTestError;
+    Published<std::optional<std::string>> toastMessage;
+    Published<bool> passwordsUnlocked;
+    Published<std::vector<PasswordItem>> passwordItems;
+    Published<std::vector<std::string>> developerLog;
+    Published<bool> showNewTabCustomize;
+    Published<bool> showShortcutsEditor;
+    Published<std::optional<Bookmark>> editingBookmark;
+    Published<std::optional<ShortcutItem>> editingShortcut;
+    Published<bool> showInspectorPanel;
+    Published<std::optional<Uuid>> inspectorTabID;
+    Published<bool> showNewBookmarkSheet;
+
+    // ---- computed ------------------------------------------------------------
+    bool isGuestWindow() const { return isGuestWindow_; }
+    bool isGuest() const;
+    BrowserProfile currentProfile() const;
+    TabPtr activeTab() const;
+    const ThemeSettings& theme() const { return profileData.get().theme; }
+    const BrowserSettings& settings() const { return profileData.get().settings; }
+    DataStore& store() const { return services_.store; }
+    MainQueue& mainQueue() const { return services_.mainQueue; }
+    IWebContent& webContent() const { return services_.webContent; }
+
+    // ---- start-up, saving, address text, developer log (AppState.cpp) --------
+    void persist();
+    void syncOmniboxFromTab();
+    void applyDarkDefaultTheme();
+    void reloadPasswordMetadata();
+    void log(std::string_view message);
+    static constexpr std::size_t developerLogLimit = 500;
+
+    // ---- tabs, navigation and the omnibox (AppStateTabs.cpp) -----------------
+    void newTab(std::optional<std::string> url = std::nullopt);
+    void duplicateTab(const TabPtr& tab);
+    void newTabAdjacent(const TabPtr& tab, TabAdjacentSide side);
+    void closeTab(const TabPtr& tab);
+    void closeInactiveTabs();
+    void selectTab(const TabPtr& tab);
+    void moveTab(const std::set<std::size_t>& fromOffsets, std::size_t toOffset);
+    void pinTab(const TabPtr& tab);
+    void reloadTab(const TabPtr& tab);
+    void persistSession();
+    void navigateActive(std::string_view text);
+    void handleOmniboxSubmit(std::string_view text);
+    void beginOmniboxEditing();
+    void endOmniboxEditing();
+    void setSidebar(SidebarKind kind, bool remember = true);
+
+    // ---- shortcuts and internal-page refresh (AppStateShortcuts.cpp) ---------
+    void updateShortcut(const ShortcutItem& shortcut);
+    void deleteShortcut(const ShortcutItem& shortcut);
+    void duplicateShortcut(const ShortcutItem& shortcut);
+    void resetShortcutsToDefault();
+    void reloadInternalPageIfActive(InternalPageRoute route);
+    void reloadNewTabIfActive() { reloadInternalPageIfActive(InternalPageRoute::newtab); }
+    void reloadHistoryPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::history); }
+    void reloadBookmarksPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::bookmarks); }
+    void reloadProfilesPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::profiles); }
+    void reloadProxyPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::proxy); }
+
+private:
+    void start();
+    void loadStartupProfile();
+    void runFirstLaunch();
+    void persistProfileDataOnly();
+    void bootstrapTabs();
+    void scheduleInitialLoad();
+    void applyGuestWindowTheme();
+    void applyNavigation(const NavigationTarget& target, const TabPtr& tab);
+    std::string freshTabAddress() const;
+    TabPtr makeTab(const std::string& address) const;
+    // Runs `work` on the main queue, provided this state still exists then.
+    void postWeak(std::function<void(AppState&)> work);
+
+    bool appSettingsFileWasDamaged_ = false;
+};
+
+}  // namespace quorelle

@@ -1,0 +1,152 @@
+#include "store/AtomicFile.h"
+
+#include <glib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorelle {
+namespace {
+
+// Owns one open file descriptor.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now; false when the close reported a failed write-back.
+    bool close() {
+        if (fd_ < 0) return true;
+        int result = ::close(fd_);
+        fd_ = -1;
+        return result == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Removes a temporary file unless the replacement went through.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!committed_) ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    void commit() { committed_ = true; }
+
+private:
+    std::string path_;
+    bool committed_ = false;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool readAll(int fd, std::string& out, std::size_t sizeHint) {
+    out.clear();
+    out.reserve(sizeHint + 1);
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (got == 0) return true;
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool pathExists(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// rename() that refuses to replace an existing entry.
+bool renameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the no-replace flag: check first. Only the
+    // browser's own main thread moves files aside, so the gap is harmless.
+    if (pathExists(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace
+
+std::string AtomicFile::temporaryPrefix(const std::string& path) {
+    auto slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return folder + "." + name + ".tmp-";
+}
+
+AtomicFile::ReadResult AtomicFile::read(const std::string& path) {
+    // Non-blocking, so that a pipe in the file's place cannot hang the browser.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid()) {
+        bool absent = errno == ENOENT || errno == ENOTDIR;
+        return {absent ? ReadStatus::missing : ReadStatus::unreadable, {}};
+    }
+    struct stat info;
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {ReadStatus::unreadable, {}};
+    ReadResult result{ReadStatus::read, {}};
+    if (!readAll(fd.get(), result.bytes, static_cast<std::size_t>(info.st_size))) return {ReadStatus::unreadable, {}};
+    return result;
+}
+
+bool AtomicFile::replace(const std::string& path, std::string_view bytes, Durability durability) {
+    std::string pattern = temporaryPrefix(path) + "XXXXXX";
+    int raw = g_mkstemp_full(pattern.data(), O_WRONLY | O_CLOEXEC, 0600);
+    if (raw < 0) return false;
+    FileDescriptor fd(raw);
+    TemporaryFile temporary(pattern);
+    // The mode must not depend on the process's umask: proxy passwords live
+    // in these files.
+    if (::fchmod(fd.get(), 0600) != 0) return false;
+    if (!writeAll(fd.get(), bytes)) return false;
+    if (durability == Durability::synced && ::fdatasync(fd.get()) != 0) return false;
+    if (!fd.close()) return false;
+    if (::rename(temporary.path().c_str(), path.c_str()) != 0) return false;
+    temporary.commit();
+    return true;
+}
+
+std::optional<std::string> AtomicFile::renameAside(const std::string& path, std::string_view suffix) {
+    std::string base = path + std::string(suffix);
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        std::string target = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (renameWithoutReplacing(path, target)) return target;
+        if (errno != EEXIST && errno != ENOTEMPTY) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+}  // namespace quorelle

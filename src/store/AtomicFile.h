@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorelle {
+
+// Whole-file reads and crash-safe whole-file replacement.
+//
+// A replacement writes a private temporary file next to the target (mode
+// 0600), optionally flushes it to the disk, and renames it over the target,
+// so a reader (or the next start after a crash) finds either the old or the
+// new contents, never a mix. A crash may leave a temporary file behind; it is
+// hidden (".<name>.tmp-XXXXXX") and never read.
+class AtomicFile {
+public:
+    enum class Durability {
+        // The new contents reach the disk before the rename: old or new
+        // contents survive a power cut as well as a crash of the browser.
+        synced,
+        // No flush: old or new contents survive a crash of the browser; after
+        // a power cut the file system decides.
+        cached,
+    };
+
+    enum class ReadStatus { missing, read, unreadable };
+
+    struct ReadResult {
+        ReadStatus status = ReadStatus::missing;
+        std::string bytes;  // only when read
+    };
+
+    // A regular file read whole. A path that does not exist (or whose folder
+    // does not) is missing; anything else that stops the read (no
+    // permission, a folder or device in the file's place) is unreadable.
+    static ReadResult read(const std::string& path);
+
+    // Replaces the file at `path` with `bytes`; false when anything failed,
+    // in which case the old file is untouched and no temporary file stays.
+    static bool replace(const std::string& path, std::string_view bytes, Durability durability);
+
+    // Renames `path` to `path` + `suffix` without overwriting anything that
+    // is already there (a counter is appended on a clash). Gives the new path.
+    static std::optional<std::string> renameAside(const std::string& path, std::string_view suffix);
+
+    // The hidden temporary-file prefix used for `path`'s replacements.
+    static std::string temporaryPrefix(const std::string& path);
+};
+
+}  // namespace quorelle

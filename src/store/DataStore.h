@@ -1,0 +1,131 @@
+#pragma once
+
+#include "model/AppSettings.h"
+#include "model/Json.h"
+#include "store/AtomicFile.h"
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace quorelle {
+
+struct ProfileData;
+
+// What a load found at a file's path.
+enum class FileStatus {
+    missing,  // no file: the fallback was used
+    loaded,   // read and decoded
+    damaged,  // a file exists but could not be read or decoded: the fallback
+              // was used, and the next save moves the file aside first
+};
+
+// A loaded value and what was found on disk.
+template <typename T>
+struct Loaded {
+    T value;
+    FileStatus status = FileStatus::missing;
+
+    bool damaged() const { return status == FileStatus::damaged; }
+};
+
+// The browser's JSON files on disk: the app settings at the root of the data
+// folder and, per profile, eleven files in root/profiles/<id>/.
+//
+// Every operation is synchronous, reports no errors and gives usable values
+// whatever is (or is not) on disk. Folders are made (mode 0700) whenever their
+// paths are used; files are replaced atomically with mode 0600 and written as
+// pretty-printed JSON with sorted keys, so equal values give equal bytes.
+//
+// Nothing a user had is destroyed silently: a file that exists but cannot be
+// read or decoded is left alone by the load and renamed to
+// "<name>.unreadable-<UTC stamp>" just before the first save that would
+// replace it; when that rename fails, the save leaves the file alone.
+//
+// Profile ids become folder names only when they are safe ones: an empty id,
+// ".", "..", or one holding "/" or NUL never forms a path. Loads then give the
+// fallbacks without touching the disk and saves do nothing.
+//
+// Not thread-safe: one store belongs to the main thread.
+class DataStore {
+public:
+    enum class Access {
+        readWrite,
+        // Never creates, writes, moves or removes anything (a guest window).
+        readOnly,
+    };
+
+    explicit DataStore(std::string rootPath, Access access = Access::readWrite,
+                       AtomicFile::Durability durability = AtomicFile::Durability::synced);
+    DataStore(const DataStore&) = delete;
+    DataStore& operator=(const DataStore&) = delete;
+
+    Access access() const { return access_; }
+
+    // The data folder's path, created with its parents on every call.
+    std::string rootURL() const;
+    // root/appSettings.json (the root is created on the way).
+    std::string appSettingsURL() const;
+    // root/profiles/<id>, created with its parents on every call; nothing for
+    // an id that cannot be a folder name (nothing is created then).
+    std::optional<std::string> profileDirectory(std::string_view profileID) const;
+    static bool isUsableProfileID(std::string_view profileID);
+
+    // AppSettings::initial() when the file is missing or damaged; normalised
+    // in every case. A damaged file means the browser has run before.
+    Loaded<AppSettings> loadAppSettings();
+    void saveAppSettings(const AppSettings& settings);
+
+    // The eleven files; each one that is missing or damaged gives only its
+    // own field's fallback. Creates the profile folder.
+    ProfileData loadProfileData(std::string_view profileID);
+    // Writes all eleven files, one after another; a failure skips that file only.
+    void saveProfileData(const ProfileData& data, std::string_view profileID);
+
+    // Deletes root/profiles/<id> and everything in it (a symbolic link there
+    // is removed itself, never followed). False when nothing was removed.
+    bool removeProfileDirectory(std::string_view profileID);
+
+    // ---- single documents (also for files the store does not own) ----------
+
+    // Reads the JSON document at `path` and hands it to `read`, which throws
+    // (JsonDecodeError or any std::exception) to reject it.
+    FileStatus loadDocument(const std::string& path, const std::function<void(const Json&)>& read);
+    // Pretty-printed, sorted keys; false when the file was not replaced.
+    bool saveDocument(const std::string& path, const Json& document);
+    // Replaces the file at `path`, moving it aside first when a load found it damaged.
+    bool saveBytes(const std::string& path, std::string_view bytes);
+
+    // A record with readJson/toJson overloads (include "model/JsonCodec.h"
+    // where these are used): the fallback when missing or damaged.
+    template <typename T>
+    Loaded<T> loadRecord(const std::string& path, T fallback) {
+        T decoded{};
+        FileStatus status = loadDocument(path, [&decoded](const Json& document) { readJson(document, decoded); });
+        if (status == FileStatus::loaded) return {std::move(decoded), status};
+        return {std::move(fallback), status};
+    }
+    template <typename T>
+    bool saveRecord(const std::string& path, const T& value) {
+        return saveDocument(path, toJson(value));
+    }
+
+    // True while a load has found the file at `path` damaged and no save has
+    // moved it aside yet.
+    bool isAwaitingMoveAside(const std::string& path) const;
+
+private:
+    bool writable() const { return access_ == Access::readWrite; }
+    void makeFolder(const std::string& path) const;
+    std::optional<std::string> profileFolderPath(std::string_view profileID) const;
+    bool moveAsideIfDamaged(const std::string& path);
+
+    std::string root_;
+    Access access_;
+    AtomicFile::Durability durability_;
+    std::set<std::string> damaged_;  // paths found damaged, not yet moved aside
+};
+
+}  // namespace quorelle

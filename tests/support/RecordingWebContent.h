@@ -1,0 +1,118 @@
+#pragma once
+
+// An in-process stand-in for the web content layer: it keeps a host per tab
+// with the address it loaded last, applies the same repeat check and
+// internal-history recording as the real web view cache, and records every
+// request so tests can see what the browser state asked for. Favicons are
+// answered from a cache the test fills, or later when the test says so.
+
+#include "model/BrowserNavigation.h"
+#include "model/BrowserTab.h"
+#include "model/QuorelleAssets.h"
+#include "model/UrlParts.h"
+#include "state/IWebContent.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace quorelle::testing {
+
+class RecordingWebContent : public IWebContent {
+public:
+    struct Load {
+        Uuid tabID;
+        std::string address;
+        bool historyStep;
+    };
+    struct Host {
+        std::optional<std::string> lastLoadedCanonicalURL;
+    };
+    struct PendingFavicon {
+        std::string pageURL;
+        std::function<void(std::optional<std::string>)> completion;
+    };
+
+    void navigate(const std::shared_ptr<BrowserTab>& tab, const std::string& address, AppState&,
+                  bool isInternalHistoryNavigation) override {
+        auto& host = hosts[tab->id()];
+        const bool internal = QuorelleAssets::isInternalURL(address);
+        if (internal && !isInternalHistoryNavigation) tab->recordInternalNavigation(address);
+        const std::string canonical = internal ? BrowserNavigation::canonicalInternalURL(address) : address;
+        if (!isInternalHistoryNavigation && host.lastLoadedCanonicalURL == canonical) {
+            ++skippedLoads;
+            return;
+        }
+        host.lastLoadedCanonicalURL = canonical;
+        loads.push_back({tab->id(), address, isInternalHistoryNavigation});
+    }
+
+    void reload(const std::shared_ptr<BrowserTab>& tab, AppState&) override { reloads.push_back(tab->id()); }
+
+    void reloadInternal(const std::shared_ptr<BrowserTab>& tab, AppState& state) override {
+        if (!hosts.count(tab->id())) return;
+        internalReloads.push_back(tab->id());
+        navigate(tab, tab->urlString.get(), state, true);
+    }
+
+    void removeHost(const Uuid& tabID) override {
+        hosts.erase(tabID);
+        removedHosts.push_back(tabID);
+    }
+    bool hasHost(const Uuid& tabID) const override { return hosts.count(tabID) > 0; }
+    void clearLastLoadedCanonicalURL(const Uuid& tabID) override {
+        if (auto it = hosts.find(tabID); it != hosts.end()) it->second.lastLoadedCanonicalURL.reset();
+    }
+
+    std::optional<std::string> cachedFavicon(const std::string& pageURL) override {
+        if (QuorelleAssets::isInternalURL(pageURL)) return std::string(QuorelleAssets::logoFaviconReference);
+        auto host = hostOf(pageURL);
+        if (!host) return std::nullopt;
+        auto it = faviconCache.find(*host);
+        if (it == faviconCache.end()) return std::nullopt;
+        return it->second;
+    }
+    void fetchFavicon(const std::string& pageURL,
+                      std::function<void(std::optional<std::string>)> completion) override {
+        ++faviconFetches;
+        auto host = hostOf(pageURL);
+        if (!host) return completion(std::nullopt);
+        if (auto it = faviconCache.find(*host); it != faviconCache.end()) return completion(it->second);
+        pendingFavicons.push_back({pageURL, std::move(completion)});
+    }
+    // Delivers the oldest outstanding favicon answer.
+    void answerFavicon(std::optional<std::string> favicon) {
+        auto pending = std::move(pendingFavicons.front());
+        pendingFavicons.erase(pendingFavicons.begin());
+        pending.completion(std::move(favicon));
+    }
+
+    void applyUserAgentToAllTabs(AppState&, bool force) override { userAgentApplications.push_back(force); }
+
+    std::vector<Load> loadsFor(const Uuid& tabID) const {
+        std::vector<Load> out;
+        for (const auto& l : loads)
+            if (l.tabID == tabID) out.push_back(l);
+        return out;
+    }
+
+    std::map<Uuid, Host> hosts;
+    std::vector<Load> loads;
+    std::vector<Uuid> reloads;
+    std::vector<Uuid> internalReloads;
+    std::vector<Uuid> removedHosts;
+    std::map<std::string, std::string> faviconCache;  // host -> favicon address
+    std::vector<PendingFavicon> pendingFavicons;
+    std::vector<bool> userAgentApplications;
+    int faviconFetches = 0;
+    int skippedLoads = 0;
+
+private:
+    static std::optional<std::string> hostOf(const std::string& pageURL) {
+        auto parts = UrlParts::parse(pageURL);
+        if (!parts || !parts->host || parts->host->empty()) return std::nullopt;
+        return parts->host;
+    }
+};
+
+}  // namespace quorelle::testing

@@ -1,0 +1,74 @@
+#pragma once
+
+// A browser state on a real data store in a temporary folder, with the
+// in-process web content stand-in and a main queue the test drains.
+
+#include "state/AppState.h"
+#include "store/DataStore.h"
+#include "store/MainQueue.h"
+#include "support/RecordingWebContent.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace quorelle::testing {
+
+class StateTest : public ::testing::Test {
+protected:
+    StateTest() {
+        gchar* made = g_dir_make_tmp("quorelle-state-XXXXXX", nullptr);
+        root_ = std::string(made) + "/QuorelleData";
+        g_free(made);
+        context_ = g_main_context_new();
+        queue_ = std::make_unique<MainQueue>(context_);
+        store_ = std::make_unique<DataStore>(root_, DataStore::Access::readWrite, AtomicFile::Durability::cached);
+    }
+    ~StateTest() override {
+        queue_.reset();
+        g_main_context_unref(context_);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(root_).parent_path(), ignored);
+    }
+
+    std::shared_ptr<AppState> makeState(bool guestWindow = false) {
+        return AppState::create(guestWindow, AppStateServices{*store_, *queue_, web_});
+    }
+    // Runs queued work until none is left.
+    void drain() {
+        for (int i = 0; i < 100 && queue_->pending() > 0; ++i) queue_->drain();
+    }
+    std::string profileFile(const std::string& profileID, const std::string& name) const {
+        return root_ + "/profiles/" + profileID + "/" + name;
+    }
+    static std::string readFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    bool fileExists(const std::string& path) const { return std::filesystem::exists(path); }
+    std::filesystem::file_time_type modified(const std::string& path) const {
+        return std::filesystem::last_write_time(path);
+    }
+    // Every file under the data folder with its modification time.
+    std::map<std::string, std::filesystem::file_time_type> snapshot() const {
+        std::map<std::string, std::filesystem::file_time_type> files;
+        if (!std::filesystem::exists(root_)) return files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root_))
+            if (entry.is_regular_file()) files[entry.path().string()] = entry.last_write_time();
+        return files;
+    }
+
+    std::string root_;
+    GMainContext* context_ = nullptr;
+    std::unique_ptr<MainQueue> queue_;
+    std::unique_ptr<DataStore> store_;
+    RecordingWebContent web_;
+};
+
+}  // namespace quorelle::testing

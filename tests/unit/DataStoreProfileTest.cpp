@@ -1,0 +1,237 @@
+// The eleven files of a profile folder: layout, per-file fallbacks, round
+// trips of a large profile, determinism and damaged files.
+#include "model/JsonCodec.h"
+#include "model/ProfileData.h"
+#include "store/DataStore.h"
+#include "unit/DataStoreSampleProfile.h"
+#include "unit/DataStoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorelle;
+using quorelle::testing::TemporaryFolder;
+
+namespace {
+
+const std::vector<std::string> elevenFiles = {
+    "bookmarkFolders.json", "bookmarks.json", "downloads.json",   "history.json",
+    "passwords-secure-reference.json", "proxies.json", "savedThemes.json", "settings.json",
+    "shortcuts.json",       "tabGroups.json", "theme.json"};
+
+quorelle::testing::SampleSize smallSize() { return {40, 30, 4, 8}; }
+
+bool sameTiles(const std::vector<ShortcutItem>& a, const std::vector<ShortcutItem>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].title != b[i].title || a[i].url != b[i].url || a[i].sortOrder != b[i].sortOrder) return false;
+    return true;
+}
+
+void expectFallbacks(const ProfileData& data) {
+    EXPECT_TRUE(data.bookmarks.empty());
+    EXPECT_TRUE(data.bookmarkFolders.empty());
+    EXPECT_TRUE(data.history.empty());
+    EXPECT_TRUE(sameTiles(data.shortcuts, ShortcutItem::defaultShortcuts()));
+    EXPECT_EQ(data.settings, BrowserSettings::defaults());
+    EXPECT_TRUE(data.proxies.empty());
+    EXPECT_TRUE(data.tabGroups.empty());
+    EXPECT_TRUE(data.downloads.empty());
+    EXPECT_EQ(data.theme, ThemeSettings::chromeDefault(true));
+    EXPECT_TRUE(data.passwordReferences.empty());
+    EXPECT_TRUE(data.savedThemes.empty());
+}
+
+class DataStoreProfile : public ::testing::Test {
+protected:
+    std::string folder() const { return root_ + "profiles/p1"; }
+    std::string file(const std::string& name) const { return folder() + "/" + name; }
+    std::vector<std::string> asideIn(const std::string& dir) const {
+        std::vector<std::string> found;
+        for (const auto& name : quorelle::testing::listNames(dir))
+            if (name.find(".unreadable-") != std::string::npos) found.push_back(name);
+        return found;
+    }
+
+    TemporaryFolder root_;
+    DataStore store_{root_.path()};
+};
+
+TEST_F(DataStoreProfile, FirstLoadCreatesOnlyTheEmptyFolderAndGivesTheFallbacks) {
+    TemporaryFolder temp;
+    DataStore store(temp + "QuorelleData");
+    expectFallbacks(store.loadProfileData("default"));
+    std::string folder = temp + "QuorelleData/profiles/default";
+    EXPECT_EQ(quorelle::testing::permissions(folder), 0700u);
+    EXPECT_EQ(quorelle::testing::permissions(temp + "QuorelleData/profiles"), 0700u);
+    EXPECT_TRUE(quorelle::testing::listNames(folder).empty());
+    EXPECT_EQ(quorelle::testing::listNames(temp + "QuorelleData"), std::vector<std::string>{"profiles"});
+}
+
+TEST_F(DataStoreProfile, SaveCreatesTheFolderAndAllElevenFilesWithMode0600) {
+    store_.saveProfileData(ProfileData::empty(), "p1");
+    EXPECT_EQ(quorelle::testing::listNames(folder()), elevenFiles);
+    for (const auto& name : elevenFiles) EXPECT_EQ(quorelle::testing::permissions(file(name)), 0600u) << name;
+    EXPECT_EQ(quorelle::testing::permissions(folder()), 0700u);
+    EXPECT_EQ(quorelle::testing::readBytes(file("history.json")), "[]");
+    EXPECT_EQ(store_.loadProfileData("p1"), ProfileData::empty());
+}
+
+TEST_F(DataStoreProfile, LargeProfileLoadsBackEqual) {
+    ProfileData saved = quorelle::testing::makeSampleProfile(1);
+    store_.saveProfileData(saved, "p1");
+    EXPECT_EQ(store_.loadProfileData("p1"), saved);
+}
+
+TEST_F(DataStoreProfile, LongListsAreWrittenExactlyAsTheWholeListPrettyPrinted) {
+    for (int count : {0, 1, 255, 512, 513, 1999, 5000}) {
+        ProfileData saved = quorelle::testing::makeSampleProfile(11, {count, count, 50, count});
+        store_.saveProfileData(saved, "p1");
+        EXPECT_EQ(quorelle::testing::readBytes(file("history.json")), json::dumpPretty(toJson(saved.history))) << count;
+        EXPECT_EQ(quorelle::testing::readBytes(file("bookmarks.json")), json::dumpPretty(toJson(saved.bookmarks)))
+            << count;
+        EXPECT_EQ(quorelle::testing::readBytes(file("shortcuts.json")), json::dumpPretty(toJson(saved.shortcuts)))
+            << count;
+        EXPECT_EQ(quorelle::testing::readBytes(file("settings.json")), json::dumpPretty(toJson(saved.settings)));
+    }
+}
+
+TEST_F(DataStoreProfile, SavingTwiceGivesIdenticalBytesInEveryFile) {
+    ProfileData saved = quorelle::testing::makeSampleProfile(2, smallSize());
+    store_.saveProfileData(saved, "p1");
+    std::vector<std::string> first;
+    for (const auto& name : elevenFiles) first.push_back(quorelle::testing::readBytes(file(name)));
+    store_.saveProfileData(store_.loadProfileData("p1"), "p1");
+    for (std::size_t i = 0; i < elevenFiles.size(); ++i)
+        EXPECT_EQ(quorelle::testing::readBytes(file(elevenFiles[i])), first[i]) << elevenFiles[i];
+}
+
+TEST_F(DataStoreProfile, InvalidHistoryFallsBackAloneWhileTheOtherFilesLoad) {
+    ProfileData saved = quorelle::testing::makeSampleProfile(3, smallSize());
+    store_.saveProfileData(saved, "p1");
+    quorelle::testing::writeBytes(file("history.json"), "[{\"id\": ");
+    ProfileData loaded = store_.loadProfileData("p1");
+    EXPECT_TRUE(loaded.history.empty());
+    loaded.history = saved.history;
+    EXPECT_EQ(loaded, saved);
+}
+
+TEST_F(DataStoreProfile, OneBookmarkWithoutARequiredKeyEmptiesTheBookmarks) {
+    store_.saveProfileData(quorelle::testing::makeSampleProfile(4, smallSize()), "p1");
+    auto document = json::parse(quorelle::testing::readBytes(file("bookmarks.json"))).value();
+    document[7].erase("url");
+    quorelle::testing::writeBytes(file("bookmarks.json"), json::dumpPretty(document));
+    ProfileData loaded = store_.loadProfileData("p1");
+    EXPECT_TRUE(loaded.bookmarks.empty());
+    EXPECT_EQ(loaded.bookmarkFolders.size(), 4u);
+}
+
+TEST_F(DataStoreProfile, EmptyShortcutsArrayMeansNoShortcutsButAMissingFileMeansTheDefaults) {
+    ProfileData saved = ProfileData::empty();
+    saved.shortcuts.clear();
+    store_.saveProfileData(saved, "p1");
+    EXPECT_EQ(quorelle::testing::readBytes(file("shortcuts.json")), "[]");
+    EXPECT_TRUE(store_.loadProfileData("p1").shortcuts.empty());
+
+    ::unlink(file("shortcuts.json").c_str());
+    EXPECT_TRUE(sameTiles(store_.loadProfileData("p1").shortcuts, ShortcutItem::defaultShortcuts()));
+}
+
+TEST_F(DataStoreProfile, FallbackShortcutsGetFreshIdsOnEveryLoad) {
+    auto first = store_.loadProfileData("p1").shortcuts;
+    auto second = store_.loadProfileData("p2").shortcuts;
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first.front().id, second.front().id);
+}
+
+TEST_F(DataStoreProfile, SettingsOrThemeHoldingAnArrayGiveTheDefaults) {
+    ProfileData saved = quorelle::testing::makeSampleProfile(5, smallSize());
+    store_.saveProfileData(saved, "p1");
+    quorelle::testing::writeBytes(file("settings.json"), "[]");
+    quorelle::testing::writeBytes(file("theme.json"), "[{}]");
+    ProfileData loaded = store_.loadProfileData("p1");
+    EXPECT_EQ(loaded.settings, BrowserSettings::defaults());
+    EXPECT_EQ(loaded.theme, ThemeSettings::chromeDefault(true));
+    EXPECT_EQ(loaded.history, saved.history);
+}
+
+TEST_F(DataStoreProfile, WrongTypedSettingsKeyGivesTheDefaultSettings) {
+    store_.saveProfileData(quorelle::testing::makeSampleProfile(6, smallSize()), "p1");
+    auto document = json::parse(quorelle::testing::readBytes(file("settings.json"))).value();
+    document["showBookmarksBar"] = "yes";
+    quorelle::testing::writeBytes(file("settings.json"), json::dumpPretty(document));
+    EXPECT_EQ(store_.loadProfileData("p1").settings, BrowserSettings::defaults());
+}
+
+TEST_F(DataStoreProfile, HistoryDatesLoseTheirFractionOnSave) {
+    ProfileData saved = ProfileData::empty();
+    Date whole = Date::parseIso8601("2025-03-01T09:30:00Z").value();
+    saved.history.push_back({Uuid::random(), "t", "https://t.example", Date{whole.secondsSinceReferenceDate + 0.75}});
+    store_.saveProfileData(saved, "p1");
+    EXPECT_NE(quorelle::testing::readBytes(file("history.json")).find("\"2025-03-01T09:30:00Z\""), std::string::npos);
+    EXPECT_EQ(store_.loadProfileData("p1").history.at(0).visitedAt, whole);
+}
+
+TEST_F(DataStoreProfile, LoadingWritesNothing) {
+    store_.saveProfileData(quorelle::testing::makeSampleProfile(7, smallSize()), "p1");
+    quorelle::testing::writeBytes(file("downloads.json"), "{broken");
+    auto before = quorelle::testing::listNames(folder());
+    store_.loadProfileData("p1");
+    EXPECT_EQ(quorelle::testing::listNames(folder()), before);
+    EXPECT_EQ(quorelle::testing::readBytes(file("downloads.json")), "{broken");
+}
+
+TEST_F(DataStoreProfile, DamagedFileIsMovedAsideBeforeTheSaveAndTheOthersAreNot) {
+    ProfileData saved = quorelle::testing::makeSampleProfile(8, smallSize());
+    store_.saveProfileData(saved, "p1");
+    std::string damaged = quorelle::testing::readBytes(file("history.json"));
+    damaged.insert(damaged.size() / 2, "\x01");
+    quorelle::testing::writeBytes(file("history.json"), damaged);
+
+    ProfileData loaded = store_.loadProfileData("p1");
+    ASSERT_TRUE(loaded.history.empty());
+    store_.saveProfileData(loaded, "p1");
+
+    auto aside = asideIn(folder());
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_TRUE(aside[0].starts_with("history.json.unreadable-"));
+    EXPECT_EQ(quorelle::testing::readBytes(folder() + "/" + aside[0]), damaged);
+    EXPECT_EQ(quorelle::testing::readBytes(file("history.json")), "[]");
+    EXPECT_EQ(store_.loadProfileData("p1").bookmarks, saved.bookmarks);
+}
+
+TEST_F(DataStoreProfile, UnwritableTreeLeavesEveryFileUnchangedAndLoadsStillWork) {
+    ProfileData saved = quorelle::testing::makeSampleProfile(9, smallSize());
+    store_.saveProfileData(saved, "p1");
+    std::vector<std::string> before;
+    for (const auto& name : elevenFiles) before.push_back(quorelle::testing::readBytes(file(name)));
+
+    quorelle::testing::UnwritableTree locked(root_.path());
+    if (!locked.effective()) GTEST_SKIP() << "folders cannot be made unwritable here";
+    store_.saveProfileData(ProfileData::empty(), "p1");
+    store_.saveProfileData(ProfileData::empty(), "p2");
+    for (std::size_t i = 0; i < elevenFiles.size(); ++i)
+        EXPECT_EQ(quorelle::testing::readBytes(file(elevenFiles[i])), before[i]) << elevenFiles[i];
+    EXPECT_EQ(quorelle::testing::listNames(folder()), elevenFiles);
+    EXPECT_EQ(store_.loadProfileData("p1"), saved);
+    expectFallbacks(store_.loadProfileData("p2"));
+}
+
+TEST_F(DataStoreProfile, OtherFilesInTheProfileFolderAreLeftAlone) {
+    quorelle::testing::writeBytes(file("password-6F9619FF-8B86-D011-B42D-00C04FC964FF.json"), "{\"kept\":true}");
+    store_.saveProfileData(ProfileData::empty(), "p1");
+    store_.loadProfileData("p1");
+    EXPECT_EQ(quorelle::testing::readBytes(file("password-6F9619FF-8B86-D011-B42D-00C04FC964FF.json")),
+              "{\"kept\":true}");
+}
+
+TEST_F(DataStoreProfile, ReadOnlyStoreLoadsWithoutCreatingTheFolder) {
+    DataStore reader(root_.path(), DataStore::Access::readOnly);
+    expectFallbacks(reader.loadProfileData("p1"));
+    reader.saveProfileData(ProfileData::empty(), "p1");
+    EXPECT_FALSE(quorelle::testing::exists(folder()));
+
+    store_.saveProfileData(quorelle::testing::makeSampleProfile(10, smallSize()), "p1");
+    EXPECT_EQ(reader.loadProfileData("p1"), quorelle::testing::makeSampleProfile(10, smallSize()));
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+#pragma once
+
+// Real folders for the data store tests: a fresh temporary root per test,
+// small file helpers, and a way to make a folder tree unwritable even for
+// the superuser.
+
+#include <glib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <linux/fs.h>
+#include <sstream>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quorelle::testing {
+
+// A temporary folder, removed with everything in it at the end of the test.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        GError* error = nullptr;
+        gchar* made = g_dir_make_tmp("quorelle-XXXXXX", &error);
+        if (made) path_ = made;
+        g_free(made);
+        g_clear_error(&error);
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string operator+(const std::string& relative) const { return path_ + "/" + relative; }
+
+private:
+    std::string path_;
+};
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline bool exists(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+inline unsigned permissions(const std::string& path) {
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0) return 0;
+    return info.st_mode & 07777;
+}
+
+// Names in a folder, sorted.
+inline std::vector<std::string> listNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Makes every folder of a tree refuse new, renamed and removed entries:
+// mode 0500, plus the immutable flag when running as the superuser (who
+// ignores modes). Undone at the end of the scope.
+class UnwritableTree {
+public:
+    explicit UnwritableTree(const std::string& root) {
+        folders_.push_back(root);
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root, error))
+            if (entry.is_directory() && !entry.is_symlink()) folders_.push_back(entry.path().string());
+        for (const auto& folder : folders_) {
+            ::chmod(folder.c_str(), 0500);
+            if (::geteuid() == 0) setImmutable(folder, true);
+        }
+        std::string probe = root + "/.probe";
+        int fd = ::open(probe.c_str(), O_CREAT | O_WRONLY, 0600);
+        effective_ = fd < 0;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+        }
+    }
+    ~UnwritableTree() {
+        for (const auto& folder : folders_) {
+            if (::geteuid() == 0) setImmutable(folder, false);
+            ::chmod(folder.c_str(), 0700);
+        }
+    }
+    UnwritableTree(const UnwritableTree&) = delete;
+    UnwritableTree& operator=(const UnwritableTree&) = delete;
+
+    // False when this system cannot make folders unwritable (the test skips).
+    bool effective() const { return effective_; }
+
+private:
+    static void setImmutable(const std::string& folder, bool on) {
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(fd);
+    }
+
+    std::vector<std::string> folders_;
+    bool effective_ = false;
+};
+
+}  // namespace quorelle::testing
