@@ -13,7 +13,12 @@
 #include "model/Published.h"
 #include "model/ShortcutItem.h"
 #include "model/Uuid.h"
+#include "model/Json.h"
+#include "model/TabGroup.h"
+#include "model/ThemeSettings.h"
+#include "model/UserAgentSettings.h"
 #include "state/TabAdjacentSide.h"
+#include "state/WebsiteDataStoreKind.h"
 
 #include <sigc++/signal.h>
 
@@ -29,8 +34,11 @@
 namespace quorelle {
 
 class DataStore;
+class IClipboard;
+class IKeychain;
 class IWebContent;
 class MainQueue;
+struct ThemePreset;
 
 // The process-wide objects a window's state works with. They are made in
 // main() and outlive every state.
@@ -38,6 +46,8 @@ struct AppStateServices {
     DataStore& store;
     MainQueue& mainQueue;
     IWebContent& webContent;
+    IKeychain& keychain;
+    IClipboard& clipboard;
 };
 
 // The observable state behind a window group: the app settings, the current
@@ -103,6 +113,8 @@ public:
     DataStore& store() const { return services_.store; }
     MainQueue& mainQueue() const { return services_.mainQueue; }
     IWebContent& webContent() const { return services_.webContent; }
+    IKeychain& keychain() const { return services_.keychain; }
+    IClipboard& clipboard() const { return services_.clipboard; }
 
     // ---- start-up, saving, address text, developer log (AppState.cpp) --------
     void persist();
@@ -140,6 +152,63 @@ public:
     void reloadBookmarksPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::bookmarks); }
     void reloadProfilesPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::profiles); }
     void reloadProxyPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::proxy); }
+
+    // ---- history, bookmarks, folders, downloads (AppStateHistory.cpp,
+    //      AppStateBookmarks.cpp) ----------------------------------------------
+    void addHistory(std::string_view title, std::string_view url);
+    void clearHistory();
+    void removeHistory(const HistoryItem& item);
+    bool isBookmarked(std::string_view url) const;
+    void toggleBookmark();
+    void createBookmark(std::string_view title, std::string_view url, std::optional<Uuid> folderID,
+                        std::optional<std::string> customIconURL);
+    void updateBookmark(const Bookmark& bookmark);
+    void deleteBookmark(const Bookmark& bookmark);
+    void moveBookmark(const Uuid& bookmarkID, std::optional<Uuid> folderID);
+    void createBookmarkFolder(std::string_view name);
+    void renameBookmarkFolder(const Uuid& id, std::string_view name);
+    void deleteBookmarkFolder(const Uuid& id);
+    std::string folderName(const std::optional<Uuid>& folderID) const;
+    void addDownload(std::string_view fileName, std::string_view sourceURL, std::optional<std::string> localPath,
+                     std::optional<std::int64_t> size);
+    void clearDownloads();
+
+    // ---- profiles, themes, user agent (AppStateProfiles.cpp, AppStateThemes.cpp)
+    void switchProfile(std::string_view id);
+    void createProfile(std::string_view name);
+    void updateProfile(std::string_view id, std::optional<std::string> name, std::optional<std::string> avatarURL,
+                       bool resetAvatar, std::optional<std::string> themePresetID,
+                       std::optional<std::string> searchEngineID, std::optional<std::string> backgroundImageURL);
+    void renameProfile(std::string_view id, std::string_view name);
+    void deleteProfile(std::string_view id);
+    void applyPreset(const ThemePreset& preset);
+    void applyTheme(const ThemeSettings& theme);
+    void setBackgroundImageURL(std::optional<std::string> url);
+    void setUserAgentPreset(UserAgentPreset preset, std::optional<std::string> custom);
+    void reloadThemedInternalPages();
+
+    // ---- saved logins (AppStateLogins.cpp) ------------------------------------
+    void savePasswordItem(const PasswordItem& item, std::string_view password);
+    std::optional<std::string> passwordForItem(const PasswordItem& item) const;
+    void deletePassword(const PasswordItem& item);
+
+    // ---- tab groups and website data (AppStateTabGroups.cpp) ------------------
+    void createTabGroup(std::string_view name, TabGroupColor color);
+    void clearWebsiteData(std::function<void()> completion);
+    WebsiteDataStoreKind dataStoreForCurrentProfile() const;
+    static WebsiteDataStoreKind guestDataStore() { return WebsiteDataStoreKind::nonPersistent; }
+
+    // ---- theme colour edits and proxy profiles (AppStateProxies.cpp,
+    //      AppStateThemes.cpp) ------------------------------------------------------
+    void updateThemeColor(std::string_view key, std::string_view value);
+    void testProxy(std::optional<std::string> profileID);
+    void saveProxyFromMessage(const Json& message);
+    void deleteProxy(const Uuid& id);
+
+    // ---- internal-page actions (AppStateDispatcher.cpp) -----------------------
+    // `message` is the object an internal page posted; one without an
+    // "action" string does nothing.
+    void handleInternalMessage(const Json& message);
 
 private:
     void start();

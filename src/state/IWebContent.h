@@ -11,6 +11,13 @@ namespace quorelle {
 
 class AppState;
 class BrowserTab;
+struct ProxyProfile;
+
+// A proxy test's answer: a success text, or an error's description.
+struct ProxyTestOutcome {
+    bool succeeded = false;
+    std::string text;
+};
 
 // What the browser state needs of the web content layer: the process-wide
 // cache of per-tab web views, the favicon lookup and the user-agent identity.
@@ -49,6 +56,16 @@ public:
     // Sets every open tab's user agent from the profile's settings; with
     // `force` false, loading tabs keep theirs for now.
     virtual void applyUserAgentToAllTabs(AppState& state, bool force) = 0;
+
+    // Sends one request through the proxy. The two input errors ("Host is
+    // required", "Invalid test URL") complete before this returns; every
+    // network outcome completes later on the main queue.
+    virtual void testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) = 0;
+
+    // Removes every record of every website data type from the persistent
+    // website data store shared by the normal profiles, then calls
+    // `completion` on the main queue.
+    virtual void clearWebsiteData(std::function<void()> completion) = 0;
 };
 
 }  // namespace quorelle

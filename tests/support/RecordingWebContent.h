@@ -8,6 +8,7 @@
 
 #include "model/BrowserNavigation.h"
 #include "model/BrowserTab.h"
+#include "model/ProxyProfile.h"
 #include "model/QuorelleAssets.h"
 #include "model/UrlParts.h"
 #include "state/IWebContent.h"
@@ -89,6 +90,20 @@ public:
 
     void applyUserAgentToAllTabs(AppState&, bool force) override { userAgentApplications.push_back(force); }
 
+    // Proxy tests wait until the test answers them.
+    void testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) override {
+        proxyTests.push_back({proxy, std::move(completion)});
+    }
+    void answerProxyTest(ProxyTestOutcome outcome) {
+        auto pending = std::move(proxyTests.front());
+        proxyTests.erase(proxyTests.begin());
+        pending.completion(std::move(outcome));
+    }
+
+    void clearWebsiteData(std::function<void()> completion) override {
+        websiteDataClears.push_back(std::move(completion));
+    }
+
     std::vector<Load> loadsFor(const Uuid& tabID) const {
         std::vector<Load> out;
         for (const auto& l : loads)
@@ -104,6 +119,12 @@ public:
     std::map<std::string, std::string> faviconCache;  // host -> favicon address
     std::vector<PendingFavicon> pendingFavicons;
     std::vector<bool> userAgentApplications;
+    struct PendingProxyTest {
+        ProxyProfile proxy;
+        std::function<void(ProxyTestOutcome)> completion;
+    };
+    std::vector<PendingProxyTest> proxyTests;
+    std::vector<std::function<void()>> websiteDataClears;
     int faviconFetches = 0;
     int skippedLoads = 0;
 

@@ -6,6 +6,8 @@
 #include "state/AppState.h"
 #include "store/DataStore.h"
 #include "store/MainQueue.h"
+#include "state/IClipboard.h"
+#include "support/InMemoryKeychain.h"
 #include "support/RecordingWebContent.h"
 
 #include <glib.h>
@@ -19,6 +21,12 @@
 #include <string>
 
 namespace quorelle::testing {
+
+class RecordingClipboard : public IClipboard {
+public:
+    void setText(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
 
 class StateTest : public ::testing::Test {
 protected:
@@ -38,7 +46,7 @@ protected:
     }
 
     std::shared_ptr<AppState> makeState(bool guestWindow = false) {
-        return AppState::create(guestWindow, AppStateServices{*store_, *queue_, web_});
+        return AppState::create(guestWindow, AppStateServices{*store_, *queue_, web_, keychain_, clipboard_});
     }
     // Runs queued work until none is left.
     void drain() {
@@ -69,6 +77,8 @@ protected:
     std::unique_ptr<MainQueue> queue_;
     std::unique_ptr<DataStore> store_;
     RecordingWebContent web_;
+    InMemoryKeychain keychain_;
+    RecordingClipboard clipboard_;
 };
 
 }  // namespace quorelle::testing
