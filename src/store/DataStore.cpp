@@ -61,7 +61,7 @@ void forEachProfileFile(Data& data, Visit&& visit) {
 // own, and the runs are joined into exactly the text of the whole array.
 struct EncodedFile {
     std::string name;
-    std::vector<std::optional<std::string>> pieces;
+    std::vector<std::optional<std::string>> chunks;
     std::function<std::string()> whole;  // set for lists encoded in runs
     std::size_t tasksEnd = 0;            // its tasks are the ones before this index
 
@@ -69,15 +69,15 @@ struct EncodedFile {
 };
 
 std::optional<std::string> EncodedFile::text() const {
-    for (const auto& piece : pieces)
-        if (!piece) return std::nullopt;  // encoding failed: this file is skipped
-    if (!whole) return pieces.front();
+    for (const auto& chunk : chunks)
+        if (!chunk) return std::nullopt;  // encoding failed: this file is skipped
+    if (!whole) return chunks.front();
     std::string joined = "[\n";
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const std::string& run = *pieces[i];
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        const std::string& run = *chunks[i];
         if (run.size() < 4 || !run.starts_with("[\n") || !run.ends_with("\n]")) return whole();
         joined.append(run, 2, run.size() - 4);
-        joined += i + 1 < pieces.size() ? ",\n" : "\n]";
+        joined += i + 1 < chunks.size() ? ",\n" : "\n]";
     }
     return joined;
 }
@@ -91,16 +91,16 @@ std::size_t runCount(std::size_t elements) {
 
 template <typename T>
 void addEncodingTasks(EncodedFile& file, const T& value, std::vector<std::function<void()>>& tasks) {
-    file.pieces.resize(1);
-    tasks.push_back([&file, &value] { file.pieces[0] = json::dumpPretty(toJson(value)); });
+    file.chunks.resize(1);
+    tasks.push_back([&file, &value] { file.chunks[0] = json::dumpPretty(toJson(value)); });
 }
 
 template <typename T>
 void addEncodingTasks(EncodedFile& file, const std::vector<T>& items, std::vector<std::function<void()>>& tasks) {
     std::size_t runs = runCount(items.size());
-    file.pieces.resize(runs);
+    file.chunks.resize(runs);
     if (runs == 1) {
-        tasks.push_back([&file, &items] { file.pieces[0] = json::dumpPretty(toJson(items)); });
+        tasks.push_back([&file, &items] { file.chunks[0] = json::dumpPretty(toJson(items)); });
         return;
     }
     file.whole = [&items] { return json::dumpPretty(toJson(items)); };
@@ -110,7 +110,7 @@ void addEncodingTasks(EncodedFile& file, const std::vector<T>& items, std::vecto
         tasks.push_back([&file, &items, run, begin, end] {
             Json array = Json::array();
             for (std::size_t i = begin; i < end; ++i) array.push_back(toJson(items[i]));
-            file.pieces[run] = json::dumpPretty(array);
+            file.chunks[run] = json::dumpPretty(array);
         });
     }
 }

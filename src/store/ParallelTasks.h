@@ -10,7 +10,7 @@
 
 namespace quorelle {
 
-// Runs independent pieces of pure work (no shared mutable state, no toolkit
+// Runs independent bits of pure work (no shared mutable state, no toolkit
 // calls) on a few short-lived helper threads, in the order given, while the
 // calling thread goes on with the results as they come in. Without helpers
 // (one core, or none could be started) the calling thread runs the tasks
