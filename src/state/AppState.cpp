@@ -129,12 +129,6 @@ void AppState::scheduleInitialLoad() {
     });
 }
 
-void AppState::reloadPasswordMetadata() {
-    // Saved-login metadata arrives with the logins support; until then the
-    // list stays empty.
-    passwordItems.set({});
-}
-
 // ---- saving -------------------------------------------------------------------
 
 void AppState::persist() {

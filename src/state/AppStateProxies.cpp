@@ -1,0 +1,139 @@
+// Proxy profiles as the proxy page edits and tests them.
+#include "model/JsonCodec.h"
+#include "state/AppState.h"
+#include "state/IWebContent.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace quorelle {
+namespace {
+
+constexpr std::int64_t defaultProxyPort = 8080;
+
+// A whole decimal integer: an optional sign, then digits only, within the
+// 64-bit range. Blanks anywhere make it invalid.
+std::optional<std::int64_t> parseDecimalInteger(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    // Accumulated as a negative number, whose range is one larger.
+    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const int digit = c - '0';
+        if (value < (lowest + digit) / 10) return std::nullopt;
+        value = value * 10 - digit;
+    }
+    if (negative) return value;
+    if (value == lowest) return std::nullopt;
+    return -value;
+}
+
+const Json* member(const Json& message, const char* key) {
+    if (!message.is_object()) return nullptr;
+    auto it = message.find(key);
+    return it == message.end() ? nullptr : &*it;
+}
+
+std::string stringOr(const Json& message, const char* key, std::string fallback) {
+    const Json* value = member(message, key);
+    return value && value->is_string() ? value->get<std::string>() : std::move(fallback);
+}
+
+std::int64_t portFrom(const Json& message) {
+    const Json* value = member(message, "port");
+    if (!value) return defaultProxyPort;
+    if (value->is_string()) return parseDecimalInteger(value->get_ref<const std::string&>()).value_or(defaultProxyPort);
+    if (!value->is_number()) return defaultProxyPort;
+    std::int64_t port = 0;
+    try {
+        readJson(*value, port);  // integral numbers in range only
+    } catch (const JsonDecodeError&) {
+        return defaultProxyPort;
+    }
+    return port;
+}
+
+ProxyProfile proxyFromMessage(const Json& message) {
+    ProxyProfile proxy;
+    // An id that does not parse counts as missing: the profile is a new one.
+    proxy.id = Uuid::parse(stringOr(message, "profileId", "")).value_or(Uuid::random());
+    proxy.type = ProxyType::fromRawValue(stringOr(message, "type", "http")).value_or(ProxyType::http);
+    proxy.port = portFrom(message);
+    proxy.name = stringOr(message, "name", "Proxy");
+    proxy.host = stringOr(message, "host", "");
+    proxy.username = stringOr(message, "username", "");
+    proxy.password = stringOr(message, "password", "");
+    const Json* enabled = member(message, "enabled");
+    proxy.isEnabled = enabled && enabled->is_boolean() && enabled->get<bool>();
+    return proxy;
+}
+
+}  // namespace
+
+void AppState::testProxy(std::optional<std::string> profileID) {
+    const auto& proxies = profileData.get().proxies;
+    const std::optional<Uuid> wanted = profileID ? Uuid::parse(*profileID) : std::nullopt;
+    auto chosen = wanted ? std::find_if(proxies.begin(), proxies.end(),
+                                        [&](const ProxyProfile& p) { return p.id == *wanted; })
+                         : proxies.begin();
+    if (chosen == proxies.end()) {
+        proxyTestError.set("Save a proxy profile first");
+        proxyTestResult.set(std::nullopt);
+        return;
+    }
+    // The texts are the web layer's own; they are only shown here.
+    std::weak_ptr<AppState> weak = weak_from_this();
+    webContent().testProxy(*chosen, [weak](ProxyTestOutcome outcome) {
+        auto self = weak.lock();
+        if (!self) return;
+        if (outcome.succeeded) {
+            self->proxyTestResult.set(std::move(outcome.text));
+            self->proxyTestError.set(std::nullopt);
+            self->toastMessage.set("Proxy test finished");
+        } else {
+            self->proxyTestError.set(std::move(outcome.text));
+            self->proxyTestResult.set(std::nullopt);
+            self->toastMessage.set("Proxy test failed");
+        }
+        self->reloadProxyPageIfActive();
+    });
+}
+
+void AppState::saveProxyFromMessage(const Json& message) {
+    const ProxyProfile proxy = proxyFromMessage(message);
+    profileData.modify([&](ProfileData& d) {
+        auto it = std::find_if(d.proxies.begin(), d.proxies.end(),
+                               [&](const ProxyProfile& p) { return p.id == proxy.id; });
+        if (it != d.proxies.end())
+            *it = proxy;
+        else
+            d.proxies.push_back(proxy);
+        d.settings.activeProxyID = proxy.id;
+    });
+    persist();
+    toastMessage.set("Proxy profile saved");
+    reloadProxyPageIfActive();
+}
+
+void AppState::deleteProxy(const Uuid& id) {
+    const auto& proxies = profileData.get().proxies;
+    if (std::none_of(proxies.begin(), proxies.end(), [&](const ProxyProfile& p) { return p.id == id; })) return;
+    profileData.modify([&](ProfileData& d) {
+        std::erase_if(d.proxies, [&](const ProxyProfile& p) { return p.id == id; });
+        if (d.settings.activeProxyID == id)
+            d.settings.activeProxyID =
+                d.proxies.empty() ? std::nullopt : std::optional<Uuid>(d.proxies.front().id);
+    });
+    persist();
+    toastMessage.set("Proxy profile deleted");
+    reloadProxyPageIfActive();
+}
+
+}  // namespace quorelle
