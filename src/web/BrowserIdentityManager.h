@@ -1,0 +1,61 @@
+#pragma once
+
+#include "model/Uuid.h"
+#include "model/UserAgentSettings.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorelle {
+
+class AppState;
+class IUserAgentView;
+
+// Decides which user-agent string a tab's web view presents: the engine's
+// own, one of three fixed browser identities, or the profile's custom text.
+// Stateless; main thread only.
+struct BrowserIdentityManager {
+    // The desktop identity always claims this system version.
+    static constexpr std::string_view desktopOSVersion = "10_15_7";
+
+    // Sign-in hosts and paths of identity providers, checked in this order
+    // against the host and the whole address. Changing a tab's identity in
+    // the middle of one of their flows breaks the sign-in.
+    static constexpr std::array<std::string_view, 8> identityProviderEntries{
+        "accounts.google.com",        // search and mail provider's account sign-in
+        "google.com/signin",          // its sign-in path on the main domain
+        "login.microsoftonline.com",  // work and school accounts
+        "login.live.com",             // consumer accounts
+        "account.microsoft.com",      // personal account pages
+        "securly.com",                // school web filtering
+        "okta.com",                   // single sign-on
+        "auth0.com",                  // single sign-on
+    };
+    // Checked against the whole address after the entries above.
+    static constexpr std::array<std::string_view, 3> identityProviderWords{"oauth", "openid", "saml"};
+
+    // Nothing for the default preset and for an empty custom value; a custom
+    // value is used exactly as stored (not trimmed).
+    static std::optional<std::string> userAgentString(UserAgentPreset preset, const std::string& custom);
+    static std::optional<std::string> userAgentString(const UserAgentSettings& settings);
+
+    static void apply(IUserAgentView& view, const UserAgentSettings& settings);
+    // For a tab's web view just created: the current profile's choice.
+    static void applyOnHostCreation(IUserAgentView& view, const AppState& appState);
+
+    // The web view of a tab, or nullptr when the tab's view was never created.
+    using ViewForTab = std::function<IUserAgentView*(const Uuid& tabID)>;
+    // Re-applies the current profile's choice to every open tab that has a
+    // web view. Unless `force` is set, a tab that is loading or shows an
+    // identity provider's page keeps its identity for now.
+    static void applyToAllTabs(const AppState& appState, bool force, const ViewForTab& viewForTab);
+
+    // True when the address belongs to a sign-in flow (see above); false
+    // for no address.
+    static bool shouldSkipIdentityUpdate(const std::optional<std::string>& url);
+};
+
+}  // namespace quorelle

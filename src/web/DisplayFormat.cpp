@@ -1,0 +1,60 @@
+#include "web/DisplayFormat.h"
+
+#include <glib.h>
+
+#include <cmath>
+#include <memory>
+
+namespace quorelle {
+namespace {
+
+constexpr std::string_view unknownText = "—";
+
+struct DateTimeUnref {
+    void operator()(GDateTime* dateTime) const { g_date_time_unref(dateTime); }
+};
+using LocalDateTime = std::unique_ptr<GDateTime, DateTimeUnref>;
+
+// The moment in the local time zone, to the whole second. GLib refuses
+// moments outside the years 1...9999, and so does this.
+LocalDateTime toLocal(Date date) {
+    const double seconds = std::floor(date.unixTime());
+    constexpr double first = -62135596800.0;  // 0001-01-01T00:00:00Z
+    constexpr double last = 253402300799.0;   // 9999-12-31T23:59:59Z
+    if (!(seconds >= first && seconds <= last)) return nullptr;
+    return LocalDateTime(g_date_time_new_from_unix_local(static_cast<gint64>(seconds)));
+}
+
+std::string format(Date date, const char* pattern) {
+    const LocalDateTime local = toLocal(date);
+    if (!local) return std::string(unknownText);
+    gchar* text = g_date_time_format(local.get(), pattern);
+    if (!text) return std::string(unknownText);
+    std::string result(text);
+    g_free(text);
+    return result;
+}
+
+}  // namespace
+
+std::optional<DisplayFormat::LocalDay> DisplayFormat::localDay(Date date) {
+    const LocalDateTime local = toLocal(date);
+    if (!local) return std::nullopt;
+    int year = 0, month = 0, day = 0;
+    g_date_time_get_ymd(local.get(), &year, &month, &day);
+    return LocalDay{year, month, day};
+}
+
+std::string DisplayFormat::mediumDate(Date date) { return format(date, "%b %-d, %Y"); }
+
+std::string DisplayFormat::shortTime(Date date) { return format(date, "%-l:%M %p"); }
+
+std::string DisplayFormat::byteCount(std::int64_t bytes) {
+    if (bytes < 0) return std::string(unknownText);
+    gchar* text = g_format_size(static_cast<guint64>(bytes));
+    std::string result(text);
+    g_free(text);
+    return result;
+}
+
+}  // namespace quorelle

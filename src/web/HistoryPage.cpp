@@ -1,0 +1,78 @@
+#include "web/DisplayFormat.h"
+#include "web/InternalHTMLStyles.h"
+#include "web/InternalPages.h"
+#include "web/PageMarkup.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace quorelle::pages {
+namespace {
+
+// Visits without a readable date sort below every real day.
+using DayKey = std::optional<DisplayFormat::LocalDay>;
+
+struct DayGroup {
+    std::string heading;
+    std::vector<const HistoryItem*> items;  // in stored order
+};
+
+// Newest day first. std::nullopt compares below any day, so it comes last.
+using DayGroups = std::map<DayKey, DayGroup, std::greater<>>;
+
+DayGroups groupByLocalDay(const std::vector<HistoryItem>& history) {
+    DayGroups groups;
+    for (const HistoryItem& item : history) {
+        DayGroup& group = groups[DisplayFormat::localDay(item.visitedAt)];
+        if (group.items.empty()) group.heading = DisplayFormat::mediumDate(item.visitedAt);
+        group.items.push_back(&item);
+    }
+    return groups;
+}
+
+std::string dayHeading(const std::string& heading) {
+    return "<h2 style=\"font-size:13px;color:var(--vx-muted);margin:16px 0 8px\">" +
+           InternalHTMLStyles::escapeHTML(heading) + "</h2>";
+}
+
+std::string historyRow(const InternalPageContext& context, const HistoryItem& item) {
+    const std::string icon = InternalHTMLStyles::htmlIconHref(item.url, std::nullopt, context.cachedFaviconFor(item.url));
+    const std::string detail = InternalHTMLStyles::escapeHTML(item.url) + " · " +
+                               InternalHTMLStyles::escapeHTML(DisplayFormat::shortTime(item.visitedAt));
+    const std::string deleteScript = "vxAction({action:'deleteHistoryItem', itemId:'" +
+                                     InternalHTMLStyles::scriptArg(item.id.toString()) + "'})";
+    return "<div class=\"list-item\">" + PageMarkup::rowIcon(icon) + PageMarkup::meta(item.title, detail) +
+           PageMarkup::inlineButtonRow(PageMarkup::button("btn btn-danger", deleteScript, "Delete") +
+                                       PageMarkup::button("btn btn-secondary", PageMarkup::navigateScript(item.url),
+                                                          "Open")) +
+           "</div>";
+}
+
+std::string historyList(const InternalPageContext& context) {
+    std::string list;
+    for (const auto& [day, group] : groupByLocalDay(context.profileData.history)) {
+        list += dayHeading(group.heading);
+        for (const HistoryItem* item : group.items) list += historyRow(context, *item);
+    }
+    if (list.empty()) list = "<div class=\"empty\">No history yet</div>";
+    return list;
+}
+
+}  // namespace
+
+std::string historyPage(const InternalPageContext& context) {
+    std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
+    body += InternalHTMLStyles::pageHeader("History", "Pages you have visited");
+    body += PageMarkup::button("btn btn-danger", "if(confirm('Clear all history?')) vxAction({action:'clearHistory'})",
+                               "Clear history");
+    body += "</div>\n";
+    if (context.currentProfile.isGuest) {
+        body += "<div class=\"warn\">Guest mode: history is not saved permanently.</div>\n";
+    }
+    body += "<div class=\"card\">" + historyList(context) + "</div>\n</div>";
+    return context.wrap("History", body);
+}
+
+}  // namespace quorelle::pages

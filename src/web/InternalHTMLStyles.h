@@ -1,0 +1,60 @@
+#pragma once
+
+#include "model/ThemeSettings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorelle {
+
+// The shell shared by every internal page and the load-error page: the
+// document wrapper, the theme's CSS custom properties, the base stylesheet,
+// the script bridge, text escaping and the page header block. Plain string
+// building; no state.
+//
+// Escaping rules for page authors:
+//   - text in markup or in a double-quoted attribute: escapeHTML(x);
+//   - a value inside a single-quoted script string that sits inside a
+//     double-quoted attribute (onclick="vxNavigate('…')"): scriptArg(x),
+//     which is escapeHTML(escapeJS(x)); record ids too;
+//   - a value inside a single-quoted string of a <script> element: escapeJS(x)
+//     (it also breaks "</", so the value cannot close the element);
+//   - a colour anywhere in CSS or a style attribute: only "#rrggbb", from a
+//     sanitized theme (ThemeColors::sanitized) or validHexColorOr.
+struct InternalHTMLStyles {
+    // The whole document. `bridgeToken` is the render's secret, which the
+    // bridge adds to every message it posts (see bridgeJS).
+    static std::string wrap(std::string_view title, std::string_view body, const ThemeSettings& theme,
+                            std::string_view extraHead, std::string_view bridgeToken);
+
+    // The ":root { … }" block of 21 custom properties. Invalid stored colours
+    // are replaced by the default theme's colour for the current mode.
+    static std::string cssVariables(const ThemeSettings& theme);
+    // The fixed stylesheet shared by every page.
+    static std::string_view baseCSS();
+    // The bridge script: vxPost, vxAction, vxNavigate, vxSearchOrNavigate and
+    // vxReload. Every message posted carries "token": bridgeToken.
+    static std::string bridgeJS(std::string_view bridgeToken);
+
+    // & < > " become entities (the single quote is left alone).
+    static std::string escapeHTML(std::string_view text);
+    // For single-quoted script strings: backslash, single quote, LF, CR,
+    // U+2028, U+2029 and the "/" of "</" are backslash-escaped.
+    static std::string escapeJS(std::string_view text);
+    // escapeHTML(escapeJS(text)): a script string inside an HTML attribute.
+    static std::string scriptArg(std::string_view text);
+
+    // <div class="page-header"> with the escaped title and description.
+    static std::string pageHeader(std::string_view title, std::string_view description);
+
+    // The logo as internal pages reference it: a data: address.
+    static const std::string& internalFaviconHref();
+    // The icon address for a row of an internal page: the custom icon when
+    // present and non-empty; else the favicon of a web page unless it is the
+    // logo; else the logo.
+    static std::string htmlIconHref(std::string_view pageURL, const std::optional<std::string>& customIconURL,
+                                    const std::optional<std::string>& faviconURL);
+};
+
+}  // namespace quorelle

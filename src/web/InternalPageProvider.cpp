@@ -1,0 +1,74 @@
+#include "web/InternalPageProvider.h"
+
+#include "state/AppState.h"
+#include "state/IWebContent.h"
+#include "store/DataStore.h"
+#include "web/BridgeToken.h"
+#include "web/InternalHTMLStyles.h"
+#include "web/InternalPageRenderer.h"
+
+namespace quorelle {
+
+std::string InternalPageProvider::appVersion() {
+#ifdef QUORELLE_VERSION
+    return QUORELLE_VERSION;
+#else
+    return std::string(InternalPageContext::fallbackVersion);
+#endif
+}
+
+std::string InternalPageProvider::appBuild() {
+#ifdef QUORELLE_BUILD
+    return QUORELLE_BUILD;
+#else
+    return std::string(InternalPageContext::fallbackBuild);
+#endif
+}
+
+InternalPageContext InternalPageProvider::context(const AppState& appState, InternalPageRoute route) {
+    InternalPageContext context;
+    context.version = appVersion();
+    context.build = appBuild();
+    context.route = route;
+    context.profileData = appState.profileData.get();
+    context.appSettings = appState.appSettings.get();
+    context.currentProfile = appState.currentProfile();
+    context.tabs = appState.tabs.get();
+    context.activeTab = appState.activeTab();
+    context.platform = "Linux";
+    context.dataPath = appState.store().rootURL();
+    context.proxyTestResult = appState.proxyTestResult.get();
+    context.proxyTestError = appState.proxyTestError.get();
+    context.bridgeToken = BridgeToken::generate();
+    // The context lives only for the render, inside the state's lifetime.
+    IWebContent& webContent = appState.webContent();
+    context.cachedFavicon = [&webContent](const std::string& pageURL) { return webContent.cachedFavicon(pageURL); };
+    DataStore& store = appState.store();
+    context.loadProfileData = [&store](const std::string& profileID) { return store.loadProfileData(profileID); };
+    return context;
+}
+
+std::optional<RenderedPage> InternalPageProvider::html(std::string_view address, const AppState& appState) {
+    const auto route = InternalPageRoute::from(address);
+    if (!route) return std::nullopt;
+    InternalPageContext pageContext = context(appState, *route);
+    std::string document = InternalPageRenderer::html(*route, pageContext);
+    return RenderedPage{std::move(document), std::move(pageContext.bridgeToken)};
+}
+
+RenderedPage InternalPageProvider::notFoundHTML(std::string_view address, const AppState& appState) {
+    std::string description = "No internal page at ";
+    description += address;
+    std::string body = "<div class=\"page\">\n  ";
+    body += InternalHTMLStyles::pageHeader("Page not found", description);
+    body +=
+        "\n<div class=\"btn-row\">"
+        "<button class=\"btn btn-primary\" onclick=\"vxNavigate('vx://newtab')\">New Tab</button>"
+        "<button class=\"btn btn-secondary\" onclick=\"vxNavigate('vx://settings')\">Settings</button>"
+        "</div>\n</div>";
+    std::string token = BridgeToken::generate();
+    std::string document = InternalHTMLStyles::wrap("Not Found", body, appState.theme(), "", token);
+    return RenderedPage{std::move(document), std::move(token)};
+}
+
+}  // namespace quorelle

@@ -1,0 +1,141 @@
+#include "model/ProxyProfile.h"
+#include "web/InternalHTMLStyles.h"
+#include "web/InternalPages.h"
+#include "web/PageMarkup.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// vx://proxy: the add-on switch, one profile's form, the saved profiles and
+// the result of the last test.
+namespace quorelle::pages {
+
+namespace {
+
+using H = InternalHTMLStyles;
+
+constexpr std::string_view checkboxLabelStyle = "display:flex;align-items:center;gap:8px;font-size:14px;";
+constexpr std::string_view exampleHost = "proxy.example.com";
+
+// A button whose label is plain text and whose script is attribute-ready.
+std::string button(std::string_view classes, std::string_view script, std::string_view label) {
+    return PageMarkup::button("btn " + std::string(classes), script, label);
+}
+
+// The active profile, else the first saved one, else none.
+const ProxyProfile* formProfile(const ProfileData& data) {
+    const auto& active = data.settings.activeProxyID;
+    if (active) {
+        for (const ProxyProfile& proxy : data.proxies) {
+            if (proxy.id == *active) return &proxy;
+        }
+    }
+    return data.proxies.empty() ? nullptr : &data.proxies.front();
+}
+
+std::string testMessage(const InternalPageContext& context) {
+    if (context.proxyTestResult) {
+        return "<div class=\"warn\" style=\"border-color:var(--vx-accent)\">" + H::escapeHTML(*context.proxyTestResult) +
+               "</div>";
+    }
+    if (context.proxyTestError) return "<div class=\"warn\">" + H::escapeHTML(*context.proxyTestError) + "</div>";
+    return {};
+}
+
+std::string typeOptions(const ProxyProfile* profile) {
+    const ProxyType chosen = profile ? profile->type : ProxyType(ProxyType::http);
+    std::string out;
+    for (ProxyType type : ProxyType::allCases()) {
+        out += "<option value=\"" + std::string(type.rawValue()) + "\" " + (type == chosen ? "selected" : "") + ">" +
+               std::string(type.displayName()) + "</option>";
+    }
+    return out;
+}
+
+std::string savedRows(const std::vector<ProxyProfile>& proxies) {
+    if (proxies.empty()) return "<p class=\"empty\" style=\"padding:16px\">No saved profiles yet.</p>";
+    std::string out;
+    for (const ProxyProfile& proxy : proxies) {
+        const std::string idArg = H::scriptArg(proxy.id.toString());
+        out += "<div class=\"list-item\"><div class=\"meta\"><strong>" + H::escapeHTML(proxy.name) + "</strong><small>" +
+               std::string(proxy.type.displayName()) + " · " + H::escapeHTML(proxy.host) + ":" +
+               std::to_string(proxy.port) + " " + (proxy.isEnabled ? "· On" : "") + "</small></div>";
+        out += "<div class=\"btn-row\" style=\"margin:0\">" +
+               button("btn-secondary", "vxAction({action:'testProxy', profileId:'" + idArg + "'})", "Test") +
+               button("btn-danger",
+                      "if(confirm('Delete this profile?')) vxAction({action:'deleteProxy', profileId:'" + idArg + "'})",
+                      "Delete") +
+               "</div></div>";
+    }
+    return out;
+}
+
+std::string addonCard(bool enabled) {
+    return "<div class=\"card\"><h2>Enable proxy add-on</h2><p>When disabled, no proxy profile is used.</p><label style=\"" +
+           std::string(checkboxLabelStyle) + "\"><input type=\"checkbox\" " + (enabled ? "checked" : "") +
+           " onchange=\"vxAction({action:'toggleProxyAddon', enabled:this.checked})\"> Enable proxy add-on</label></div>";
+}
+
+std::string field(std::string_view label, std::string_view type, std::string_view id, std::string_view value,
+                  std::string_view extra = {}) {
+    std::string out = "<label class=\"field-label\" for=\"" + std::string(id) + "\">" + std::string(label) + "</label>";
+    out += "<input type=\"" + std::string(type) + "\" id=\"" + std::string(id) + "\" value=\"" + H::escapeHTML(value) +
+           "\"" + std::string(extra) + ">";
+    return out;
+}
+
+std::string formCard(const ProxyProfile* profile) {
+    // A new form gets a fresh id on every render; saving it makes it the
+    // active profile, so the next render shows the saved one.
+    const std::string formID = profile ? profile->id.toString() : Uuid::random().toString();
+    std::string out = "<div class=\"card\"><h2>Proxy profile</h2>";
+    out += "<input type=\"hidden\" id=\"proxyId\" value=\"" + H::escapeHTML(formID) + "\">";
+    out += field("Name", "text", "proxyName", profile ? profile->name : "My Proxy");
+    out += "<label class=\"field-label\" for=\"proxyType\">Type</label><select id=\"proxyType\">" + typeOptions(profile) +
+           "</select>";
+    out += field("Host", "text", "proxyHost", profile ? profile->host : "",
+                 " placeholder=\"" + std::string(exampleHost) + "\"");
+    out += field("Port", "number", "proxyPort", profile ? std::to_string(profile->port) : "8080");
+    out += field("Username (optional)", "text", "proxyUser", profile ? profile->username : "");
+    out += field("Password (optional)", "password", "proxyPass", profile ? profile->password : "");
+    out += "<label style=\"" + std::string(checkboxLabelStyle) + "margin-top:8px;\"><input type=\"checkbox\" id=\"proxyOn\" " +
+           (profile && profile->isEnabled ? "checked" : "") + "> Use this profile when add-on is enabled</label>";
+    out += "<div class=\"btn-row\">" + button("btn-primary", "vxSaveProxy()", "Save profile") +
+           button("btn-secondary", "vxAction({action:'testProxy', profileId:document.getElementById('proxyId').value})",
+                  "Test proxy") +
+           "</div></div>";
+    return out;
+}
+
+constexpr std::string_view saveProxyScript = R"(<script>
+function vxSaveProxy() {
+  function value(id) { return document.getElementById(id).value; }
+  vxAction({ action: 'saveProxy', profileId: value('proxyId'), name: value('proxyName'),
+    type: value('proxyType'), host: value('proxyHost'), port: value('proxyPort'),
+    username: value('proxyUser'), password: value('proxyPass'),
+    enabled: document.getElementById('proxyOn').checked });
+}
+</script>)";
+
+}  // namespace
+
+std::string proxyPage(const InternalPageContext& context) {
+    const ProfileData& data = context.profileData;
+    const ProxyProfile* profile = formProfile(data);
+    std::string body = "<div class=\"page\">\n  " +
+                       H::pageHeader("Proxy Add-on",
+                                     "Advanced network proxy (off by default). Not part of standard settings.") +
+                       "\n";
+    body += "<div class=\"warn\"><strong>Note:</strong> Proxy profiles are saved and can be tested here.<br>\n"
+            "This version does not send web pages through proxy profiles.</div>";
+    body += testMessage(context);
+    body += addonCard(data.settings.proxyAddonEnabled);
+    body += formCard(profile);
+    body += "<div class=\"card\"><h2>Saved profiles</h2>" + savedRows(data.proxies) + "</div>";
+    body += "\n</div>";
+    body += saveProxyScript;
+    return context.wrap("Proxy", body);
+}
+
+}  // namespace quorelle::pages

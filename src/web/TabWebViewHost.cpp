@@ -1,0 +1,107 @@
+#include "web/TabWebViewHost.h"
+
+#include "model/BrowserTab.h"
+#include "state/AppState.h"
+#include "web/BrowserIdentityManager.h"
+#include "web/TabWebViewStore.h"
+#include "web/WebViewCoordinator.h"
+
+#include <webkit/webkit.h>
+
+namespace quorelle {
+
+TabWebViewHost::TabWebViewHost(const std::shared_ptr<BrowserTab>& tab, AppState& state, TabWebViewStore& store)
+    : tabID_(tab->id()), store_(store) {
+    contentManager_ = GObjectPtr<WebKitUserContentManager>::adopt(webkit_user_content_manager_new());
+    auto settings = GObjectPtr<WebKitSettings>::adopt(webkit_settings_new());
+    webkit_settings_set_enable_javascript(settings.get(), TRUE);
+    webkit_settings_set_enable_back_forward_navigation_gestures(settings.get(), TRUE);
+    // Read once: a later change reaches only web views made afterwards.
+    if (state.settings().developerMode) webkit_settings_set_enable_developer_extras(settings.get(), TRUE);
+
+    auto session = store.sessionFor(state);
+    webView_ = GObjectPtr<WebKitWebView>::sink(WEBKIT_WEB_VIEW(
+        g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session", session.get(), "user-content-manager",
+                     contentManager_.get(), "settings", settings.get(), nullptr)));
+
+    coordinator_ = std::make_shared<WebViewCoordinator>(store);
+    coordinator_->attach(tab, state);
+    coordinator_->connect(webView_.get(), contentManager_.get());
+    BrowserIdentityManager::applyOnHostCreation(*this, state);
+}
+
+TabWebViewHost::~TabWebViewHost() {
+    coordinator_->disconnect();
+    // Nothing may keep running unseen once the tab is gone.
+    webkit_web_view_stop_loading(webView_.get());
+    if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(webView_.get())); parent && GTK_IS_OVERLAY(parent))
+        gtk_overlay_set_child(GTK_OVERLAY(parent), nullptr);
+}
+
+void TabWebViewHost::attach(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
+    coordinator_->attach(tab, state);
+}
+
+void TabWebViewHost::navigate(const std::string& address, bool isInternalHistoryNavigation) {
+    coordinator_->load(address, webView_.get(), isInternalHistoryNavigation);
+}
+
+void TabWebViewHost::goBack() { store_.goBack(tabID_); }
+
+void TabWebViewHost::goForward() { store_.goForward(tabID_); }
+
+void TabWebViewHost::reload() {
+    auto tab = coordinator_->tab();
+    auto state = coordinator_->appState();
+    if (tab && state) store_.reload(tab, *state);
+}
+
+void TabWebViewHost::stop() { webkit_web_view_stop_loading(webView_.get()); }
+
+std::optional<std::string> TabWebViewHost::currentURL() const {
+    const char* uri = webkit_web_view_get_uri(webView_.get());
+    if (!uri || !*uri) return std::nullopt;
+    return std::string(uri);
+}
+
+void TabWebViewHost::setUserAgent(const std::optional<std::string>& userAgent) {
+    WebKitSettings* settings = webkit_web_view_get_settings(webView_.get());
+    webkit_settings_set_user_agent(settings, userAgent ? userAgent->c_str() : nullptr);
+}
+
+void TabWebViewHost::enableDeveloperExtras() {
+    webkit_settings_set_enable_developer_extras(webkit_web_view_get_settings(webView_.get()), TRUE);
+}
+
+// The engine's inspector always exists in this build.
+bool TabWebViewHost::showEngineInspector() {
+    webkit_web_inspector_show(webkit_web_view_get_inspector(webView_.get()));
+    return true;
+}
+
+void TabWebViewHost::evaluateScript(const std::string& script, std::function<void(ScriptResult)> done) {
+    auto* pending = new std::function<void(ScriptResult)>(std::move(done));
+    webkit_web_view_evaluate_javascript(
+        webView_.get(), script.c_str(), static_cast<gssize>(script.size()), nullptr, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<std::function<void(ScriptResult)>> done(static_cast<std::function<void(ScriptResult)>*>(data));
+            GError* error = nullptr;
+            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            ScriptResult answer;
+            if (error) {
+                answer.error = error->message ? error->message : "Script failed";
+                g_error_free(error);
+            } else if (value) {
+                if (!jsc_value_is_undefined(value)) {
+                    gchar* json = jsc_value_to_json(value, 0);
+                    if (json) answer.valueJSON = json;
+                    g_free(json);
+                }
+            }
+            if (value) g_object_unref(value);
+            (*done)(std::move(answer));
+        },
+        pending);
+}
+
+}  // namespace quorelle

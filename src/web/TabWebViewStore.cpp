@@ -1,0 +1,242 @@
+#include "web/TabWebViewStore.h"
+
+#include "model/BrowserNavigation.h"
+#include "model/BrowserTab.h"
+#include "model/QuorelleAssets.h"
+#include "model/Text.h"
+#include "model/UrlParts.h"
+#include "state/AppState.h"
+#include "store/MainQueue.h"
+#include "web/BrowserIdentityManager.h"
+#include "web/FaviconService.h"
+#include "web/ProxyTester.h"
+#include "web/TabWebViewHost.h"
+#include "web/WebContentServices.h"
+#include "web/WebViewCoordinator.h"
+
+#include <webkit/webkit.h>
+
+namespace quorelle {
+namespace {
+
+std::string itemURI(WebKitBackForwardListItem* item) {
+    const char* uri = item ? webkit_back_forward_list_item_get_uri(item) : nullptr;
+    return uri ? uri : "";
+}
+
+bool hasInternalHost(const std::string& uri) { return WebViewCoordinator::isInternalPageURI(uri); }
+
+// The item a web Back step goes to. Internal pages are loaded as HTML, which
+// the engine keeps out of its back/forward list: while one is shown over a web
+// page, the list's current item is still that web page, and Back returns to it.
+WebKitBackForwardListItem* backItem(WebKitWebView* view) {
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
+    const char* shown = webkit_web_view_get_uri(view);
+    if (shown && hasInternalHost(shown)) {
+        WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
+        if (current && !hasInternalHost(itemURI(current))) return current;
+    }
+    return webkit_web_view_can_go_back(view) ? webkit_back_forward_list_get_back_item(list) : nullptr;
+}
+
+}  // namespace
+
+TabWebViewStore::TabWebViewStore(MainQueue& mainQueue, WebContentServices& services)
+    : mainQueue_(mainQueue), services_(services) {}
+
+TabWebViewStore::~TabWebViewStore() = default;
+
+TabWebViewHost* TabWebViewStore::host(const Uuid& tabID) const {
+    auto it = hosts_.find(tabID);
+    return it == hosts_.end() ? nullptr : it->second.get();
+}
+
+TabWebViewHost& TabWebViewStore::ensureHost(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
+    if (auto* existing = host(tab->id())) {
+        existing->attach(tab, state);
+        return *existing;
+    }
+    auto created = std::make_unique<TabWebViewHost>(tab, state, *this);
+    auto& ref = *created;
+    hosts_.emplace(tab->id(), std::move(created));
+    return ref;
+}
+
+void TabWebViewStore::navigate(const std::shared_ptr<BrowserTab>& tab, const std::string& address, AppState& state,
+                               bool isInternalHistoryNavigation) {
+    auto& host = ensureHost(tab, state);
+    if (QuorelleAssets::isInternalURL(address) && !isInternalHistoryNavigation) tab->recordInternalNavigation(address);
+    host.coordinator().load(address, host.webView(), isInternalHistoryNavigation);
+}
+
+void TabWebViewStore::reload(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
+    auto* found = host(tab->id());
+    if (!found) return;
+    if (tab->isInternal.get())
+        reloadInternal(tab, state);
+    else
+        webkit_web_view_reload(found->webView());
+}
+
+void TabWebViewStore::reloadInternal(const std::shared_ptr<BrowserTab>& tab, AppState&) {
+    auto* found = host(tab->id());
+    if (!found) return;
+    found->coordinator().lastLoadedCanonicalURL.reset();
+    found->coordinator().load(tab->urlString.get(), found->webView(), true);
+}
+
+void TabWebViewStore::removeHost(const Uuid& tabID) {
+    auto it = hosts_.find(tabID);
+    if (it == hosts_.end()) return;
+    auto released = std::move(it->second);
+    hosts_.erase(it);
+    signalHostRemoved.emit(tabID);
+}
+
+void TabWebViewStore::clearLastLoadedCanonicalURL(const Uuid& tabID) {
+    if (auto* found = host(tabID)) found->coordinator().lastLoadedCanonicalURL.reset();
+}
+
+// ---- back and forward -------------------------------------------------------------
+
+bool TabWebViewStore::canGoBack(WebKitWebView* view, const BrowserTab& tab) const {
+    if (tab.isInternal.get() && tab.internalHistoryIndex.get() > 0) return true;
+    auto* item = backItem(view);
+    if (!item) return false;
+    const std::string uri = itemURI(item);
+    if (hasInternalHost(uri)) return false;
+    return !BrowserNavigation::isBlockedInternalArtifact(uri);
+}
+
+bool TabWebViewStore::canGoForward(WebKitWebView* view, const BrowserTab& tab) const {
+    const auto count = static_cast<std::int64_t>(tab.internalHistory.get().size());
+    if (tab.isInternal.get() && tab.internalHistoryIndex.get() < count - 1) return true;
+    if (!webkit_web_view_can_go_forward(view)) return false;
+    auto* item = webkit_back_forward_list_get_forward_item(webkit_web_view_get_back_forward_list(view));
+    if (!item) return true;
+    return !hasInternalHost(itemURI(item));
+}
+
+void TabWebViewStore::updateNavigationState(const Uuid& tabID) {
+    auto* found = host(tabID);
+    auto tab = found ? found->coordinator().tab() : nullptr;
+    if (!tab) return;
+    tab->canGoBack.set(canGoBack(found->webView(), *tab));
+    tab->canGoForward.set(canGoForward(found->webView(), *tab));
+}
+
+void TabWebViewStore::goBack(const Uuid& tabID) { historyStep(tabID, -1); }
+
+void TabWebViewStore::goForward(const Uuid& tabID) { historyStep(tabID, +1); }
+
+void TabWebViewStore::historyStep(const Uuid& tabID, int direction) {
+    auto* found = host(tabID);
+    if (!found) return;
+    auto tab = found->coordinator().tab();
+    auto state = found->coordinator().appState();
+    if (!tab || !state) return;
+    const auto index = tab->internalHistoryIndex.get();
+    const auto count = static_cast<std::int64_t>(tab->internalHistory.get().size());
+    const bool internalStep = tab->isInternal.get() && (direction < 0 ? index >= 1 : index < count - 1);
+    if (internalStep) {
+        const auto next = index + direction;
+        tab->internalHistoryIndex.set(next);
+        const std::string entry = tab->internalHistory.get()[static_cast<std::size_t>(next)];
+        tab->urlString.set(entry);
+        tab->updateInternalState();
+        tab->applyInternalFavicon();
+        if (auto route = tab->internalRoute.get())
+            tab->title.set(*route == InternalPageRoute::newtab ? "New Tab" : std::string(route->displayTitle()));
+        found->coordinator().lastLoadedCanonicalURL.reset();
+        auto& current = ensureHost(tab, *state);
+        current.coordinator().load(entry, current.webView(), true);
+        updateNavigationState(tabID);
+        state->syncOmniboxFromTab();
+        return;
+    }
+    WebKitWebView* view = found->webView();
+    if (direction < 0) {
+        if (canGoBack(view, *tab))
+            webkit_web_view_go_to_back_forward_list_item(view, backItem(view));
+        else
+            tab->canGoBack.set(false);
+    } else {
+        if (canGoForward(view, *tab))
+            webkit_web_view_go_forward(view);
+        else
+            tab->canGoForward.set(false);
+    }
+}
+
+// ---- sessions and website data ----------------------------------------------------
+
+WebKitNetworkSession* TabWebViewStore::persistentSession() {
+    if (!persistentSession_) {
+        persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new(
+            services_.websiteDataDirectory.c_str(), services_.websiteCacheDirectory.c_str()));
+    }
+    return persistentSession_.get();
+}
+
+GObjectPtr<WebKitNetworkSession> TabWebViewStore::sessionFor(const AppState& state) {
+    if (state.dataStoreForCurrentProfile() == WebsiteDataStoreKind::nonPersistent)
+        return GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    return GObjectPtr<WebKitNetworkSession>::retain(persistentSession());
+}
+
+void TabWebViewStore::clearWebsiteData(std::function<void()> completion) {
+    struct Clearing {
+        MainQueue* queue;
+        std::function<void()> completion;
+        WebKitWebsiteDataManager* manager;
+    };
+    auto* manager = webkit_network_session_get_website_data_manager(persistentSession());
+    auto* clearing = new Clearing{&mainQueue_, std::move(completion), manager};
+    webkit_website_data_manager_fetch(
+        manager, WEBKIT_WEBSITE_DATA_ALL, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            auto* clearing = static_cast<Clearing*>(data);
+            GList* records = webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result,
+                                                                      nullptr);
+            webkit_website_data_manager_remove(
+                clearing->manager, WEBKIT_WEBSITE_DATA_ALL, records, nullptr,
+                [](GObject* source, GAsyncResult* result, gpointer data) {
+                    std::unique_ptr<Clearing> clearing(static_cast<Clearing*>(data));
+                    webkit_website_data_manager_remove_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
+                    if (clearing->completion) clearing->queue->post(std::move(clearing->completion));
+                },
+                clearing);
+            g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
+        },
+        clearing);
+}
+
+// ---- services -----------------------------------------------------------------------
+
+std::optional<std::string> TabWebViewStore::cachedFavicon(const std::string& pageURL) {
+    return services_.favicons.cached(pageURL);
+}
+
+void TabWebViewStore::fetchFavicon(const std::string& pageURL,
+                                   std::function<void(std::optional<std::string>)> completion) {
+    services_.favicons.fetchFromNetwork(pageURL, std::move(completion));
+}
+
+void TabWebViewStore::fetchPageFavicon(const Uuid& tabID, const std::string& pageURL,
+                                       std::function<void(std::optional<std::string>)> completion) {
+    auto* found = host(tabID);
+    if (!found) return completion(std::nullopt);
+    services_.favicons.fetch(*found, pageURL, std::move(completion));
+}
+
+void TabWebViewStore::applyUserAgentToAllTabs(AppState& state, bool force) {
+    BrowserIdentityManager::applyToAllTabs(state, force, [this](const Uuid& tabID) -> IUserAgentView* {
+        return host(tabID);
+    });
+}
+
+void TabWebViewStore::testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) {
+    services_.proxyTester.test(proxy, std::move(completion));
+}
+
+}  // namespace quorelle

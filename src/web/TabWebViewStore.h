@@ -1,0 +1,88 @@
+#pragma once
+
+#include "model/Uuid.h"
+#include "state/IWebContent.h"
+#include "web/GObjectPtr.h"
+
+#include <sigc++/signal.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+typedef struct _WebKitNetworkSession WebKitNetworkSession;
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace quorelle {
+
+class MainQueue;
+class TabWebViewHost;
+struct WebContentServices;
+
+// The process-wide cache of per-tab web views, keyed by tab id: a tab's web
+// view is made the first time the tab is shown or navigated and released when
+// the tab closes, so switching tabs never reloads a page. It also owns the
+// per-tab back, forward and reload steps, which combine the web view's own
+// list with the tab's history of internal pages.
+//
+// Made once in main() and shared by every window. Main thread only.
+class TabWebViewStore : public IWebContent {
+public:
+    TabWebViewStore(MainQueue& mainQueue, WebContentServices& services);
+    ~TabWebViewStore() override;
+    TabWebViewStore(const TabWebViewStore&) = delete;
+    TabWebViewStore& operator=(const TabWebViewStore&) = delete;
+
+    TabWebViewHost* host(const Uuid& tabID) const;
+    // The cached host re-pointed at this tab and state, or a new one.
+    TabWebViewHost& ensureHost(const std::shared_ptr<BrowserTab>& tab, AppState& state);
+
+    bool canGoBack(WebKitWebView* view, const BrowserTab& tab) const;
+    bool canGoForward(WebKitWebView* view, const BrowserTab& tab) const;
+    void updateNavigationState(const Uuid& tabID);
+    void goBack(const Uuid& tabID);
+    void goForward(const Uuid& tabID);
+
+    // The icon link the page in the tab's view declares; `completion` runs
+    // later on the main queue, with nothing when the page declares none.
+    void fetchPageFavicon(const Uuid& tabID, const std::string& pageURL,
+                          std::function<void(std::optional<std::string>)> completion);
+
+    // The one persistent session shared by the normal profiles, made on first use.
+    WebKitNetworkSession* persistentSession();
+    // The session a new web view of this state gets: the persistent one, or a
+    // fresh in-memory one for a guest.
+    GObjectPtr<WebKitNetworkSession> sessionFor(const AppState& state);
+
+    // Fired after a tab's host was released, so a view showing it can let go.
+    sigc::signal<void(const Uuid&)> signalHostRemoved;
+
+    MainQueue& mainQueue() const { return mainQueue_; }
+    WebContentServices& services() const { return services_; }
+
+    // ---- the browser state's view of the web content -----------------------
+    void navigate(const std::shared_ptr<BrowserTab>& tab, const std::string& address, AppState& state,
+                  bool isInternalHistoryNavigation) override;
+    void reload(const std::shared_ptr<BrowserTab>& tab, AppState& state) override;
+    void reloadInternal(const std::shared_ptr<BrowserTab>& tab, AppState& state) override;
+    void removeHost(const Uuid& tabID) override;
+    bool hasHost(const Uuid& tabID) const override { return host(tabID) != nullptr; }
+    void clearLastLoadedCanonicalURL(const Uuid& tabID) override;
+    std::optional<std::string> cachedFavicon(const std::string& pageURL) override;
+    void fetchFavicon(const std::string& pageURL,
+                      std::function<void(std::optional<std::string>)> completion) override;
+    void applyUserAgentToAllTabs(AppState& state, bool force) override;
+    void testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) override;
+    void clearWebsiteData(std::function<void()> completion) override;
+
+private:
+    void historyStep(const Uuid& tabID, int direction);
+
+    MainQueue& mainQueue_;
+    WebContentServices& services_;
+    std::map<Uuid, std::unique_ptr<TabWebViewHost>> hosts_;
+    GObjectPtr<WebKitNetworkSession> persistentSession_;
+};
+
+}  // namespace quorelle

@@ -1,0 +1,99 @@
+#include "web/WebTabView.h"
+
+#include "model/BrowserTab.h"
+#include "state/AppState.h"
+#include "store/MainQueue.h"
+#include "web/CommandBus.h"
+#include "web/InspectorService.h"
+#include "web/TabWebViewHost.h"
+#include "web/TabWebViewStore.h"
+#include "web/WebViewCoordinator.h"
+
+#include <webkit/webkit.h>
+
+namespace quorelle {
+namespace {
+
+// A view is shown by one overlay at a time; take it from the one that had it.
+void detachFromParent(GtkWidget* view) {
+    GtkWidget* parent = gtk_widget_get_parent(view);
+    if (parent && GTK_IS_OVERLAY(parent)) gtk_overlay_set_child(GTK_OVERLAY(parent), nullptr);
+}
+
+}  // namespace
+
+WebTabView::WebTabView(TabWebViewStore& store, CommandBus& commands) : store_(store), commands_(commands) {
+    set_hexpand(true);
+    set_vexpand(true);
+    hostRemoved_ = store_.signalHostRemoved.connect(sigc::mem_fun(*this, &WebTabView::onHostRemoved));
+}
+
+WebTabView::~WebTabView() {
+    stopListening();
+    hostRemoved_.disconnect();
+    if (gobj()) gtk_overlay_set_child(gobj(), nullptr);
+}
+
+void WebTabView::showTab(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
+    auto& host = store_.ensureHost(tab, state);
+    if (tab_ != tab) {
+        tab_ = tab;
+        state_ = state.weak_from_this();
+        listenForCommands(tab->id());
+    }
+    // A tab made without a load of its own loads the first time it is shown.
+    if (!host.coordinator().lastLoadedCanonicalURL) {
+        std::weak_ptr<BrowserTab> weakTab = tab;
+        TabWebViewStore* store = &store_;
+        store_.mainQueue().post([store, weakTab] {
+            auto tab = weakTab.lock();
+            auto* host = tab ? store->host(tab->id()) : nullptr;
+            if (host && !host->coordinator().lastLoadedCanonicalURL) host->navigate(tab->urlString.get(), false);
+        });
+    }
+    GtkWidget* view = GTK_WIDGET(host.webView());
+    if (gtk_overlay_get_child(gobj()) == view) return;
+    detachFromParent(view);
+    gtk_overlay_set_child(gobj(), view);
+}
+
+void WebTabView::clearTab() {
+    stopListening();
+    tab_.reset();
+    gtk_overlay_set_child(gobj(), nullptr);
+}
+
+void WebTabView::onHostRemoved(const Uuid& tabID) {
+    if (tab_ && tab_->id() == tabID) clearTab();
+}
+
+void WebTabView::listenForCommands(const Uuid& tabID) {
+    stopListening();
+    TabWebViewStore* store = &store_;
+    auto withHost = [store, tabID](void (TabWebViewHost::*action)()) {
+        return [store, tabID, action] {
+            if (auto* host = store->host(tabID)) (host->*action)();
+        };
+    };
+    commandConnections_.push_back(commands_.connectForTab(TabCommand::goBack, tabID, withHost(&TabWebViewHost::goBack)));
+    commandConnections_.push_back(
+        commands_.connectForTab(TabCommand::goForward, tabID, withHost(&TabWebViewHost::goForward)));
+    commandConnections_.push_back(commands_.connectForTab(TabCommand::reload, tabID, withHost(&TabWebViewHost::reload)));
+    commandConnections_.push_back(commands_.connectForTab(TabCommand::stop, tabID, withHost(&TabWebViewHost::stop)));
+    commandConnections_.push_back(commands_.connectForTab(TabCommand::inspect, tabID, [store, tabID] {
+        auto* host = store->host(tabID);
+        auto tab = host ? host->coordinator().tab() : nullptr;
+        auto state = host ? host->coordinator().appState() : nullptr;
+        if (!tab || !state) return;
+        InspectorService::openInspector(*tab, *state, [store](const Uuid& id) -> IInspectableView* {
+            return store->host(id);
+        });
+    }));
+}
+
+void WebTabView::stopListening() {
+    for (auto& connection : commandConnections_) connection.disconnect();
+    commandConnections_.clear();
+}
+
+}  // namespace quorelle

@@ -1,0 +1,427 @@
+#include "web/WebViewCoordinator.h"
+
+#include "model/BrowserNavigation.h"
+#include "model/BrowserTab.h"
+#include "model/JsonCodec.h"
+#include "model/QuorelleAssets.h"
+#include "model/Text.h"
+#include "model/UrlParts.h"
+#include "state/AppState.h"
+#include "store/MainQueue.h"
+#include "web/InternalHTMLStyles.h"
+#include "web/InternalPageProvider.h"
+#include "web/TabWebViewStore.h"
+#include "web/BridgeToken.h"
+
+#include <webkit/webkit.h>
+
+namespace quorelle {
+namespace {
+
+std::string uriOf(WebKitWebView* view) {
+    const char* uri = view ? webkit_web_view_get_uri(view) : nullptr;
+    return uri ? uri : "";
+}
+
+std::string lowerHost(const std::string& uri) {
+    auto parts = UrlParts::parse(uri);
+    return parts && parts->host ? text::lowercased(*parts->host) : std::string();
+}
+
+std::string lowerScheme(const std::string& uri) {
+    auto parts = UrlParts::parse(uri);
+    return parts && parts->scheme ? text::lowercased(*parts->scheme) : std::string();
+}
+
+// Stopping a load and a second navigation both cancel the load in flight; a
+// response turned into a download interrupts it. None of these is a failure
+// the user needs to see.
+bool isQuietCancellation(const GError* error) {
+    return (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
+           (error->domain == WEBKIT_POLICY_ERROR &&
+            error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+}
+
+}  // namespace
+
+WebViewCoordinator::WebViewCoordinator(TabWebViewStore& store) : store_(store) {}
+
+WebViewCoordinator::~WebViewCoordinator() {
+    cancelRequestTimer();
+    disconnect();
+}
+
+void WebViewCoordinator::connect(WebKitWebView* view, WebKitUserContentManager* contentManager) {
+    webView_.set(view);
+    contentManager_.set(contentManager);
+    g_signal_connect(view, "load-changed", G_CALLBACK(handleLoadChanged), this);
+    g_signal_connect(view, "load-failed", G_CALLBACK(handleLoadFailed), this);
+    g_signal_connect(view, "decide-policy", G_CALLBACK(handleDecidePolicy), this);
+    g_signal_connect(view, "create", G_CALLBACK(handleCreate), this);
+    g_signal_connect(view, "permission-request", G_CALLBACK(handlePermissionRequest), this);
+    // Connected before the names are registered, so no message is missed.
+    g_signal_connect(contentManager, "script-message-received::quorelle", G_CALLBACK(handleScriptMessage), this);
+    g_signal_connect(contentManager, "script-message-received::vxBridge", G_CALLBACK(handleScriptMessage), this);
+    webkit_user_content_manager_register_script_message_handler(contentManager, bridgeName, nullptr);
+    webkit_user_content_manager_register_script_message_handler(contentManager, legacyBridgeName, nullptr);
+}
+
+void WebViewCoordinator::disconnect() {
+    if (auto view = webView_.get()) g_signal_handlers_disconnect_by_data(view.get(), this);
+    if (auto manager = contentManager_.get()) g_signal_handlers_disconnect_by_data(manager.get(), this);
+}
+
+void WebViewCoordinator::attach(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
+    tab_ = tab;
+    appState_ = state.weak_from_this();
+}
+
+// ---- loading -------------------------------------------------------------------
+
+void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view, bool isInternalHistoryNavigation) {
+    webView_.set(view);
+    const bool internal = QuorelleAssets::isInternalURL(urlString);
+    const std::string target = internal ? BrowserNavigation::canonicalInternalURL(urlString) : urlString;
+    if (!isInternalHistoryNavigation) {
+        // An internal address is compared with what this coordinator loaded
+        // last; a web address with what the view shows now, so that an address
+        // re-submitted after following links is loaded again.
+        if (internal && lastLoadedCanonicalURL == target) return;
+        if (!internal && uriOf(view) == target) return;
+    }
+    lastLoadedCanonicalURL = target;
+    if (internal) {
+        loadInternal(target, view);
+        return;
+    }
+    auto parts = UrlParts::parse(target);
+    if (!parts || !parts->scheme) return;
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    store_.mainQueue().post([weak] {
+        auto self = weak.lock();
+        auto tab = self ? self->tab() : nullptr;
+        if (!tab) return;
+        tab->isInternal.set(false);
+        tab->updateInternalState();
+    });
+    webkit_web_view_load_uri(view, target.c_str());
+    if (text::lowercased(*parts->scheme) != "file") startRequestTimer(view);
+}
+
+void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
+    auto state = appState();
+    if (!state) return;
+    const std::string canonical = BrowserNavigation::canonicalInternalURL(urlString);
+    lastLoadedCanonicalURL = canonical;
+    if (auto tab = this->tab()) {
+        const auto route = InternalPageRoute::from(canonical);
+        tab->urlString.set(canonical);
+        tab->isInternal.set(true);
+        tab->internalRoute.set(route);
+        tab->isSecure.set(true);
+        tab->isLoading.set(false);
+        tab->loadProgress.set(1.0);
+        tab->loadState.set(TabLoadState::loaded());
+        tab->applyInternalFavicon();
+        if (!route)
+            tab->title.set("Page not found");
+        else
+            tab->title.set(*route == InternalPageRoute::newtab ? "New Tab" : std::string(route->displayTitle()));
+        store_.updateNavigationState(tab->id());
+    }
+    auto page = InternalPageProvider::html(canonical, *state);
+    if (!page) page = InternalPageProvider::notFoundHTML(canonical, *state);
+    if (page->html.empty()) return;
+    showPage(view, page->html, page->token);
+    scheduleOmniboxSync();
+}
+
+void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView* view) {
+    auto state = appState();
+    const ThemeSettings theme = state ? state->theme() : ThemeSettings::chromeDefault(true);
+    const ThemeColors colors = theme.colors.sanitized(theme.useDarkMode);
+    const std::string body =
+        "<div style=\"font-family:system-ui,sans-serif;text-align:center;padding:80px 20px;color:" +
+        colors.primaryText + "\">\n  <h1>Page failed to load</h1>\n  <p style=\"color:" + colors.mutedText +
+        "\">" + InternalHTMLStyles::escapeHTML(message) + "</p>\n</div>";
+    const std::string token = BridgeToken::generate();
+    showPage(view, InternalHTMLStyles::wrap("Error", body, theme, "", token), token);
+}
+
+void WebViewCoordinator::showPage(WebKitWebView* view, const std::string& html, const std::string& token) {
+    cancelRequestTimer();
+    bridgeToken_ = token;
+    webkit_web_view_load_html(view, html.c_str(), internalBaseURL);
+}
+
+void WebViewCoordinator::scheduleOmniboxSync() {
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    store_.mainQueue().post([weak] {
+        auto self = weak.lock();
+        if (auto state = self ? self->appState() : nullptr) state->syncOmniboxFromTab();
+    });
+}
+
+// WebKitGTK has no per-request time-out: a load still unanswered after a
+// minute is stopped, and its cancellation is reported as a time-out.
+void WebViewCoordinator::startRequestTimer(WebKitWebView* view) {
+    cancelRequestTimer();
+    requestTimedOut_ = false;
+    requestTimer_ = g_timeout_add_seconds(
+        requestTimeoutSeconds,
+        [](gpointer data) -> gboolean {
+            auto* self = static_cast<WebViewCoordinator*>(data);
+            self->requestTimer_ = 0;
+            if (auto view = self->webView_.get(); view && webkit_web_view_is_loading(view.get())) {
+                self->requestTimedOut_ = true;
+                webkit_web_view_stop_loading(view.get());
+            }
+            return G_SOURCE_REMOVE;
+        },
+        this);
+}
+
+void WebViewCoordinator::cancelRequestTimer() {
+    if (requestTimer_) g_source_remove(requestTimer_);
+    requestTimer_ = 0;
+}
+
+// ---- bridge ---------------------------------------------------------------------
+
+bool WebViewCoordinator::isInternalPageURI(const std::string& uri) { return lowerHost(uri) == internalHost; }
+
+bool WebViewCoordinator::acceptsBridgeMessage(const std::string& viewURI, const Json& message,
+                                              const std::string& token) {
+    if (token.empty() || !isInternalPageURI(viewURI) || !message.is_object()) return false;
+    auto it = message.find("token");
+    return it != message.end() && it->is_string() && it->get_ref<const std::string&>() == token;
+}
+
+
+// ---- engine events ----------------------------------------------------------------
+
+void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpointer self) {
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    if (event == WEBKIT_LOAD_STARTED) coordinator->onLoadStarted();
+    if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
+}
+
+gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char*, GError* error, gpointer self) {
+    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, error);
+}
+
+gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
+                                                gpointer self) {
+    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+    return static_cast<WebViewCoordinator*>(self)->onDecidePolicy(decision);
+}
+
+GtkWidget* WebViewCoordinator::handleCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) {
+    static_cast<WebViewCoordinator*>(self)->onCreate(action);
+    return nullptr;  // the page never gets a window object for the pop-up
+}
+
+void WebViewCoordinator::handleScriptMessage(WebKitUserContentManager*, JSCValue* value, gpointer self) {
+    static_cast<WebViewCoordinator*>(self)->onScriptMessage(value);
+}
+
+// No site permission is granted: there are no per-site settings to keep them.
+gboolean WebViewCoordinator::handlePermissionRequest(WebKitWebView*, GObject* request, gpointer) {
+    webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
+    return TRUE;
+}
+
+void WebViewCoordinator::onLoadStarted() {
+    auto tab = this->tab();
+    if (tab && tab->isInternal.get()) return;
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    store_.mainQueue().post([weak] {
+        auto self = weak.lock();
+        auto tab = self ? self->tab() : nullptr;
+        if (!tab) return;
+        tab->isLoading.set(true);
+        tab->loadProgress.set(0.15);
+        tab->loadState.set(TabLoadState::loading(0.15));
+    });
+}
+
+void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
+    // The engine reports a finish right after every failure; that one is not
+    // a page that finished.
+    if (failedLoadsAwaitingFinish_ > 0) {
+        --failedLoadsAwaitingFinish_;
+        return;
+    }
+    cancelRequestTimer();
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    auto heldView = GObjectPtr<WebKitWebView>::retain(view);
+    store_.mainQueue().post([weak, heldView] {
+        auto self = weak.lock();
+        auto tab = self ? self->tab() : nullptr;
+        if (!tab) return;
+        tab->isLoading.set(false);
+        tab->loadProgress.set(1.0);
+        tab->loadState.set(TabLoadState::loaded());
+        self->store_.updateNavigationState(tab->id());
+        // Internal or web is decided by what the view actually shows.
+        const std::string uri = uriOf(heldView.get());
+        if (isInternalPageURI(uri)) {
+            tab->isInternal.set(true);
+            tab->applyInternalFavicon();
+            self->store_.updateNavigationState(tab->id());
+            self->scheduleOmniboxSync();
+            return;
+        }
+        if (uri.empty() || BrowserNavigation::isBlockedInternalArtifact(uri)) return;
+        self->onWebPageFinished(heldView.get(), uri);
+    });
+}
+
+void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::string& address) {
+    auto tab = this->tab();
+    tab->urlString.set(address);
+    tab->isInternal.set(false);
+    tab->updateInternalState();
+    tab->isSecure.set(lowerScheme(address) == "https");
+
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    store_.fetchPageFavicon(tab->id(), address, [weak, address](std::optional<std::string> favicon) {
+        auto self = weak.lock();
+        auto tab = self ? self->tab() : nullptr;
+        if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
+        tab->faviconURL.set(*favicon);
+    });
+
+    struct TitleRequest {
+        std::weak_ptr<WebViewCoordinator> coordinator;
+        std::string address;
+    };
+    webkit_web_view_evaluate_javascript(
+        view, "document.title", -1, nullptr, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<TitleRequest> request(static_cast<TitleRequest*>(data));
+            std::optional<std::string> title;
+            if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr)) {
+                if (jsc_value_is_string(value)) {
+                    gchar* text = jsc_value_to_string(value);
+                    title = text ? text : "";
+                    g_free(text);
+                }
+                g_object_unref(value);
+            }
+            auto self = request->coordinator.lock();
+            if (!self) return;
+            self->store_.mainQueue().post([weak = request->coordinator, address = request->address, title] {
+                auto self = weak.lock();
+                if (!self) return;
+                auto tab = self->tab();
+                if (tab && title && !title->empty()) {
+                    tab->title.set(*title);
+                    tab->faviconLetter.set(text::uppercased(text::firstCharacter(*title)));
+                }
+                auto state = self->appState();
+                if (tab && state) state->addHistory(tab->title.get(), address);
+                if (tab) self->store_.updateNavigationState(tab->id());
+                self->scheduleOmniboxSync();
+            });
+        },
+        new TitleRequest{weak, address});
+}
+
+bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) {
+    ++failedLoadsAwaitingFinish_;
+    cancelRequestTimer();
+    const bool timedOut = std::exchange(requestTimedOut_, false);
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    if (isQuietCancellation(error) && !timedOut) {
+        store_.mainQueue().post([weak] {
+            auto self = weak.lock();
+            auto tab = self ? self->tab() : nullptr;
+            if (!tab) return;
+            tab->isLoading.set(false);
+            tab->loadState.set(TabLoadState::idle());
+        });
+        return TRUE;
+    }
+    auto tab = this->tab();
+    if (tab && tab->isInternal.get()) return TRUE;
+    const std::string message = timedOut ? "The request timed out." : (error->message ? error->message : "");
+    store_.mainQueue().post([weak, message] {
+        auto self = weak.lock();
+        auto tab = self ? self->tab() : nullptr;
+        if (!tab) return;
+        tab->isLoading.set(false);
+        tab->loadState.set(TabLoadState::failed(message));
+    });
+    loadErrorPage(message, view);
+    return TRUE;  // instead of the engine's own error page
+}
+
+bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
+    auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
+        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    WebKitURIRequest* request = webkit_navigation_action_get_request(navigation);
+    const char* rawURI = request ? webkit_uri_request_get_uri(request) : nullptr;
+    if (!rawURI) return FALSE;
+    const std::string uri = rawURI;
+    if (lowerScheme(uri) == BrowserNavigation::internalScheme ||
+        text::startsWith(text::lowercased(uri), "vx:")) {
+        // Only a link the user really clicked may open an internal page; a
+        // script, a redirect or a frame must not turn the tab privileged.
+        const bool clicked =
+            webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+            webkit_navigation_action_is_user_gesture(navigation);
+        if (clicked) {
+            lastLoadedCanonicalURL.reset();
+            std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+            const std::string canonical = BrowserNavigation::canonicalInternalURL(uri);
+            store_.mainQueue().post([weak, canonical] {
+                auto self = weak.lock();
+                if (!self) return;
+                if (auto view = self->webView_.get()) self->loadInternal(canonical, view.get());
+            });
+        }
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+    }
+    if (BrowserNavigation::isBlockedInternalArtifact(uri)) {
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void WebViewCoordinator::onCreate(WebKitNavigationAction* action) {
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* rawURI = request ? webkit_uri_request_get_uri(request) : nullptr;
+    if (!rawURI) return;
+    const std::string uri = rawURI;
+    // Only web addresses become tabs: a page must not make the browser open
+    // file:, data: or internal addresses at the top level.
+    const std::string scheme = lowerScheme(uri);
+    if (scheme != "http" && scheme != "https") return;
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    store_.mainQueue().post([weak, uri] {
+        auto self = weak.lock();
+        if (auto state = self ? self->appState() : nullptr) state->newTab(uri);
+    });
+}
+
+void WebViewCoordinator::onScriptMessage(JSCValue* value) {
+    if (!value || !jsc_value_is_object(value) || jsc_value_is_array(value)) return;
+    auto view = webView_.get();
+    if (!view) return;
+    gchar* text = jsc_value_to_json(value, 0);
+    if (!text) return;
+    auto message = json::parse(text);
+    g_free(text);
+    if (!message || !acceptsBridgeMessage(uriOf(view.get()), *message, bridgeToken_)) return;
+    message->erase("token");
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    store_.mainQueue().post([weak, message = std::move(*message)] {
+        auto self = weak.lock();
+        if (auto state = self ? self->appState() : nullptr) state->handleInternalMessage(message);
+    });
+}
+
+}  // namespace quorelle

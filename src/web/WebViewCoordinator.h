@@ -1,0 +1,98 @@
+#pragma once
+
+#include "model/Json.h"
+#include "web/GObjectPtr.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _GError GError;
+typedef struct _JSCValue JSCValue;
+typedef struct _GtkWidget GtkWidget;
+
+namespace quorelle {
+
+class AppState;
+class BrowserTab;
+class TabWebViewStore;
+
+// Sits between one tab's web view and the tab model: decides how an address
+// is loaded (an internal page rendered to HTML, a local file or a web
+// request), keeps the same address from loading twice by accident, and turns
+// the engine's events into writes on the tab and calls on the browser state.
+// It is also the receiving end of the internal pages' script bridge.
+class WebViewCoordinator : public std::enable_shared_from_this<WebViewCoordinator> {
+public:
+    // Internal pages and the error page are loaded as HTML under this base.
+    // The host is under the reserved ".invalid" name, so no site can have it.
+    static constexpr const char* internalBaseURL = "https://vx-internal.invalid/";
+    static constexpr const char* internalHost = "vx-internal.invalid";
+    static constexpr const char* bridgeName = "quorelle";
+    static constexpr const char* legacyBridgeName = "vxBridge";
+    // How long a web request may stay unanswered before it is given up.
+    static constexpr unsigned requestTimeoutSeconds = 60;
+
+    explicit WebViewCoordinator(TabWebViewStore& store);
+    ~WebViewCoordinator();
+    WebViewCoordinator(const WebViewCoordinator&) = delete;
+    WebViewCoordinator& operator=(const WebViewCoordinator&) = delete;
+
+    // Connects to the view's and its content manager's signals.
+    void connect(WebKitWebView* view, WebKitUserContentManager* contentManager);
+    void disconnect();
+
+    void attach(const std::shared_ptr<BrowserTab>& tab, AppState& state);
+    std::shared_ptr<BrowserTab> tab() const { return tab_.lock(); }
+    std::shared_ptr<AppState> appState() const { return appState_.lock(); }
+
+    // The last address this coordinator began to load (the canonical form
+    // for internal addresses); empty until the first load.
+    std::optional<std::string> lastLoadedCanonicalURL;
+
+    void load(const std::string& urlString, WebKitWebView* view, bool isInternalHistoryNavigation);
+
+    // True when a bridge message may act: the view shows an internal page and
+    // the message carries the token of that page's render.
+    static bool acceptsBridgeMessage(const std::string& viewURI, const Json& message, const std::string& token);
+    static bool isInternalPageURI(const std::string& uri);
+
+private:
+    void loadInternal(const std::string& urlString, WebKitWebView* view);
+    void loadErrorPage(const std::string& message, WebKitWebView* view);
+    void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
+    void scheduleOmniboxSync();
+    void startRequestTimer(WebKitWebView* view);
+    void cancelRequestTimer();
+
+    void onLoadStarted();
+    void onLoadFinished(WebKitWebView* view);
+    void onWebPageFinished(WebKitWebView* view, const std::string& address);
+    bool onLoadFailed(WebKitWebView* view, const GError* error);
+    bool onDecidePolicy(WebKitPolicyDecision* decision);
+    void onCreate(WebKitNavigationAction* action);
+    void onScriptMessage(JSCValue* value);
+
+    static void handleLoadChanged(WebKitWebView* view, int event, gpointer self);
+    static gboolean handleLoadFailed(WebKitWebView* view, int event, char* uri, GError* error, gpointer self);
+    static gboolean handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type, gpointer self);
+    static GtkWidget* handleCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
+    static void handleScriptMessage(WebKitUserContentManager* manager, JSCValue* value, gpointer self);
+    static gboolean handlePermissionRequest(WebKitWebView* view, GObject* request, gpointer self);
+
+    TabWebViewStore& store_;
+    std::weak_ptr<BrowserTab> tab_;
+    std::weak_ptr<AppState> appState_;
+    GWeakPtr<WebKitWebView> webView_;
+    GWeakPtr<WebKitUserContentManager> contentManager_;
+    std::string bridgeToken_;        // the token of the page now shown, if internal
+    int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
+    bool requestTimedOut_ = false;
+    unsigned requestTimer_ = 0;
+};
+
+}  // namespace quorelle

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "model/OmniboxLeadingIcon.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <sigc++/connection.h>
+#include <sigc++/signal.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorelle {
+
+class AppState;
+class BrowserTab;
+class ViewRefresh;
+
+// The address field in the middle of the toolbar: a leading symbol for the
+// kind of page, the text entry, and an orange "Not Secure" label for plain
+// web pages.
+//
+// While it has keyboard focus the user edits: every keystroke goes to the
+// state's omnibox text, and Return submits the text shown. Otherwise it
+// follows the active tab's address. Its keyboard focus is the window's one
+// omnibox focus flag: the window reads it through isFocused() and
+// signalFocusChanged(), and moves it with focus().
+class OmniboxField : public Gtk::Box {
+public:
+    explicit OmniboxField(std::shared_ptr<AppState> appState);
+    ~OmniboxField() override;
+
+    // Moves keyboard focus into the field (which starts editing).
+    void focus();
+    bool isFocused() const { return focused_; }
+    std::string editText() const { return entry_.get_text(); }
+
+    // Focus entered (true) or left (false), after the state has been told.
+    sigc::signal<void(bool)>& signalFocusChanged() { return focusChanged_; }
+    // The user changed the text while editing; the state's omnibox text and
+    // suggestion flag already hold the new value. Programmatic changes of the
+    // field's text never fire it.
+    sigc::signal<void(const std::string&)>& signalEdited() { return edited_; }
+    // Return was pressed; carries the text that was submitted.
+    sigc::signal<void(const std::string&)>& signalSubmitted() { return submitted_; }
+
+    Gtk::Entry& entry() { return entry_; }
+    Gtk::Image& leadingIcon() { return icon_; }
+    Gtk::Label& notSecureLabel() { return notSecure_; }
+
+    // The symbol the field shows now and whether it is drawn in orange.
+    OmniboxLeadingIcon shownIcon() const { return shownIcon_; }
+    bool iconIsWarning() const;
+
+    // Redraws from the state at once; changes are otherwise picked up on the
+    // main queue.
+    void refresh();
+
+private:
+    void onFocusEnter();
+    void onFocusLeave();
+    void onTextChanged();
+    void onActivate();
+    void setEditText(const std::string& text);
+    void watchActiveTab();
+    void updateDecorations();
+
+    std::shared_ptr<AppState> appState_;
+    Gtk::Image icon_;
+    Gtk::Entry entry_;
+    Gtk::Label notSecure_;
+    Glib::RefPtr<Gtk::EventControllerFocus> focusController_;
+    bool focused_ = false;
+    OmniboxLeadingIcon shownIcon_;
+    std::unique_ptr<ViewRefresh> refresh_;
+    std::weak_ptr<BrowserTab> watchedTab_;
+    sigc::connection changedConnection_;
+    sigc::connection tabConnection_;
+    sigc::connection stateConnection_;
+    std::vector<sigc::connection> focusConnections_;
+    sigc::signal<void(bool)> focusChanged_;
+    sigc::signal<void(const std::string&)> edited_;
+    sigc::signal<void(const std::string&)> submitted_;
+};
+
+}  // namespace quorelle

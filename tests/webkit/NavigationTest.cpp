@@ -1,0 +1,153 @@
+// Pages loading into real web views: the tab model, history, internal pages,
+// failures and the back/forward steps.
+#include "webkit/WebTestSupport.h"
+
+namespace quorelle::testing {
+namespace {
+
+using NavigationTest = WebTest;
+
+const char* kPage = "<html><head><title>First Page</title></head><body><a id=next href=\"/second\">next</a></body></html>";
+const char* kSecond = "<html><head><title>Second</title></head><body>two</body></html>";
+
+TEST_F(NavigationTest, WebPageUpdatesTheTabAndHistory) {
+    server.addHTML("/first", kPage);
+    start();
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    ASSERT_TRUE(runUntil([&] { return !state->profileData.get().history.empty(); }));
+    EXPECT_EQ(tab()->title.get(), "First Page");
+    EXPECT_EQ(tab()->faviconLetter.get(), "F");
+    EXPECT_FALSE(tab()->isInternal.get());
+    EXPECT_FALSE(tab()->isSecure.get());  // plain http
+    EXPECT_EQ(tab()->loadState.get(), TabLoadState::loaded());
+    EXPECT_EQ(tab()->loadProgress.get(), 1.0);
+    EXPECT_EQ(state->profileData.get().history.front().url, server.url("/first"));
+    EXPECT_EQ(state->profileData.get().history.front().title, "First Page");
+    EXPECT_EQ(state->omniboxText.get(), server.url("/first"));
+}
+
+TEST_F(NavigationTest, InternalPagesRenderUnderTheReservedHost) {
+    start();
+    state->navigateActive("vx://settings");
+    ASSERT_TRUE(waitForPage("vx://settings"));
+    EXPECT_EQ(tab()->title.get(), "Settings");
+    EXPECT_TRUE(tab()->isInternal.get());
+    EXPECT_TRUE(tab()->isSecure.get());
+    EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
+    EXPECT_TRUE(state->profileData.get().history.empty());
+
+    state->navigateActive("vx://no-such-page");
+    ASSERT_TRUE(waitForPage("vx://no-such-page"));
+    EXPECT_EQ(tab()->title.get(), "Page not found");
+    EXPECT_TRUE(tab()->isSecure.get());
+}
+
+TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
+    start();
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort()) + "/";
+    state->navigateActive(refused);
+    ASSERT_TRUE(runUntil([&] { return tab()->loadState.get().kind == TabLoadState::Kind::failed; }));
+    EXPECT_NE(tab()->loadState.get().message.find("refused"), std::string::npos) << tab()->loadState.get().message;
+    // The error page finishes under the internal base: the tab ends internal
+    // and loaded while still naming the address that failed.
+    ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
+    EXPECT_EQ(tab()->urlString.get(), refused);
+    EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
+    EXPECT_NE(evalJS("document.body.innerText").find("Page failed to load"), std::string::npos);
+    EXPECT_TRUE(state->profileData.get().history.empty());
+}
+
+TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
+    LoopbackServer::Page slow;
+    slow.body = kSecond;
+    slow.hold = true;
+    server.add("/slow", slow);
+    start();
+    state->navigateActive(server.url("/slow"));
+    ASSERT_TRUE(runUntil([&] { return tab()->isLoading.get() && server.heldCount() == 1; }));
+    EXPECT_EQ(tab()->loadState.get(), TabLoadState::loading(0.15));
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(runUntil([&] { return !tab()->isLoading.get(); }));
+    runFor(300);
+    EXPECT_EQ(tab()->loadState.get(), TabLoadState::idle());
+    EXPECT_EQ(evalJS("document.body.innerText").find("Page failed to load"), std::string::npos);
+}
+
+TEST_F(NavigationTest, ResubmittingAnAddressAfterFollowingALinkLoadsIt) {
+    server.addHTML("/first", kPage);
+    server.addHTML("/second", kSecond);
+    start();
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    evalJS("document.getElementById('next').click()");
+    ASSERT_TRUE(waitForPage(server.url("/second")));
+    const auto requests = server.requestedPaths.size();
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    EXPECT_TRUE(runUntil([&] { return tab()->title.get() == "First Page"; }));
+    EXPECT_EQ(server.requestedPaths.size(), requests + 1);
+}
+
+TEST_F(NavigationTest, BackWalksInternalPagesThenTheWebList) {
+    server.addHTML("/first", kPage);
+    start();
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    state->navigateActive("vx://history");
+    ASSERT_TRUE(waitForPage("vx://history"));
+    state->navigateActive("vx://downloads");
+    ASSERT_TRUE(waitForPage("vx://downloads"));
+    EXPECT_TRUE(tab()->canGoBack.get());
+
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(waitForPage("vx://history"));
+    EXPECT_EQ(tab()->title.get(), "History");
+    EXPECT_TRUE(tab()->canGoForward.get());
+
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(waitForPage("vx://downloads"));
+
+    // A command for another tab does nothing here.
+    commands->post(TabCommand::goBack, Uuid::random());
+    runFor(200);
+    EXPECT_EQ(tab()->urlString.get(), "vx://downloads");
+}
+
+TEST_F(NavigationTest, SwitchingTabsDoesNotReloadAndNewTabsLoadWhenFirstShown) {
+    server.addHTML("/first", kPage);
+    start();
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    const auto first = tab();
+    const auto requestsBefore = server.requestedPaths.size();
+
+    state->newTab(server.url("/first"));
+    runFor(200);
+    EXPECT_EQ(server.requestedPaths.size(), requestsBefore);  // not loaded before it is shown
+    showActiveTab();
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    EXPECT_EQ(server.requestedPaths.size(), requestsBefore + 1);
+
+    state->selectTab(first);
+    showActiveTab();
+    runFor(300);
+    EXPECT_EQ(server.requestedPaths.size(), requestsBefore + 1);
+    EXPECT_EQ(first->title.get(), "First Page");
+}
+
+TEST_F(NavigationTest, ClosingATabReleasesItsWebView) {
+    start();
+    state->newTab("vx://about");
+    showActiveTab();
+    ASSERT_TRUE(waitForPage("vx://about"));
+    auto closing = tab();
+    GWeakPtr<WebKitWebView> weakView(view());
+    state->closeTab(closing);
+    runFor(100);
+    EXPECT_FALSE(webStore->hasHost(closing->id()));
+    EXPECT_FALSE(weakView.get());
+}
+
+}  // namespace
+}  // namespace quorelle::testing
