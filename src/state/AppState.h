@@ -216,6 +216,9 @@ private:
     void runFirstLaunch();
     void persistProfileDataOnly();
     void bootstrapTabs();
+    // Makes the profile the current and launch one, loads its data and starts
+    // the window over with one New Tab tab.
+    void enterProfile(std::string_view id);
     void scheduleInitialLoad();
     void applyGuestWindowTheme();
     void applyNavigation(const NavigationTarget& target, const TabPtr& tab);

@@ -23,28 +23,27 @@ bool isReservedProfileID(std::string_view id) {
     return id == AppSettings::defaultProfileID || id == AppSettings::guestProfileID;
 }
 
+}  // namespace
+
 // The steps of a profile switch after the opening save: the profile becomes
 // the launch and current profile, its data replaces the loaded one, and the
 // window starts over with one New Tab tab. The old tabs' web views are
 // released so that none of them keeps running unseen.
-void enterProfile(AppState& state, std::string_view id, const std::function<void()>& rebuildTabs,
-                  const std::function<void()>& startFirstLoad) {
-    state.appSettings.modify([&](AppSettings& s) { s.setStartupProfile(id); });
-    state.profileData.set(state.store().loadProfileData(id));
-    const auto& loaded = state.settings();
-    state.sidebarKind.set(loaded.restoreSidebarOnLaunch ? loaded.sidebarKind : SidebarKind(SidebarKind::none));
+void AppState::enterProfile(std::string_view id) {
+    appSettings.modify([&](AppSettings& s) { s.setStartupProfile(id); });
+    profileData.set(services_.store.loadProfileData(id));
+    const auto& loaded = settings();
+    sidebarKind.set(loaded.restoreSidebarOnLaunch ? loaded.sidebarKind : SidebarKind(SidebarKind::none));
 
-    const auto dropped = state.tabs.get();
-    rebuildTabs();
-    for (const auto& tab : dropped) state.webContent().removeHost(tab->id());
+    const auto dropped = tabs.get();
+    bootstrapTabs();
+    for (const auto& tab : dropped) services_.webContent.removeHost(tab->id());
 
-    state.reloadPasswordMetadata();
-    state.passwordsUnlocked.set(false);
-    state.store().saveAppSettings(state.appSettings.get());
-    startFirstLoad();
+    reloadPasswordMetadata();
+    passwordsUnlocked.set(false);
+    services_.store.saveAppSettings(appSettings.get());
+    scheduleInitialLoad();
 }
-
-}  // namespace
 
 void AppState::switchProfile(std::string_view id) {
     if (isGuestWindow_ || id == AppSettings::guestProfileID) return;
@@ -54,7 +53,7 @@ void AppState::switchProfile(std::string_view id) {
     if (!known) return;
     const std::string target(id);  // `id` may point into the list that persist() rewrites
     persist();
-    enterProfile(*this, target, [this] { bootstrapTabs(); }, [this] { scheduleInitialLoad(); });
+    enterProfile(target);
 }
 
 void AppState::createProfile(std::string_view name) {
@@ -147,8 +146,7 @@ void AppState::deleteProfile(std::string_view id) {
     // The deleted profile's data in memory is discarded, not saved: the
     // default profile is loaded as it is on disk.
     if (appSettings.get().selectedStartupProfileID == profileID)
-        enterProfile(*this, AppSettings::defaultProfileID, [this] { bootstrapTabs(); },
-                     [this] { scheduleInitialLoad(); });
+        enterProfile(AppSettings::defaultProfileID);
     persist();
 }
 

@@ -1,5 +1,7 @@
 #include "web/InternalHTMLStyles.h"
 
+#include "model/Text.h"
+
 #include "model/QuorelleAssets.h"
 #include "model/ThemeColors.h"
 #include "web/ProductLogo.h"
@@ -174,11 +176,22 @@ const std::string& InternalHTMLStyles::internalFaviconHref() { return ProductLog
 
 std::string InternalHTMLStyles::htmlIconHref(std::string_view pageURL, const std::optional<std::string>& customIconURL,
                                              const std::optional<std::string>& faviconURL) {
-    if (customIconURL && !customIconURL->empty()) return *customIconURL;
-    if (!QuorelleAssets::isInternalURL(pageURL) && !QuorelleAssets::isQuorelleLogo(faviconURL) && faviconURL) {
-        return *faviconURL;
-    }
-    return internalFaviconHref();
+    std::string_view chosen = internalFaviconHref();
+    if (customIconURL && !customIconURL->empty())
+        chosen = *customIconURL;
+    else if (!QuorelleAssets::isInternalURL(pageURL) && !QuorelleAssets::isQuorelleLogo(faviconURL) && faviconURL)
+        chosen = *faviconURL;
+    if (chosen.empty()) return {};  // a stored but empty icon stays empty
+    return drawableImageSource(chosen).value_or(internalFaviconHref());
+}
+
+std::optional<std::string> InternalHTMLStyles::drawableImageSource(std::string_view href) {
+    if (QuorelleAssets::isQuorelleLogo(std::string(href))) return internalFaviconHref();
+    const std::string lower = text::lowercased(text::trimmed(href));
+    if (text::startsWith(lower, "https://") || text::startsWith(lower, "http://") ||
+        text::startsWith(lower, "data:image/"))
+        return std::string(href);
+    return std::nullopt;
 }
 
 }  // namespace quorelle

@@ -53,6 +53,10 @@ struct InternalHTMLStyles {
     // The icon address for a row of an internal page: the custom icon when
     // present and non-empty; else the favicon of a web page unless it is the
     // logo; else the logo.
+    // An image address a page may draw: the logo (any of its names) as the
+    // embedded logo, http(s) and data:image addresses as they are; anything
+    // else (javascript:, file:, the logo reference's own scheme) is nothing.
+    static std::optional<std::string> drawableImageSource(std::string_view href);
     static std::string htmlIconHref(std::string_view pageURL, const std::optional<std::string>& customIconURL,
                                     const std::optional<std::string>& faviconURL);
 };

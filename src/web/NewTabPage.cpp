@@ -84,8 +84,9 @@ std::string shortcutTile(const ShortcutItem& shortcut, const InternalPageContext
     const std::optional<std::string> icon =
         shortcut.faviconURL ? shortcut.faviconURL : context.cachedFaviconFor(shortcut.url);
     std::string iconContent;
-    if (icon && !icon->empty()) {
-        iconContent = "<img src=\"" + S::escapeHTML(*icon) + "\" alt=\"\" style=\"width:28px;height:28px;border-radius:50%\">";
+    const auto source = icon && !icon->empty() ? S::drawableImageSource(*icon) : std::nullopt;
+    if (source) {
+        iconContent = "<img src=\"" + S::escapeHTML(*source) + "\" alt=\"\" style=\"width:28px;height:28px;border-radius:50%\">";
     } else {
         iconContent = S::escapeHTML(text::uppercased(text::firstCharacter(shortcut.title)));
     }

@@ -28,11 +28,9 @@ struct PageMarkup {
     // addresses are drawn; anything else (a script address, an empty or
     // unreadable one) shows the logo instead.
     static std::string rowIcon(std::string_view href) {
-        const std::string scheme = text::lowercased(text::trimmed(href).substr(0, 11));
-        const bool drawable = text::startsWith(scheme, "https://") || text::startsWith(scheme, "http://") ||
-                              text::startsWith(scheme, "data:image/");
         std::string out = "<img src=\"";
-        out += InternalHTMLStyles::escapeHTML(drawable ? href : InternalHTMLStyles::internalFaviconHref());
+        out += InternalHTMLStyles::escapeHTML(
+            InternalHTMLStyles::drawableImageSource(href).value_or(InternalHTMLStyles::internalFaviconHref()));
         out += "\" alt=\"\" style=\"width:16px;height:16px;border-radius:3px;margin-top:2px\">";
         return out;
     }

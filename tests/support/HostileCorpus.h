@@ -46,6 +46,10 @@ inline const std::vector<std::string>& payloads() {
         "QZX}</style><style>body{background:red}",
         "QZX\\\"\\'\n</textarea><script>alert(11)</script>",
         "QZX</title><script>alert(12)</script>",
+        // The marker after the breakout: a value that escapes its string
+        // leaves the marker outside any literal.
+        "'); alert(13); QZX",
+        "\"><b id=QZX>",
     };
     return values;
 }

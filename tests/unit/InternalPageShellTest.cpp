@@ -138,6 +138,18 @@ TEST(InternalPageShellTest, RowIconPrefersCustomThenWebFaviconThenLogo) {
     EXPECT_EQ(S::htmlIconHref("vx://history", std::nullopt, std::string("https://a.example/f.ico")), logo);
 }
 
+TEST(InternalPageShellTest, OnlyDrawableImageAddressesReachAPage) {
+    const std::string logo = S::internalFaviconHref();
+    EXPECT_EQ(S::drawableImageSource("vx-local://QuorelleLogo"), logo);
+    EXPECT_EQ(S::drawableImageSource("HTTPS://a.example/i.png"), "HTTPS://a.example/i.png");
+    EXPECT_EQ(S::drawableImageSource("data:image/png;base64,AA"), "data:image/png;base64,AA");
+    for (const char* refused : {"javascript:alert(1)", " JavaScript:alert(1)", "file:///etc/passwd",
+                                "data:text/html,<script>", "vx://settings", ""})
+        EXPECT_EQ(S::drawableImageSource(refused), std::nullopt) << refused;
+    // A custom icon that is no image address falls back to the logo.
+    EXPECT_EQ(S::htmlIconHref("https://a.example", std::string("javascript:alert(1)"), std::nullopt), logo);
+}
+
 TEST(InternalPageShellTest, CssStringEscapingKeepsAddressesInsideTheirString) {
     EXPECT_EQ(CssEscape::quotedString("/a/it's\\b&c.png"), "/a/it\\'s\\\\b&c.png");
     EXPECT_EQ(CssEscape::quotedString("x\ny\rz\tw"), "x\\a y\\d z\\9 w");
