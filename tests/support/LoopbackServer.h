@@ -54,11 +54,15 @@ public:
     }
     std::size_t heldCount() const { return held_.size(); }
     std::vector<std::string> requestedPaths;
+    std::vector<std::string> userAgents;  // one per request, "" when none was sent
 
 private:
     static void handle(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer data) {
         auto* self = static_cast<LoopbackServer*>(data);
         self->requestedPaths.push_back(path);
+        const char* agent =
+            soup_message_headers_get_one(soup_server_message_get_request_headers(message), "User-Agent");
+        self->userAgents.push_back(agent ? agent : "");
         auto it = self->pages_.find(path);
         if (it == self->pages_.end()) {
             soup_server_message_set_status(message, 404, nullptr);

@@ -45,7 +45,7 @@ TEST_F(NavigationTest, InternalPagesRenderUnderTheReservedHost) {
 
 TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     start();
-    const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort()) + "/";
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/";
     state->navigateActive(refused);
     ASSERT_TRUE(runUntil([&] { return tab()->loadState.get().kind == TabLoadState::Kind::failed; }));
     EXPECT_NE(tab()->loadState.get().message.find("refused"), std::string::npos) << tab()->loadState.get().message;

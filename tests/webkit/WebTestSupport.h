@@ -10,6 +10,7 @@
 #include "store/MainQueue.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LoopbackServer.h"
+#include "support/MainLoopWait.h"
 #include "support/StateTestSupport.h"
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
@@ -29,36 +30,6 @@
 #include <memory>
 
 namespace quorelle::testing {
-
-template <typename Pred>
-bool runUntil(Pred done, int timeoutMs = 10000) {
-    const gint64 end = g_get_monotonic_time() + gint64(timeoutMs) * 1000;
-    while (!done() && g_get_monotonic_time() < end) {
-        if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-    }
-    return done();
-}
-
-// A port on 127.0.0.1 that nothing listens on: bound, then closed again.
-inline int closedPort() {
-    GSocket* socket = g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr);
-    GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
-    GSocketAddress* any = g_inet_socket_address_new(loopback, 0);
-    g_socket_bind(socket, any, FALSE, nullptr);
-    GSocketAddress* bound = g_socket_get_local_address(socket, nullptr);
-    const int port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
-    g_object_unref(bound);
-    g_object_unref(any);
-    g_object_unref(loopback);
-    g_socket_close(socket, nullptr);
-    g_object_unref(socket);
-    return port;
-}
-
-// Lets pending work run for a while without waiting for anything in particular.
-inline void runFor(int milliseconds) {
-    runUntil([] { return false; }, milliseconds);
-}
 
 class WebTest : public ::testing::Test {
 protected:

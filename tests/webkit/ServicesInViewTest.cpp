@@ -1,0 +1,84 @@
+// The web services acting on real web views: the user-agent identity, the
+// engine's inspector and the inspector's page scripts.
+#include "web/BrowserIdentityManager.h"
+#include "web/InspectorService.h"
+#include "webkit/WebTestSupport.h"
+
+namespace quorelle::testing {
+namespace {
+
+using ServicesInViewTest = WebTest;
+
+TEST_F(ServicesInViewTest, ChosenUserAgentIsSentWithTheNextRequest) {
+    server.addHTML("/ua", "<html><head><title>UA</title></head><body>ua</body></html>");
+    start();
+    state->navigateActive(server.url("/ua"));
+    ASSERT_TRUE(waitForPage(server.url("/ua")));
+    const std::string engineOwn = server.userAgents.back();
+    EXPECT_FALSE(engineOwn.empty());
+
+    state->setUserAgentPreset(UserAgentPreset::chromeIOS, std::nullopt);
+    const auto expected = BrowserIdentityManager::userAgentString(state->settings().userAgent);
+    ASSERT_TRUE(expected);
+    state->reloadTab(tab());
+    ASSERT_TRUE(runUntil([&] { return server.userAgents.size() >= 2 && !webkit_web_view_is_loading(view()); }));
+    EXPECT_EQ(server.userAgents.back(), *expected);
+    EXPECT_EQ(evalJS("navigator.userAgent"), "\"" + *expected + "\"");
+
+    state->setUserAgentPreset(UserAgentPreset::default_, std::nullopt);
+    state->reloadTab(tab());
+    ASSERT_TRUE(runUntil([&] { return server.userAgents.size() >= 3 && !webkit_web_view_is_loading(view()); }));
+    EXPECT_EQ(server.userAgents.back(), engineOwn);
+}
+
+TEST_F(ServicesInViewTest, InspectCommandOpensTheEnginesInspector) {
+    start();
+    bool opened = false;
+    WebKitWebInspector* inspector = webkit_web_view_get_inspector(view());
+    // The engine first offers to attach the inspector to the page, then to
+    // open a window for it; either answer means it is being shown.
+    for (const char* signal : {"attach", "open-window"}) {
+        g_signal_connect(inspector, signal, G_CALLBACK(+[](WebKitWebInspector*, gpointer data) {
+                             *static_cast<bool*>(data) = true;
+                             return TRUE;  // no real inspector window in tests
+                         }),
+                         &opened);
+    }
+    commands->post(TabCommand::inspect, Uuid::random());
+    runFor(200);
+    EXPECT_FALSE(opened);
+    commands->post(TabCommand::inspect, tab()->id());
+    EXPECT_TRUE(runUntil([&] { return opened; }));
+    EXPECT_TRUE(webkit_settings_get_enable_developer_extras(webkit_web_view_get_settings(view())));
+    EXPECT_FALSE(state->showInspectorPanel.get());
+    g_signal_handlers_disconnect_by_data(inspector, &opened);
+}
+
+TEST_F(ServicesInViewTest, InjectedStylesheetAndRewrittenDocumentReachThePage) {
+    server.addHTML("/plain", "<html><head><title>Plain</title></head><body><p id=p>text</p></body></html>");
+    start();
+    state->navigateActive(server.url("/plain"));
+    ASSERT_TRUE(waitForPage(server.url("/plain")));
+    InspectorService inspector(queue);
+    std::optional<bool> injected;
+    inspector.injectCSS("p { color: rgb(1, 2, 3) }\r\n/* it's </style> */", *host(), [&](bool ok) { injected = ok; });
+    ASSERT_TRUE(runUntil([&] { return injected.has_value(); }));
+    EXPECT_TRUE(*injected);
+    EXPECT_EQ(evalJS("getComputedStyle(document.getElementById('p')).color"), "\"rgb(1, 2, 3)\"");
+
+    std::optional<InspectorPageContext> context;
+    inspector.fetchPageContext(*host(), [&](InspectorPageContext c) { context = std::move(c); });
+    ASSERT_TRUE(runUntil([&] { return context.has_value(); }));
+    EXPECT_EQ(context->title, "Plain");
+    EXPECT_NE(context->documentHTML.find("<p id=\"p\">text</p>"), std::string::npos);
+
+    std::optional<bool> applied;
+    inspector.applyHTML("<html><head><title>New</title></head><body>`${x}` \\ '\"</body></html>", *host(),
+                        [&](bool ok) { applied = ok; });
+    ASSERT_TRUE(runUntil([&] { return applied.has_value(); }));
+    EXPECT_TRUE(*applied);
+    EXPECT_EQ(evalJS("document.body.textContent"), "\"`${x}` \\\\ '\\\"\"");
+}
+
+}  // namespace
+}  // namespace quorelle::testing
