@@ -1,37 +1,54 @@
-// Quorelle's entry point. The browser window is still being built; until it
-// lands this opens a small window that says so.
-#include <gtkmm/application.h>
-#include <gtkmm/applicationwindow.h>
-#include <gtkmm/box.h>
-#include <gtkmm/label.h>
+// Quorelle's entry point: makes every process-wide object, the two browser
+// states (the main windows' and the guest window's), and runs the
+// application. Nothing here is global; each object is handed to those that
+// use it and outlives them.
+#include "app/QuorelleApplication.h"
+#include "state/AppState.h"
+#include "store/DataStore.h"
+#include "store/KeychainService.h"
+#include "store/MainQueue.h"
+#include "web/CommandBus.h"
+#include "web/FaviconService.h"
+#include "web/InspectorService.h"
+#include "web/ProxyTester.h"
+#include "web/TabWebViewStore.h"
+#include "web/WebContentServices.h"
+#include "window/SystemClipboard.h"
 
-namespace {
+#include <glib.h>
 
-class PlaceholderWindow : public Gtk::ApplicationWindow {
-public:
-    PlaceholderWindow() {
-        set_title("Quorelle");
-        set_default_size(900, 700);
-        set_size_request(800, 600);
-        box_.set_valign(Gtk::Align::CENTER);
-        box_.set_spacing(12);
-        title_.set_markup("<span size='xx-large' weight='bold'>Quorelle</span>");
-        note_.set_text("The browser window is not built yet: this build has the browser's data model only.");
-        note_.set_wrap(true);
-        box_.append(title_);
-        box_.append(note_);
-        set_child(box_);
-    }
-
-private:
-    Gtk::Box box_{Gtk::Orientation::VERTICAL};
-    Gtk::Label title_;
-    Gtk::Label note_;
-};
-
-}  // namespace
+#include <string>
 
 int main(int argc, char* argv[]) {
-    auto app = Gtk::Application::create("io.github.quorelle.Quorelle");
-    return app->make_window_and_run<PlaceholderWindow>(argc, argv);
+    using namespace quorelle;
+
+    const std::string dataDir = g_get_user_data_dir();
+    const std::string cacheDir = g_get_user_cache_dir();
+
+    MainQueue mainQueue;
+    DataStore store(dataDir + "/QuorelleData", DataStore::Access::readWrite);
+    // The guest window reads the same data but never writes any.
+    DataStore guestStore(dataDir + "/QuorelleData", DataStore::Access::readOnly);
+    KeychainService keychain;
+    SystemClipboard clipboard;
+
+    FaviconService favicons(mainQueue);
+    ProxyTester proxyTester(mainQueue);
+    WebContentServices webServices{favicons, proxyTester, dataDir + "/QuorelleWebData",
+                                   cacheDir + "/QuorelleWebData"};
+    TabWebViewStore webViews(mainQueue, webServices);
+    CommandBus commandBus(mainQueue);
+    InspectorService inspector(mainQueue);
+
+    auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, keychain, clipboard});
+    auto guestAppState =
+        AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, keychain, clipboard});
+
+    int status = 0;
+    {
+        auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector},
+                                               appState, guestAppState);
+        status = app->run(argc, argv);
+    }
+    return status;
 }

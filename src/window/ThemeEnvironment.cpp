@@ -119,7 +119,9 @@ void writeTextAndMaterials(SheetWriter& w, const ThemeSettings& t) {
             "box-shadow: 0 0 0 1px " + ChromeColor::css(ChromeColor::border(t)) + ", 0 8px 24px " +
                 ChromeColor::css(Color{}, 0.3)});
     const std::string bar = "progressbar" + cls(ChromeStyle::loadProgress);
-    w.rule({bar + " trough", bar + " progress"}, {"min-height: 3px", "border: none", "border-radius: 0"});
+    // No margins: the theme's negative ones make the bar report a negative width.
+    w.rule({bar + " trough", bar + " progress"},
+           {"min-height: 3px", "min-width: 0", "margin: 0", "border: none", "border-radius: 0"});
     w.rule({bar + " trough"}, {"background: none"});
     w.rule({bar + " progress"}, {"background-color: " + ChromeColor::css(ChromeColor::accent(t))});
 }

@@ -1,0 +1,23 @@
+#include "app/BrowserWindow.h"
+
+#include "state/AppState.h"
+#include "window/QuorelleLogoCache.h"
+
+namespace quorelle {
+
+BrowserWindow::BrowserWindow(std::shared_ptr<AppState> appState, BrowserServices& services,
+                             const WindowOptions& options)
+    : appState_(std::move(appState)),
+      chrome_(*this),
+      theme_(appState_, *this),
+      rootView_(appState_, services.webViews, services.commandBus, options.toastDuration),
+      commands_(*this, appState_, services.commandBus, options.openFile) {
+    set_size_request(minimumWidth, minimumHeight);
+    set_show_menubar(true);
+    set_child(rootView_);
+    signal_show().connect([] { preloadLogo(); });
+}
+
+BrowserWindow::~BrowserWindow() { unset_child(); }
+
+}  // namespace quorelle

@@ -1,0 +1,99 @@
+#include "app/QuorelleApplication.h"
+
+#include "state/AppState.h"
+#include "window/MenuCommands.h"
+#include "window/WindowChromeConfigurator.h"
+
+#include <glibmm/main.h>
+
+namespace quorelle {
+
+Glib::RefPtr<QuorelleApplication> QuorelleApplication::create(BrowserServices services,
+                                                              std::shared_ptr<AppState> appState,
+                                                              std::shared_ptr<AppState> guestAppState,
+                                                              Options options) {
+    return Glib::make_refptr_for_instance<QuorelleApplication>(
+        new QuorelleApplication(services, std::move(appState), std::move(guestAppState), std::move(options)));
+}
+
+QuorelleApplication::QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,
+                                         std::shared_ptr<AppState> guestAppState, Options options)
+    : Gtk::Application(options.applicationID, options.flags),
+      services_(services),
+      appState_(std::move(appState)),
+      guestAppState_(std::move(guestAppState)),
+      options_(std::move(options)) {}
+
+QuorelleApplication::~QuorelleApplication() {
+    guestRelease_.disconnect();
+    closeWindows();
+}
+
+void QuorelleApplication::on_startup() {
+    Gtk::Application::on_startup();
+    set_menubar(MenuCommands::menuModel());
+    MenuCommands::registerAccelerators(*this);
+    set_accels_for_action(std::string("win.") + WindowChromeConfigurator::fullscreenAction, {"F11"});
+    add_action(openGuestAction, [this] { openGuestWindow(); });
+}
+
+void QuorelleApplication::on_activate() { presentMainWindow(); }
+
+void QuorelleApplication::on_shutdown() {
+    closeWindows();
+    Gtk::Application::on_shutdown();
+}
+
+BrowserWindow& QuorelleApplication::presentMainWindow() {
+    if (!mainWindow_) {
+        mainWindow_ = std::make_unique<BrowserWindow>(appState_, services_, options_.window);
+        mainWindow_->set_title("Quorelle");
+        mainWindow_->set_default_size(mainDefaultWidth, mainDefaultHeight);
+        // Closing hides it; the application lets go of it (and of the guest
+        // window) then, and ends when no window is left.
+        mainWindow_->set_hide_on_close(true);
+        mainWindow_->signal_hide().connect(sigc::mem_fun(*this, &QuorelleApplication::onMainWindowHidden));
+    }
+    if (!mainWindow_->get_application()) add_window(*mainWindow_);
+    mainWindow_->present();
+    return *mainWindow_;
+}
+
+BrowserWindow& QuorelleApplication::openGuestWindow() {
+    if (!guestWindow_) {
+        guestWindow_ = std::make_unique<BrowserWindow>(guestAppState_, services_, options_.window);
+        guestWindow_->set_name(guestWindowID);
+        guestWindow_->set_title("Guest");
+        guestWindow_->set_default_size(guestDefaultWidth, guestDefaultHeight);
+        guestWindow_->set_hide_on_close(true);
+    }
+    // A hidden window leaves the application; it comes back when reopened.
+    if (!guestWindow_->get_application()) add_window(*guestWindow_);
+    guestWindow_->present();
+    return *guestWindow_;
+}
+
+void QuorelleApplication::onMainWindowHidden() {
+    if (mainWindow_->get_application()) remove_window(*mainWindow_);
+    // The guest window never outlives the main one, hidden or not; it goes
+    // on a later turn, outside the main window's own hide.
+    if (!guestWindow_) return;
+    guestWindow_->set_visible(false);
+    if (guestWindow_->get_application()) remove_window(*guestWindow_);
+    guestRelease_.disconnect();
+    guestRelease_ = Glib::signal_idle().connect(
+        [this] {
+            guestWindow_.reset();
+            return false;
+        },
+        Glib::PRIORITY_DEFAULT);
+}
+
+void QuorelleApplication::closeWindows() {
+    for (auto* window : {guestWindow_.get(), mainWindow_.get()})
+        if (window && window->get_application()) remove_window(*window);
+    guestWindow_.reset();
+    mainWindow_.reset();
+}
+
+}  // namespace quorelle

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/BrowserServices.h"
+#include "app/BrowserWindow.h"
+
+#include <gtkmm/application.h>
+
+#include <memory>
+#include <string>
+
+namespace quorelle {
+
+class AppState;
+
+// The browser process as the desktop sees it. It holds the two browser
+// states (the one every main window shows and the guest window's) and the
+// two windows: the main window, made when the application is activated, and
+// the single guest window, made the first time it is opened ("app.open-guest")
+// and only hidden when closed, so it shows its state as it was left. The
+// guest window goes away with the main window.
+//
+// The menu bar and its accelerators are the application's; every window
+// binds the commands to its own state.
+class QuorelleApplication : public Gtk::Application {
+public:
+    static constexpr const char* defaultApplicationID = "io.github.quorelle.Quorelle";
+    static constexpr const char* guestWindowID = "guest-window";
+    static constexpr const char* openGuestAction = "open-guest";
+    static constexpr int mainDefaultWidth = 1200;
+    static constexpr int mainDefaultHeight = 800;
+    static constexpr int guestDefaultWidth = 900;
+    static constexpr int guestDefaultHeight = 700;
+
+    struct Options {
+        std::string applicationID = defaultApplicationID;
+        Gio::Application::Flags flags = Gio::Application::Flags::DEFAULT_FLAGS;
+        WindowOptions window;
+    };
+
+    static Glib::RefPtr<QuorelleApplication> create(BrowserServices services, std::shared_ptr<AppState> appState,
+                                                    std::shared_ptr<AppState> guestAppState, Options options);
+    static Glib::RefPtr<QuorelleApplication> create(BrowserServices services, std::shared_ptr<AppState> appState,
+                                                    std::shared_ptr<AppState> guestAppState) {
+        return create(services, std::move(appState), std::move(guestAppState), Options{});
+    }
+    ~QuorelleApplication() override;
+
+    const std::shared_ptr<AppState>& appState() const { return appState_; }
+    const std::shared_ptr<AppState>& guestAppState() const { return guestAppState_; }
+    BrowserWindow* mainWindow() const { return mainWindow_.get(); }
+    BrowserWindow* guestWindow() const { return guestWindow_.get(); }
+
+    // Shows the main window, making it first if there is none.
+    BrowserWindow& presentMainWindow();
+    // Brings the one guest window forward, making it the first time.
+    BrowserWindow& openGuestWindow();
+
+protected:
+    QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,
+                        std::shared_ptr<AppState> guestAppState, Options options);
+
+    void on_startup() override;
+    void on_activate() override;
+    void on_shutdown() override;
+
+private:
+    void onMainWindowHidden();
+    void closeWindows();
+
+    BrowserServices services_;
+    std::shared_ptr<AppState> appState_;
+    std::shared_ptr<AppState> guestAppState_;
+    Options options_;
+    std::unique_ptr<BrowserWindow> mainWindow_;
+    std::unique_ptr<BrowserWindow> guestWindow_;
+    sigc::connection guestRelease_;
+};
+
+}  // namespace quorelle

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <giomm/menu.h>
+#include <gtkmm/application.h>
+#include <gtkmm/applicationwindow.h>
+#include <gtkmm/shortcutcontroller.h>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace quorelle {
+
+class AppState;
+class CommandBus;
+
+// The menu bar's commands and their keyboard shortcuts: New Tab, Close Tab
+// and Open File; the Go menu (Back, Forward, Reload, Home, Settings); the
+// Developer menu (Inspect).
+//
+// Each window gets its own "win." actions bound to its own state, so a
+// command always acts on the state of the window it was given in, the guest
+// window's too. Back, Forward, Reload and Inspect never touch a web view:
+// they post the per-tab command with the active tab's id, and only that
+// tab's view acts. Nothing is ever disabled.
+//
+// The shortcuts are both the application's accelerators (which the menu
+// shows) and a capture-phase shortcut controller on the window, so neither a
+// focused page nor a text field can swallow them.
+class MenuCommands {
+public:
+    // Opens a local file in the given state (nullptr: no browser window).
+    using OpenFile = std::function<void(AppState*)>;
+
+    struct Command {
+        const char* action;  // the "win." action's name
+        const char* title;
+        std::vector<const char*> accelerators;
+    };
+    // In menu order.
+    static const std::vector<Command>& commands();
+
+    // File, Go and Developer, with their items on the "win." actions.
+    static Glib::RefPtr<Gio::Menu> menuModel();
+    static void registerAccelerators(Gtk::Application& application);
+
+    MenuCommands(Gtk::ApplicationWindow& window, std::shared_ptr<AppState> appState, CommandBus& commandBus,
+                 OpenFile openFile = {});
+    ~MenuCommands();
+    MenuCommands(const MenuCommands&) = delete;
+    MenuCommands& operator=(const MenuCommands&) = delete;
+
+    Glib::RefPtr<Gtk::ShortcutController> shortcutController() const { return shortcuts_; }
+
+    // ---- the commands; `state` is nullptr when no browser window is focused --
+    static void newTab(AppState* state);
+    static void closeTab(AppState* state);
+    static void openSettings(AppState* state);
+    static void goHome(AppState* state);
+    static void goBack(AppState* state, CommandBus& commandBus);
+    static void goForward(AppState* state, CommandBus& commandBus);
+    static void reload(AppState* state, CommandBus& commandBus);
+    static void inspect(AppState* state, CommandBus& commandBus);
+    // Where Home goes: the homepage text when new tabs open the homepage,
+    // otherwise the new-tab page.
+    static std::string homeTarget(const AppState* state);
+
+private:
+    void installActions();
+    void installShortcuts();
+    std::function<void()> handlerFor(std::string_view action);
+
+    Gtk::ApplicationWindow& window_;
+    std::shared_ptr<AppState> appState_;
+    CommandBus& commandBus_;
+    OpenFile openFile_;
+    Glib::RefPtr<Gtk::ShortcutController> shortcuts_;
+};
+
+}  // namespace quorelle

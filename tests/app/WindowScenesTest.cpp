@@ -1,0 +1,105 @@
+#include "app/AppTestSupport.h"
+
+#include <gtkmm/headerbar.h>
+
+namespace quorelle::testing {
+namespace {
+
+using WindowScenesTest = AppTest;
+
+std::vector<std::string> overlayLayerNames(Gtk::Widget& overlay) {
+    std::vector<std::string> names;
+    for (auto* child = overlay.get_first_child(); child; child = child->get_next_sibling())
+        names.push_back(child->get_name());
+    return names;
+}
+
+TEST_F(WindowScenesTest, MainWindowShowsTheMainStateAtItsMinimumSize) {
+    ASSERT_NE(app->mainWindow(), nullptr);
+    auto& window = mainWindow();
+    EXPECT_TRUE(window.get_visible());
+    EXPECT_EQ(window.appState(), state);
+    EXPECT_EQ(window.get_title(), "Quorelle");
+    int width = 0, height = 0;
+    window.get_size_request(width, height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_GE(window.get_width(), 800);
+    EXPECT_GE(window.get_height(), 600);
+    EXPECT_FALSE(window.rootView().guestBadge().get_visible());
+    EXPECT_EQ(app->guestWindow(), nullptr);  // made only when first opened
+}
+
+TEST_F(WindowScenesTest, RootViewStacksLayoutCardsBadgeAndToastInOrder) {
+    EXPECT_EQ(overlayLayerNames(mainWindow().rootView()),
+              (std::vector<std::string>{"browser-view", "card-slot-password-save-prompt",
+                                        "card-slot-password-update-prompt", "card-slot-new-tab-customize",
+                                        "card-slot-shortcut-editor", "card-slot-new-bookmark",
+                                        "card-slot-bookmark-edit", "card-slot-inspector-panel", "guest-badge",
+                                        "toast"}));
+}
+
+TEST_F(WindowScenesTest, GuestWindowOpensOnceAt900By700WithTheGuestState) {
+    app->activate_action(QuorelleApplication::openGuestAction);
+    settle();
+    BrowserWindow* guest = app->guestWindow();
+    ASSERT_NE(guest, nullptr);
+    EXPECT_EQ(guest->get_name(), "guest-window");
+    EXPECT_EQ(guest->get_title(), "Guest");
+    EXPECT_EQ(guest->appState(), guestState);
+    EXPECT_TRUE(guest->appState()->isGuestWindow());
+    int width = 0, height = 0;
+    guest->get_default_size(width, height);
+    EXPECT_EQ(width, 900);
+    EXPECT_EQ(height, 700);
+    guest->get_size_request(width, height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_TRUE(guest->get_hide_on_close());
+    EXPECT_TRUE(guest->rootView().guestBadge().get_visible());
+
+    // Closing only hides it; opening again brings back the same window and state.
+    const auto tabs = guestState->tabs.get().size();
+    guestState->newTab(std::nullopt);
+    guest->close();
+    settle();
+    EXPECT_FALSE(guest->get_visible());
+    app->activate_action(QuorelleApplication::openGuestAction);
+    settle();
+    EXPECT_EQ(app->guestWindow(), guest);
+    EXPECT_TRUE(guest->get_visible());
+    EXPECT_EQ(guestState->tabs.get().size(), tabs + 1);
+}
+
+TEST_F(WindowScenesTest, ClosingTheMainWindowTakesTheGuestWindowAlong) {
+    app->openGuestWindow();
+    settle();
+    ASSERT_NE(app->guestWindow(), nullptr);
+    mainWindow().close();
+    settle();
+    EXPECT_EQ(app->guestWindow(), nullptr);
+    EXPECT_TRUE(app->get_windows().empty());
+}
+
+TEST_F(WindowScenesTest, TitleBarShowsNoTitleAndKeepsItsButtonsWhateverChangesThem) {
+    auto& window = mainWindow();
+    auto* bar = dynamic_cast<Gtk::HeaderBar*>(window.get_titlebar());
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(bar->get_title_widget(), nullptr);
+    EXPECT_EQ(bar->get_title_widget()->get_first_child(), nullptr);  // no title text
+    EXPECT_TRUE(bar->get_show_title_buttons());
+    EXPECT_EQ(bar->get_decoration_layout(), ":minimize,maximize,close");
+
+    bar->set_show_title_buttons(false);
+    bar->set_decoration_layout("menu:");
+    window.set_resizable(false);
+    window.set_deletable(false);
+    settle();
+    EXPECT_TRUE(bar->get_show_title_buttons());
+    EXPECT_EQ(bar->get_decoration_layout(), ":minimize,maximize,close");
+    EXPECT_TRUE(window.get_resizable());
+    EXPECT_TRUE(window.get_deletable());
+}
+
+}  // namespace
+}  // namespace quorelle::testing
