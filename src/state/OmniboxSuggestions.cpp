@@ -16,32 +16,21 @@ namespace {
 // starts with it (or with its first letter alone).
 constexpr std::string_view schemeName = "vx";
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool isAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
 // Whether `haystack`, lower-cased, contains `loweredQuery`. This runs for
 // thousands of entries per keystroke, so plain ASCII text (nearly every
-// address and most titles) is folded letter by letter while it is searched,
-// without making a lower-cased copy; anything else takes the full Unicode
-// rules.
-bool lowercasedContains(std::string_view haystack, std::string_view loweredQuery) {
-    if (loweredQuery.empty()) return true;
-    if (!isAscii(haystack)) return text::contains(text::lowercased(haystack), loweredQuery);
-    const std::size_t n = loweredQuery.size();
-    if (n > haystack.size()) return false;
-    const char first = loweredQuery.front();
-    for (std::size_t start = 0; start + n <= haystack.size(); ++start) {
-        if (asciiLower(haystack[start]) != first) continue;
-        std::size_t i = 1;
-        while (i < n && asciiLower(haystack[start + i]) == loweredQuery[i]) ++i;
-        if (i == n) return true;
+// address and most titles) is folded letter by letter into `scratch`, a
+// buffer reused across entries, without asking for Unicode case tables;
+// anything else takes the full Unicode rules.
+bool lowercasedContains(std::string_view haystack, std::string_view loweredQuery, std::string& scratch) {
+    scratch.resize(haystack.size());
+    unsigned char seen = 0;
+    for (std::size_t i = 0; i < haystack.size(); ++i) {
+        const auto c = static_cast<unsigned char>(haystack[i]);
+        seen |= c;
+        scratch[i] = static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + ('a' - 'A') : c);
     }
-    return false;
+    if (seen & 0x80) return text::contains(text::lowercased(haystack), loweredQuery);
+    return text::contains(scratch, loweredQuery);
 }
 
 // Every internal address, lower-cased once.
@@ -65,10 +54,11 @@ void addInternalPages(std::string_view q, std::vector<std::string>& out) {
 }
 
 void addHistory(std::string_view q, const std::vector<HistoryItem>& history, std::vector<std::string>& out) {
+    std::string scratch;
     std::size_t kept = 0;
     for (const auto& item : history) {
         if (kept == OmniboxSuggestions::historyLimit) break;
-        if (!lowercasedContains(item.title, q) && !lowercasedContains(item.url, q)) continue;
+        if (!lowercasedContains(item.title, q, scratch) && !lowercasedContains(item.url, q, scratch)) continue;
         out.push_back(item.url);
         ++kept;
     }
@@ -76,10 +66,11 @@ void addHistory(std::string_view q, const std::vector<HistoryItem>& history, std
 
 // Bookmarks match on their title only.
 void addBookmarks(std::string_view q, const std::vector<Bookmark>& bookmarks, std::vector<std::string>& out) {
+    std::string scratch;
     std::size_t kept = 0;
     for (const auto& bookmark : bookmarks) {
         if (kept == OmniboxSuggestions::bookmarkLimit) break;
-        if (!lowercasedContains(bookmark.title, q)) continue;
+        if (!lowercasedContains(bookmark.title, q, scratch)) continue;
         out.push_back(bookmark.url);
         ++kept;
     }
