@@ -1,12 +1,14 @@
 #pragma once
 
 #include "window/MenuCommands.h"
+#include "window/WindowServices.h"
 
 #include <chrono>
 
 namespace quorelle {
 
 class CommandBus;
+class FaviconImageCache;
 class InspectorService;
 class MainQueue;
 class TabWebViewStore;
@@ -18,6 +20,9 @@ struct BrowserServices {
     TabWebViewStore& webViews;
     CommandBus& commandBus;
     InspectorService& inspector;
+    FaviconImageCache& faviconImages;
+
+    WindowServices window() const { return {webViews, commandBus, faviconImages}; }
 };
 
 // How the windows behave where a test needs them to differ.

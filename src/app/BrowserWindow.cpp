@@ -10,7 +10,8 @@ BrowserWindow::BrowserWindow(std::shared_ptr<AppState> appState, BrowserServices
     : appState_(std::move(appState)),
       chrome_(*this),
       theme_(appState_, *this),
-      rootView_(appState_, services.webViews, services.commandBus, options.toastDuration),
+      rootView_(appState_, services.window(), options.toastDuration),
+      controls_(appState_, rootView_, services),
       commands_(*this, appState_, services.commandBus, options.openFile) {
     set_size_request(minimumWidth, minimumHeight);
     set_show_menubar(true);

@@ -2,6 +2,7 @@
 
 #include "app/BrowserServices.h"
 #include "app/RootView.h"
+#include "app/WindowControls.h"
 #include "window/MenuCommands.h"
 #include "window/ThemeEnvironment.h"
 #include "window/WindowChromeConfigurator.h"
@@ -31,12 +32,14 @@ public:
     WindowChromeConfigurator& chrome() { return chrome_; }
     ThemeEnvironment& themeEnvironment() { return theme_; }
     MenuCommands& menuCommands() { return commands_; }
+    WindowControls& controls() { return controls_; }
 
 private:
     std::shared_ptr<AppState> appState_;
     WindowChromeConfigurator chrome_;
     ThemeEnvironment theme_;
     RootView rootView_;
+    WindowControls controls_;
     MenuCommands commands_;
 };
 

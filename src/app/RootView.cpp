@@ -53,11 +53,9 @@ bool RootView::isCardShown(CardLayer layer, const AppState& state) {
     return false;
 }
 
-RootView::RootView(std::shared_ptr<AppState> appState, TabWebViewStore& webViews, CommandBus& commandBus,
+RootView::RootView(std::shared_ptr<AppState> appState, const WindowServices& services,
                    std::chrono::milliseconds toastDuration)
-    : appState_(std::move(appState)),
-      toastDuration_(toastDuration),
-      browserView_(appState_, webViews, commandBus) {
+    : appState_(std::move(appState)), toastDuration_(toastDuration), browserView_(appState_, services) {
     set_name("root-view");
     installCapsuleStyle();
     set_child(browserView_);

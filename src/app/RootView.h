@@ -64,7 +64,7 @@ public:
     // Whether the state asks for the card now.
     static bool isCardShown(CardLayer layer, const AppState& state);
 
-    RootView(std::shared_ptr<AppState> appState, TabWebViewStore& webViews, CommandBus& commandBus,
+    RootView(std::shared_ptr<AppState> appState, const WindowServices& services,
              std::chrono::milliseconds toastDuration = defaultToastDuration);
     ~RootView() override;
 

@@ -13,6 +13,10 @@
 #include "web/ProxyTester.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
+#include "window/FaviconImageCache.h"
+#include "window/FileDialogs.h"
+#include "window/OpenFileCommand.h"
+#include "window/QuorelleLogoCache.h"
 #include "window/SystemClipboard.h"
 
 #include <glib.h>
@@ -32,13 +36,15 @@ int main(int argc, char* argv[]) {
     KeychainService keychain;
     SystemClipboard clipboard;
 
+    FileDialogs fileDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
     WebContentServices webServices{favicons, proxyTester, dataDir + "/QuorelleWebData",
-                                   cacheDir + "/QuorelleWebData"};
+                                   cacheDir + "/QuorelleWebData", &fileDialogs};
     TabWebViewStore webViews(mainQueue, webServices);
     CommandBus commandBus(mainQueue);
     InspectorService inspector(mainQueue);
+    FaviconImageCache faviconImages(QuorelleLogoCache::shared());
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, keychain, clipboard});
     auto guestAppState =
@@ -46,8 +52,10 @@ int main(int argc, char* argv[]) {
 
     int status = 0;
     {
-        auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector},
-                                               appState, guestAppState);
+        QuorelleApplication::Options options;
+        options.window.openFile = OpenFileCommand::handler(fileDialogs);
+        auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
+                                               appState, guestAppState, options);
         status = app->run(argc, argv);
     }
     return status;

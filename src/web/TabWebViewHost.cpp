@@ -4,6 +4,7 @@
 #include "state/AppState.h"
 #include "web/BrowserIdentityManager.h"
 #include "web/TabWebViewStore.h"
+#include "web/WebContextMenuHandler.h"
 #include "web/WebViewCoordinator.h"
 
 #include <webkit/webkit.h>
@@ -27,6 +28,7 @@ TabWebViewHost::TabWebViewHost(const std::shared_ptr<BrowserTab>& tab, AppState&
     coordinator_ = std::make_shared<WebViewCoordinator>(store);
     coordinator_->attach(tab, state);
     coordinator_->connect(webView_.get(), contentManager_.get());
+    WebContextMenuHandler::install(webView_.get(), store, coordinator_);
     BrowserIdentityManager::applyOnHostCreation(*this, state);
 }
 

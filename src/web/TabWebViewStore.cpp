@@ -8,6 +8,7 @@
 #include "state/AppState.h"
 #include "store/MainQueue.h"
 #include "web/BrowserIdentityManager.h"
+#include "web/DownloadCoordinator.h"
 #include "web/FaviconService.h"
 #include "web/ProxyTester.h"
 #include "web/TabWebViewHost.h"
@@ -42,7 +43,15 @@ WebKitBackForwardListItem* backItem(WebKitWebView* view) {
 }  // namespace
 
 TabWebViewStore::TabWebViewStore(MainQueue& mainQueue, WebContentServices& services)
-    : mainQueue_(mainQueue), services_(services) {}
+    : mainQueue_(mainQueue), services_(services) {
+    downloads_ = std::make_unique<DownloadCoordinator>(
+        mainQueue_, [this] { return services_.fileDialogs; },
+        [this](WebKitWebView* view) -> std::shared_ptr<AppState> {
+            for (const auto& [id, host] : hosts_)
+                if (host->webView() == view) return host->coordinator().appState();
+            return nullptr;
+        });
+}
 
 TabWebViewStore::~TabWebViewStore() = default;
 
@@ -174,13 +183,17 @@ WebKitNetworkSession* TabWebViewStore::persistentSession() {
     if (!persistentSession_) {
         persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new(
             services_.websiteDataDirectory.c_str(), services_.websiteCacheDirectory.c_str()));
+        downloads_->watch(persistentSession_.get());
     }
     return persistentSession_.get();
 }
 
 GObjectPtr<WebKitNetworkSession> TabWebViewStore::sessionFor(const AppState& state) {
-    if (state.dataStoreForCurrentProfile() == WebsiteDataStoreKind::nonPersistent)
-        return GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    if (state.dataStoreForCurrentProfile() == WebsiteDataStoreKind::nonPersistent) {
+        auto ephemeral = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+        downloads_->watch(ephemeral.get());
+        return ephemeral;
+    }
     return GObjectPtr<WebKitNetworkSession>::retain(persistentSession());
 }
 

@@ -16,6 +16,7 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace quorelle {
 
+class DownloadCoordinator;
 class MainQueue;
 class TabWebViewHost;
 struct WebContentServices;
@@ -83,6 +84,7 @@ private:
     WebContentServices& services_;
     std::map<Uuid, std::unique_ptr<TabWebViewHost>> hosts_;
     GObjectPtr<WebKitNetworkSession> persistentSession_;
+    std::unique_ptr<DownloadCoordinator> downloads_;  // watches every session made here
 };
 
 }  // namespace quorelle

@@ -5,6 +5,7 @@
 namespace quorelle {
 
 class FaviconService;
+class IFileDialogs;
 class ProxyTester;
 
 // The process-wide web services the web view cache works with, made in
@@ -15,6 +16,9 @@ struct WebContentServices {
     // Where the persistent website data (cookies, storage) and its cache live.
     std::string websiteDataDirectory;
     std::string websiteCacheDirectory;
+    // The save and open dialogs; without them, downloads are cancelled and
+    // Save As does nothing.
+    IFileDialogs* fileDialogs = nullptr;
 };
 
 }  // namespace quorelle

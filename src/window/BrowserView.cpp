@@ -7,18 +7,22 @@
 
 namespace quorelle {
 
-BrowserView::BrowserView(std::shared_ptr<AppState> appState, TabWebViewStore& webViews, CommandBus& commandBus)
-    : appState_(std::move(appState)), toolbar_(appState_, commandBus), tabContent_(webViews, commandBus) {
+BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services)
+    : appState_(std::move(appState)),
+      tabStrip_(appState_, services.faviconImages),
+      toolbar_(appState_, services.commandBus),
+      tabContent_(services.webViews, services.commandBus),
+      suggestions_(appState_) {
     set_name("browser-view");
     buildColumn();
     set_child(column_);
 
-    // The suggestions sit above the rows and place themselves under the
-    // toolbar; the slot stays out of the way until something fills it.
-    suggestionsSlot_.set_name("omnibox-suggestions-slot");
-    suggestionsSlot_.set_valign(Gtk::Align::START);
-    suggestionsSlot_.set_visible(false);
-    add_overlay(suggestionsSlot_);
+    // The suggestions float above the rows and place themselves under the
+    // toolbar; as an overlay child of their own, the space above them (its
+    // margin) lets clicks through to the tab strip and toolbar.
+    suggestions_.set_name("omnibox-suggestions");
+    add_overlay(suggestions_);
+    suggestions_.setFocused(omniboxFocused_);
 
     refresh_ = std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); });
     auto schedule = [this] { refresh_->schedule(); };
@@ -43,7 +47,8 @@ void BrowserView::buildColumn() {
     column_.set_hexpand(true);
     column_.set_vexpand(true);
 
-    tabStripSlot_.set_name("tab-strip-slot");
+    tabStrip_.set_name("tab-strip");
+    tabStrip_.set_vexpand(false);
     bookmarksBarSlot_.set_name("bookmarks-bar-slot");
     leftSidebarSlot_.set_name("sidebar-left-slot");
     rightSidebarSlot_.set_name("sidebar-right-slot");
@@ -56,7 +61,7 @@ void BrowserView::buildColumn() {
     pageRow_.append(tabContent_);
     pageRow_.append(rightSidebarSlot_);
 
-    column_.append(tabStripSlot_);
+    column_.append(tabStrip_);
     column_.append(toolbar_);
     column_.append(bookmarksBarSlot_);
     column_.append(pageRow_);
@@ -81,8 +86,6 @@ void BrowserView::fillSlot(Gtk::Box& slot, Gtk::Widget& child) {
     slot.append(child);
 }
 
-void BrowserView::fillTabStrip(Gtk::Widget& tabStrip) { fillSlot(tabStripSlot_, tabStrip); }
-
 void BrowserView::fillBookmarksBar(Gtk::Widget& bookmarksBar) { fillSlot(bookmarksBarSlot_, bookmarksBar); }
 
 void BrowserView::fillSidebars(Gtk::Widget& left, Gtk::Widget& right) {
@@ -90,14 +93,10 @@ void BrowserView::fillSidebars(Gtk::Widget& left, Gtk::Widget& right) {
     fillSlot(rightSidebarSlot_, right);
 }
 
-void BrowserView::fillSuggestions(Gtk::Widget& suggestions) {
-    fillSlot(suggestionsSlot_, suggestions);
-    suggestionsSlot_.set_visible(true);
-}
-
 void BrowserView::onOmniboxFocus(bool focused) {
     if (omniboxFocused_ == focused) return;
     omniboxFocused_ = focused;
+    suggestions_.setFocused(focused);
     omniboxFocusChanged_.emit(focused);
 }
 

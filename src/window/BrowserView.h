@@ -1,7 +1,10 @@
 #pragma once
 
 #include "window/TabContentView.h"
+#include "window/OmniboxSuggestionsOverlay.h"
+#include "window/TabStrip.h"
 #include "window/Toolbar.h"
+#include "window/WindowServices.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/overlay.h>
@@ -29,23 +32,21 @@ class ViewRefresh;
 // the toolbar's field drives and the suggestions read.
 class BrowserView : public Gtk::Overlay {
 public:
-    BrowserView(std::shared_ptr<AppState> appState, TabWebViewStore& webViews, CommandBus& commandBus);
+    BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services);
     ~BrowserView() override;
 
     Toolbar& toolbar() { return toolbar_; }
+    TabStrip& tabStrip() { return tabStrip_; }
+    OmniboxSuggestionsOverlay& suggestions() { return suggestions_; }
     TabContentView& tabContent() { return tabContent_; }
 
     // Slots for controls built elsewhere; each takes the widget it is given.
-    void fillTabStrip(Gtk::Widget& tabStrip);
     void fillBookmarksBar(Gtk::Widget& bookmarksBar);
     void fillSidebars(Gtk::Widget& left, Gtk::Widget& right);
-    void fillSuggestions(Gtk::Widget& suggestions);
 
-    Gtk::Box& tabStripSlot() { return tabStripSlot_; }
     Gtk::Box& bookmarksBarSlot() { return bookmarksBarSlot_; }
     Gtk::Box& leftSidebarSlot() { return leftSidebarSlot_; }
     Gtk::Box& rightSidebarSlot() { return rightSidebarSlot_; }
-    Gtk::Box& suggestionsSlot() { return suggestionsSlot_; }
 
     bool omniboxFocused() const { return omniboxFocused_; }
     sigc::signal<void(bool)>& signalOmniboxFocusChanged() { return omniboxFocusChanged_; }
@@ -61,14 +62,14 @@ private:
 
     std::shared_ptr<AppState> appState_;
     Gtk::Box column_{Gtk::Orientation::VERTICAL};
-    Gtk::Box tabStripSlot_{Gtk::Orientation::VERTICAL};
+    TabStrip tabStrip_;
     Toolbar toolbar_;
     Gtk::Box bookmarksBarSlot_{Gtk::Orientation::VERTICAL};
     Gtk::Box pageRow_{Gtk::Orientation::HORIZONTAL};
     Gtk::Box leftSidebarSlot_{Gtk::Orientation::VERTICAL};
     TabContentView tabContent_;
     Gtk::Box rightSidebarSlot_{Gtk::Orientation::VERTICAL};
-    Gtk::Box suggestionsSlot_{Gtk::Orientation::VERTICAL};
+    OmniboxSuggestionsOverlay suggestions_;
     bool omniboxFocused_ = false;
     sigc::signal<void(bool)> omniboxFocusChanged_;
     std::unique_ptr<ViewRefresh> refresh_;

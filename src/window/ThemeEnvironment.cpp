@@ -94,8 +94,9 @@ void writeBarsAndTabs(SheetWriter& w, const ThemeSettings& t) {
     w.rule({cls(ChromeStyle::tabStrip)},
            {"background-color: " + frame, "min-height: " + px(ChromeMetrics::tabStripHeight),
             "padding-left: " + px(ChromeMetrics::tabStripLeadingInset)});
+    // An inactive chip is clear, so the strip's frame colour shows through.
     w.rule({cls(ChromeStyle::tab)},
-           {"background-color: " + ChromeColor::css(ChromeColor::inactiveTab(t)),
+           {"background-color: transparent",
             "color: " + ChromeColor::css(ChromeColor::mutedText(t)),
             "border-radius: " + px(ChromeMetrics::tabCornerRadius)});
     w.rule({cls(ChromeStyle::tab) + cls(ChromeStyle::activeTab)},

@@ -17,6 +17,8 @@
 #include "web/ProxyTester.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
+#include "window/FaviconImageCache.h"
+#include "window/QuorelleLogoCache.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -62,6 +64,7 @@ protected:
         webViews_ = std::make_unique<TabWebViewStore>(queue_, *webServices_);
         bus_ = std::make_unique<CommandBus>(queue_);
         inspector_ = std::make_unique<InspectorService>(queue_);
+        faviconImages_ = std::make_unique<FaviconImageCache>(QuorelleLogoCache::shared());
         state = AppState::create(false, {*store_, queue_, *webViews_, keychain_, clipboard_});
         guestState = AppState::create(true, {*guestStore_, queue_, *webViews_, keychain_, clipboard_});
 
@@ -72,7 +75,7 @@ protected:
         options.applicationID = "io.github.quorelle.QuorelleTest" + std::to_string(++fixtures);
         options.flags = Gio::Application::Flags::NON_UNIQUE;
         options.window.toastDuration = toastDuration;
-        app = QuorelleApplication::create(BrowserServices{queue_, *webViews_, *bus_, *inspector_}, state,
+        app = QuorelleApplication::create(BrowserServices{queue_, *webViews_, *bus_, *inspector_, *faviconImages_}, state,
                                           guestState, options);
         app->register_application();
         app->activate();
@@ -126,6 +129,7 @@ protected:
     std::unique_ptr<TabWebViewStore> webViews_;
     std::unique_ptr<CommandBus> bus_;
     std::unique_ptr<InspectorService> inspector_;
+    std::unique_ptr<FaviconImageCache> faviconImages_;
     std::shared_ptr<AppState> state;
     std::shared_ptr<AppState> guestState;
     Glib::RefPtr<QuorelleApplication> app;

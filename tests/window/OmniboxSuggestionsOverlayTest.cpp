@@ -150,7 +150,7 @@ TEST_F(OmniboxSuggestionsOverlayTest, SitsBelowTheToolbarAndLeavesWhatIsAboveCli
     focusField();
     type("example");
     ASSERT_TRUE(cardOnScreen());
-    ASSERT_TRUE(runUntil([&] { return overlay->rowButton(0).get_height() > 0; }));
+    ASSERT_TRUE(runUntil([&] { drain(); return !overlay->shownRows().empty() && overlay->rowButton(0).get_height() > 0; }));
     auto* above = root.pick(40, 10);
     ASSERT_NE(above, nullptr);
     EXPECT_TRUE(above == field.get() || above->is_ancestor(*field)) << G_OBJECT_TYPE_NAME(above->gobj());

@@ -1,0 +1,165 @@
+#include "cards/NewTabCustomizeOverlay.h"
+
+#include "cards/CardText.h"
+#include "model/InternalPageRoute.h"
+#include "model/Text.h"
+#include "model/ThemePreset.h"
+#include "state/AppState.h"
+#include "window/ChromeColor.h"
+#include "window/ChromeMetrics.h"
+#include "window/ChromeStyle.h"
+
+#include <gtk/gtk.h>
+
+namespace quorelle {
+
+namespace {
+
+constexpr double rowSpacing = 16;
+constexpr double outerMargin = 16;
+constexpr int buttonSpacing = 10;
+constexpr double titleSize = 18;
+constexpr double sectionSize = 12;
+constexpr int iconSize = 16;
+constexpr double shadowRadius = 24;
+constexpr double shadowOpacity = 0.33;
+constexpr const char* openThemesIconName = "send-to-symbolic";
+
+std::string cardSurface(const ThemeSettings& theme) {
+    const auto radius = std::to_string(ChromeMetrics::px(NewTabCustomizeOverlay::cardCornerRadius)) + "px";
+    const auto blur = std::to_string(ChromeMetrics::px(shadowRadius)) + "px";
+    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n" +
+           "border-radius: " + radius + ";\n" + "box-shadow: inset 0 0 0 1px " +
+           ChromeColor::css(ChromeColor::border(theme)) + ", 0 0 " + blur + " " +
+           ChromeColor::css(Color{}, shadowOpacity) + ";\n";
+}
+
+void styleSectionLabel(Gtk::Label& label, const char* text) {
+    label.set_text(text);
+    label.set_halign(Gtk::Align::START);
+    label.add_css_class(ChromeStyle::mutedText);
+    CardText::setFont(label, sectionSize, Pango::Weight::MEDIUM);
+}
+
+}  // namespace
+
+NewTabCustomizeOverlay::NewTabCustomizeOverlay(AppState& appState, TwoWayBinding<bool> isPresented)
+    : DimmedCard(appState, std::move(isPresented),
+                 Shape{dimLayerOpacity, cardWidth, cardPadding, rowSpacing, outerMargin, cardSurface}),
+      header_(Gtk::Orientation::HORIZONTAL, 8),
+      buttons_(Gtk::Orientation::VERTICAL, buttonSpacing) {
+    set_name("new-tab-customize");
+    buildHeader();
+    buildForm();
+    appear();
+}
+
+NewTabCustomizeOverlay::~NewTabCustomizeOverlay() {
+    for (auto& connection : connections_) connection.disconnect();
+}
+
+std::vector<std::string> NewTabCustomizeOverlay::presetIDs() {
+    std::vector<std::string> ids;
+    for (const auto& preset : ThemePreset::all()) ids.push_back(preset.id);
+    return ids;
+}
+
+void NewTabCustomizeOverlay::buildHeader() {
+    title_.set_text("Customize New Tab");
+    title_.set_halign(Gtk::Align::START);
+    title_.set_hexpand(true);  // the flexible space sits after the title
+    title_.add_css_class(ChromeStyle::primaryText);
+    CardText::setFont(title_, titleSize, Pango::Weight::SEMIBOLD);
+    header_.append(title_);
+
+    openThemesIcon_.set_from_icon_name(openThemesIconName);
+    openThemesIcon_.set_pixel_size(iconSize);
+    openThemes_.set_child(openThemesIcon_);
+    openThemes_.set_has_frame(false);
+    openThemes_.set_tooltip_text("Open themes in new tab");
+    openThemes_.set_valign(Gtk::Align::CENTER);
+    header_.append(openThemes_);
+    content().append(header_);
+    connections_.push_back(
+        openThemes_.signal_clicked().connect(sigc::mem_fun(*this, &NewTabCustomizeOverlay::openThemes)));
+}
+
+void NewTabCustomizeOverlay::buildForm() {
+    styleSectionLabel(themeLabel_, "Theme");
+    content().append(themeLabel_);
+
+    std::vector<Glib::ustring> names;
+    for (const auto& preset : ThemePreset::all()) names.emplace_back(preset.name);
+    presetNames_ = Gtk::StringList::create(names);
+    presets_.set_model(presetNames_);
+    presets_.set_halign(Gtk::Align::START);
+    // The picker's title is not shown; assistive technologies still read it.
+    gtk_accessible_update_property(GTK_ACCESSIBLE(presets_.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, "Preset", -1);
+    content().append(presets_);
+    connections_.push_back(presets_.property_selected().signal_changed().connect([this] {
+        const auto position = presets_.get_selected();
+        const auto& all = ThemePreset::all();
+        if (position != GTK_INVALID_LIST_POSITION && position < all.size()) selectedPresetID_ = all[position].id;
+    }));
+
+    styleSectionLabel(backgroundLabel_, "Background Image URL");
+    content().append(backgroundLabel_);
+    background_.set_placeholder_text(std::string(backgroundPlaceholder));
+    background_.set_activates_default(false);
+    content().append(background_);
+
+    apply_.set_label("Apply");
+    save_.set_label("Save");
+    reset_.set_label("Reset");
+    clear_.set_label("Clear Background");
+    for (auto* button : {&apply_, &save_, &reset_, &clear_}) {
+        button->add_css_class("suggested-action");
+        button->set_halign(Gtk::Align::FILL);
+        buttons_.append(*button);
+    }
+    content().append(buttons_);
+    connections_.push_back(apply_.signal_clicked().connect(sigc::mem_fun(*this, &NewTabCustomizeOverlay::apply)));
+    connections_.push_back(save_.signal_clicked().connect(sigc::mem_fun(*this, &NewTabCustomizeOverlay::save)));
+    connections_.push_back(reset_.signal_clicked().connect(sigc::mem_fun(*this, &NewTabCustomizeOverlay::reset)));
+    connections_.push_back(
+        clear_.signal_clicked().connect(sigc::mem_fun(*this, &NewTabCustomizeOverlay::clearBackground)));
+}
+
+// What the card shows each time it is presented.
+void NewTabCustomizeOverlay::appear() {
+    background_.set_text(appState_.profileData.get().theme.background.imagePath.value_or(""));
+    const auto& all = ThemePreset::all();
+    selectedPresetID_ = all.empty() ? std::string(fallbackPresetID) : all.front().id;
+    presets_.set_selected(all.empty() ? GTK_INVALID_LIST_POSITION : 0);
+}
+
+void NewTabCustomizeOverlay::apply() {
+    // The table's own row is applied, so a copy of it is never needed.
+    if (const ThemePreset* preset = ThemePreset::find(selectedPresetID_)) appState_.applyPreset(*preset);
+    const std::string address = text::trimmed(background_.get_text().raw());
+    if (!address.empty()) appState_.setBackgroundImageURL(address);
+    appState_.reloadNewTabIfActive();
+}
+
+void NewTabCustomizeOverlay::save() {
+    apply();
+    dismiss();
+}
+
+void NewTabCustomizeOverlay::reset() {
+    appState_.applyDarkDefaultTheme();
+    background_.set_text("");
+    appState_.setBackgroundImageURL(std::nullopt);
+}
+
+void NewTabCustomizeOverlay::clearBackground() {
+    background_.set_text("");
+    appState_.setBackgroundImageURL(std::nullopt);
+}
+
+void NewTabCustomizeOverlay::openThemes() {
+    dismiss();
+    appState_.navigateActive(InternalPageRoute(InternalPageRoute::themes).vxURL());
+}
+
+}  // namespace quorelle

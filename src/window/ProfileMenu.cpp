@@ -1,0 +1,202 @@
+#include "window/ProfileMenu.h"
+
+#include "model/Text.h"
+#include "state/AppState.h"
+#include "window/ChromeColor.h"
+#include "window/ChromeStyle.h"
+#include "window/CreateProfileSheet.h"
+#include "window/ViewRefresh.h"
+
+#include <gtkmm/image.h>
+#include <gtkmm/menubutton.h>
+#include <gtkmm/stylecontext.h>
+#include <pangomm/attrlist.h>
+
+#include <utility>
+
+namespace quorelle {
+
+namespace {
+
+constexpr int padding = 12;
+constexpr int rowIconWidth = 18;
+constexpr const char* avatarClass = "vx-profile-avatar";
+constexpr const char* avatarLetterClass = "vx-profile-avatar-letter";
+
+// Font size in points (one point is one pixel) and weight for a label.
+void setFont(Gtk::Label& label, int size, Pango::Weight weight = Pango::Weight::NORMAL) {
+    Pango::AttrList attributes;
+    auto sizeAttribute = Pango::Attribute::create_attr_size_absolute(size * PANGO_SCALE);
+    auto weightAttribute = Pango::Attribute::create_attr_weight(weight);
+    attributes.insert(sizeAttribute);
+    attributes.insert(weightAttribute);
+    label.set_attributes(attributes);
+}
+
+}  // namespace
+
+std::string ProfileMenu::themeText(bool useDarkMode) { return std::string("Theme: ") + (useDarkMode ? "Dark" : "Light"); }
+
+ProfileMenu::ProfileMenu(std::shared_ptr<AppState> appState, FaviconImageCache& images)
+    : appState_(std::move(appState)),
+      avatarImage_(images, std::nullopt, "", avatarSize),
+      avatarStyle_(Gtk::CssProvider::create()),
+      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })) {
+    set_name("profile-menu");
+    content_.set_margin(padding);
+    content_.set_size_request(width - 2 * padding, -1);
+    content_.set_halign(Gtk::Align::START);
+
+    buildHeader();
+    buildRow(manageProfiles_, manageProfilesBox_, "Manage Profiles", "system-users-symbolic");
+    buildRow(profileSettings_, profileSettingsBox_, "Profile Settings", "emblem-system-symbolic");
+    themeLine_.set_xalign(0);
+    themeLine_.add_css_class(ChromeStyle::mutedText);
+    setFont(themeLine_, 11);
+    buildPlainButton(newProfile_, "New Profile");
+    buildPlainButton(openGuest_, "Open Guest Mode");
+
+    content_.append(header_);
+    content_.append(topSeparator_);
+    content_.append(manageProfiles_);
+    content_.append(profileSettings_);
+    content_.append(themeLine_);
+    content_.append(bottomSeparator_);
+    content_.append(newProfile_);
+    content_.append(openGuest_);
+    set_child(content_);
+
+    connections_.push_back(manageProfiles_.signal_clicked().connect(
+        [this] { act([this] { appState_->navigateActive("vx://profiles"); }); }));
+    connections_.push_back(profileSettings_.signal_clicked().connect(
+        [this] { act([this] { appState_->navigateActive("vx://settings"); }); }));
+    connections_.push_back(newProfile_.signal_clicked().connect([this] { act([this] { setShowCreateProfile(true); }); }));
+    connections_.push_back(
+        openGuest_.signal_clicked().connect([this] { act([this] { activate_action("app.open-guest"); }); }));
+    connections_.push_back(signal_show().connect([this] { refresh(); }));
+    connections_.push_back(appState_->signalObjectWillChange().connect([this] { refresh_->schedule(); }));
+    refresh();
+}
+
+ProfileMenu::~ProfileMenu() {
+    for (auto& connection : connections_) connection.disconnect();
+    if (sheet_) sheet_->set_visible(false);
+    // Leave the button without a popup rather than with a dangling one.
+    if (auto* owner = dynamic_cast<Gtk::MenuButton*>(get_parent()); owner && owner->get_popover() == this)
+        owner->unset_popover();
+}
+
+void ProfileMenu::buildHeader() {
+    header_.set_valign(Gtk::Align::CENTER);
+    const int side = static_cast<int>(avatarSize);
+    avatarFrame_.set_name("profile-menu-avatar");
+    avatarFrame_.add_css_class(avatarClass);
+    avatarFrame_.set_size_request(side, side);
+    avatarFrame_.set_valign(Gtk::Align::CENTER);
+    avatarFrame_.set_overflow(Gtk::Overflow::HIDDEN);  // clips the square icon to the circle
+    avatarFrame_.get_style_context()->add_provider(avatarStyle_, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    avatarLetter_.add_css_class(avatarLetterClass);
+    avatarLetter_.set_size_request(side, side);
+    avatarLetter_.get_style_context()->add_provider(avatarStyle_, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    setFont(avatarLetter_, 16, Pango::Weight::SEMIBOLD);
+    avatarFrame_.append(avatarImage_);
+    avatarFrame_.append(avatarLetter_);
+
+    identity_.set_valign(Gtk::Align::CENTER);
+    name_.set_xalign(0);
+    name_.add_css_class(ChromeStyle::primaryText);
+    setFont(name_, 15, Pango::Weight::SEMIBOLD);
+    kind_.set_xalign(0);
+    kind_.add_css_class(ChromeStyle::mutedText);
+    setFont(kind_, 12);
+    identity_.append(name_);
+    identity_.append(kind_);
+
+    header_.append(avatarFrame_);
+    header_.append(identity_);
+}
+
+// An icon in an 18-point column, the title, and a spacer that makes the whole
+// width clickable.
+void ProfileMenu::buildRow(Gtk::Button& row, Gtk::Box& box, const char* title, const char* icon) {
+    auto* image = Gtk::make_managed<Gtk::Image>();
+    image->set_from_icon_name(icon);
+    image->set_size_request(rowIconWidth, -1);
+    image->add_css_class(ChromeStyle::primaryText);
+    auto* label = Gtk::make_managed<Gtk::Label>(title);
+    label->set_xalign(0);
+    label->add_css_class(ChromeStyle::primaryText);
+    setFont(*label, 13);
+    auto* spacer = Gtk::make_managed<Gtk::Box>();
+    spacer->set_hexpand(true);
+    box.set_valign(Gtk::Align::CENTER);
+    box.append(*image);
+    box.append(*label);
+    box.append(*spacer);
+    row.set_child(box);
+    row.add_css_class("flat");
+    row.set_hexpand(true);
+    row.set_tooltip_text(title);
+}
+
+void ProfileMenu::buildPlainButton(Gtk::Button& button, const char* title) {
+    auto* label = Gtk::make_managed<Gtk::Label>(title);
+    setFont(*label, 13);
+    button.set_child(*label);
+    button.add_css_class("flat");
+    button.set_halign(Gtk::Align::START);
+}
+
+void ProfileMenu::refresh() {
+    refreshHeader();
+    refreshAvatarStyle();
+    const BrowserProfile profile = appState_->currentProfile();
+    const bool guestWindow = appState_->isGuestWindow();
+    themeLine_.set_text(themeText(appState_->theme().useDarkMode));
+    themeLine_.set_visible(!profile.isGuest);
+    // A guest window cannot make profiles; offering it would do nothing.
+    newProfile_.set_visible(!guestWindow && !profile.isGuest);
+    openGuest_.set_visible(!appState_->isGuest() && !guestWindow);
+}
+
+void ProfileMenu::refreshHeader() {
+    const BrowserProfile profile = appState_->currentProfile();
+    const std::string first = text::firstCharacter(profile.name);
+    const bool hasAvatar = profile.avatarURL.has_value();
+    if (hasAvatar) avatarImage_.setIcon(profile.avatarURL, first);
+    avatarImage_.set_visible(hasAvatar);
+    avatarLetter_.set_visible(!hasAvatar);
+    avatarLetter_.set_text(text::uppercased(first));
+    name_.set_text(profile.name);
+    kind_.set_text(profile.isGuest ? "Guest" : "Normal");
+}
+
+// The circle's shape, and the accent-tinted fill behind the letter.
+void ProfileMenu::refreshAvatarStyle() {
+    const std::string radius = std::to_string(static_cast<int>(avatarSize / 2)) + "px";
+    std::string css = "." + std::string(avatarClass) + " { border-radius: " + radius + "; }\n" + "." +
+                      avatarLetterClass + " { border-radius: " + radius + "; background-color: " +
+                      ChromeColor::css(ChromeColor::accent(appState_->theme()), 0.25) + "; }\n";
+    if (css == avatarCss_) return;
+    avatarCss_ = std::move(css);
+    avatarStyle_->load_from_data(avatarCss_);
+}
+
+void ProfileMenu::setShowCreateProfile(bool show) {
+    if (show == showCreateProfile_) return;
+    showCreateProfile_ = show;
+    if (!show) {
+        if (sheet_) sheet_->set_visible(false);
+        return;
+    }
+    // A fresh sheet per presentation, so the field starts empty.
+    sheet_ = std::make_unique<CreateProfileSheet>(appState_, [this](bool presented) { setShowCreateProfile(presented); });
+    sheet_->presentOver(this);
+}
+
+void ProfileMenu::act(const std::function<void()>& action) {
+    popdown();
+    action();
+}
+
+}  // namespace quorelle

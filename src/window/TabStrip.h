@@ -1,0 +1,72 @@
+#pragma once
+
+#include "model/Color.h"
+#include "model/Uuid.h"
+#include "state/AppState.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/scrolledwindow.h>
+#include <sigc++/connection.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorelle {
+
+class FaviconImageCache;
+class TabChip;
+class ViewRefresh;
+
+// The top row of the main window: one chip for every visible tab of the
+// window's state, in the state's order, then a round "+" button that opens a
+// new tab. The row scrolls sideways without scroll bars. The leading inset
+// and the frame colour come from the window's style sheet (vx-tab-strip).
+//
+// Tabs of a collapsed group have no chip. The strip changes nothing itself:
+// every click is one operation of the state, and the row is brought up to
+// date on the main queue after the state announces a change of its tabs,
+// active tab or profile data. Chips are kept by tab id, so a chip survives
+// its tab moving.
+class TabStrip : public Gtk::Box {
+public:
+    static constexpr double rowSpacing = 4;
+    static constexpr double rowPadding = 4;
+    static constexpr double newTabButtonSize = 28;
+    static constexpr double newTabTrailingPadding = 6;
+
+    TabStrip(std::shared_ptr<AppState> appState, FaviconImageCache& images);
+    ~TabStrip() override;
+
+    // The tabs that get a chip: every tab except those whose group is
+    // collapsed.
+    static std::vector<AppState::TabPtr> visibleTabs(const AppState& appState);
+    // The colour of the group a tab belongs to, if that group exists.
+    static std::optional<Color> groupColor(const AppState& appState, const BrowserTab& tab);
+
+    // Brings the row up to date at once.
+    void refresh();
+
+    // The chips in the order shown.
+    std::vector<TabChip*> chips() const;
+    TabChip* chipFor(const Uuid& tabID) const;
+    Gtk::Button& newTabButton() { return newTab_; }
+    Gtk::ScrolledWindow& scroller() { return scroller_; }
+
+private:
+    void buildRow();
+    void placeChips(const std::vector<AppState::TabPtr>& shown);
+
+    std::shared_ptr<AppState> appState_;
+    FaviconImageCache& images_;
+    Gtk::ScrolledWindow scroller_;
+    Gtk::Box row_;
+    Gtk::Button newTab_;
+    std::map<Uuid, std::unique_ptr<TabChip>> chips_;
+    std::unique_ptr<ViewRefresh> refresh_;
+    std::vector<sigc::connection> connections_;
+};
+
+}  // namespace quorelle

@@ -1,0 +1,66 @@
+#pragma once
+
+// A browser state over a temporary data store, the icon image cache the
+// cards' previews draw from, and a tall window to show a card in.
+
+#include "cards/TwoWayBinding.h"
+#include "web/ProductLogo.h"
+#include "window/FaviconImageCache.h"
+#include "window/QuorelleLogoCache.h"
+#include "window/WindowTestSupport.h"
+
+#include <gtkmm/button.h>
+#include <gtkmm/gestureclick.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace quorelle::testing {
+
+class CardTest : public WindowTest {
+protected:
+    CardTest() : logo(std::string(ProductLogo::resourcePath)), images(logo, std::chrono::milliseconds(500)) {}
+    ~CardTest() override {
+        if (window_) window_->unset_child();
+    }
+    void SetUp() override {
+        state = makeState();
+        drain();
+    }
+
+    static void click(Gtk::Button& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }
+    // A single primary tap released on the gesture's widget.
+    static void tap(const Glib::RefPtr<Gtk::GestureClick>& gesture) {
+        g_signal_emit_by_name(gesture->gobj(), "released", 1, 5.0, 5.0);
+    }
+
+    // A shown window, the size of the smallest browser window, holding `card`.
+    Gtk::Window& present(Gtk::Widget& card) {
+        window_ = std::make_unique<Gtk::Window>();
+        window_->set_default_size(900, 700);
+        window_->set_child(card);
+        window_->present();
+        runUntil([&] { return card.get_width() > 0; });
+        spin();
+        return *window_;
+    }
+
+    // What a fresh state reads back from disk.
+    ProfileData reread() { return makeState()->profileData.get(); }
+
+    BookmarkFolder addFolder(const std::string& name, std::int64_t sortOrder) {
+        BookmarkFolder folder;
+        folder.name = name;
+        folder.sortOrder = sortOrder;
+        state->profileData.modify([&](ProfileData& d) { d.bookmarkFolders.push_back(folder); });
+        state->persist();
+        return folder;
+    }
+
+    QuorelleLogoCache logo;
+    FaviconImageCache images;
+    std::shared_ptr<AppState> state;
+};
+
+}  // namespace quorelle::testing

@@ -1,0 +1,185 @@
+// The new-tab customiser over the window, presented while the state's flag
+// is raised. The active tab shows the new-tab page.
+#include "cards/CardTestSupport.h"
+#include "cards/NewTabCustomizeOverlay.h"
+#include "cards/ThemedSurface.h"
+#include "model/ThemePreset.h"
+#include "window/ChromeColor.h"
+
+#include <algorithm>
+
+namespace quorelle::testing {
+namespace {
+
+using Kind = ThemeBackground::BackgroundKind;
+
+class NewTabCustomizeOverlayTest : public CardTest {
+protected:
+    void SetUp() override {
+        CardTest::SetUp();
+        state->showNewTabCustomize.set(true);
+        web_.internalReloads.clear();
+    }
+    ~NewTabCustomizeOverlayTest() override {
+        if (window_) window_->unset_child();
+        overlay.reset();
+    }
+    NewTabCustomizeOverlay& open() {
+        overlay = std::make_unique<NewTabCustomizeOverlay>(*state, bindFlag(state->showNewTabCustomize));
+        return *overlay;
+    }
+    void pickPreset(const std::string& id) {
+        const auto ids = NewTabCustomizeOverlay::presetIDs();
+        const auto at = std::find(ids.begin(), ids.end(), id) - ids.begin();
+        overlay->presetPicker().set_selected(static_cast<guint>(at));
+    }
+    const ThemeBackground& background() const { return state->theme().background; }
+
+    std::unique_ptr<NewTabCustomizeOverlay> overlay;
+};
+
+TEST_F(NewTabCustomizeOverlayTest, OpensOnTheFirstPresetAndTheStoredImagePath) {
+    state->applyPreset(*ThemePreset::find("midnight"));
+    state->setBackgroundImageURL("https://img.example/bg.jpg");
+    auto& card = open();
+    EXPECT_EQ(card.title().get_text().raw(), "Customize New Tab");
+    EXPECT_EQ(card.themeLabel().get_text().raw(), "Theme");
+    EXPECT_EQ(card.backgroundLabel().get_text().raw(), "Background Image URL");
+    EXPECT_EQ(card.openThemesButton().get_tooltip_text().raw(), "Open themes in new tab");
+    EXPECT_EQ(card.backgroundField().get_text().raw(), "https://img.example/bg.jpg");
+    EXPECT_EQ(card.backgroundField().get_placeholder_text().raw(), "https://example.com/image.jpg");
+    EXPECT_EQ(card.presetPicker().get_selected(), 0u);
+    EXPECT_EQ(card.selectedPresetID(), "chrome");
+    EXPECT_EQ(card.presetPicker().get_model()->get_n_items(), ThemePreset::all().size());
+    EXPECT_DOUBLE_EQ(card.dimOpacity(), 0.55);
+}
+
+TEST_F(NewTabCustomizeOverlayTest, PickerChangesNothingUntilApply) {
+    open();
+    const auto before = state->theme();
+    pickPreset("midnight");
+    overlay->backgroundField().set_text("https://img.example/new.jpg");
+    EXPECT_EQ(overlay->selectedPresetID(), "midnight");
+    EXPECT_EQ(state->theme(), before);
+}
+
+TEST_F(NewTabCustomizeOverlayTest, ApplyWithABlankFieldAppliesThePresetAndLeavesItsBackground) {
+    state->setBackgroundImageURL("https://img.example/old.jpg");
+    open();
+    overlay->backgroundField().set_text("   ");
+    pickPreset("chrome");
+    click(overlay->applyButton());
+    EXPECT_EQ(state->theme().colors, ThemePreset::find("chrome")->colors);
+    EXPECT_EQ(background().imagePath, "https://img.example/old.jpg");  // a light preset keeps it
+    EXPECT_FALSE(web_.internalReloads.empty());
+    EXPECT_TRUE(state->showNewTabCustomize.get());
+
+    pickPreset("midnight");
+    click(overlay->applyButton());
+    EXPECT_EQ(background(), ThemeBackground::defaultDark());  // a dark preset replaces it
+    EXPECT_EQ(reread().theme.colors, ThemePreset::find("midnight")->colors);
+}
+
+TEST_F(NewTabCustomizeOverlayTest, ApplyStoresTheTrimmedAddressAndTheFieldKeepsWhatWasTyped) {
+    open();
+    pickPreset("midnight");
+    overlay->backgroundField().set_text("  https://img.example/a.jpg\n");
+    click(overlay->applyButton());
+    EXPECT_EQ(overlay->backgroundField().get_text().raw(), "  https://img.example/a.jpg\n");
+    const auto saved = reread().theme;
+    EXPECT_EQ(saved.background.kind, Kind::image);
+    EXPECT_EQ(saved.background.imagePath, "https://img.example/a.jpg");
+    EXPECT_EQ(saved.colors, ThemePreset::find("midnight")->colors);
+    EXPECT_TRUE(state->showNewTabCustomize.get());
+}
+
+TEST_F(NewTabCustomizeOverlayTest, SaveAppliesThenCloses) {
+    open();
+    pickPreset("midnight");
+    overlay->backgroundField().set_text("https://img.example/s.jpg");
+    click(overlay->saveButton());
+    EXPECT_FALSE(state->showNewTabCustomize.get());
+    EXPECT_EQ(reread().theme.background.imagePath, "https://img.example/s.jpg");
+}
+
+TEST_F(NewTabCustomizeOverlayTest, ResetGivesTheSolidDarkDefaultAndEmptiesTheFieldOnly) {
+    state->applyPreset(*ThemePreset::find("chrome"));
+    state->setBackgroundImageURL("https://img.example/old.jpg");
+    open();
+    pickPreset("midnight");
+    click(overlay->resetButton());
+    EXPECT_EQ(overlay->backgroundField().get_text().raw(), "");
+    EXPECT_EQ(overlay->selectedPresetID(), "midnight");
+    EXPECT_TRUE(state->showNewTabCustomize.get());
+    const auto saved = reread().theme;
+    EXPECT_TRUE(saved.useDarkMode);
+    EXPECT_EQ(saved.colors, ThemeSettings::chromeDefault(true).colors);
+    EXPECT_EQ(saved.background.kind, Kind::solid);
+    EXPECT_EQ(saved.background.imagePath, std::nullopt);
+}
+
+TEST_F(NewTabCustomizeOverlayTest, ClearBackgroundDropsTheImageAtOnce) {
+    state->setBackgroundImageURL("https://img.example/old.jpg");
+    open();
+    click(overlay->clearBackgroundButton());
+    EXPECT_EQ(overlay->backgroundField().get_text().raw(), "");
+    EXPECT_EQ(reread().theme.background.imagePath, std::nullopt);
+    EXPECT_EQ(reread().theme.background.kind, Kind::solid);
+    EXPECT_TRUE(state->showNewTabCustomize.get());
+}
+
+TEST_F(NewTabCustomizeOverlayTest, TheHeaderButtonClosesAndOpensThemesInTheActiveTab) {
+    open();
+    const auto tabs = state->tabs.get().size();
+    click(overlay->openThemesButton());
+    drain();
+    EXPECT_FALSE(state->showNewTabCustomize.get());
+    EXPECT_EQ(state->tabs.get().size(), tabs);
+    ASSERT_FALSE(web_.loads.empty());
+    EXPECT_EQ(web_.loads.back().address, "vx://themes");
+    EXPECT_EQ(web_.loads.back().tabID, state->activeTab()->id());
+}
+
+TEST_F(NewTabCustomizeOverlayTest, ATapOnTheDimLayerClosesWithoutApplyingAndTheCardTakesItsOwnTaps) {
+    auto& card = open();
+    present(card);
+    EXPECT_EQ(card.card().get_width(), 420);
+    const auto before = state->theme();
+    pickPreset("midnight");
+    // A point on the card reaches the card's widgets, not the dim layer.
+    const double cx = card.get_width() / 2.0, cy = card.get_height() / 2.0;
+    Gtk::Widget* hit = card.pick(cx, cy);
+    ASSERT_NE(hit, nullptr);
+    EXPECT_TRUE(hit == &card.card() || hit->is_ancestor(card.card()));
+    EXPECT_EQ(card.pick(3, 3), &card.dimLayer());
+    tap(card.dimGesture());
+    EXPECT_FALSE(state->showNewTabCustomize.get());
+    EXPECT_EQ(state->theme(), before);
+}
+
+TEST_F(NewTabCustomizeOverlayTest, TheCardWearsTheThemesToolbarAndBorderColours) {
+    auto& card = open();
+    const auto& sheet = card.surface().styleSheet();
+    EXPECT_NE(sheet.find("background-color: " + ChromeColor::css(ChromeColor::toolbar(state->theme()))),
+              std::string::npos);
+    EXPECT_NE(sheet.find("inset 0 0 0 1px " + ChromeColor::css(ChromeColor::border(state->theme()))),
+              std::string::npos);
+    EXPECT_NE(sheet.find("border-radius: 12px"), std::string::npos);
+}
+
+TEST_F(NewTabCustomizeOverlayTest, AGuestWindowKeepsItsThemeOnApplyAndWritesNothing) {
+    auto guest = makeState(true);
+    drain();
+    guest->showNewTabCustomize.set(true);
+    const auto files = snapshot();
+    const auto before = guest->theme();
+    overlay = std::make_unique<NewTabCustomizeOverlay>(*guest, bindFlag(guest->showNewTabCustomize));
+    pickPreset("midnight");
+    click(overlay->applyButton());
+    EXPECT_EQ(guest->theme(), before);
+    EXPECT_EQ(snapshot(), files);
+    overlay.reset();  // before its state goes
+}
+
+}  // namespace
+}  // namespace quorelle::testing

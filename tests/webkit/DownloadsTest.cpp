@@ -1,0 +1,180 @@
+// Files the engine downloads: the user picks where each goes, and each ends
+// with exactly one toast message.
+#include "webkit/WebTestSupport.h"
+
+#include "support/FakeFileDialogs.h"
+#include "web/DownloadCoordinator.h"
+
+namespace quorelle::testing {
+namespace {
+
+const std::string kReport = "quarterly numbers\nline two\n";
+
+LoopbackServer::Page attachment(const std::string& fileName, const std::string& body) {
+    LoopbackServer::Page page;
+    page.contentType = "text/plain";
+    page.body = body;
+    page.headers = {{"Content-Disposition", "attachment; filename=\"" + fileName + "\""}};
+    return page;
+}
+
+class DownloadsTest : public WebTest {
+protected:
+    DownloadsTest() { services->fileDialogs = &dialogs; }
+
+    void startWithToastCount() {
+        start();
+        toastSets = 0;
+        state->toastMessage.signalWillChange().connect([this] { ++toastSets; });
+    }
+    std::optional<std::string> toast() const { return state->toastMessage.get(); }
+    bool waitForRequests(std::size_t count) { return runUntil([&] { return dialogs.requests.size() >= count; }); }
+
+    FakeFileDialogs dialogs;
+    ScratchFolder folder;
+    int toastSets = 0;
+};
+
+TEST_F(DownloadsTest, AnAttachmentLandsWhereTheUserChoseWithOneToast) {
+    server.add("/report", attachment("report.txt", kReport));
+    startWithToastCount();
+    const auto downloadsBefore = state->profileData.get().downloads;
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].suggestedName, "report.txt");
+    EXPECT_TRUE(dialogs.requests[0].filters.empty());
+
+    const std::string path = folder.file("chosen.txt");
+    dialogs.answer(0, path);
+    ASSERT_TRUE(runUntil([&] { return toast().has_value(); }));
+    runFor(300);
+    EXPECT_EQ(toast(), std::optional<std::string>("Download finished"));
+    EXPECT_EQ(toastSets, 1);
+    EXPECT_EQ(ScratchFolder::read(path), kReport);
+    // The page before stays; the interrupted load is no failure.
+    EXPECT_NE(tab()->loadState.get().kind, TabLoadState::Kind::failed);
+    EXPECT_EQ(evalJS("document.body.innerText").find("Page failed to load"), std::string::npos);
+    // Finished downloads are not added to the profile's list.
+    EXPECT_EQ(state->profileData.get().downloads, downloadsBefore);
+}
+
+TEST_F(DownloadsTest, AChosenExistingFileIsReplaced) {
+    server.add("/report", attachment("report.txt", kReport));
+    startWithToastCount();
+    const std::string path = folder.file("report.txt");
+    ASSERT_TRUE(g_file_set_contents(path.c_str(), "older and longer contents", -1, nullptr));
+    dialogs.answerAtOnce = path;
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(runUntil([&] { return toast().has_value(); }));
+    EXPECT_EQ(toast(), std::optional<std::string>("Download finished"));
+    EXPECT_EQ(ScratchFolder::read(path), kReport);
+}
+
+TEST_F(DownloadsTest, DismissingTheDialogCancelsWithoutAWord) {
+    server.add("/report", attachment("report.txt", kReport));
+    startWithToastCount();
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(waitForRequests(1));
+    dialogs.answer(0, std::nullopt);
+    runFor(1000);
+    EXPECT_EQ(toastSets, 0);
+    EXPECT_FALSE(toast().has_value());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(DownloadsTest, DismissingAtOnceCancelsWithoutAWord) {
+    server.add("/report", attachment("report.txt", kReport));
+    startWithToastCount();
+    dialogs.answerAtOnce = std::optional<std::string>();
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(waitForRequests(1));
+    runFor(1000);
+    EXPECT_EQ(toastSets, 0);
+}
+
+TEST_F(DownloadsTest, AFailedDownloadGivesExactlyOneFailureToast) {
+    server.add("/report", attachment("report.txt", kReport));
+    startWithToastCount();
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(waitForRequests(1));
+    dialogs.answer(0, folder.file("no-such-folder/report.txt"));
+    ASSERT_TRUE(runUntil([&] { return toast().has_value(); }));
+    runFor(500);
+    EXPECT_EQ(toastSets, 1);
+    ASSERT_TRUE(toast().has_value());
+    EXPECT_EQ(toast()->rfind("Download failed: ", 0), 0u) << *toast();
+    EXPECT_GT(toast()->size(), std::string("Download failed: ").size());
+}
+
+TEST_F(DownloadsTest, WithoutDialogsADownloadIsCancelled) {
+    services->fileDialogs = nullptr;
+    server.add("/report", attachment("report.txt", kReport));
+    startWithToastCount();
+    state->navigateActive(server.url("/report"));
+    runFor(1500);
+    EXPECT_EQ(toastSets, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(DownloadsTest, SeveralDownloadsEachGetTheirOwnDialogAndToast) {
+    server.add("/one", attachment("one.txt", "first file"));
+    server.add("/two", attachment("two.txt", "second file"));
+    startWithToastCount();
+    state->navigateActive(server.url("/one"));
+    ASSERT_TRUE(waitForRequests(1));
+    state->newTab(server.url("/two"));
+    showActiveTab();
+    ASSERT_TRUE(waitForRequests(2));
+    EXPECT_EQ(dialogs.requests[0].suggestedName, "one.txt");
+    EXPECT_EQ(dialogs.requests[1].suggestedName, "two.txt");
+
+    dialogs.answer(1, folder.file("2.txt"));
+    dialogs.answer(0, folder.file("1.txt"));
+    ASSERT_TRUE(runUntil([&] { return toastSets == 2; }));
+    runFor(300);
+    EXPECT_EQ(toastSets, 2);
+    EXPECT_EQ(ScratchFolder::read(folder.file("1.txt")), "first file");
+    EXPECT_EQ(ScratchFolder::read(folder.file("2.txt")), "second file");
+}
+
+TEST_F(DownloadsTest, AGuestWindowsDownloadsAreLookedAfterToo) {
+    server.add("/report", attachment("report.txt", kReport));
+    state = makeState(true);
+    showActiveTab();
+    ASSERT_TRUE(waitForPage("vx://newtab"));
+    dialogs.answerAtOnce = folder.file("guest.txt");
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(runUntil([&] { return state->toastMessage.get().has_value(); }));
+    EXPECT_EQ(state->toastMessage.get(), std::optional<std::string>("Download finished"));
+    EXPECT_EQ(ScratchFolder::read(folder.file("guest.txt")), kReport);
+}
+
+// A coordinator can be told to add each finished download to the state's list.
+TEST_F(DownloadsTest, ARecordingCoordinatorAddsTheFinishedDownload) {
+    server.add("/report", attachment("report.txt", kReport));
+    start();
+    auto session = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    auto* bare = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session", session.get(), nullptr));
+    auto held = GObjectPtr<WebKitWebView>::sink(bare);
+    std::weak_ptr<AppState> weak = state;
+    DownloadCoordinator downloads(
+        queue, [this] { return &dialogs; },
+        [weak, bare](WebKitWebView* view) { return view == bare ? weak.lock() : nullptr; }, true);
+    downloads.watch(session.get());
+    downloads.watch(session.get());  // once is enough
+    dialogs.answerAtOnce = folder.file("kept.txt");
+    webkit_web_view_load_uri(bare, server.url("/report").c_str());
+    ASSERT_TRUE(runUntil([&] { return !state->profileData.get().downloads.empty(); }));
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    const auto& item = state->profileData.get().downloads.front();
+    EXPECT_EQ(item.fileName, "kept.txt");
+    EXPECT_EQ(item.sourceURL, server.url("/report"));
+    EXPECT_EQ(item.localPath, std::optional<std::string>(folder.file("kept.txt")));
+    EXPECT_EQ(item.fileSize, std::optional<std::int64_t>(kReport.size()));
+    EXPECT_EQ(state->toastMessage.get(), std::optional<std::string>("Download finished"));
+    EXPECT_EQ(downloads.activeCount(), 0u);
+}
+
+}  // namespace
+}  // namespace quorelle::testing

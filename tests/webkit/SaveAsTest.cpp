@@ -1,0 +1,121 @@
+// "Save As…": the markup a page shows, scripts' changes included, written to
+// the file the user picks.
+#include "webkit/WebTestSupport.h"
+
+#include "model/JsonCodec.h"
+#include "support/FakeFileDialogs.h"
+#include "web/PageSaver.h"
+#include "web/WebContextMenuHandler.h"
+
+namespace quorelle::testing {
+namespace {
+
+const char* kPage =
+    "<html><head><meta charset=utf-8><title>Grüße</title></head>"
+    "<body><p id=text>Grüße aus Köln — 東京 ✓</p>"
+    "<script>document.body.appendChild(document.createElement('aside')).id = 'added';</script></body></html>";
+
+class SaveAsTest : public WebTest {
+protected:
+    void loadPage() {
+        server.addHTML("/page", kPage);
+        start();
+        state->navigateActive(server.url("/page"));
+        ASSERT_TRUE(waitForPage(server.url("/page")));
+    }
+    void save() { PageSaver::savePageAs(view(), dialogs, queue, host()->coordinator().weak_from_this()); }
+    // The page's markup as the page itself reports it now.
+    std::string pageMarkup() {
+        const auto answer = json::parse(evalJS("document.documentElement.outerHTML"));
+        return answer && answer->is_string() ? answer->get<std::string>() : std::string("<no markup>");
+    }
+
+    FakeFileDialogs dialogs;
+    ScratchFolder folder;
+};
+
+TEST_F(SaveAsTest, WritesTheCurrentMarkupAsUTF8AndSaysSo) {
+    loadPage();
+    evalJS("document.getElementById('text').dataset.edited = 'yes'");
+    const std::string path = folder.file("saved.html");
+    dialogs.answerAtOnce = path;
+    save();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].suggestedName, "page.html");
+    ASSERT_EQ(dialogs.requests[0].filters.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].filters[0].mimeTypes, std::vector<std::string>{"text/html"});
+
+    ASSERT_TRUE(runUntil([&] { return state->toastMessage.get() == std::optional<std::string>("Page saved"); }));
+    const auto written = ScratchFolder::read(path);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(*written, pageMarkup());
+    EXPECT_NE(written->find("Grüße aus Köln — 東京 ✓"), std::string::npos);
+    EXPECT_NE(written->find("data-edited=\"yes\""), std::string::npos);
+    EXPECT_NE(written->find("id=\"added\""), std::string::npos);
+    EXPECT_TRUE(g_utf8_validate(written->data(), static_cast<gssize>(written->size()), nullptr));
+}
+
+TEST_F(SaveAsTest, ReplacesAnExistingFile) {
+    loadPage();
+    const std::string path = folder.file("page.html");
+    ASSERT_TRUE(PageSaver::writeFile(path, std::string(100000, 'x')));
+    dialogs.answerAtOnce = path;
+    save();
+    ASSERT_TRUE(runUntil([&] { return state->toastMessage.get().has_value(); }));
+    EXPECT_EQ(ScratchFolder::read(path), pageMarkup());
+}
+
+TEST_F(SaveAsTest, DismissingTheDialogSavesNothing) {
+    loadPage();
+    dialogs.answerAtOnce = std::optional<std::string>();
+    save();
+    runFor(300);
+    EXPECT_FALSE(state->toastMessage.get().has_value());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(SaveAsTest, AFailedWriteShowsNothing) {
+    loadPage();
+    dialogs.answerAtOnce = folder.file("missing-folder/page.html");
+    save();
+    runFor(500);
+    EXPECT_FALSE(state->toastMessage.get().has_value());
+    EXPECT_FALSE(PageSaver::writeFile(folder.file("missing-folder/other.html"), "x"));
+}
+
+TEST_F(SaveAsTest, TheMenuEntryAsksTheBrowsersDialogs) {
+    loadPage();
+    services->fileDialogs = &dialogs;
+    auto menu = GObjectPtr<WebKitContextMenu>::adopt(webkit_context_menu_new());
+    WebContextMenuHandler handler(*webStore, host()->coordinator().weak_from_this());
+    ASSERT_TRUE(handler.customizeContextMenu(menu.get(), view()));
+    GAction* saveAs = webkit_context_menu_item_get_gaction(webkit_context_menu_get_item_at_position(menu.get(), 4));
+    ASSERT_STREQ(g_action_get_name(saveAs), "save-as");
+    g_action_activate(saveAs, nullptr);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+
+    // The answer comes after the dialog has been open a while.
+    runFor(100);
+    dialogs.answer(0, folder.file("later.html"));
+    ASSERT_TRUE(runUntil([&] { return state->toastMessage.get().has_value(); }));
+    EXPECT_EQ(ScratchFolder::read(folder.file("later.html")), pageMarkup());
+}
+
+TEST_F(SaveAsTest, ATabClosedWhileTheDialogIsOpenSavesNothing) {
+    loadPage();
+    save();
+    const Uuid closed = tab()->id();
+    state->newTab();
+    showActiveTab();
+    state->closeTab(state->tabs.get().front());
+    ASSERT_TRUE(runUntil([&] { return state->tabs.get().size() == 1 && !webStore->host(closed); }));
+    runFor(100);
+    dialogs.answer(0, folder.file("gone.html"));
+    runFor(300);
+    EXPECT_FALSE(ScratchFolder::read(folder.file("gone.html")).has_value());
+    EXPECT_FALSE(state->toastMessage.get().has_value());
+}
+
+}  // namespace
+}  // namespace quorelle::testing

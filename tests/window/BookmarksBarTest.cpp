@@ -1,0 +1,424 @@
+#include "window/BookmarksBar.h"
+
+#include "web/ProductLogo.h"
+#include "window/BookmarkChip.h"
+#include "window/BookmarkFolderMenu.h"
+#include "window/BookmarkFolderNameDialog.h"
+#include "window/ChromeStyle.h"
+#include "window/FaviconImageCache.h"
+#include "window/QuorelleLogoCache.h"
+#include "window/WindowTestSupport.h"
+
+#include <giomm/menumodel.h>
+#include <glibmm/variant.h>
+#include <gtkmm/label.h>
+
+namespace quorelle::testing {
+namespace {
+
+// One line of a menu model as the user sees it.
+struct MenuLine {
+    std::string label;
+    std::string action;  // "" for a line without an action
+    std::string target;  // a string target, if any
+    friend bool operator==(const MenuLine&, const MenuLine&) = default;
+};
+
+std::string stringAttribute(const Glib::RefPtr<Gio::MenuModel>& model, int index, Gio::MenuModel::Attribute attr) {
+    auto value = model->get_item_attribute(index, attr, Glib::VARIANT_TYPE_STRING);
+    if (!value) return {};
+    return Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get();
+}
+
+std::vector<MenuLine> lines(const Glib::RefPtr<Gio::MenuModel>& model) {
+    std::vector<MenuLine> out;
+    for (int i = 0; i < model->get_n_items(); ++i)
+        out.push_back({stringAttribute(model, i, Gio::MenuModel::Attribute::LABEL),
+                       stringAttribute(model, i, Gio::MenuModel::Attribute::ACTION),
+                       stringAttribute(model, i, Gio::MenuModel::Attribute::TARGET)});
+    return out;
+}
+
+class BookmarksBarTest : public WindowTest {
+protected:
+    BookmarksBarTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
+
+    void SetUp() override {
+        state = makeState();
+        drain();
+        bar = std::make_unique<BookmarksBar>(state, images, factory());
+        showInWindow(*bar);
+        web_.loads.clear();
+    }
+    void TearDown() override {
+        if (window_) window_->unset_child();
+        bar.reset();
+    }
+
+    // A stand-in edit sheet that records its binding.
+    virtual BookmarksBar::EditSheetFactory factory() {
+        return [this](AppState&, BookmarksBar::EditSheetBinding b) -> std::unique_ptr<Gtk::Widget> {
+            binding = std::move(b);
+            ++sheetsMade;
+            return std::make_unique<Gtk::Label>("sheet");
+        };
+    }
+
+    Uuid addBookmark(const std::string& title, const std::string& url, std::optional<Uuid> folder = std::nullopt) {
+        state->createBookmark(title, url, folder, std::nullopt);
+        settle();
+        return state->profileData.get().bookmarks.back().id;
+    }
+    Uuid addFolder(const std::string& name) {
+        state->createBookmarkFolder(name);
+        settle();
+        return state->profileData.get().bookmarkFolders.back().id;
+    }
+    std::vector<std::string> chipTitles() const {
+        std::vector<std::string> out;
+        for (auto* chip : bar->chips()) out.push_back(chip->titleLabel().get_text());
+        return out;
+    }
+    std::vector<std::string> folderTitles() const {
+        std::vector<std::string> out;
+        for (auto* folder : bar->folderMenus()) out.push_back(folder->titleLabel().get_text());
+        return out;
+    }
+    // The row's children in order: chip titles, then folder names.
+    std::vector<std::string> rowOrder() {
+        std::vector<std::string> out;
+        for (auto* child = bar->row().get_first_child(); child; child = child->get_next_sibling()) {
+            if (auto* chip = dynamic_cast<BookmarkChip*>(child)) out.push_back("chip:" + chip->bookmark().title);
+            if (auto* menu = dynamic_cast<BookmarkFolderMenu*>(child)) out.push_back("folder:" + menu->folder().name);
+        }
+        return out;
+    }
+    void act(const Glib::RefPtr<Gio::SimpleActionGroup>& group, const char* action) {
+        group->activate_action(action);
+        settle();
+    }
+    void actWith(const Glib::RefPtr<Gio::SimpleActionGroup>& group, const char* action, const std::string& target) {
+        group->activate_action(action, Glib::Variant<Glib::ustring>::create(target));
+        settle();
+    }
+    void click(Gtk::Widget& button) {
+        g_signal_emit_by_name(button.gobj(), "clicked");
+        settle();
+    }
+    ProfileData reread() { return makeState()->profileData.get(); }
+    BookmarkChip& chip(std::size_t i) { return *bar->chips().at(i); }
+    BookmarkFolderMenu& folder(std::size_t i) { return *bar->folderMenus().at(i); }
+
+    QuorelleLogoCache logo;
+    FaviconImageCache images;
+    std::shared_ptr<AppState> state;
+    std::unique_ptr<BookmarksBar> bar;
+    BookmarksBar::EditSheetBinding binding;
+    int sheetsMade = 0;
+};
+
+TEST_F(BookmarksBarTest, AnEmptyProfileGivesABare32PointStripWithNothingToCreateFolders) {
+    EXPECT_TRUE(bar->chips().empty());
+    EXPECT_TRUE(bar->folderMenus().empty());
+    EXPECT_EQ(bar->row().get_first_child(), nullptr);
+    EXPECT_TRUE(bar->has_css_class(ChromeStyle::bookmarksBar));
+    EXPECT_GE(bar->get_height(), 32);
+    EXPECT_EQ(bar->scroller().property_hscrollbar_policy().get_value(), Gtk::PolicyType::EXTERNAL);
+    EXPECT_EQ(bar->scroller().property_vscrollbar_policy().get_value(), Gtk::PolicyType::NEVER);
+}
+
+TEST_F(BookmarksBarTest, ChipsKeepStoredOrderAndFoldersFollowBySortOrder) {
+    addBookmark("Alpha", "https://alpha.example/");
+    const auto three = addFolder("Three");
+    const auto one = addFolder("One");
+    const auto two = addFolder("Two");
+    addBookmark("Beta", "https://beta.example/");
+    addBookmark("Inside", "https://inside.example/", one);
+    state->profileData.modify([&](ProfileData& d) {
+        for (auto& f : d.bookmarkFolders) f.sortOrder = f.id == three ? 3 : f.id == one ? 1 : 2;
+    });
+    settle();
+    (void)two;
+    EXPECT_EQ(rowOrder(), (std::vector<std::string>{"chip:Alpha", "chip:Beta", "folder:One", "folder:Two",
+                                                    "folder:Three"}));
+
+    // Equal sort orders keep the stored order.
+    state->profileData.modify([](ProfileData& d) {
+        for (auto& f : d.bookmarkFolders) f.sortOrder = 7;
+    });
+    settle();
+    EXPECT_EQ(folderTitles(), (std::vector<std::string>{"Three", "One", "Two"}));
+}
+
+TEST_F(BookmarksBarTest, OnlyTheFirst24TopLevelBookmarksGetAChip) {
+    const auto folderID = addFolder("F");
+    state->profileData.modify([&](ProfileData& d) {
+        for (int i = 0; i < 30; ++i) {
+            Bookmark inFolder;
+            inFolder.title = "in" + std::to_string(i);
+            inFolder.url = "https://in.example/";
+            inFolder.folderID = folderID;
+            d.bookmarks.push_back(inFolder);
+            Bookmark top;
+            top.title = "b" + std::to_string(i);
+            top.url = "https://b" + std::to_string(i) + ".example/";
+            d.bookmarks.push_back(top);
+        }
+    });
+    settle();
+    auto titles = chipTitles();
+    ASSERT_EQ(titles.size(), 24u);
+    EXPECT_EQ(titles.front(), "b0");
+    EXPECT_EQ(titles.back(), "b23");
+    EXPECT_EQ(folder(0).bookmarks().size(), 30u);  // no limit inside a folder
+}
+
+TEST_F(BookmarksBarTest, ClickingAChipOrAFolderEntryLoadsItInTheActiveTab) {
+    addBookmark("Example", "https://example.com/a");
+    const auto f = addFolder("Work");
+    addBookmark("Docs", "https://docs.example/", f);
+    const auto tabID = state->activeTab()->id();
+
+    click(chip(0));
+    ASSERT_EQ(web_.loads.size(), 1u);
+    EXPECT_EQ(web_.loads[0].tabID, tabID);
+    EXPECT_EQ(web_.loads[0].address, "https://example.com/a");
+
+    actWith(folder(0).actions(), "open", "https://docs.example/");
+    ASSERT_EQ(web_.loads.size(), 2u);
+    EXPECT_EQ(web_.loads[1].address, "https://docs.example/");
+}
+
+TEST_F(BookmarksBarTest, ChipShowsIconTitleAndItsMenuInOrder) {
+    addBookmark("Settings", "vx://settings");
+    addBookmark("Web_Site", "https://www.example.org/page");
+    addFolder("Z_folder");
+    auto& internal = chip(0);
+    EXPECT_EQ(internal.favicon().content(), FaviconView::Content::logo);
+    EXPECT_EQ(internal.favicon().size(), 14);
+    auto& web = chip(1);
+    EXPECT_EQ(web.favicon().content(), FaviconView::Content::badge);
+    EXPECT_EQ(web.favicon().badge().get_text(), "W");  // the host's first label, not the title
+    EXPECT_EQ(web.titleLabel().get_text(), "Web_Site");
+    EXPECT_FALSE(web.titleLabel().get_use_underline());
+
+    auto menu = web.contextMenuModel();
+    const auto folderID = state->profileData.get().bookmarkFolders[0].id.toString();
+    EXPECT_EQ(lines(menu), (std::vector<MenuLine>{{"Edit", "bookmark.edit", ""},
+                                                  {"Delete", "bookmark.delete", ""},
+                                                  {"Add Custom Icon", "bookmark.add-custom-icon", ""},
+                                                  {"Move to Folder", "", ""}}));
+    auto submenu = menu->get_item_link(3, Gio::MenuModel::Link::SUBMENU);
+    ASSERT_TRUE(submenu);
+    EXPECT_EQ(lines(submenu), (std::vector<MenuLine>{{"None", "bookmark.move-to-folder", ""},
+                                                     {"Z__folder", "bookmark.move-to-folder", folderID}}));
+}
+
+TEST_F(BookmarksBarTest, MovingAndDeletingFromTheChipMenuAreSaved) {
+    const auto keep = addBookmark("Keep", "https://keep.example/");
+    addBookmark("Gone", "https://gone.example/");
+    const auto f = addFolder("Box");
+
+    actWith(chip(0).actions(), "move-to-folder", "");  // None: stays where it is
+    EXPECT_EQ(chipTitles(), (std::vector<std::string>{"Keep", "Gone"}));
+
+    actWith(chip(0).actions(), "move-to-folder", f.toString());
+    EXPECT_EQ(chipTitles(), (std::vector<std::string>{"Gone"}));
+    ASSERT_EQ(folder(0).bookmarks().size(), 1u);
+    EXPECT_EQ(folder(0).bookmarks()[0].id, keep);
+    EXPECT_EQ(lines(folder(0).menuModel()->get_item_link(0, Gio::MenuModel::Link::SECTION))[0],
+              (MenuLine{"Keep", "folder.open", "https://keep.example/"}));
+
+    act(chip(0).actions(), "delete");
+    EXPECT_TRUE(bar->chips().empty());
+
+    const auto saved = reread();
+    ASSERT_EQ(saved.bookmarks.size(), 1u);
+    EXPECT_EQ(saved.bookmarks[0].id, keep);
+    EXPECT_EQ(saved.bookmarks[0].folderID, f);
+}
+
+TEST_F(BookmarksBarTest, SecondaryClicksOpenMenusWhoseItemsReachTheirActions) {
+    addBookmark("A", "https://a.example/");
+    addFolder("F");
+    g_signal_emit_by_name(folder(0).secondaryClick()->gobj(), "pressed", 1, 4.0, 4.0);
+    spin();
+    EXPECT_TRUE(folder(0).contextMenu().get_visible());
+    EXPECT_TRUE(gtk_widget_activate_action(GTK_WIDGET(folder(0).contextMenu().gobj()), "folder.add-bookmark", nullptr));
+    settle();
+    EXPECT_TRUE(state->showNewBookmarkSheet.get());
+    auto* pullDown = folder(0).get_popover();
+    ASSERT_NE(pullDown, nullptr);
+    EXPECT_TRUE(gtk_widget_activate_action(GTK_WIDGET(pullDown->gobj()), "folder.new-folder", nullptr));
+    settle();
+    ASSERT_NE(bar->folderNameDialog(), nullptr);
+    click(*bar->folderNameDialog()->cancelButton());
+
+    g_signal_emit_by_name(chip(0).secondaryClick()->gobj(), "pressed", 1, 4.0, 4.0);
+    spin();
+    EXPECT_TRUE(chip(0).contextMenu().get_visible());
+    EXPECT_TRUE(gtk_widget_activate_action(GTK_WIDGET(chip(0).contextMenu().gobj()), "bookmark.delete", nullptr));
+    settle();
+    EXPECT_TRUE(bar->chips().empty());
+    EXPECT_TRUE(reread().bookmarks.empty());
+}
+
+TEST_F(BookmarksBarTest, AnEmptyFolderShowsItsPlaceholderThenTheFourActions) {
+    addFolder("Empty");
+    auto model = folder(0).menuModel();
+    ASSERT_EQ(model->get_n_items(), 2);
+    auto entries = model->get_item_link(0, Gio::MenuModel::Link::SECTION);
+    auto actions = model->get_item_link(1, Gio::MenuModel::Link::SECTION);
+    ASSERT_TRUE(entries && actions);
+    EXPECT_EQ(lines(entries), (std::vector<MenuLine>{{"Empty folder", "", ""}}));
+    EXPECT_EQ(lines(actions), (std::vector<MenuLine>{{"Rename Folder", "folder.rename", ""},
+                                                     {"Delete Folder", "folder.delete", ""},
+                                                     {"Add Bookmark to Folder", "folder.add-bookmark", ""},
+                                                     {"New Folder", "folder.new-folder", ""}}));
+    EXPECT_EQ(lines(folder(0).contextMenuModel()),
+              (std::vector<MenuLine>{{"New Folder", "folder.new-folder", ""},
+                                     {"Delete Folder", "folder.delete", ""},
+                                     {"Rename Folder", "folder.rename", ""},
+                                     {"Add Bookmark to Folder", "folder.add-bookmark", ""}}));
+    EXPECT_EQ(folder(0).symbol().get_icon_name(), "folder-symbolic");
+}
+
+TEST_F(BookmarksBarTest, DeletingAFolderLiftsItsBookmarksAndAddBookmarkOpensTheCard) {
+    const auto f = addFolder("Trip");
+    addBookmark("Map", "https://map.example/", f);
+    EXPECT_TRUE(bar->chips().empty());
+
+    act(folder(0).actions(), "add-bookmark");
+    EXPECT_TRUE(state->showNewBookmarkSheet.get());
+
+    act(folder(0).actions(), "delete");
+    EXPECT_TRUE(bar->folderMenus().empty());
+    EXPECT_EQ(chipTitles(), (std::vector<std::string>{"Map"}));
+    const auto saved = reread();
+    EXPECT_TRUE(saved.bookmarkFolders.empty());
+    ASSERT_EQ(saved.bookmarks.size(), 1u);
+    EXPECT_FALSE(saved.bookmarks[0].folderID);
+}
+
+TEST_F(BookmarksBarTest, RenameAlertKeepsTheNameWhenClearedAndTheNextNewFolderStartsEmpty) {
+    addFolder("Reading");
+    act(folder(0).actions(), "rename");
+    auto* dialog = bar->folderNameDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->get_visible());
+    EXPECT_EQ(dialog->title(), "Rename Folder");
+    EXPECT_EQ(dialog->entry().get_text(), "Reading");
+    EXPECT_EQ(dialog->entry().get_placeholder_text(), "Folder name");
+    ASSERT_NE(dialog->confirmButton(), nullptr);
+    EXPECT_EQ(dialog->confirmButton()->get_label(), "Rename");
+    EXPECT_EQ(dialog->cancelButton()->get_label(), "Cancel");
+
+    dialog->entry().set_text("");
+    click(*dialog->confirmButton());
+    EXPECT_EQ(bar->folderNameDialog(), nullptr);
+    EXPECT_FALSE(dialog->get_visible());
+    EXPECT_EQ(state->profileData.get().bookmarkFolders[0].name, "Reading");
+    EXPECT_FALSE(bar->renamingFolderID());
+
+    act(folder(0).actions(), "new-folder");
+    dialog = bar->folderNameDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->title(), "New Folder");
+    EXPECT_EQ(dialog->entry().get_text(), "");
+    EXPECT_EQ(dialog->confirmButton()->get_label(), "Create");
+
+    dialog->entry().set_text("  ");  // spaces are a name
+    click(*dialog->confirmButton());
+    const auto saved = reread();
+    ASSERT_EQ(saved.bookmarkFolders.size(), 2u);
+    EXPECT_EQ(saved.bookmarkFolders[1].name, "  ");
+    EXPECT_EQ(folderTitles(), (std::vector<std::string>{"Reading", "  "}));
+}
+
+TEST_F(BookmarksBarTest, RenamingSavesAndCancelChangesNothing) {
+    addFolder("Old");
+    act(folder(0).actions(), "rename");
+    bar->folderNameDialog()->entry().set_text("New");
+    EXPECT_EQ(bar->newFolderName(), "New");
+    click(*bar->folderNameDialog()->confirmButton());
+    EXPECT_EQ(reread().bookmarkFolders[0].name, "New");
+    EXPECT_EQ(folderTitles(), (std::vector<std::string>{"New"}));
+
+    act(folder(0).actions(), "rename");
+    bar->folderNameDialog()->entry().set_text("Other");
+    click(*bar->folderNameDialog()->cancelButton());
+    EXPECT_EQ(reread().bookmarkFolders[0].name, "New");
+    EXPECT_EQ(bar->newFolderName(), "");
+    EXPECT_FALSE(bar->renamingFolderID());
+    EXPECT_FALSE(bar->showNewFolderPrompt());
+}
+
+TEST_F(BookmarksBarTest, EditAndAddCustomIconOpenTheSheetOnAWorkingCopy) {
+    const auto id = addBookmark("Edit me", "https://edit.example/");
+    addBookmark("Other", "https://other.example/");
+    act(chip(0).actions(), "edit");
+    EXPECT_TRUE(bar->showEdit());
+    EXPECT_EQ(sheetsMade, 1);
+    ASSERT_NE(bar->editSheet(), nullptr);
+    EXPECT_TRUE(bar->editSheet()->get_modal());
+    EXPECT_EQ(bar->editSheet()->get_transient_for(), window_.get());
+    EXPECT_EQ(binding.bookmark().id, id);
+    EXPECT_FALSE(state->editingBookmark.get());
+
+    // The sheet edits the bar's copy; the stored record stays until it saves.
+    auto edited = binding.bookmark();
+    edited.title = "Changed";
+    binding.setBookmark(edited);
+    EXPECT_EQ(bar->draftBookmark().title, "Changed");
+    EXPECT_EQ(state->profileData.get().bookmarks[0].title, "Edit me");
+    binding.setPresented(false);
+    settle();
+    EXPECT_FALSE(bar->showEdit());
+    EXPECT_EQ(bar->editSheet(), nullptr);
+    EXPECT_EQ(bar->draftBookmark().title, "Changed");  // kept after closing
+
+    act(chip(1).actions(), "add-custom-icon");
+    EXPECT_EQ(sheetsMade, 2);
+    EXPECT_EQ(bar->draftBookmark().title, "Other");
+    binding.onDelete();
+    binding.setPresented(false);
+    settle();
+    const auto saved = reread();
+    ASSERT_EQ(saved.bookmarks.size(), 1u);
+    EXPECT_EQ(saved.bookmarks[0].id, id);
+}
+
+TEST_F(BookmarksBarTest, ClosingTheSheetWindowEndsTheEdit) {
+    addBookmark("A", "https://a.example/");
+    act(chip(0).actions(), "edit");
+    ASSERT_NE(bar->editSheet(), nullptr);
+    bar->editSheet()->close();
+    settle();
+    EXPECT_FALSE(bar->showEdit());
+}
+
+TEST_F(BookmarksBarTest, TheBarHidesWhileTheSettingsSwitchItOff) {
+    EXPECT_TRUE(bar->get_visible());
+    state->profileData.modify([](ProfileData& d) { d.settings.showBookmarksBar = false; });
+    settle();
+    EXPECT_FALSE(bar->get_visible());
+    state->profileData.modify([](ProfileData& d) { d.settings.showBookmarksBar = true; });
+    settle();
+    EXPECT_TRUE(bar->get_visible());
+}
+
+class BookmarksBarWithoutSheetTest : public BookmarksBarTest {
+protected:
+    BookmarksBar::EditSheetFactory factory() override { return {}; }
+};
+
+TEST_F(BookmarksBarWithoutSheetTest, EditHandsTheBookmarkToTheStatesEditor) {
+    const auto id = addBookmark("A", "https://a.example/");
+    act(chip(0).actions(), "edit");
+    EXPECT_FALSE(bar->showEdit());
+    ASSERT_TRUE(state->editingBookmark.get());
+    EXPECT_EQ(state->editingBookmark.get()->id, id);
+}
+
+}  // namespace
+}  // namespace quorelle::testing

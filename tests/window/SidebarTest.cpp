@@ -1,0 +1,155 @@
+#include "window/Sidebar.h"
+
+#include "window/ChromeStyle.h"
+#include "window/WindowTestSupport.h"
+
+#include <gtkmm/label.h>
+
+namespace quorelle::testing {
+namespace {
+
+class SidebarTest : public WindowTest {
+protected:
+    void SetUp() override {
+        state = makeState();
+        drain();
+        sidebar = std::make_unique<Sidebar>(state);
+        showInWindow(*sidebar);
+        web_.loads.clear();
+    }
+    void TearDown() override {
+        if (window_) window_->unset_child();
+        sidebar.reset();
+    }
+
+    std::vector<std::string> rowTitles() {
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < sidebar->rows().size(); ++i) {
+            auto* label = dynamic_cast<Gtk::Label*>(sidebar->rowButton(i).get_child());
+            out.push_back(label ? std::string(label->get_text()) : "?");
+        }
+        return out;
+    }
+    void type(const std::string& text) {
+        sidebar->searchEntry().set_text(text);
+        settle();
+    }
+    void click(Gtk::Button& button) {
+        g_signal_emit_by_name(button.gobj(), "clicked");
+        settle();
+    }
+    void show(SidebarKind kind) {
+        state->setSidebar(kind, false);
+        settle();
+    }
+
+    std::shared_ptr<AppState> state;
+    std::unique_ptr<Sidebar> sidebar;
+};
+
+TEST(SidebarFilter, MatchesTitleOrAddressIgnoringCaseAndKeepsSpaces) {
+    EXPECT_TRUE(Sidebar::passesFilter("anything", "https://x", ""));
+    EXPECT_TRUE(Sidebar::passesFilter("Docs", "https://example.com", "EXAMPLE"));
+    EXPECT_TRUE(Sidebar::passesFilter("L'école", "https://x", "ÉCOLE"));
+    EXPECT_TRUE(Sidebar::passesFilter("My Page", "https://x", "y p"));
+    EXPECT_FALSE(Sidebar::passesFilter("Page", "https://page.example", " page"));
+    EXPECT_TRUE(Sidebar::passesFilter("A page", "https://x", " page"));
+}
+
+TEST_F(SidebarTest, HistoryListsNewestFirstUnderItsHeading) {
+    show(SidebarKind::history);
+    state->addHistory("First", "https://first.example/");
+    state->addHistory("Second", "https://second.example/");
+    state->addHistory("Third", "https://third.example/");
+    settle();
+    EXPECT_EQ(sidebar->titleLabel().get_text(), "History");
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"Third", "Second", "First"}));
+}
+
+TEST_F(SidebarTest, BookmarksKindListsBookmarksInStoredOrder) {
+    state->createBookmark("One", "https://one.example/", std::nullopt, std::nullopt);
+    state->createBookmark("Two", "https://two.example/", Uuid::random(), std::nullopt);
+    state->addHistory("Visited", "https://visited.example/");
+    show(SidebarKind::bookmarks);
+    EXPECT_EQ(sidebar->titleLabel().get_text(), "Bookmarks");
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"One", "Two"}));
+
+    show(SidebarKind::history);
+    EXPECT_EQ(sidebar->titleLabel().get_text(), "History");
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"Visited"}));
+}
+
+TEST_F(SidebarTest, SearchFiltersCaseInsensitivelyAndSurvivesSwitchingLists) {
+    state->createBookmark("Mail", "https://mail.example/", std::nullopt, std::nullopt);
+    state->createBookmark("News", "https://news.example/", std::nullopt, std::nullopt);
+    state->addHistory("Weather", "https://weather.example/news");
+    state->addHistory("Sport", "https://sport.example/");
+    show(SidebarKind::bookmarks);
+
+    type("NEWS");
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"News"}));
+    show(SidebarKind::history);
+    EXPECT_EQ(sidebar->search(), "NEWS");
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"Weather"}));
+
+    type(" news");  // the space is part of the search
+    EXPECT_TRUE(rowTitles().empty());
+    type("");
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"Sport", "Weather"}));
+}
+
+TEST_F(SidebarTest, ClickingARowLoadsItInTheActiveTabAndKeepsThePanel) {
+    state->createBookmark("", "https://untitled.example/", std::nullopt, std::nullopt);
+    state->createBookmark("Kept", "https://kept.example/", std::nullopt, std::nullopt);
+    show(SidebarKind::bookmarks);
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"", "Kept"}));
+    const auto tabID = state->activeTab()->id();
+
+    click(sidebar->rowButton(0));
+    ASSERT_EQ(web_.loads.size(), 1u);
+    EXPECT_EQ(web_.loads[0].tabID, tabID);
+    EXPECT_EQ(web_.loads[0].address, "https://untitled.example/");
+
+    type("kept");
+    click(sidebar->rowButton(0));
+    ASSERT_EQ(web_.loads.size(), 2u);
+    EXPECT_EQ(web_.loads[1].address, "https://kept.example/");
+    EXPECT_EQ(state->sidebarKind.get(), SidebarKind::bookmarks);
+    EXPECT_EQ(sidebar->search(), "kept");
+}
+
+TEST_F(SidebarTest, CloseHidesThePanelWithoutSavingAndForgetsTheSearch) {
+    state->setSidebar(SidebarKind::history, true);  // saved, as the toolbar does
+    settle();
+    type("abc");
+    click(sidebar->closeButton());
+    EXPECT_EQ(state->sidebarKind.get(), SidebarKind::none);
+    EXPECT_EQ(sidebar->search(), "");
+    EXPECT_EQ(makeState()->profileData.get().settings.sidebarKind, SidebarKind::history);
+    EXPECT_EQ(sidebar->closeButton().get_icon_name(), "window-close-symbolic");
+}
+
+TEST_F(SidebarTest, PanelIsFixedWidthWithItsOwnStyle) {
+    state->addHistory(std::string(400, 'w'), "https://long.example/");
+    show(SidebarKind::history);
+    EXPECT_TRUE(sidebar->has_css_class(ChromeStyle::sidebar));
+    EXPECT_EQ(sidebar->searchEntry().get_placeholder_text(), "Search");
+    int minimum = 0, natural = 0, minBase = 0, natBase = 0;
+    sidebar->measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, minBase, natBase);
+    EXPECT_EQ(minimum, 260);
+    EXPECT_EQ(natural, 260);
+}
+
+TEST_F(SidebarTest, APanelOffScreenCatchesUpWhenShown) {
+    show(SidebarKind::history);
+    sidebar->set_visible(false);
+    state->addHistory("Later", "https://later.example/");
+    settle();
+    EXPECT_TRUE(rowTitles().empty());
+    sidebar->set_visible(true);
+    settle();
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"Later"}));
+}
+
+}  // namespace
+}  // namespace quorelle::testing
