@@ -1,6 +1,7 @@
 #include "cards/NewBookmarkSheet.h"
 
 #include "cards/CardText.h"
+#include "cards/SheetColumn.h"
 #include "cards/ThemedSurface.h"
 #include "model/Text.h"
 #include "state/AppState.h"
@@ -46,21 +47,7 @@ NewBookmarkSheet::~NewBookmarkSheet() {
 }
 
 void NewBookmarkSheet::buildLayout() {
-    set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
-    set_size_request(ChromeMetrics::px(width), -1);
-    set_hexpand(true);
-    set_vexpand(true);
-    set_halign(Gtk::Align::CENTER);
-    set_valign(Gtk::Align::FILL);
-
-    column_.set_margin(padding);
-    column_.set_halign(Gtk::Align::FILL);
-    column_.set_valign(Gtk::Align::START);
-
-    heading_.set_text("New Bookmark");
-    heading_.set_halign(Gtk::Align::START);
-    CardText::setHeadline(heading_);
-    column_.append(heading_);
+    SheetColumn::prepare(*this, column_, width, padding, heading_, "New Bookmark");
 
     title_.set_placeholder_text("Title");
     url_.set_placeholder_text("URL");

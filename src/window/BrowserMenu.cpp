@@ -85,7 +85,6 @@ BrowserMenu::~BrowserMenu() {
         g_object_weak_unref(G_OBJECT(button_->gobj()), &BrowserMenu::onButtonGone, this);
         button_->insert_action_group(actionPrefix, Glib::RefPtr<Gio::ActionGroup>());
     }
-    if (sheet_) sheet_->set_visible(false);
 }
 
 void BrowserMenu::onButtonGone(gpointer menu, GObject*) { static_cast<BrowserMenu*>(menu)->button_ = nullptr; }
@@ -135,18 +134,6 @@ void BrowserMenu::rebuildModel(const std::vector<Section>& sections) {
         }
         model_->append_section(part);
     }
-}
-
-void BrowserMenu::setShowCreateProfile(bool show) {
-    if (show == showCreateProfile_) return;
-    showCreateProfile_ = show;
-    if (!show) {
-        if (sheet_) sheet_->set_visible(false);
-        return;
-    }
-    // A fresh sheet per presentation, so the field starts empty.
-    sheet_ = std::make_unique<CreateProfileSheet>(appState_, [this](bool presented) { setShowCreateProfile(presented); });
-    sheet_->presentOver(button_);
 }
 
 void BrowserMenu::navigate(const char* address) { appState_->navigateActive(address); }

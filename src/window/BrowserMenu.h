@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/CreateProfilePresenter.h"
+
 #include <giomm/menu.h>
 #include <giomm/simpleactiongroup.h>
 #include <gtkmm/menubutton.h>
@@ -57,10 +59,10 @@ public:
     Glib::RefPtr<Gio::SimpleActionGroup> actions() const { return actions_; }
 
     // While true the create-profile sheet is up; the sheet clears it to close.
-    bool showCreateProfile() const { return showCreateProfile_; }
-    void setShowCreateProfile(bool show);
+    bool showCreateProfile() const { return createProfile_.isShown(); }
+    void setShowCreateProfile(bool show) { createProfile_.setShown(show); }
     // The sheet of the current or last presentation, if any.
-    CreateProfileSheet* createProfileSheet() const { return sheet_.get(); }
+    CreateProfileSheet* createProfileSheet() const { return createProfile_.sheet(); }
 
     // Brings the items and their enabled states up to date at once.
     void refresh();
@@ -79,8 +81,7 @@ private:
     Glib::RefPtr<Gio::Menu> model_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;
     std::vector<Section> shown_;
-    bool showCreateProfile_ = false;
-    std::unique_ptr<CreateProfileSheet> sheet_;
+    CreateProfilePresenter createProfile_{appState_, [this]() -> Gtk::Widget* { return button_; }};
     std::unique_ptr<ViewRefresh> refresh_;
     sigc::connection stateConnection_;
     sigc::connection popoverShown_;

@@ -80,7 +80,6 @@ ProfileMenu::ProfileMenu(std::shared_ptr<AppState> appState, FaviconImageCache& 
 
 ProfileMenu::~ProfileMenu() {
     for (auto& connection : connections_) connection.disconnect();
-    if (sheet_) sheet_->set_visible(false);
     // Leave the button without a popup rather than with a dangling one.
     if (auto* owner = dynamic_cast<Gtk::MenuButton*>(get_parent()); owner && owner->get_popover() == this)
         owner->unset_popover();
@@ -180,18 +179,6 @@ void ProfileMenu::refreshAvatarStyle() {
     if (css == avatarCss_) return;
     avatarCss_ = std::move(css);
     avatarStyle_->load_from_data(avatarCss_);
-}
-
-void ProfileMenu::setShowCreateProfile(bool show) {
-    if (show == showCreateProfile_) return;
-    showCreateProfile_ = show;
-    if (!show) {
-        if (sheet_) sheet_->set_visible(false);
-        return;
-    }
-    // A fresh sheet per presentation, so the field starts empty.
-    sheet_ = std::make_unique<CreateProfileSheet>(appState_, [this](bool presented) { setShowCreateProfile(presented); });
-    sheet_->presentOver(this);
 }
 
 void ProfileMenu::act(const std::function<void()>& action) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/CreateProfilePresenter.h"
 #include "window/FaviconView.h"
 
 #include <gtkmm/box.h>
@@ -45,9 +46,9 @@ public:
     ~ProfileMenu() override;
 
     // While true the create-profile sheet is up; the sheet clears it to close.
-    bool showCreateProfile() const { return showCreateProfile_; }
-    void setShowCreateProfile(bool show);
-    CreateProfileSheet* createProfileSheet() const { return sheet_.get(); }
+    bool showCreateProfile() const { return createProfile_.isShown(); }
+    void setShowCreateProfile(bool show) { createProfile_.setShown(show); }
+    CreateProfileSheet* createProfileSheet() const { return createProfile_.sheet(); }
 
     // Brings the content up to date at once.
     void refresh();
@@ -96,8 +97,7 @@ private:
     Gtk::Button openGuest_;
     Glib::RefPtr<Gtk::CssProvider> avatarStyle_;
     std::string avatarCss_;
-    bool showCreateProfile_ = false;
-    std::unique_ptr<CreateProfileSheet> sheet_;
+    CreateProfilePresenter createProfile_{appState_, [this]() -> Gtk::Widget* { return this; }};
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
 };

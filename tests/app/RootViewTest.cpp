@@ -27,21 +27,31 @@ TEST_F(RootViewTest, ToastShowsTheMessageAndClearsItselfAfterItsDuration) {
 }
 
 TEST_F(RootViewTest, ToastReplacedWhileShowingGoesWithTheFirstClearing) {
-    const auto start = std::chrono::steady_clock::now();
-    state->toastMessage.set("first");
-    settle();
-    wait(toastDuration * 3 / 4);
-    state->toastMessage.set("<b>second</b>");
-    const auto replaced = std::chrono::steady_clock::now();
-    settle();
-    EXPECT_EQ(root().toastLabel().get_text(), "<b>second</b>");  // shown verbatim
+    // The replacement must happen while the first message still shows; on a
+    // machine slow enough to miss that, the scenario is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const auto start = std::chrono::steady_clock::now();
+        state->toastMessage.set("first");
+        settle();
+        wait(toastDuration * 3 / 4);
+        if (toast() != "first") {
+            ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(3)));
+            continue;
+        }
+        state->toastMessage.set("<b>second</b>");
+        const auto replaced = std::chrono::steady_clock::now();
+        settle();
+        EXPECT_EQ(root().toastLabel().get_text(), "<b>second</b>");  // shown verbatim
 
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(3)));
-    const auto now = std::chrono::steady_clock::now();
-    EXPECT_GE(now - start, toastDuration);
-    // The replacement did not get a full duration of its own: it went with
-    // the clearing the first message scheduled, a quarter duration later.
-    EXPECT_LT(now - replaced, toastDuration);
+        ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(3)));
+        const auto now = std::chrono::steady_clock::now();
+        EXPECT_GE(now - start, toastDuration);
+        // The replacement did not get a full duration of its own: it went with
+        // the clearing the first message scheduled, a quarter duration later.
+        EXPECT_LT(now - replaced, toastDuration);
+        return;
+    }
+    GTEST_SKIP() << "the machine never kept the first toast up long enough";
 }
 
 TEST_F(RootViewTest, ToastClearedEarlyGoesAtOnceAndTheLateClearingTakesAnyNewMessage) {
