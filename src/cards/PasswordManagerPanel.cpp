@@ -2,7 +2,6 @@
 
 #include "model/Text.h"
 #include "state/AppState.h"
-#include "state/IClipboard.h"
 #include "store/IAuthenticator.h"
 #include "store/PasswordGenerator.h"
 #include "window/ViewRefresh.h"
@@ -20,10 +19,7 @@ struct PasswordManagerPanel::RowWidgets {
     Gtk::Box box{Gtk::Orientation::VERTICAL, 4};
     Gtk::Label domain;
     Gtk::Label username;
-    Gtk::Box secretLine{Gtk::Orientation::HORIZONTAL, 6};
     std::optional<Gtk::Label> password;
-    std::optional<Gtk::Button> copy;
-    std::optional<Gtk::Button> remove;
 };
 
 PasswordManagerPanel::PasswordManagerPanel(AppState& appState, IAuthenticator& authenticator)
@@ -110,16 +106,6 @@ void PasswordManagerPanel::toggleLock() {
     });
 }
 
-void PasswordManagerPanel::copyPassword(const PasswordItem& item) {
-    if (!unlocked_) return;
-    if (auto secret = appState_.passwordForItem(item)) appState_.clipboard().setText(*secret);
-}
-
-void PasswordManagerPanel::deleteItem(const PasswordItem& item) {
-    if (!unlocked_) return;
-    appState_.deletePassword(item);
-}
-
 // ---- drawing ---------------------------------------------------------------------
 
 void PasswordManagerPanel::showGenerated() {
@@ -155,17 +141,8 @@ Gtk::Widget& PasswordManagerPanel::makeRow(const PasswordItem& item) {
             password.add_css_class("monospace");
             password.set_selectable(true);
             password.set_xalign(0);
-            password.set_hexpand(true);
-            w.secretLine.append(password);
-            auto& copy = w.copy.emplace("Copy");
-            copy.signal_clicked().connect([this, item] { copyPassword(item); });
-            w.secretLine.append(copy);
+            w.box.append(password);
         }
-        auto& remove = w.remove.emplace("Delete");
-        remove.add_css_class("destructive-action");
-        remove.signal_clicked().connect([this, item] { deleteItem(item); });
-        w.secretLine.append(remove);
-        w.box.append(w.secretLine);
     }
     w.box.set_margin(6);
     w.row.set_child(w.box);
@@ -177,8 +154,7 @@ Gtk::Widget& PasswordManagerPanel::makeRow(const PasswordItem& item) {
 PasswordManagerPanel::Row PasswordManagerPanel::row(std::size_t index) const {
     if (index >= rows_.size()) return {};
     auto& w = *rows_[index];
-    return Row{&w.domain, &w.username, w.password ? &*w.password : nullptr, w.copy ? &*w.copy : nullptr,
-               w.remove ? &*w.remove : nullptr};
+    return Row{&w.domain, &w.username, w.password ? &*w.password : nullptr};
 }
 
 }  // namespace quorelle

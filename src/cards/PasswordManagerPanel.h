@@ -24,8 +24,8 @@ class ViewRefresh;
 
 // The saved logins of the current profile: a searchable list of sites and
 // user names, a password generator, and Unlock, which asks the owner check
-// and, when it passes, shows each login's password from the keyring with
-// Copy and Delete beside it. Lock hides the passwords again at once.
+// and, when it passes, shows each login's password from the keyring under
+// its user name. Lock hides the passwords again at once.
 //
 // The list follows the state's logins; secrets are read from the keyring
 // each time the list is drawn and never kept. Whether passwords show is the
@@ -47,8 +47,6 @@ public:
     void generate();
     // Unlock when locked (after the owner check), lock when unlocked.
     void toggleLock();
-    void copyPassword(const PasswordItem& item);
-    void deleteItem(const PasswordItem& item);
 
     bool unlocked() const { return unlocked_; }
     const std::string& generated() const { return generated_; }
@@ -69,8 +67,6 @@ public:
         Gtk::Label* domain = nullptr;
         Gtk::Label* username = nullptr;
         Gtk::Label* password = nullptr;  // nullptr while locked or without a secret
-        Gtk::Button* copy = nullptr;     // likewise
-        Gtk::Button* remove = nullptr;   // nullptr while locked
     };
     std::size_t rowCount() const { return rows_.size(); }
     Row row(std::size_t index) const;

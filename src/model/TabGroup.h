@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Color.h"
 #include "model/Json.h"
 #include "model/Uuid.h"
 
@@ -27,6 +28,8 @@ public:
     std::string_view displayName() const;
     // "#" and six lower-case hex digits.
     std::string_view colorHex() const;
+    // The colour drawn for the group: Color::fromHex of colorHex().
+    Color color() const { return Color::fromHex(colorHex()); }
 
     // Exact, case-sensitive match of a raw value.
     static std::optional<TabGroupColor> fromRawValue(std::string_view raw);

@@ -39,6 +39,19 @@ std::size_t decodeAt(std::string_view s, std::size_t pos, gunichar& out) {
     return static_cast<std::size_t>(g_utf8_next_char(p) - p);
 }
 
+constexpr gunichar zeroWidthJoiner = 0x200D;
+
+bool isRegionalIndicator(gunichar c) { return c >= 0x1F1E6 && c <= 0x1F1FF; }
+
+bool isEmojiModifier(gunichar c) { return c >= 0x1F3FB && c <= 0x1F3FF; }
+
+// Emoji tag characters (used by sub-national flags).
+bool isTag(gunichar c) { return c >= 0xE0020 && c <= 0xE007F; }
+
+bool extendsCharacter(gunichar c) {
+    return g_unichar_ismark(c) || c == zeroWidthJoiner || isEmojiModifier(c) || isTag(c);
+}
+
 }  // namespace
 
 std::string lowercased(std::string_view s) { return mapCase(s, g_utf8_strdown, asciiLower); }
@@ -90,9 +103,25 @@ bool contains(std::string_view s, std::string_view part) { return s.find(part) !
 
 std::string firstCharacter(std::string_view s) {
     if (s.empty()) return {};
-    gunichar c = 0;
-    std::size_t len = decodeAt(s, 0, c);
-    return std::string(s.substr(0, len == 0 ? 1 : len));
+    gunichar first = 0;
+    std::size_t end = decodeAt(s, 0, first);
+    if (end == 0) return std::string(s.substr(0, 1));
+    // The character goes on through combining marks (variation selectors
+    // among them), skin-tone modifiers, anything joined by a zero-width
+    // joiner, and the second half of a flag.
+    bool joinNext = false;
+    bool pairRegional = isRegionalIndicator(first);
+    while (end < s.size()) {
+        gunichar c = 0;
+        std::size_t len = decodeAt(s, end, c);
+        if (len == 0) break;
+        const bool regionalPair = pairRegional && isRegionalIndicator(c);
+        if (!joinNext && !regionalPair && !extendsCharacter(c)) break;
+        joinNext = c == zeroWidthJoiner;
+        pairRegional = false;
+        end += len;
+    }
+    return std::string(s.substr(0, end));
 }
 
 std::string_view firstNonEmptyPiece(std::string_view s, char separator) {

@@ -21,8 +21,10 @@ bool startsWith(std::string_view s, std::string_view prefix);
 bool endsWith(std::string_view s, std::string_view suffix);
 bool contains(std::string_view s, std::string_view part);
 
-// The first user-perceived character's code point as UTF-8 (one code point),
-// or "" for empty text.
+// The first user-perceived character as UTF-8: its first code point with
+// the combining marks, modifiers and joined code points that belong to it
+// (a decomposed accented letter, an emoji sequence, a flag), or "" for empty
+// text.
 std::string firstCharacter(std::string_view s);
 
 // The first non-empty piece of `s` split at `separator`, or "" when none.

@@ -122,7 +122,9 @@ void AppState::saveProxyFromMessage(const Json& message) {
     reloadProxyPageIfActive();
 }
 
-void AppState::deleteProxy(const Uuid& id) {
+void AppState::deleteProxy(const Uuid& idToDelete) {
+    // A copy: the caller's id may live in the list that is about to shrink.
+    const Uuid id = idToDelete;
     const auto& proxies = profileData.get().proxies;
     if (std::none_of(proxies.begin(), proxies.end(), [&](const ProxyProfile& p) { return p.id == id; })) return;
     profileData.modify([&](ProfileData& d) {

@@ -42,8 +42,10 @@ void AppState::updateShortcut(const ShortcutItem& shortcut) {
 }
 
 void AppState::deleteShortcut(const ShortcutItem& shortcut) {
+    // A copy: the caller's shortcut may be an entry of the list being edited.
+    const Uuid id = shortcut.id;
     profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.shortcuts, [&](const ShortcutItem& s) { return s.id == shortcut.id; });
+        std::erase_if(d.shortcuts, [&](const ShortcutItem& s) { return s.id == id; });
     });
     persist();
     reloadNewTabIfActive();

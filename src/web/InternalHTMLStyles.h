@@ -19,7 +19,7 @@ namespace quorelle {
 //     double-quoted attribute (onclick="vxNavigate('…')"): scriptArg(x),
 //     which is escapeHTML(escapeJS(x)); record ids too;
 //   - a value inside a single-quoted string of a <script> element: escapeJS(x)
-//     (it also breaks "</", so the value cannot close the element);
+//     (it writes every "<" as \x3C, so the value cannot close the element);
 //   - a colour anywhere in CSS or a style attribute: only "#rrggbb", from a
 //     sanitized theme (ThemeColors::sanitized) or validHexColorOr.
 struct InternalHTMLStyles {
@@ -40,7 +40,7 @@ struct InternalHTMLStyles {
     // & < > " become entities (the single quote is left alone).
     static std::string escapeHTML(std::string_view text);
     // For single-quoted script strings: backslash, single quote, LF, CR,
-    // U+2028, U+2029 and the "/" of "</" are backslash-escaped.
+    // U+2028 and U+2029 are backslash-escaped, and "<" becomes \x3C.
     static std::string escapeJS(std::string_view text);
     // escapeHTML(escapeJS(text)): a script string inside an HTML attribute.
     static std::string scriptArg(std::string_view text);
@@ -50,13 +50,13 @@ struct InternalHTMLStyles {
 
     // The logo as internal pages reference it: a data: address.
     static const std::string& internalFaviconHref();
-    // The icon address for a row of an internal page: the custom icon when
-    // present and non-empty; else the favicon of a web page unless it is the
-    // logo; else the logo.
     // An image address a page may draw: the logo (any of its names) as the
     // embedded logo, http(s) and data:image addresses as they are; anything
     // else (javascript:, file:, the logo reference's own scheme) is nothing.
     static std::optional<std::string> drawableImageSource(std::string_view href);
+    // The icon address for a row of an internal page: the custom icon when
+    // present and non-empty; else the favicon of a web page unless it is the
+    // logo; else the logo. A stored but empty favicon stays empty.
     static std::string htmlIconHref(std::string_view pageURL, const std::optional<std::string>& customIconURL,
                                     const std::optional<std::string>& faviconURL);
 };

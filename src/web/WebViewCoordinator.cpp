@@ -163,12 +163,14 @@ void WebViewCoordinator::scheduleOmniboxSync() {
 }
 
 // WebKitGTK has no per-request time-out: a load still unanswered after a
-// minute is stopped, and its cancellation is reported as a time-out.
+// minute is stopped, and its cancellation is reported as a time-out. Once the
+// page has committed the request was answered, so the timer ends there: a
+// slow image must not replace a page the user already sees.
 void WebViewCoordinator::startRequestTimer(WebKitWebView* view) {
     cancelRequestTimer();
     requestTimedOut_ = false;
-    requestTimer_ = g_timeout_add_seconds(
-        requestTimeoutSeconds,
+    requestTimer_ = g_timeout_add(
+        static_cast<guint>(requestTimeLimit_.count()),
         [](gpointer data) -> gboolean {
             auto* self = static_cast<WebViewCoordinator*>(data);
             self->requestTimer_ = 0;
@@ -203,6 +205,7 @@ bool WebViewCoordinator::acceptsBridgeMessage(const std::string& viewURI, const 
 void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpointer self) {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
     if (event == WEBKIT_LOAD_STARTED) coordinator->onLoadStarted();
+    if (event == WEBKIT_LOAD_COMMITTED) coordinator->cancelRequestTimer();
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
@@ -332,6 +335,10 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
     ++failedLoadsAwaitingFinish_;
     cancelRequestTimer();
     const bool timedOut = std::exchange(requestTimedOut_, false);
+    // A load an internal page replaced ends without touching the tab, which
+    // already shows that page as loaded.
+    auto tab = this->tab();
+    if (tab && tab->isInternal.get()) return TRUE;
     std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
     if (isQuietCancellation(error) && !timedOut) {
         store_.mainQueue().post([weak] {
@@ -343,8 +350,6 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
         });
         return TRUE;
     }
-    auto tab = this->tab();
-    if (tab && tab->isInternal.get()) return TRUE;
     const std::string message = timedOut ? "The request timed out." : (error->message ? error->message : "");
     store_.mainQueue().post([weak, message] {
         auto self = weak.lock();

@@ -3,6 +3,7 @@
 #include "model/Json.h"
 #include "web/GObjectPtr.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,9 @@ public:
 
     void load(const std::string& urlString, WebKitWebView* view, bool isInternalHistoryNavigation);
 
+    // How long a web request may wait for its first answer (tests shorten it).
+    void setRequestTimeLimit(std::chrono::milliseconds limit) { requestTimeLimit_ = limit; }
+
     // True when a bridge message may act: the view shows an internal page and
     // the message carries the token of that page's render.
     static bool acceptsBridgeMessage(const std::string& viewURI, const Json& message, const std::string& token);
@@ -93,6 +97,7 @@ private:
     int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
     bool requestTimedOut_ = false;
     unsigned requestTimer_ = 0;
+    std::chrono::milliseconds requestTimeLimit_{std::chrono::seconds(requestTimeoutSeconds)};
 };
 
 }  // namespace quorelle

@@ -1,6 +1,7 @@
 #include "window/BrowserMenu.h"
 
 #include "state/AppState.h"
+#include "window/ChromeStyle.h"
 #include "window/CreateProfileSheet.h"
 #include "window/ViewRefresh.h"
 
@@ -73,7 +74,10 @@ BrowserMenu::BrowserMenu(std::shared_ptr<AppState> appState, Gtk::MenuButton& bu
     // Listed items depend on the state at the moment the menu opens. (A
     // create-popup hook would do too, but GTK 4.8 frees its data twice when
     // the button is destroyed.)
-    if (auto* popover = button.get_popover()) popoverShown_ = popover->signal_show().connect([this] { refresh(); });
+    if (auto* popover = button.get_popover()) {
+        popover->add_css_class(ChromeStyle::themedPopover);
+        popoverShown_ = popover->signal_show().connect([this] { refresh(); });
+    }
     g_object_weak_ref(G_OBJECT(button.gobj()), &BrowserMenu::onButtonGone, this);
     stateConnection_ = appState_->signalObjectWillChange().connect([this] { refresh_->schedule(); });
 }

@@ -29,6 +29,7 @@ struct ChromeStyle {
     static constexpr const char* mutedText = "vx-muted-text";
     static constexpr const char* separator = "vx-separator";    // a 1 pt line in the border colour
     static constexpr const char* loadProgress = "vx-load-progress";
+    static constexpr const char* themedPopover = "vx-themed-popover";  // a toolbar menu's popup
 };
 
 }  // namespace quorelle

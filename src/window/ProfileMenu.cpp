@@ -23,6 +23,17 @@ constexpr int rowIconWidth = 18;
 constexpr const char* avatarClass = "vx-profile-avatar";
 constexpr const char* avatarLetterClass = "vx-profile-avatar-letter";
 
+// The rows' and buttons' text lines up with the header and the theme line;
+// their highlight reaches out into the menu's margin instead.
+Glib::RefPtr<Gtk::CssProvider> buttonStyle() {
+    static const auto provider = [] {
+        auto sheet = Gtk::CssProvider::create();
+        sheet->load_from_data("button { padding: 4px 8px; margin: 0 -8px; }");
+        return sheet;
+    }();
+    return provider;
+}
+
 // Font size in points (one point is one pixel) and weight for a label.
 void setFont(Gtk::Label& label, int size, Pango::Weight weight = Pango::Weight::NORMAL) {
     Pango::AttrList attributes;
@@ -43,6 +54,7 @@ ProfileMenu::ProfileMenu(std::shared_ptr<AppState> appState, FaviconImageCache& 
       avatarStyle_(Gtk::CssProvider::create()),
       refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })) {
     set_name("profile-menu");
+    add_css_class(ChromeStyle::themedPopover);
     content_.set_margin(padding);
     content_.set_size_request(width - 2 * padding, -1);
     content_.set_halign(Gtk::Align::START);
@@ -134,6 +146,7 @@ void ProfileMenu::buildRow(Gtk::Button& row, Gtk::Box& box, const char* title, c
     box.append(*spacer);
     row.set_child(box);
     row.add_css_class("flat");
+    row.get_style_context()->add_provider(buttonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     row.set_hexpand(true);
     row.set_tooltip_text(title);
 }
@@ -143,6 +156,7 @@ void ProfileMenu::buildPlainButton(Gtk::Button& button, const char* title) {
     setFont(*label, 13);
     button.set_child(*label);
     button.add_css_class("flat");
+    button.get_style_context()->add_provider(buttonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     button.set_halign(Gtk::Align::START);
 }
 

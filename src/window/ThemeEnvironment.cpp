@@ -91,6 +91,9 @@ void writeBarsAndTabs(SheetWriter& w, const ThemeSettings& t) {
     const auto border = ChromeColor::css(ChromeColor::border(t));
     const auto toolbar = ChromeColor::css(ChromeColor::toolbar(t));
     w.rule({"", cls(ChromeStyle::frame)}, {"background-color: " + frame});
+    // The menu bar sits on the window's frame colour, so its titles take the
+    // theme's text colour rather than the application-wide scheme's.
+    w.rule({"menubar > item"}, {"color: " + ChromeColor::css(ChromeColor::primaryText(t))});
     w.rule({cls(ChromeStyle::tabStrip)},
            {"background-color: " + frame, "min-height: " + px(ChromeMetrics::tabStripHeight),
             "padding-left: " + px(ChromeMetrics::tabStripLeadingInset)});
@@ -119,6 +122,16 @@ void writeTextAndMaterials(SheetWriter& w, const ThemeSettings& t) {
             "border-radius: " + px(cardCornerRadius),
             "box-shadow: 0 0 0 1px " + ChromeColor::css(ChromeColor::border(t)) + ", 0 8px 24px " +
                 ChromeColor::css(Color{}, 0.3)});
+    // The toolbar's menus wear the window's theme, whichever light or dark
+    // scheme the application as a whole follows.
+    const std::string popover = "popover" + cls(ChromeStyle::themedPopover);
+    w.rule({popover + " > contents", popover + " > arrow"},
+           {"background-color: " + ChromeColor::css(ChromeColor::toolbar(t)),
+            "color: " + ChromeColor::css(ChromeColor::primaryText(t)),
+            "border-color: " + ChromeColor::css(ChromeColor::border(t))});
+    w.rule({popover + " modelbutton:hover", popover + " modelbutton:selected"},
+           {"background-color: " + ChromeColor::css(ChromeColor::primaryText(t), 0.12),
+            "color: " + ChromeColor::css(ChromeColor::primaryText(t))});
     const std::string bar = "progressbar" + cls(ChromeStyle::loadProgress);
     // No margins: the theme's negative ones make the bar report a negative width.
     w.rule({bar + " trough", bar + " progress"},

@@ -1,5 +1,5 @@
 // The saved-logins panel: locked until the owner check answers yes, search,
-// generated passwords, and copying or deleting a login once unlocked.
+// generated passwords, and the secrets shown under each login once unlocked.
 #include "cards/PasswordManagerPanel.h"
 #include "store/IAuthenticator.h"
 #include "store/PasswordGenerator.h"
@@ -90,8 +90,6 @@ TEST_F(PasswordManagerPanelTest, StartsLockedAndListsWhatTheProfileFilesHoldWhen
     EXPECT_EQ(domains(), (std::vector<std::string>{"example.com", "third.org"}));
     EXPECT_EQ(p.row(0).username->get_text(), "ada");
     EXPECT_EQ(passwordLines(), 0u);
-    EXPECT_EQ(p.row(0).copy, nullptr);
-    EXPECT_EQ(p.row(0).remove, nullptr);
 }
 
 TEST_F(PasswordManagerPanelTest, SearchIgnoresCaseAndAlsoMatchesUserNames) {
@@ -166,32 +164,24 @@ TEST_F(PasswordManagerPanelTest, LoginWithoutASecretShowsNoPasswordLineWhenUnloc
     unlock(true);
     ASSERT_EQ(panel->rowCount(), 2u);
     EXPECT_EQ(panel->row(0).password, nullptr);
-    EXPECT_EQ(panel->row(0).copy, nullptr);
     ASSERT_NE(panel->row(1).password, nullptr);
 }
 
-TEST_F(PasswordManagerPanelTest, CopyPutsTheSecretOnTheClipboardOnlyOnceUnlocked) {
-    const auto item = keep("example.com", "ada", "s3cret");
+TEST_F(PasswordManagerPanelTest, UnlockedRowHoldsDomainUserNameAndSecretAndNothingElse) {
+    keep("example.com", "ada", "s3cret");
     auto& p = open();
-    p.copyPassword(item);
+    unlock(true);
+    ASSERT_EQ(p.rowCount(), 1u);
+    std::vector<std::string> lines;
+    int buttons = 0;
+    for (auto* child = p.row(0).domain->get_parent()->get_first_child(); child; child = child->get_next_sibling()) {
+        if (auto* label = dynamic_cast<Gtk::Label*>(child)) lines.push_back(label->get_text());
+        if (dynamic_cast<Gtk::Button*>(child)) ++buttons;
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"example.com", "ada", "s3cret"}));
+    EXPECT_EQ(buttons, 0);
     EXPECT_TRUE(clipboard_.texts.empty());
-    unlock(true);
-    click(*p.row(0).copy);
-    EXPECT_EQ(clipboard_.texts, std::vector<std::string>{"s3cret"});
-}
-
-TEST_F(PasswordManagerPanelTest, DeleteRemovesTheLoginFromKeyringProfileAndList) {
-    const auto item = keep("example.com", "ada", "1");
-    keep("mail.org", "bob", "2");
-    auto& p = open();
-    p.deleteItem(item);  // refused while locked
-    EXPECT_EQ(state->passwordItems.get().size(), 2u);
-    unlock(true);
-    click(*p.row(0).remove);
-    settle();
-    EXPECT_FALSE(keychain_.contains(item.itemKey(), profileID()));
-    EXPECT_FALSE(fileExists(profileFile(profileID(), item.metadataFileName())));
-    EXPECT_EQ(domains(), std::vector<std::string>{"mail.org"});
+    EXPECT_EQ(state->passwordItems.get().size(), 1u);
 }
 
 TEST_F(PasswordManagerPanelTest, GenerateShowsAFreshSixteenCharacterPasswordFromTheFullPool) {

@@ -183,6 +183,16 @@ TEST_F(ProxiesTest, DeletingTheActiveProfileActivatesTheFirstRemaining) {
     EXPECT_TRUE(makeState()->profileData.get().proxies.empty());
 }
 
+TEST_F(ProxiesTest, DeletingByAnIdTakenFromTheStoredListStillFixesTheActiveProfile) {
+    auto a = add("A");
+    auto b = add("B");
+    add("C");
+    state->profileData.modify([&](ProfileData& d) { d.settings.activeProxyID = b.id; });
+    state->deleteProxy(proxies()[1].id);
+    ASSERT_EQ(proxies().size(), 2u);
+    EXPECT_EQ(active(), a.id);
+}
+
 TEST_F(ProxiesTest, DeletingAnUnknownIdSavesNothingAndSaysNothing) {
     state->saveProxyFromMessage(message({}));
     state->toastMessage.set(std::nullopt);

@@ -112,6 +112,17 @@ TEST_F(ShortcutsTest, DuplicateTakesTheNextSortOrder) {
     EXPECT_EQ(stored().back().sortOrder, std::numeric_limits<std::int64_t>::max());
 }
 
+TEST_F(ShortcutsTest, DeletingAStoredEntryRemovesOnlyItsOwnId) {
+    auto twin = shortcut("https://twin.example");
+    state->profileData.modify([&](ProfileData& d) {
+        d.shortcuts = {shortcut("https://a.example"), shortcut("https://b.example"), twin, twin};
+    });
+    state->deleteShortcut(stored()[1]);
+    ASSERT_EQ(stored().size(), 3u);
+    EXPECT_EQ(stored()[1].id, twin.id);
+    EXPECT_EQ(stored()[2].id, twin.id);
+}
+
 TEST_F(ShortcutsTest, ResetGivesFreshDefaults) {
     const auto before = stored();
     state->updateShortcut(shortcut("https://custom.example"));

@@ -65,6 +65,16 @@ TEST(Text, UnicodeCasingAndTrimming) {
     EXPECT_EQ(text::trimmed(" a\xff "), "a\xff");
     EXPECT_EQ(text::firstCharacter("école"), "é");
     EXPECT_EQ(text::firstCharacter(""), "");
+    EXPECT_EQ(text::firstCharacter("e\xCC\x81" "cole"), "e\xCC\x81");  // decomposed é keeps its accent
+    EXPECT_EQ(text::uppercased(text::firstCharacter("e\xCC\x81" "cole")), "E\xCC\x81");
+    EXPECT_EQ(text::firstCharacter("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\xF0\x9F\x87\xAB"),
+              "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");  // a flag is two regional indicators, no more
+    EXPECT_EQ(text::firstCharacter("\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB x"),
+              "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB");  // joined emoji
+    EXPECT_EQ(text::firstCharacter("\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBDok"),
+              "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");  // skin-tone modifier
+    EXPECT_EQ(text::firstCharacter("ab"), "a");
+    EXPECT_EQ(text::firstCharacter("\xff" "a"), "\xff");
     EXPECT_EQ(text::replaceAll("a%sb%s", "%s", "%s%s"), "a%s%sb%s%s");
 }
 

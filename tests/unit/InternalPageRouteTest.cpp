@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
+#include <string_view>
+#include <utility>
 
 using quorelle::InternalPageRoute;
 
@@ -38,6 +41,42 @@ TEST(InternalPageRoute, TitlesWithTheirExceptions) {
     EXPECT_EQ(InternalPageRoute(InternalPageRoute::experiments).displayTitle(), "Developer Mode");
     EXPECT_EQ(InternalPageRoute(InternalPageRoute::proxy).displayTitle(), "Proxy Add-on");
     EXPECT_EQ(InternalPageRoute(InternalPageRoute::memory).displayTitle(), "Memory");
+}
+
+TEST(InternalPageRoute, EveryRouteHasItsRawNameAndTitleInDeclarationOrder) {
+    const std::pair<std::string_view, std::string_view> expected[] = {
+        {"newtab", "New Tab"},
+        {"settings", "Settings"},
+        {"history", "History"},
+        {"bookmarks", "Bookmarks"},
+        {"downloads", "Downloads"},
+        {"profiles", "Profiles"},
+        {"sessions", "Sessions"},
+        {"permissions", "Site Permissions"},
+        {"privacy", "Privacy"},
+        {"security", "Security"},
+        {"performance", "Performance"},
+        {"memory", "Memory"},
+        {"themes", "Themes"},
+        {"shortcuts", "Shortcuts"},
+        {"updates", "Updates"},
+        {"feedback", "Feedback"},
+        {"tab-groups", "Tab Groups"},
+        {"passwords", "Passwords"},
+        {"about", "About Quorelle"},
+        {"flags", "Flags"},
+        {"experiments", "Developer Mode"},
+        {"proxy", "Proxy Add-on"},
+        {"sync", "Sync"},
+        {"extensions", "Extensions"},
+    };
+    const auto& all = InternalPageRoute::allCases();
+    ASSERT_EQ(all.size(), std::size(expected));
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i].rawValue(), expected[i].first) << "case " << i;
+        EXPECT_EQ(all[i].displayTitle(), expected[i].second) << "case " << i;
+        EXPECT_EQ(InternalPageRoute::fromRawValue(expected[i].first), all[i]);
+    }
 }
 
 TEST(InternalPageRoute, NewTabAliases) {

@@ -36,6 +36,7 @@ TEST(TabGroupColor, EightColoursInOrder) {
         EXPECT_EQ(name[0], raw[i][0] - 'a' + 'A');
     }
     EXPECT_EQ(TabGroupColor(TabGroupColor::purple).displayName(), "Purple");
+    EXPECT_EQ(TabGroupColor(TabGroupColor::blue).color(), (quorelle::Color{26 / 255.0, 115 / 255.0, 232 / 255.0, 1}));
     EXPECT_EQ(TabGroupColor::fromRawValue("Blue"), std::nullopt);
     EXPECT_EQ(TabGroupColor::fromRawValue("orange"), std::nullopt);
 }

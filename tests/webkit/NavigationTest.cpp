@@ -1,6 +1,7 @@
 // Pages loading into real web views: the tab model, history, internal pages,
 // failures and the back/forward steps.
 #include "webkit/WebTestSupport.h"
+#include "web/WebViewRegistry.h"
 
 namespace quorelle::testing {
 namespace {
@@ -74,6 +75,70 @@ TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
     EXPECT_EQ(evalJS("document.body.innerText").find("Page failed to load"), std::string::npos);
 }
 
+TEST_F(NavigationTest, AnInternalPageReplacingASlowLoadStaysLoaded) {
+    LoopbackServer::Page slow;
+    slow.body = kSecond;
+    slow.hold = true;
+    server.add("/slow", slow);
+    start();
+    state->navigateActive(server.url("/slow"));
+    ASSERT_TRUE(runUntil([&] { return tab()->isLoading.get() && server.heldCount() == 1; }));
+    // Every state the tab passes through from here on: the internal page
+    // shows as loaded, and the load it cut short must not change that.
+    auto shown = tab();
+    std::vector<TabLoadState> seen;
+    shown->loadState.signalWillChange().connect([&] { seen.push_back(shown->loadState.get()); });
+    state->navigateActive("vx://settings");
+    ASSERT_TRUE(waitForPage("vx://settings"));
+    runFor(200);
+    seen.push_back(tab()->loadState.get());
+    for (const auto& passed : seen) {
+        EXPECT_NE(passed.kind, TabLoadState::Kind::idle);
+        EXPECT_NE(passed.kind, TabLoadState::Kind::failed);
+    }
+    EXPECT_EQ(seen.back(), TabLoadState::loaded());
+    EXPECT_FALSE(tab()->isLoading.get());
+    EXPECT_EQ(tab()->title.get(), "Settings");
+    server.release();  // let the engine close the connection it abandoned
+    runFor(100);
+}
+
+TEST_F(NavigationTest, AnUnansweredRequestTimesOut) {
+    LoopbackServer::Page slow;
+    slow.body = kSecond;
+    slow.hold = true;
+    server.add("/slow", slow);
+    start();
+    host()->coordinator().setRequestTimeLimit(std::chrono::milliseconds(300));
+    state->navigateActive(server.url("/slow"));
+    ASSERT_TRUE(runUntil([&] { return tab()->loadState.get().kind == TabLoadState::Kind::failed; }));
+    EXPECT_EQ(tab()->loadState.get().message, "The request timed out.");
+    ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
+    EXPECT_EQ(tab()->urlString.get(), server.url("/slow"));
+    server.release();
+    runFor(100);
+}
+
+TEST_F(NavigationTest, ASlowImageDoesNotTimeOutAPageAlreadyShown) {
+    server.addHTML("/pictures",
+                   "<html><head><title>Pictures</title></head><body>words<img src=\"/held.png\"></body></html>");
+    LoopbackServer::Page image;
+    image.contentType = "image/png";
+    image.hold = true;
+    server.add("/held.png", image);
+    start();
+    host()->coordinator().setRequestTimeLimit(std::chrono::milliseconds(300));
+    state->navigateActive(server.url("/pictures"));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 1; }));
+    runFor(1000);
+    EXPECT_NE(tab()->loadState.get().kind, TabLoadState::Kind::failed);
+    EXPECT_EQ(viewURI(), server.url("/pictures"));
+    server.release();
+    ASSERT_TRUE(waitForPage(server.url("/pictures")));
+    EXPECT_TRUE(runUntil([&] { return tab()->title.get() == "Pictures"; }));
+    EXPECT_EQ(evalJS("document.body.innerText").find("Page failed to load"), std::string::npos);
+}
+
 TEST_F(NavigationTest, ResubmittingAnAddressAfterFollowingALinkLoadsIt) {
     server.addHTML("/first", kPage);
     server.addHTML("/second", kSecond);
@@ -112,6 +177,29 @@ TEST_F(NavigationTest, BackWalksInternalPagesThenTheWebList) {
     commands->post(TabCommand::goBack, Uuid::random());
     runFor(200);
     EXPECT_EQ(tab()->urlString.get(), "vx://downloads");
+}
+
+TEST_F(NavigationTest, RegistryActsOnlyOnTabsWithAWebView) {
+    server.addHTML("/first", kPage);
+    server.addHTML("/second", kSecond);
+    start();
+    WebViewRegistry registry(*webStore);
+    EXPECT_EQ(registry.webView(tab()->id()), view());
+    const Uuid unknown = Uuid::random();
+    EXPECT_EQ(registry.webView(unknown), nullptr);
+    registry.goBack(unknown);
+    registry.goForward(unknown);
+    registry.reload(unknown);
+    registry.stop(unknown);
+
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    state->navigateActive(server.url("/second"));
+    ASSERT_TRUE(waitForPage(server.url("/second")));
+    registry.goBack(tab()->id());
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    registry.goForward(tab()->id());
+    ASSERT_TRUE(waitForPage(server.url("/second")));
 }
 
 TEST_F(NavigationTest, SwitchingTabsDoesNotReloadAndNewTabsLoadWhenFirstShown) {

@@ -1,4 +1,5 @@
 #include "window/BrowserMenu.h"
+#include "window/ChromeStyle.h"
 
 #include "window/CreateProfileSheet.h"
 #include "window/WindowTestSupport.h"
@@ -107,6 +108,8 @@ protected:
 TEST_F(BrowserMenuTest, NormalWindowListsEveryItemInOrderWithIconsAndSeparators) {
     open();
     EXPECT_EQ(button->get_menu_model(), menu->model());
+    ASSERT_NE(button->get_popover(), nullptr);
+    EXPECT_TRUE(button->get_popover()->has_css_class(ChromeStyle::themedPopover));
     const Listing expected{
         {{"New Tab", "browser-menu.new-tab", "list-add-symbolic"}},
         {{"History", "browser-menu.history", "document-open-recent-symbolic"},

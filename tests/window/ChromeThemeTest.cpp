@@ -91,6 +91,28 @@ TEST(ThemeStyleSheetTest, TheDefaultSheetsParseCleanly) {
     }
 }
 
+TEST(ThemeStyleSheetTest, MenuBarTitlesTakeTheThemesTextColourOverTheFrame) {
+    ThemeSettings theme = ThemeSettings::chromeDefault(true);
+    theme.colors.primaryText = "#e8eaed";
+    const auto css = ThemeEnvironment::styleSheet(theme, "vx-guest");
+    const auto at = css.find(".vx-guest menubar > item {");
+    ASSERT_NE(at, std::string::npos) << css;
+    const auto rule = css.substr(at, css.find('}', at) - at);
+    EXPECT_NE(rule.find("color: rgb(232,234,237)"), std::string::npos) << rule;
+}
+
+TEST(ThemeStyleSheetTest, ToolbarMenusWearTheWindowsThemeNotTheApplicationsScheme) {
+    ThemeSettings theme = ThemeSettings::chromeDefault(true);
+    theme.colors.toolbar = "#101010";
+    theme.colors.primaryText = "#f0f0f0";
+    const auto css = ThemeEnvironment::styleSheet(theme, "vx-guest");
+    const auto at = css.find(".vx-guest popover.vx-themed-popover > contents");
+    ASSERT_NE(at, std::string::npos) << css;
+    const auto rule = css.substr(at, css.find('}', at) - at);
+    EXPECT_NE(rule.find("background-color: rgb(16,16,16)"), std::string::npos) << rule;
+    EXPECT_NE(rule.find("color: rgb(240,240,240)"), std::string::npos) << rule;
+}
+
 class ThemeEnvironmentTest : public WindowTest {
 protected:
     void TearDown() override { environment.reset(); }

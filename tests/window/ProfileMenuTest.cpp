@@ -1,6 +1,7 @@
 #include "window/ProfileMenu.h"
 
 #include "web/ProductLogo.h"
+#include "window/ChromeStyle.h"
 #include "window/CreateProfileSheet.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
@@ -69,6 +70,7 @@ protected:
 TEST_F(ProfileMenuTest, NormalWindowShowsWhoIsBrowsingThenRowsThemeLineAndButtons) {
     open();
     EXPECT_EQ(button->get_popover(), menu.get());
+    EXPECT_TRUE(menu->has_css_class(ChromeStyle::themedPopover));
     std::vector<Gtk::Widget*> order;
     for (auto* child = menu->content().get_first_child(); child; child = child->get_next_sibling())
         order.push_back(child);
