@@ -105,7 +105,8 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
         tab->updateInternalState();
     });
     webkit_web_view_load_uri(view, target.c_str());
-    if (text::lowercased(*parts->scheme) != "file") startRequestTimer(view);
+    // The clock starts when the engine starts the request (see handleLoadChanged).
+    requestTimerWanted_ = text::lowercased(*parts->scheme) != "file";
 }
 
 void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
@@ -150,6 +151,7 @@ void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView
 
 void WebViewCoordinator::showPage(WebKitWebView* view, const std::string& html, const std::string& token) {
     cancelRequestTimer();
+    requestTimerWanted_ = false;
     bridgeToken_ = token;
     webkit_web_view_load_html(view, html.c_str(), internalBaseURL);
 }
@@ -172,9 +174,11 @@ void WebViewCoordinator::startRequestTimer(WebKitWebView* view) {
     requestTimer_ = g_timeout_add(
         static_cast<guint>(requestTimeLimit_.count()),
         [](gpointer data) -> gboolean {
+            // The timer ends with the first answer, so a load still going now
+            // has had none (the engine may not even report it as loading yet).
             auto* self = static_cast<WebViewCoordinator*>(data);
             self->requestTimer_ = 0;
-            if (auto view = self->webView_.get(); view && webkit_web_view_is_loading(view.get())) {
+            if (auto view = self->webView_.get()) {
                 self->requestTimedOut_ = true;
                 webkit_web_view_stop_loading(view.get());
             }
@@ -199,13 +203,18 @@ bool WebViewCoordinator::acceptsBridgeMessage(const std::string& viewURI, const 
     return it != message.end() && it->is_string() && it->get_ref<const std::string&>() == token;
 }
 
-
 // ---- engine events ----------------------------------------------------------------
 
 void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpointer self) {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    if (event == WEBKIT_LOAD_STARTED) coordinator->onLoadStarted();
-    if (event == WEBKIT_LOAD_COMMITTED) coordinator->cancelRequestTimer();
+    if (event == WEBKIT_LOAD_STARTED) {
+        if (std::exchange(coordinator->requestTimerWanted_, false)) coordinator->startRequestTimer(view);
+        coordinator->onLoadStarted();
+    }
+    if (event == WEBKIT_LOAD_COMMITTED) {
+        coordinator->cancelRequestTimer();
+        coordinator->requestTimedOut_ = false;
+    }
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 

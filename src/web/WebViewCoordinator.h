@@ -96,6 +96,7 @@ private:
     std::string bridgeToken_;        // the token of the page now shown, if internal
     int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
     bool requestTimedOut_ = false;
+    bool requestTimerWanted_ = false;  // the next request to start gets the time limit
     unsigned requestTimer_ = 0;
     std::chrono::milliseconds requestTimeLimit_{std::chrono::seconds(requestTimeoutSeconds)};
 };
