@@ -1,35 +1,16 @@
 // Internal-page actions: profiles, themes, proxy profiles, website data,
 // developer switches and the feedback export.
 #include "model/ThemePreset.h"
-#include "support/StateTestSupport.h"
+#include "unit/DispatcherTestSupport.h"
 
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 
 namespace quorelle::testing {
 namespace {
 
-class DispatcherSettingsTest : public StateTest {
+class DispatcherSettingsTest : public DispatcherFixture {
 protected:
-    void SetUp() override {
-        state = makeState();
-        drain();
-        web_.internalReloads.clear();
-    }
-    static Json action(const std::string& name, Json params = Json::object()) {
-        params["action"] = name;
-        return params;
-    }
-    void send(const Json& message) {
-        state->handleInternalMessage(message);
-        drain();
-    }
-    void show(const std::string& address) {
-        state->navigateActive(address);
-        drain();
-        web_.internalReloads.clear();
-    }
     std::optional<BrowserProfile> profile(const std::string& id) const {
         const auto& list = state->appSettings.get().profiles;
         auto it = std::find_if(list.begin(), list.end(), [&](const BrowserProfile& p) { return p.id == id; });
@@ -45,7 +26,6 @@ protected:
     ProfileData reread() { return makeState()->profileData.get(); }
     std::vector<Uuid> activeOnly() const { return {state->activeTab()->id()}; }
 
-    std::shared_ptr<AppState> state;
 };
 
 // ---- profiles ---------------------------------------------------------------------

@@ -1,35 +1,13 @@
 // Internal-page actions: the dispatch rules, navigation and window flags,
 // history, downloads, bookmarks and folders.
-#include "support/StateTestSupport.h"
+#include "unit/DispatcherTestSupport.h"
 
-#include <nlohmann/json.hpp>
 
 namespace quorelle::testing {
 namespace {
 
-class DispatcherTest : public StateTest {
+class DispatcherTest : public DispatcherFixture {
 protected:
-    void SetUp() override {
-        state = makeState();
-        drain();
-        web_.loads.clear();
-        web_.internalReloads.clear();
-    }
-    static Json action(const std::string& name, Json params = Json::object()) {
-        params["action"] = name;
-        return params;
-    }
-    void send(const Json& message) {
-        state->handleInternalMessage(message);
-        drain();
-    }
-    // Makes the active tab show `address`, then forgets the loads so far.
-    void show(const std::string& address) {
-        state->navigateActive(address);
-        drain();
-        web_.loads.clear();
-        web_.internalReloads.clear();
-    }
     void enableDeveloperLog() {
         state->profileData.modify([](ProfileData& d) {
             d.settings.developerMode = true;
@@ -41,7 +19,6 @@ protected:
     ProfileData reread() { return makeState()->profileData.get(); }
     std::vector<Uuid> activeOnly() const { return {state->activeTab()->id()}; }
 
-    std::shared_ptr<AppState> state;
 };
 
 // ---- dispatch rules -------------------------------------------------------------

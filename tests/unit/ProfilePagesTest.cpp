@@ -4,6 +4,7 @@
 #include "web/InternalPages.h"
 #include "support/HostileCorpus.h"
 #include "unit/InternalPageScan.h"
+#include "unit/PageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@
 namespace quorelle {
 namespace {
 
+using testing::pagetest::at;
+using testing::pagetest::contains;
+
 namespace pagescan = testing::pagescan;
 
 using pages::memoryPage;
@@ -25,17 +29,6 @@ using pages::privacyPage;
 using pages::profilesPage;
 using pages::securityPage;
 using pages::sessionsPage;
-
-bool contains(const std::string& haystack, std::string_view needle) {
-    return haystack.find(needle) != std::string::npos;
-}
-
-// The position of `needle` in `haystack`, failing the test when it is absent.
-std::size_t at(const std::string& haystack, std::string_view needle) {
-    std::size_t position = haystack.find(needle);
-    EXPECT_NE(position, std::string::npos) << "missing: " << needle;
-    return position;
-}
 
 // The card of one profile, from its opening tag to the next card or the end.
 std::string profileCard(const std::string& html, std::string_view id) {
@@ -55,10 +48,6 @@ std::shared_ptr<BrowserTab> makeTab(std::string title, bool loading = false) {
 class ProfilePagesTest : public ::testing::Test {
 protected:
     ProfilePagesTest() {
-        context.appSettings = AppSettings::initial();
-        context.currentProfile = BrowserProfile::defaultProfile();
-        context.profileData = ProfileData::empty();
-        context.bridgeToken = "00112233445566778899aabbccddeeff";
         context.loadProfileData = [this](const std::string& id) {
             auto found = stored.find(id);
             return found == stored.end() ? ProfileData::empty() : found->second;
@@ -71,7 +60,7 @@ protected:
         return profile;
     }
 
-    InternalPageContext context;
+    InternalPageContext context = testing::pagetest::plainPageContext();
     std::map<std::string, ProfileData> stored;
 };
 

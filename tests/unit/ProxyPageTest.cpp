@@ -3,6 +3,7 @@
 #include "web/InternalPages.h"
 #include "support/HostileCorpus.h"
 #include "unit/InternalPageScan.h"
+#include "unit/PageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,10 @@
 namespace quorelle {
 namespace {
 
+using testing::pagetest::at;
+using testing::pagetest::contains;
+
 using pages::proxyPage;
-
-bool contains(const std::string& haystack, std::string_view needle) {
-    return haystack.find(needle) != std::string::npos;
-}
-
-std::size_t at(const std::string& haystack, std::string_view needle) {
-    std::size_t position = haystack.find(needle);
-    EXPECT_NE(position, std::string::npos) << "missing: " << needle;
-    return position;
-}
 
 // The value attribute of the input with that id.
 std::string inputValue(const std::string& html, std::string_view id) {
@@ -44,14 +38,7 @@ ProxyProfile makeProxy(std::string name, std::string host, std::int64_t port, bo
 
 class ProxyPageTest : public ::testing::Test {
 protected:
-    ProxyPageTest() {
-        context.appSettings = AppSettings::initial();
-        context.currentProfile = BrowserProfile::defaultProfile();
-        context.profileData = ProfileData::empty();
-        context.bridgeToken = "00112233445566778899aabbccddeeff";
-    }
-
-    InternalPageContext context;
+    InternalPageContext context = testing::pagetest::plainPageContext();
 };
 
 TEST_F(ProxyPageTest, TitleHeaderAndLinuxNoteComeFirst) {

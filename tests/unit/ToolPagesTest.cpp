@@ -3,6 +3,7 @@
 #include "web/InternalPages.h"
 #include "support/HostileCorpus.h"
 #include "unit/InternalPageScan.h"
+#include "unit/PageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,34 +14,20 @@
 namespace quorelle {
 namespace {
 
+using testing::pagetest::at;
+using testing::pagetest::contains;
+
 using namespace pages;
-
-bool contains(const std::string& haystack, std::string_view needle) {
-    return haystack.find(needle) != std::string::npos;
-}
-
-std::size_t at(const std::string& haystack, std::string_view needle) {
-    std::size_t position = haystack.find(needle);
-    EXPECT_NE(position, std::string::npos) << "missing: " << needle;
-    return position;
-}
 
 class ToolPagesTest : public ::testing::Test {
 protected:
-    ToolPagesTest() {
-        context.appSettings = AppSettings::initial();
-        context.currentProfile = BrowserProfile::defaultProfile();
-        context.profileData = ProfileData::empty();
-        context.bridgeToken = "00112233445566778899aabbccddeeff";
-    }
-
     std::string colorInput(std::string_view key, std::string_view value) const {
         return "<input type=\"color\" value=\"" + std::string(value) +
                "\"\n  onchange=\"vxAction({action:'saveThemeColor', key:'" + std::string(key) +
                "', value:this.value}); vxReload();\">";
     }
 
-    InternalPageContext context;
+    InternalPageContext context = testing::pagetest::plainPageContext();
 };
 
 TEST_F(ToolPagesTest, EveryPageHasItsDocumentTitleAndHeader) {
