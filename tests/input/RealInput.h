@@ -5,87 +5,24 @@
 // server's focus and pointer, the toolkit's event handling and every
 // controller on the way.
 
-#include <gdk/x11/gdkx.h>
-#include <gtk/gtk.h>
-#include <gtkmm/native.h>
 #include <gtkmm/widget.h>
 #include <gtkmm/window.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 #include <functional>
-#include <vector>
 
 namespace quorelle::testing {
 
-class RealInput {
-public:
+struct RealInput {
     // Iterates the default context until `done` holds or the limit passes.
-    static bool waitFor(const std::function<bool()>& done, int limitMs = 10000) {
-        const gint64 end = g_get_monotonic_time() + gint64(limitMs) * 1000;
-        while (!done() && g_get_monotonic_time() < end)
-            if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-        return done();
-    }
-
+    static bool waitFor(const std::function<bool()>& done, int limitMs = 10000);
     // Gives `window` the keyboard focus and waits until the toolkit knows.
-    static bool focus(Gtk::Window& window) {
-        if (!waitFor([&] { return window.get_mapped(); })) return false;
-        Display* x = xdisplay(window);
-        XSetInputFocus(x, xwindow(window), RevertToParent, CurrentTime);
-        XFlush(x);
-        return waitFor([&] { return window.is_active(); });
-    }
-
-    // Presses the keys of an accelerator ("<Shift><Control>h") and lets
-    // them go again, modifiers last.
-    static void press(Gtk::Widget& widget, const char* accelerator) {
-        guint keyval = 0;
-        GdkModifierType modifiers{};
-        gtk_accelerator_parse(accelerator, &keyval, &modifiers);
-        std::vector<KeySym> keys;
-        if (modifiers & GDK_SHIFT_MASK) keys.push_back(XK_Shift_L);
-        if (modifiers & GDK_CONTROL_MASK) keys.push_back(XK_Control_L);
-        if (modifiers & GDK_ALT_MASK) keys.push_back(XK_Alt_L);
-        keys.push_back(keyval);
-        Display* x = xdisplay(widget);
-        for (KeySym key : keys) XTestFakeKeyEvent(x, XKeysymToKeycode(x, key), True, CurrentTime);
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-            XTestFakeKeyEvent(x, XKeysymToKeycode(x, *key), False, CurrentTime);
-        XFlush(x);
-    }
-
+    static bool focus(Gtk::Window& window);
+    // Presses the keys of an accelerator ("<Shift><Control>h") on the
+    // display of `widget` and lets them go again, modifiers last.
+    static void press(Gtk::Widget& widget, const char* accelerator);
     // Moves the pointer to the middle of `widget` and turns the wheel by
     // `notches`: positive turns down, negative up.
-    static void turnWheel(Gtk::Widget& widget, int notches) {
-        Display* x = xdisplay(widget);
-        auto* native = widget.get_native();
-        graphene_point_t middle{static_cast<float>(widget.get_width()) / 2,
-                                static_cast<float>(widget.get_height()) / 2};
-        graphene_point_t inNative{};
-        gtk_widget_compute_point(widget.gobj(), GTK_WIDGET(native->gobj()), &middle, &inNative);
-        double offsetX = 0, offsetY = 0;
-        native->get_surface_transform(offsetX, offsetY);
-        int rootX = 0, rootY = 0;
-        Window child = 0;
-        XTranslateCoordinates(x, xwindow(widget), DefaultRootWindow(x), static_cast<int>(inNative.x + offsetX),
-                              static_cast<int>(inNative.y + offsetY), &rootX, &rootY, &child);
-        XTestFakeMotionEvent(x, -1, rootX, rootY, CurrentTime);
-        const unsigned button = notches > 0 ? 5 : 4;
-        for (int i = 0; i < std::abs(notches); ++i) {
-            XTestFakeButtonEvent(x, button, True, CurrentTime);
-            XTestFakeButtonEvent(x, button, False, CurrentTime);
-        }
-        XFlush(x);
-    }
-
-private:
-    static Display* xdisplay(Gtk::Widget& widget) {
-        return gdk_x11_display_get_xdisplay(widget.get_display()->gobj());
-    }
-    static Window xwindow(Gtk::Widget& widget) {
-        return gdk_x11_surface_get_xid(widget.get_native()->get_surface()->gobj());
-    }
+    static void turnWheel(Gtk::Widget& widget, int notches);
 };
 
 }  // namespace quorelle::testing
