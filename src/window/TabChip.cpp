@@ -52,9 +52,10 @@ void TabChip::Title::measure_vfunc(Gtk::Orientation orientation, int forSize, in
                                    int& minimumBaseline, int& naturalBaseline) const {
     Gtk::Label::measure_vfunc(orientation, forSize, minimum, natural, minimumBaseline, naturalBaseline);
     if (orientation != Gtk::Orientation::HORIZONTAL) return;
-    const int widest = ChromeMetrics::px(maxWidth_);
-    minimum = std::min(minimum, widest);
-    natural = std::clamp(natural, minimum, widest);
+    // The whole title up to the widest it may be, however little room the
+    // row has: the strip scrolls rather than squeezing its chips.
+    natural = std::min(natural, ChromeMetrics::px(maxWidth_));
+    minimum = natural;
 }
 
 std::vector<std::pair<std::string, std::string>> TabChip::menuItems(bool pinned) {

@@ -70,7 +70,8 @@ public:
     // The menu's items as "label" and "tab.action" pairs, in order.
     static std::vector<std::pair<std::string, std::string>> menuItems(bool pinned);
 
-    // The title: one line, cut with an ellipsis beyond the widest it may be.
+    // The title: one line at its own width, cut with an ellipsis beyond the
+    // widest it may be; never narrower for lack of room.
     class Title : public Gtk::Label {
     public:
         explicit Title(double maxWidth) : maxWidth_(maxWidth) {}

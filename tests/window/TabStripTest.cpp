@@ -288,6 +288,35 @@ TEST_F(TabStripTest, StripIsFortyHighWithTheLeadingInsetFromTheWindowStyle) {
     EXPECT_EQ(chip(0).closeButton().get_height(), 18);
 }
 
+TEST_F(TabStripTest, EighteenTabsKeepTheirTitlesAndTheChosenChipScrollsIntoView) {
+    ThemeEnvironment theme(state, *window);
+    for (int i = 1; i < 18; ++i) state->newTab("https://site" + std::to_string(i) + ".example/");
+    int page = 0;
+    for (const auto& tab : state->tabs.get()) tab->title.set("Page " + std::to_string(++page) + " title");
+    state->tabs.get().back()->title.set(std::string(300, 'w'));
+    settle();
+    ASSERT_EQ(strip->chips().size(), 18u);
+    // Wholly inside the strip's visible part, once laid out.
+    const auto inView = [&](Gtk::Widget& widget) {
+        graphene_rect_t bounds{};
+        if (!widget.get_mapped() || !gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(strip->scroller().gobj()), &bounds))
+            return false;
+        return bounds.origin.x >= 0 && bounds.origin.x + bounds.size.width <= strip->scroller().get_width();
+    };
+    // The new tab is the active one: its chip and the "+" after it show.
+    EXPECT_TRUE(runUntil([&] { return inView(chip(17)) && inView(strip->newTabButton()); }));
+    for (auto* each : strip->chips()) {
+        const bool longTitle = each == &chip(17);
+        EXPECT_EQ(each->titleLabel().get_layout()->is_ellipsized(), longTitle) << each->titleLabel().get_text();
+    }
+    EXPECT_EQ(chip(17).titleLabel().get_width(), 150);
+
+    state->selectTab(tabAt(0));
+    settle();
+    EXPECT_TRUE(runUntil([&] { return inView(chip(0)); }));
+    EXPECT_FALSE(inView(chip(17)));
+}
+
 TEST_F(TabStripTest, ReplacedTabsGetFreshChipsAndTheStripOutlivesNoAnnouncement) {
     auto replacement = std::make_shared<BrowserTab>();
     state->tabs.set({replacement});
