@@ -19,18 +19,18 @@ namespace quorelle {
 
 namespace {
 
-constexpr int newTabGlyphSize = 14;
+constexpr int newTabGlyphSize = 13;
 
-// The "+" button's own shape: a 28-point circle that is practically
-// invisible yet takes clicks over its whole area. Given to that button only.
+// The "+" button's own shape: a 28-point circle that takes clicks over its
+// whole area. Its practically invisible fill comes from the window's theme
+// (vx-new-tab). Given to that button only.
 Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
     static const auto provider = [] {
         auto sheet = Gtk::CssProvider::create();
         const int side = ChromeMetrics::px(TabStrip::newTabButtonSize);
         sheet->load_from_data("button { min-width: " + std::to_string(side) + "px; min-height: " +
                               std::to_string(side) + "px; padding: 0; margin: 0; border: none; box-shadow: none; " +
-                              "border-radius: " + std::to_string(side / 2) + "px; " +
-                              "background-color: alpha(currentColor, 0.01); }");
+                              "border-radius: " + std::to_string(side / 2) + "px; }");
         return sheet;
     }();
     return provider;
@@ -100,6 +100,7 @@ void TabStrip::buildRow() {
 
     newTab_.set_name("tab-strip-new-tab");
     newTab_.add_css_class(ChromeStyle::mutedText);
+    newTab_.add_css_class(ChromeStyle::newTabButton);
     newTab_.add_css_class("flat");
     newTab_.set_icon_name("list-add-symbolic");
     if (auto* glyph = dynamic_cast<Gtk::Image*>(newTab_.get_child())) glyph->set_pixel_size(newTabGlyphSize);
