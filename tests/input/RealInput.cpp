@@ -1,5 +1,7 @@
 #include "input/RealInput.h"
 
+#include "support/MainLoopWait.h"
+
 #include <gtkmm/native.h>
 
 #include <gdk/x11/gdkx.h>
@@ -20,19 +22,12 @@ Window xwindow(Gtk::Widget& widget) { return gdk_x11_surface_get_xid(widget.get_
 
 }  // namespace
 
-bool RealInput::waitFor(const std::function<bool()>& done, int limitMs) {
-    const gint64 end = g_get_monotonic_time() + gint64(limitMs) * 1000;
-    while (!done() && g_get_monotonic_time() < end)
-        if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-    return done();
-}
-
 bool RealInput::focus(Gtk::Window& window) {
-    if (!waitFor([&] { return window.get_mapped(); })) return false;
+    if (!runUntil([&] { return window.get_mapped(); })) return false;
     Display* x = xdisplay(window);
     XSetInputFocus(x, xwindow(window), RevertToParent, CurrentTime);
     XFlush(x);
-    return waitFor([&] { return window.is_active(); });
+    return runUntil([&] { return window.is_active(); });
 }
 
 void RealInput::press(Gtk::Widget& widget, const char* accelerator) {

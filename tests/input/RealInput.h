@@ -8,13 +8,9 @@
 #include <gtkmm/widget.h>
 #include <gtkmm/window.h>
 
-#include <functional>
-
 namespace quorelle::testing {
 
 struct RealInput {
-    // Iterates the default context until `done` holds or the limit passes.
-    static bool waitFor(const std::function<bool()>& done, int limitMs = 10000);
     // Gives `window` the keyboard focus and waits until the toolkit knows.
     static bool focus(Gtk::Window& window);
     // Presses the keys of an accelerator ("<Shift><Control>h") on the
