@@ -35,6 +35,7 @@ void QuorelleApplication::on_startup() {
     MenuCommands::registerAccelerators(*this);
     set_accels_for_action(std::string("win.") + WindowChromeConfigurator::fullscreenAction, {"F11"});
     add_action(openGuestAction, [this] { openGuestWindow(); });
+    add_action(quitAction, [this] { quitBrowser(); });
 }
 
 void QuorelleApplication::on_activate() { presentMainWindow(); }
@@ -71,6 +72,13 @@ BrowserWindow& QuorelleApplication::openGuestWindow() {
     if (!guestWindow_->get_application()) add_window(*guestWindow_);
     guestWindow_->present();
     return *guestWindow_;
+}
+
+void QuorelleApplication::quitBrowser() {
+    if (mainWindow_ && mainWindow_->get_visible())
+        mainWindow_->close();
+    else
+        quit();
 }
 
 void QuorelleApplication::onMainWindowHidden() {

@@ -20,12 +20,15 @@ class AppState;
 // guest window goes away with the main window.
 //
 // The menu bar and its accelerators are the application's; every window
-// binds the commands to its own state.
+// binds the commands to its own state. Quitting ("app.quit") closes the main
+// window as its title bar does, which takes the guest window along and ends
+// the application the way a close ends it.
 class QuorelleApplication : public Gtk::Application {
 public:
     static constexpr const char* defaultApplicationID = "io.github.quorelle.Quorelle";
     static constexpr const char* guestWindowID = "guest-window";
     static constexpr const char* openGuestAction = "open-guest";
+    static constexpr const char* quitAction = "quit";
     static constexpr int mainDefaultWidth = 1200;
     static constexpr int mainDefaultHeight = 800;
     static constexpr int guestDefaultWidth = 900;
@@ -54,6 +57,8 @@ public:
     BrowserWindow& presentMainWindow();
     // Brings the one guest window forward, making it the first time.
     BrowserWindow& openGuestWindow();
+    // Ends the application through the main window's close.
+    void quitBrowser();
 
 protected:
     QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,

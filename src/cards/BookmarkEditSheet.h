@@ -33,8 +33,9 @@ class ViewRefresh;
 // Nothing is validated or trimmed: titles, addresses and icon addresses are
 // kept exactly as typed, and an emptied icon field means no custom icon.
 //
-// A column 400 points wide, as high as its container, scrolling vertically,
-// on the theme's toolbar colour.
+// A column 400 points wide on the theme's toolbar colour. Over the browser's
+// content it is as high as its container and scrolls vertically; in a window
+// of its own the window opens as high as the whole column.
 class BookmarkEditSheet : public Gtk::ScrolledWindow {
 public:
     static constexpr double width = 400;

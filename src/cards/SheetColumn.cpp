@@ -13,6 +13,10 @@ void SheetColumn::prepare(Gtk::ScrolledWindow& sheet, Gtk::Box& column, double w
     sheet.set_vexpand(true);
     sheet.set_halign(Gtk::Align::CENTER);
     sheet.set_valign(Gtk::Align::FILL);
+    // Asked for its natural height, the card answers with the whole column's:
+    // a window made for it opens with every row showing and nothing to
+    // scroll. Over the browser's content it takes the height it is given.
+    sheet.set_propagate_natural_height(true);
 
     column.set_margin(padding);
     column.set_halign(Gtk::Align::FILL);

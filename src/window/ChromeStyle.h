@@ -22,6 +22,7 @@ struct ChromeStyle {
     static constexpr const char* tabStrip = "vx-tab-strip";
     static constexpr const char* tab = "vx-tab";
     static constexpr const char* activeTab = "vx-active-tab";   // with tab
+    static constexpr const char* newTabButton = "vx-new-tab";   // the strip's "+"
     static constexpr const char* bookmarksBar = "vx-bookmarks-bar";
     static constexpr const char* sidebar = "vx-sidebar";
     static constexpr const char* card = "vx-card";              // translucent material with rounded corners

@@ -4,6 +4,10 @@
 
 #include <glib.h>
 #include <gtkmm/root.h>
+#include <gtkmm/shortcut.h>
+#include <gtkmm/shortcutaction.h>
+#include <gtkmm/shortcutcontroller.h>
+#include <gtkmm/shortcuttrigger.h>
 
 #include <utility>
 
@@ -72,6 +76,16 @@ CreateProfileSheet::CreateProfileSheet(std::shared_ptr<AppState> appState, std::
     content_.append(buttons_);
     set_child(content_);
     set_default_widget(create_);
+    // Return anywhere in the sheet creates, even on the focused Cancel
+    // button, which would otherwise take the key for itself.
+    auto returnKey = Gtk::ShortcutController::create();
+    returnKey->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    returnKey->add_shortcut(Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string("Return|KP_Enter|ISO_Enter"),
+                                                  Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+                                                      create();
+                                                      return true;
+                                                  })));
+    add_controller(returnKey);
 
     cancel_.signal_clicked().connect([this] { dismiss(); });
     create_.signal_clicked().connect([this] { create(); });

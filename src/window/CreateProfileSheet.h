@@ -16,8 +16,8 @@ namespace quorelle {
 class AppState;
 
 // A small modal window asking for the name of a new profile: the title, a
-// name field, then Cancel and Create. Create is the window's default, so
-// Return in the field creates too. A name that is blank after trimming is
+// name field, then Cancel and Create. Create is the window's default, and
+// Return anywhere in the sheet creates, whichever control has the focus. A name that is blank after trimming is
 // ignored and the sheet stays up; otherwise the profile is created (which
 // also switches the window to it) and the sheet closes.
 //

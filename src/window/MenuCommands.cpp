@@ -9,6 +9,9 @@
 #include <gtkmm/shortcutaction.h>
 #include <gtkmm/shortcuttrigger.h>
 
+#include <initializer_list>
+#include <stdexcept>
+
 namespace quorelle {
 namespace {
 
@@ -18,14 +21,26 @@ std::optional<Uuid> activeTabID(AppState* state) {
     return tab->id();
 }
 
-Glib::RefPtr<Gio::MenuItem> item(const MenuCommands::Command& command) {
-    return Gio::MenuItem::create(command.title, std::string("win.") + command.action);
-}
-
 const MenuCommands::Command& command(std::string_view action) {
     for (const auto& c : MenuCommands::commands())
         if (action == c.action) return c;
-    return MenuCommands::commands().front();
+    throw std::invalid_argument("no menu command \"" + std::string(action) + "\"");
+}
+
+// The item shows the command's first shortcut; left to itself the menu
+// would pick any of them.
+Glib::RefPtr<Gio::MenuItem> item(std::string_view action) {
+    const auto& c = command(action);
+    auto menuItem = Gio::MenuItem::create(c.title, c.detailedAction());
+    if (!c.accelerators.empty())
+        menuItem->set_attribute_value("accel", Glib::Variant<Glib::ustring>::create(c.accelerators.front()));
+    return menuItem;
+}
+
+Glib::RefPtr<Gio::Menu> section(std::initializer_list<const char*> actions) {
+    auto menu = Gio::Menu::create();
+    for (const char* action : actions) menu->append_item(item(action));
+    return menu;
 }
 
 }  // namespace
@@ -41,42 +56,32 @@ const std::vector<MenuCommands::Command>& MenuCommands::commands() {
         {"go-home", "Home", {"<Shift><Control>h", "<Alt>Home"}},
         {"open-settings", "Settings", {"<Control>comma"}},
         {"inspect", "Inspect", {"<Shift><Control>i"}},
+        {"quit", "Quit", {"<Control>q"}, "app"},
     };
     return all;
 }
 
 Glib::RefPtr<Gio::Menu> MenuCommands::menuModel() {
     auto file = Gio::Menu::create();
-    auto fileTabs = Gio::Menu::create();
-    fileTabs->append_item(item(command("new-tab")));
-    fileTabs->append_item(item(command("close-tab")));
-    file->append_section(fileTabs);
-    auto fileOpen = Gio::Menu::create();
-    fileOpen->append_item(item(command("open-file")));
-    file->append_section(fileOpen);
+    file->append_section(section({"new-tab", "close-tab"}));
+    file->append_section(section({"open-file"}));
+    file->append_section(section({"quit"}));
 
     auto go = Gio::Menu::create();
-    auto steps = Gio::Menu::create();
-    for (const char* action : {"go-back", "go-forward", "reload", "go-home"}) steps->append_item(item(command(action)));
-    go->append_section(steps);
-    auto settings = Gio::Menu::create();  // after a divider
-    settings->append_item(item(command("open-settings")));
-    go->append_section(settings);
-
-    auto developer = Gio::Menu::create();
-    developer->append_item(item(command("inspect")));
+    go->append_section(section({"go-back", "go-forward", "reload", "go-home"}));
+    go->append_section(section({"open-settings"}));  // after a divider
 
     auto bar = Gio::Menu::create();
     bar->append_submenu("File", file);
     bar->append_submenu("Go", go);
-    bar->append_submenu("Developer", developer);
+    bar->append_submenu("Developer", section({"inspect"}));
     return bar;
 }
 
 void MenuCommands::registerAccelerators(Gtk::Application& application) {
     for (const auto& c : commands()) {
         std::vector<Glib::ustring> accels(c.accelerators.begin(), c.accelerators.end());
-        application.set_accels_for_action(std::string("win.") + c.action, accels);
+        application.set_accels_for_action(c.detailedAction(), accels);
     }
 }
 
@@ -89,28 +94,32 @@ MenuCommands::MenuCommands(Gtk::ApplicationWindow& window, std::shared_ptr<AppSt
 
 MenuCommands::~MenuCommands() {
     window_.remove_controller(shortcuts_);
-    for (const auto& c : commands()) window_.remove_action(c.action);
+    for (const auto& c : commands())
+        if (std::string_view(c.group) == "win") window_.remove_action(c.action);
 }
 
-std::function<void()> MenuCommands::handlerFor(std::string_view action) {
-    AppState* state = appState_.get();
-    CommandBus* bus = &commandBus_;
+std::function<void()> MenuCommands::handler(std::string_view action, AppState* state, CommandBus& commandBus,
+                                            const OpenFile& openFile) {
+    CommandBus* bus = &commandBus;
     if (action == "new-tab") return [state] { newTab(state); };
     if (action == "close-tab") return [state] { closeTab(state); };
     if (action == "open-file")
-        return [this, state] {
-            if (openFile_) openFile_(state);
+        return [openFile, state] {
+            if (openFile) openFile(state);
         };
     if (action == "go-back") return [state, bus] { goBack(state, *bus); };
     if (action == "go-forward") return [state, bus] { goForward(state, *bus); };
     if (action == "reload") return [state, bus] { reload(state, *bus); };
     if (action == "go-home") return [state] { goHome(state); };
     if (action == "open-settings") return [state] { openSettings(state); };
-    return [state, bus] { inspect(state, *bus); };
+    if (action == "inspect") return [state, bus] { inspect(state, *bus); };
+    throw std::invalid_argument("no window command \"" + std::string(action) + "\"");
 }
 
 void MenuCommands::installActions() {
-    for (const auto& c : commands()) window_.add_action(c.action, handlerFor(c.action));
+    for (const auto& c : commands())
+        if (std::string_view(c.group) == "win")
+            window_.add_action(c.action, handler(c.action, appState_.get(), commandBus_, openFile_));
 }
 
 void MenuCommands::installShortcuts() {
@@ -121,8 +130,7 @@ void MenuCommands::installShortcuts() {
         for (const char* accel : c.accelerators) {
             auto trigger = Gtk::ShortcutTrigger::parse_string(accel);
             if (!trigger) continue;
-            shortcuts_->add_shortcut(
-                Gtk::Shortcut::create(trigger, Gtk::NamedAction::create(std::string("win.") + c.action)));
+            shortcuts_->add_shortcut(Gtk::Shortcut::create(trigger, Gtk::NamedAction::create(c.detailedAction())));
         }
     }
     window_.add_controller(shortcuts_);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,35 +16,44 @@ namespace quorelle {
 class AppState;
 class CommandBus;
 
-// The menu bar's commands and their keyboard shortcuts: New Tab, Close Tab
-// and Open File; the Go menu (Back, Forward, Reload, Home, Settings); the
-// Developer menu (Inspect).
+// The menu bar's commands and their keyboard shortcuts: New Tab, Close Tab,
+// Open File and Quit; the Go menu (Back, Forward, Reload, Home, Settings);
+// the Developer menu (Inspect).
 //
 // Each window gets its own "win." actions bound to its own state, so a
 // command always acts on the state of the window it was given in, the guest
 // window's too. Back, Forward, Reload and Inspect never touch a web view:
 // they post the per-tab command with the active tab's id, and only that
-// tab's view acts. Nothing is ever disabled.
+// tab's view acts. Nothing is ever disabled. Quit is the application's own
+// "app.quit", which the application provides.
 //
-// The shortcuts are both the application's accelerators (which the menu
-// shows) and a capture-phase shortcut controller on the window, so neither a
-// focused page nor a text field can swallow them.
+// The shortcuts are both the application's accelerators and a capture-phase
+// shortcut controller on the window, so neither a focused page nor a text
+// field can swallow them. A menu item shows its command's first shortcut.
 class MenuCommands {
 public:
     // Opens a local file in the given state (nullptr: no browser window).
     using OpenFile = std::function<void(AppState*)>;
 
     struct Command {
-        const char* action;  // the "win." action's name
+        const char* action;  // the action's name within its group
         const char* title;
-        std::vector<const char*> accelerators;
+        std::vector<const char*> accelerators;  // the first is the one the menu shows
+        const char* group = "win";              // "app": the application's, not the window's
+        std::string detailedAction() const { return std::string(group) + "." + action; }
     };
     // In menu order.
     static const std::vector<Command>& commands();
 
-    // File, Go and Developer, with their items on the "win." actions.
+    // File, Go and Developer, with their items on the commands' actions.
     static Glib::RefPtr<Gio::Menu> menuModel();
     static void registerAccelerators(Gtk::Application& application);
+
+    // What a window command does, bound to one window's state. An action
+    // that names no window command is a mistake in the table above, and
+    // throws std::invalid_argument.
+    static std::function<void()> handler(std::string_view action, AppState* state, CommandBus& commandBus,
+                                         const OpenFile& openFile);
 
     MenuCommands(Gtk::ApplicationWindow& window, std::shared_ptr<AppState> appState, CommandBus& commandBus,
                  OpenFile openFile = {});
@@ -69,7 +79,6 @@ public:
 private:
     void installActions();
     void installShortcuts();
-    std::function<void()> handlerFor(std::string_view action);
 
     Gtk::ApplicationWindow& window_;
     std::shared_ptr<AppState> appState_;

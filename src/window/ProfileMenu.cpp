@@ -167,8 +167,9 @@ void ProfileMenu::refresh() {
     const bool guestWindow = appState_->isGuestWindow();
     themeLine_.set_text(themeText(appState_->theme().useDarkMode));
     themeLine_.set_visible(!profile.isGuest);
-    // A guest window cannot make profiles; offering it would do nothing.
-    newProfile_.set_visible(!guestWindow && !profile.isGuest);
+    // A guest window cannot make profiles; offering it there would do
+    // nothing. A normal window offers it whichever profile it shows.
+    newProfile_.set_visible(!guestWindow);
     openGuest_.set_visible(!appState_->isGuest() && !guestWindow);
 }
 

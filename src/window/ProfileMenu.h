@@ -28,9 +28,10 @@ class ViewRefresh;
 // tells whether the theme is dark or light, and offers a new profile and the
 // guest window.
 //
-// The theme line is left out for a guest profile. A guest cannot make
-// profiles and is already in guest mode, so in the guest window neither
-// "New Profile" nor "Open Guest Mode" is offered. The content follows the
+// The theme line is left out for a guest profile. The guest window cannot
+// make profiles and is already in guest mode, so it offers neither "New
+// Profile" nor "Open Guest Mode"; a normal window offers "New Profile"
+// whichever profile it shows. The content follows the
 // state while it changes and is brought up to date each time it opens.
 //
 // Opening the guest window goes through the application's "app.open-guest"

@@ -8,8 +8,8 @@
 
 #include <gtk/gtk.h>
 #include <gtkmm/cssprovider.h>
-#include <gtkmm/image.h>
 #include <gtkmm/snapshot.h>
+#include <gtkmm/stylecontext.h>
 #include <pangomm/attrlist.h>
 
 #include <algorithm>
@@ -20,19 +20,18 @@ namespace quorelle {
 
 namespace {
 
-// The close glyph, drawn from the symbolic icon set; its cross is about
-// half the icon's side.
-constexpr int closeGlyphSize = 12;
+// The cross's stroke: bold for its size.
+constexpr double closeGlyphStroke = 1.75;
 
 // The close button's own shape: an 18-point square without the stock
-// button's padding and minimum size. Given to that one button only.
+// button's padding, minimum size or background, in every state (a plain
+// button has no hover look). Given to that one button only.
 Glib::RefPtr<Gtk::CssProvider> closeButtonStyle() {
     static const auto provider = [] {
         auto sheet = Gtk::CssProvider::create();
         const std::string side = std::to_string(ChromeMetrics::px(TabChip::closeSize)) + "px";
         sheet->load_from_data("button { min-width: " + side + "; min-height: " + side +
-                              "; padding: 0; margin: 0; border: none; box-shadow: none; background: none; }"
-                              "button:hover { background-color: alpha(currentColor, 0.12); }");
+                              "; padding: 0; margin: 0; border: none; box-shadow: none; background: none; }");
         return sheet;
     }();
     return provider;
@@ -52,9 +51,33 @@ void TabChip::Title::measure_vfunc(Gtk::Orientation orientation, int forSize, in
                                    int& minimumBaseline, int& naturalBaseline) const {
     Gtk::Label::measure_vfunc(orientation, forSize, minimum, natural, minimumBaseline, naturalBaseline);
     if (orientation != Gtk::Orientation::HORIZONTAL) return;
-    const int widest = ChromeMetrics::px(maxWidth_);
-    minimum = std::min(minimum, widest);
-    natural = std::clamp(natural, minimum, widest);
+    // The whole title up to the widest it may be, however little room the
+    // row has: the strip scrolls rather than squeezing its chips.
+    natural = std::min(natural, ChromeMetrics::px(maxWidth_));
+    minimum = natural;
+}
+
+void TabChip::CloseGlyph::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimumBaseline,
+                                        int& naturalBaseline) const {
+    minimum = natural = ChromeMetrics::px(side_);
+    minimumBaseline = naturalBaseline = -1;
+}
+
+void TabChip::CloseGlyph::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+    const double side = ChromeMetrics::px(side_);
+    const double x = (get_width() - side) / 2, y = (get_height() - side) / 2;
+    // Round ends half a stroke inside the square, so the ink fills it.
+    const double inset = closeGlyphStroke / 2;
+    auto cairo = snapshot->append_cairo(Gdk::Rectangle(0, 0, get_width(), get_height()));
+    cairo->set_line_cap(Cairo::Context::LineCap::ROUND);
+    const Gdk::RGBA colour = get_style_context()->get_color();
+    cairo->set_source_rgba(colour.get_red(), colour.get_green(), colour.get_blue(), colour.get_alpha());
+    cairo->set_line_width(closeGlyphStroke);
+    cairo->move_to(x + inset, y + inset);
+    cairo->line_to(x + side - inset, y + side - inset);
+    cairo->move_to(x + side - inset, y + inset);
+    cairo->line_to(x + inset, y + side - inset);
+    cairo->stroke();
 }
 
 std::vector<std::pair<std::string, std::string>> TabChip::menuItems(bool pinned) {
@@ -72,6 +95,7 @@ TabChip::TabChip(AppState& appState, AppState::TabPtr tab, FaviconImageCache& im
       tab_(std::move(tab)),
       favicon_(images, tab_->faviconURL.get(), tab_->faviconLetter.get(), iconSize, tab_->isInternal.get()),
       title_(titleMaxWidth),
+      closeGlyph_(closeGlyphSize),
       menuModel_(Gio::Menu::create()),
       actions_(Gio::SimpleActionGroup::create()),
       refresh_(std::make_unique<ViewRefresh>(appState.mainQueue(), [this] { refresh(); })) {
@@ -114,8 +138,9 @@ void TabChip::buildContent() {
     close_.set_name("tab-close");
     close_.add_css_class(ChromeStyle::mutedText);
     close_.add_css_class("flat");
-    close_.set_icon_name("window-close-symbolic");
-    if (auto* glyph = dynamic_cast<Gtk::Image*>(close_.get_child())) glyph->set_pixel_size(closeGlyphSize);
+    closeGlyph_.set_halign(Gtk::Align::CENTER);
+    closeGlyph_.set_valign(Gtk::Align::CENTER);
+    close_.set_child(closeGlyph_);
     close_.set_focus_on_click(false);
     close_.set_size_request(ChromeMetrics::px(closeSize), ChromeMetrics::px(closeSize));
     close_.set_margin_end(ChromeMetrics::px(paddingH));

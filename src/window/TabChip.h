@@ -24,7 +24,8 @@ class FaviconImageCache;
 class ViewRefresh;
 
 // One tab in the tab strip: the page's icon, its title on one line (at most
-// 150 points wide) and a close button. A click anywhere but on the close
+// 150 points wide) and a close button (an 8-point bold cross, with no hover
+// look of its own). A click anywhere but on the close
 // button selects the tab; a secondary click opens the tab's menu (Close,
 // Duplicate, Pin or Unpin, Reload, New Tab to Right, New Tab to Left). Each
 // action is one operation of the window's state on this chip's tab.
@@ -38,6 +39,7 @@ public:
     static constexpr double titleMaxWidth = 150;
     static constexpr double titleFontSize = 12;
     static constexpr double closeSize = 18;
+    static constexpr double closeGlyphSize = 8;
     static constexpr double paddingH = 12;
     static constexpr double paddingV = 7;
     static constexpr double groupBarHeight = 2;
@@ -70,7 +72,8 @@ public:
     // The menu's items as "label" and "tab.action" pairs, in order.
     static std::vector<std::pair<std::string, std::string>> menuItems(bool pinned);
 
-    // The title: one line, cut with an ellipsis beyond the widest it may be.
+    // The title: one line at its own width, cut with an ellipsis beyond the
+    // widest it may be; never narrower for lack of room.
     class Title : public Gtk::Label {
     public:
         explicit Title(double maxWidth) : maxWidth_(maxWidth) {}
@@ -81,6 +84,21 @@ public:
 
     private:
         double maxWidth_;
+    };
+
+    // The close button's glyph: a bold cross filling a small square, in the
+    // button's text colour.
+    class CloseGlyph : public Gtk::Widget {
+    public:
+        explicit CloseGlyph(double side) : side_(side) {}
+
+    protected:
+        void measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural,
+                           int& minimumBaseline, int& naturalBaseline) const override;
+        void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+    private:
+        double side_;
     };
 
 protected:
@@ -103,6 +121,7 @@ private:
     FaviconView favicon_;
     Title title_;
     Gtk::Button close_;
+    CloseGlyph closeGlyph_;
     Glib::RefPtr<Gio::Menu> menuModel_;
     Gtk::PopoverMenu menu_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;

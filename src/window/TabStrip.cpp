@@ -5,9 +5,13 @@
 #include "window/TabChip.h"
 #include "window/ViewRefresh.h"
 
+#include <gtkmm/adjustment.h>
+#include <gdkmm/frameclock.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/image.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 #include <utility>
 
@@ -15,18 +19,18 @@ namespace quorelle {
 
 namespace {
 
-constexpr int newTabGlyphSize = 14;
+constexpr int newTabGlyphSize = 13;
 
-// The "+" button's own shape: a 28-point circle that is practically
-// invisible yet takes clicks over its whole area. Given to that button only.
+// The "+" button's own shape: a 28-point circle that takes clicks over its
+// whole area. Its practically invisible fill comes from the window's theme
+// (vx-new-tab). Given to that button only.
 Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
     static const auto provider = [] {
         auto sheet = Gtk::CssProvider::create();
         const int side = ChromeMetrics::px(TabStrip::newTabButtonSize);
         sheet->load_from_data("button { min-width: " + std::to_string(side) + "px; min-height: " +
                               std::to_string(side) + "px; padding: 0; margin: 0; border: none; box-shadow: none; " +
-                              "border-radius: " + std::to_string(side / 2) + "px; " +
-                              "background-color: alpha(currentColor, 0.01); }");
+                              "border-radius: " + std::to_string(side / 2) + "px; }");
         return sheet;
     }();
     return provider;
@@ -71,6 +75,7 @@ TabStrip::TabStrip(std::shared_ptr<AppState> appState, FaviconImageCache& images
 }
 
 TabStrip::~TabStrip() {
+    revealOnLayout_.disconnect();
     for (auto& connection : connections_) connection.disconnect();
     for (auto& [id, chip] : chips_) row_.remove(*chip);
 }
@@ -95,6 +100,7 @@ void TabStrip::buildRow() {
 
     newTab_.set_name("tab-strip-new-tab");
     newTab_.add_css_class(ChromeStyle::mutedText);
+    newTab_.add_css_class(ChromeStyle::newTabButton);
     newTab_.add_css_class("flat");
     newTab_.set_icon_name("list-add-symbolic");
     if (auto* glyph = dynamic_cast<Gtk::Image*>(newTab_.get_child())) glyph->set_pixel_size(newTabGlyphSize);
@@ -105,6 +111,24 @@ void TabStrip::buildRow() {
     newTab_.get_style_context()->add_provider(newTabButtonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     connections_.push_back(newTab_.signal_clicked().connect([this] { appState_->newTab(); }));
     row_.append(newTab_);
+
+    // Ahead of the scrolled window's own handling, which would ignore a
+    // vertical wheel on a row that only scrolls sideways.
+    wheel_ = Gtk::EventControllerScroll::create();
+    wheel_->set_flags(Gtk::EventControllerScroll::Flags::VERTICAL);
+    wheel_->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    connections_.push_back(wheel_->signal_scroll().connect(sigc::mem_fun(*this, &TabStrip::scrollByWheel), true));
+    scroller_.add_controller(wheel_);
+}
+
+bool TabStrip::scrollByWheel(double, double dy) {
+    if (dy == 0) return false;
+    auto scroll = scroller_.get_hadjustment();
+    const double page = scroll->get_page_size();
+    // A notch moves as far as the toolkit's own scrolled views move per notch.
+    const double step = wheel_->get_unit() == Gdk::ScrollUnit::WHEEL ? std::pow(page, 2.0 / 3.0) : 1.0;
+    scroll->set_value(std::clamp(scroll->get_value() + dy * step, scroll->get_lower(), scroll->get_upper() - page));
+    return true;
 }
 
 void TabStrip::refresh() {
@@ -126,13 +150,60 @@ void TabStrip::refresh() {
     }
 
     const auto& activeID = appState_->activeTabID.get();
+    std::optional<Uuid> reveal;
     for (const auto& tab : shown) {
         auto& chip = chips_[tab->id()];
-        if (!chip) chip = std::make_unique<TabChip>(*appState_, tab, images_);
+        if (!chip) {
+            chip = std::make_unique<TabChip>(*appState_, tab, images_);
+            reveal = tab->id();
+        }
         chip->setActive(activeID && *activeID == tab->id());
         chip->setGroupColor(groupColor(*appState_, *tab));
     }
     placeChips(shown);
+    // A newly selected tab goes before a newly added one.
+    if (activeID != shownActiveID_ && activeID && chips_.contains(*activeID)) reveal = activeID;
+    shownActiveID_ = activeID;
+    if (reveal) chipToReveal_ = reveal;
+    if (chipToReveal_) revealAfterLayout();
+}
+
+void TabStrip::revealAfterLayout() {
+    if (revealOnLayout_.connected()) return;
+    // Asking for a layout has the window listen to the frame clock's layout
+    // phase; listening after it, the strip runs once the row has its new
+    // chips in place.
+    queue_allocate();
+    auto clock = get_frame_clock();
+    if (!clock) return;  // not shown yet: tried again at the next change
+    revealOnLayout_ = clock->signal_layout().connect([this] {
+        revealOnLayout_.disconnect();
+        revealPendingChip();
+    });
+}
+
+void TabStrip::revealPendingChip() {
+    TabChip* chip = chipToReveal_ ? chipFor(*chipToReveal_) : nullptr;
+    chipToReveal_.reset();
+    // Where the chip lies in the row's visible part.
+    graphene_rect_t bounds{};
+    if (!chip || !chip->get_mapped() ||
+        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(scroller_.gobj()), &bounds))
+        return;
+    auto scroll = scroller_.get_hadjustment();
+    const double page = scroll->get_page_size();
+    double start = bounds.origin.x;
+    double end = start + bounds.size.width;
+    // The first chip brings the row's leading padding along, the last one
+    // the "+" button after it.
+    if (!chip->get_prev_sibling()) start = scroll->get_lower() - scroll->get_value();
+    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper() - scroll->get_value();
+    double value = scroll->get_value();
+    if (start < 0)
+        value += start;
+    else if (end > page)
+        value += std::min(end - page, start);
+    scroll->set_value(std::clamp(value, scroll->get_lower(), scroll->get_upper() - page));
 }
 
 void TabStrip::placeChips(const std::vector<AppState::TabPtr>& shown) {

@@ -6,6 +6,7 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
+#include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
 
@@ -22,8 +23,10 @@ class ViewRefresh;
 
 // The top row of the main window: one chip for every visible tab of the
 // window's state, in the state's order, then a round "+" button that opens a
-// new tab. The row scrolls sideways without scroll bars. The leading inset
-// and the frame colour come from the window's style sheet (vx-tab-strip).
+// new tab. Chips keep their own widths; the row scrolls sideways without
+// scroll bars, also under a vertical mouse wheel, and scrolls a newly added
+// or newly selected tab's chip into view. The leading inset and the frame
+// colour come from the window's style sheet (vx-tab-strip).
 //
 // Tabs of a collapsed group have no chip. The strip changes nothing itself:
 // every click is one operation of the state, and the row is brought up to
@@ -58,6 +61,11 @@ public:
 private:
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
+    bool scrollByWheel(double dx, double dy);
+    // Scrolls the row so that the chip to reveal shows whole, once the
+    // window has given the row its new size.
+    void revealAfterLayout();
+    void revealPendingChip();
 
     std::shared_ptr<AppState> appState_;
     FaviconImageCache& images_;
@@ -65,6 +73,10 @@ private:
     Gtk::Box row_;
     Gtk::Button newTab_;
     std::map<Uuid, std::unique_ptr<TabChip>> chips_;
+    std::optional<Uuid> shownActiveID_;
+    std::optional<Uuid> chipToReveal_;
+    Glib::RefPtr<Gtk::EventControllerScroll> wheel_;
+    sigc::connection revealOnLayout_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
 };

@@ -19,6 +19,7 @@ namespace {
 // The translucent fill of cards and popups; GTK has no backdrop blur.
 constexpr double materialOpacity = 0.75;
 constexpr double cardCornerRadius = 12;
+constexpr double newTabButtonOpacity = 0.01;
 
 std::string px(double points) { return std::to_string(ChromeMetrics::px(points)) + "px"; }
 
@@ -105,6 +106,9 @@ void writeBarsAndTabs(SheetWriter& w, const ThemeSettings& t) {
     w.rule({cls(ChromeStyle::tab) + cls(ChromeStyle::activeTab)},
            {"background-color: " + ChromeColor::css(ChromeColor::activeTab(t)),
             "color: " + ChromeColor::css(ChromeColor::primaryText(t))});
+    // Practically invisible, in every state, yet the whole circle takes clicks.
+    w.rule({cls(ChromeStyle::newTabButton)},
+           {"background-color: " + ChromeColor::css(ChromeColor::inactiveTab(t), newTabButtonOpacity)});
     w.rule({cls(ChromeStyle::bookmarksBar)},
            {"background-color: " + toolbar, "color: " + ChromeColor::css(ChromeColor::primaryText(t)),
             "min-height: " + px(ChromeMetrics::bookmarksBarHeight),

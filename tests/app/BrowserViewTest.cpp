@@ -1,7 +1,10 @@
 #include "app/AppTestSupport.h"
 
+#include "cards/BookmarkEditSheet.h"
 #include "model/BrowserTab.h"
+#include "window/BookmarksBar.h"
 
+#include <gtkmm/adjustment.h>
 #include <webkit/webkit.h>
 
 namespace quorelle::testing {
@@ -106,6 +109,34 @@ TEST_F(BrowserViewTest, BookmarksBarRowFollowsItsSetting) {
     state->profileData.modify([](ProfileData& data) { data.settings.showBookmarksBar = true; });
     settle();
     EXPECT_TRUE(view().bookmarksBarSlot().get_visible());
+}
+
+TEST_F(BrowserViewTest, TheBarsEditSheetOpensWholeAtItsOwnSize) {
+    state->createBookmark("Example", "https://a.example/", std::nullopt, std::nullopt);
+    settle();
+    auto& bar = mainWindow().controls().bookmarksBar();
+    bar.editBookmark(state->profileData.get().bookmarks.back());
+    auto* window = bar.editSheet();
+    ASSERT_NE(window, nullptr);
+    auto* sheet = dynamic_cast<BookmarkEditSheet*>(window->get_child());
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(runUntil([&] { return window->get_height() > 0 && sheet->cancelButton().get_height() > 0; }));
+    settle();
+
+    // Nothing to scroll: the window is as high as the whole column.
+    auto scroll = sheet->get_vadjustment();
+    EXPECT_LE(scroll->get_upper(), scroll->get_page_size());
+    EXPECT_EQ(sheet->get_width(), 400);
+    for (Gtk::Widget* part : {static_cast<Gtk::Widget*>(&sheet->heading()), static_cast<Gtk::Widget*>(&sheet->titleField()),
+                              static_cast<Gtk::Widget*>(&sheet->urlField()), static_cast<Gtk::Widget*>(&sheet->folderPicker()),
+                              static_cast<Gtk::Widget*>(&sheet->customIconField()), static_cast<Gtk::Widget*>(&sheet->saveButton()),
+                              static_cast<Gtk::Widget*>(&sheet->useFaviconButton()), static_cast<Gtk::Widget*>(&sheet->deleteButton()),
+                              static_cast<Gtk::Widget*>(&sheet->cancelButton())}) {
+        const auto b = boundsIn(*part, *window);
+        EXPECT_GT(b.height, 0);
+        EXPECT_GE(b.y, 0);
+        EXPECT_LE(b.y + b.height, window->get_height());
+    }
 }
 
 TEST_F(BrowserViewTest, OmniboxFocusIsTheLayoutsOneFlag) {

@@ -3,6 +3,8 @@
 #include "model/BrowserTab.h"
 #include "window/MenuCommands.h"
 
+#include <stdexcept>
+
 namespace quorelle::testing {
 namespace {
 
@@ -21,6 +23,25 @@ std::vector<std::string> accels(Gtk::Application& app, const std::string& action
     return out;
 }
 
+// What the window's menu bar shows, menu after menu: each item's title and
+// the shortcut written beside it.
+using ShownItems = std::vector<std::pair<std::string, std::string>>;
+void collectShownItems(GtkWidget* widget, ShownItems& out, bool inMenuBar = false) {
+    inMenuBar = inMenuBar || GTK_IS_POPOVER_MENU_BAR(widget);
+    if (inMenuBar && g_str_equal(G_OBJECT_TYPE_NAME(widget), "GtkModelButton")) {
+        gchar* text = nullptr;
+        g_object_get(widget, "text", &text, nullptr);
+        std::string shortcut;
+        for (auto* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+            if (GTK_IS_LABEL(child) && g_str_equal(gtk_widget_get_css_name(child), "accelerator"))
+                shortcut = gtk_label_get_text(GTK_LABEL(child));
+        out.emplace_back(text ? text : "", shortcut);
+        g_free(text);
+    }
+    for (auto* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        collectShownItems(child, out, inMenuBar);
+}
+
 TEST_F(MenuCommandsTest, EveryCommandHasItsControlAccelerator) {
     using V = std::vector<std::string>;
     EXPECT_EQ(accels(*app, "win.new-tab"), V{"<Control>t"});
@@ -32,11 +53,15 @@ TEST_F(MenuCommandsTest, EveryCommandHasItsControlAccelerator) {
     EXPECT_EQ(accels(*app, "win.go-home"), (V{"<Shift><Control>h", "<Alt>Home"}));
     EXPECT_EQ(accels(*app, "win.open-settings"), V{"<Control>comma"});
     EXPECT_EQ(accels(*app, "win.inspect"), V{"<Shift><Control>i"});
+    EXPECT_EQ(accels(*app, "app.quit"), V{"<Control>q"});
 
     // The same triggers are caught before a page or a field sees them.
     auto controller = mainWindow().menuCommands().shortcutController();
     EXPECT_EQ(controller->get_propagation_phase(), Gtk::PropagationPhase::CAPTURE);
-    EXPECT_EQ(controller->get_n_items(), 13u);
+    EXPECT_EQ(controller->get_n_items(), 14u);
+
+    // A command name the table lacks is a mistake that stops the start.
+    EXPECT_THROW(MenuCommands::handler("inspect-page", state.get(), *bus_, {}), std::invalid_argument);
 }
 
 TEST_F(MenuCommandsTest, MenuBarHasFileGoAndDeveloperMenus) {
@@ -51,6 +76,20 @@ TEST_F(MenuCommandsTest, MenuBarHasFileGoAndDeveloperMenus) {
                              .get());
     EXPECT_EQ(titles, (std::vector<std::string>{"File", "Go", "Developer"}));
     EXPECT_TRUE(mainWindow().get_show_menubar());
+
+    // Each item shows its first shortcut; Quit ends the File menu.
+    ShownItems shown;
+    collectShownItems(GTK_WIDGET(mainWindow().gobj()), shown);
+    EXPECT_EQ(shown, (ShownItems{{"New Tab", "Ctrl+T"},
+                                 {"Close Tab", "Ctrl+W"},
+                                 {"Open File\u2026", "Ctrl+O"},
+                                 {"Quit", "Ctrl+Q"},
+                                 {"Back", "Ctrl+["},
+                                 {"Forward", "Ctrl+]"},
+                                 {"Reload", "Ctrl+R"},
+                                 {"Home", "Shift+Ctrl+H"},
+                                 {"Settings", "Ctrl+,"},
+                                 {"Inspect", "Shift+Ctrl+I"}}));
 }
 
 TEST_F(MenuCommandsTest, NewTabAndCloseTabActOnTheirOwnWindowsState) {

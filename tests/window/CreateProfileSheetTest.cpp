@@ -2,8 +2,6 @@
 
 #include "window/WindowTestSupport.h"
 
-#include "model/Text.h"
-
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -38,9 +36,6 @@ protected:
         g_signal_emit_by_name(button.gobj(), "clicked");
         settle();
     }
-    void pressReturnInField() {
-        g_signal_emit_by_name(gtk_editable_get_delegate(GTK_EDITABLE(sheet->nameField().gobj())), "activate");
-    }
     std::vector<std::string> profileNames(const AppState& from) const {
         std::vector<std::string> names;
         for (const auto& profile : from.appSettings.get().profiles) names.push_back(profile.name);
@@ -70,24 +65,6 @@ TEST_F(CreateProfileSheetTest, ShowsTitleFieldAndButtonsWithCreateAsTheDefault) 
     EXPECT_TRUE(sheet->get_modal());
     EXPECT_TRUE(sheet->createButton().get_sensitive());
     EXPECT_GE(sheet->get_width(), CreateProfileSheet::width);
-}
-
-TEST_F(CreateProfileSheetTest, ReturnCreatesTheTrimmedNameSwitchesToItAndCloses) {
-    sheet->nameField().set_text("  \tTravel  ");
-    pressReturnInField();
-    ASSERT_TRUE(runUntil([&] { return !presented; }));
-    settle();
-    EXPECT_FALSE(sheet->get_visible());
-    const auto current = state->currentProfile();
-    EXPECT_EQ(current.name, "Travel");
-    EXPECT_FALSE(current.isGuest);
-    EXPECT_FALSE(current.isDefault);
-    EXPECT_EQ(current.id, text::lowercased(current.id));
-
-    auto fresh = makeState();
-    drain();
-    EXPECT_EQ(fresh->currentProfile().id, current.id);
-    EXPECT_EQ(fresh->currentProfile().name, "Travel");
 }
 
 TEST_F(CreateProfileSheetTest, BlankNamesAreIgnoredAndTheSheetStaysOpen) {

@@ -180,6 +180,13 @@ TEST_F(ProfileMenuTest, OpenGuestModeAsksForTheGuestWindow) {
 
 TEST_F(ProfileMenuTest, NewProfileCreatesTheTypedProfileAndSwitchesToIt) {
     open();
+    // Offered in a normal window even while its profile is a guest one.
+    state->appSettings.modify([](AppSettings& settings) {
+        for (auto& profile : settings.profiles) profile.isGuest = profile.isGuest || profile.id == "default";
+    });
+    settle();
+    ASSERT_EQ(menu->kindLabel().get_text(), "Guest");
+    ASSERT_TRUE(menu->newProfileButton().get_visible());
     click(menu->newProfileButton());
     ASSERT_TRUE(menu->showCreateProfile());
     auto* sheet = menu->createProfileSheet();

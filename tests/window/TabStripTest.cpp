@@ -9,6 +9,9 @@
 #include "window/WindowTestSupport.h"
 
 #include <graphene.h>
+#include <gtk/gtk.h>
+#include <gtkmm/image.h>
+#include <gtkmm/settings.h>
 
 namespace quorelle::testing {
 namespace {
@@ -286,6 +289,111 @@ TEST_F(TabStripTest, StripIsFortyHighWithTheLeadingInsetFromTheWindowStyle) {
     EXPECT_EQ(strip->newTabButton().get_height(), 28);
     EXPECT_EQ(chip(0).closeButton().get_width(), 18);
     EXPECT_EQ(chip(0).closeButton().get_height(), 18);
+}
+
+TEST_F(TabStripTest, EighteenTabsKeepTheirTitlesAndTheChosenChipScrollsIntoView) {
+    ThemeEnvironment theme(state, *window);
+    for (int i = 1; i < 18; ++i) state->newTab("https://site" + std::to_string(i) + ".example/");
+    int page = 0;
+    for (const auto& tab : state->tabs.get()) tab->title.set("Page " + std::to_string(++page) + " title");
+    state->tabs.get().back()->title.set(std::string(300, 'w'));
+    settle();
+    ASSERT_EQ(strip->chips().size(), 18u);
+    // Wholly inside the strip's visible part, once laid out.
+    const auto inView = [&](Gtk::Widget& widget) {
+        graphene_rect_t bounds{};
+        if (!widget.get_mapped() || !gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(strip->scroller().gobj()), &bounds))
+            return false;
+        return bounds.origin.x >= 0 && bounds.origin.x + bounds.size.width <= strip->scroller().get_width();
+    };
+    // The new tab is the active one: its chip and the "+" after it show.
+    EXPECT_TRUE(runUntil([&] { return inView(chip(17)) && inView(strip->newTabButton()); }));
+    for (auto* each : strip->chips()) {
+        const bool longTitle = each == &chip(17);
+        EXPECT_EQ(each->titleLabel().get_layout()->is_ellipsized(), longTitle) << each->titleLabel().get_text();
+    }
+    EXPECT_EQ(chip(17).titleLabel().get_width(), 150);
+
+    state->selectTab(tabAt(0));
+    settle();
+    EXPECT_TRUE(runUntil([&] { return inView(chip(0)); }));
+    EXPECT_FALSE(inView(chip(17)));
+}
+
+// The widget as drawn now, and the box around its pixels that are at least
+// half opaque.
+struct Ink {
+    int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1, pixels = 0;
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+    std::vector<guint8> raw;
+};
+Ink inkOf(Gtk::Widget& widget) {
+    auto paintable = gtk_widget_paintable_new(widget.gobj());
+    const int w = widget.get_width(), h = widget.get_height();
+    GtkSnapshot* snapshot = gtk_snapshot_new();
+    gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), w, h);
+    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+    Ink ink;
+    if (!node) return ink;
+    const graphene_rect_t whole = GRAPHENE_RECT_INIT(0, 0, float(w), float(h));
+    GdkTexture* texture = gsk_renderer_render_texture(gtk_native_get_renderer(widget.get_native()->gobj()), node, &whole);
+    ink.raw.resize(std::size_t(w) * h * 4);
+    gdk_texture_download(texture, ink.raw.data(), std::size_t(w) * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (ink.raw[(std::size_t(y) * w + x) * 4 + 3] >= 0x80) {
+                ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+                ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+                ++ink.pixels;
+            }
+    g_object_unref(texture);
+    gsk_render_node_unref(node);
+    g_object_unref(paintable);
+    return ink;
+}
+
+// Lets the window draw a few frames, so that styles and layout are current.
+void drawFrames(Gtk::Widget& widget) {
+    int frames = 0;
+    widget.add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) { return ++frames < 3; });
+    EXPECT_TRUE(runUntil([&] { return frames >= 3; }));
+}
+
+TEST_F(TabStripTest, CloseCrossAndPlusAreDrawnPlainlyInTheirSizesAndColours) {
+    Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
+    state->profileData.modify([](ProfileData& data) {
+        data.theme.colors.inactiveTab = "#ff0000";
+        data.theme.colors.mutedText = "#00ff00";
+    });
+    ThemeEnvironment theme(state, *window);
+    settle();
+    drawFrames(*window);
+
+    // An 8-point bold cross in the middle of the 18-point close button...
+    auto& close = chip(0).closeButton();
+    const auto cross = inkOf(close);
+    EXPECT_EQ(cross.width(), 8);
+    EXPECT_EQ(cross.height(), 8);
+    EXPECT_EQ(cross.left, 5);
+    EXPECT_EQ(cross.top, 5);
+    EXPECT_GE(cross.pixels, 24);
+    // ...which looks the same under the pointer.
+    close.set_state_flags(Gtk::StateFlags::PRELIGHT, false);
+    drawFrames(*window);
+    EXPECT_TRUE(inkOf(close).raw == cross.raw);
+
+    // The 13-point "+" over a practically invisible fill of the inactive
+    // tabs' colour (bytes: blue, green, red, alpha; premultiplied).
+    auto* glyph = dynamic_cast<Gtk::Image*>(strip->newTabButton().get_child());
+    ASSERT_NE(glyph, nullptr);
+    EXPECT_EQ(glyph->get_pixel_size(), 13);
+    const auto plus = inkOf(strip->newTabButton());
+    const guint8* fill = &plus.raw[(2 * std::size_t(strip->newTabButton().get_width()) + 14) * 4];
+    EXPECT_EQ(fill[0], 0);
+    EXPECT_EQ(fill[1], 0);
+    EXPECT_GT(fill[2], 0);
+    EXPECT_LT(fill[3], 8);
 }
 
 TEST_F(TabStripTest, ReplacedTabsGetFreshChipsAndTheStripOutlivesNoAnnouncement) {
