@@ -7,12 +7,15 @@
 #include "store/DataStore.h"
 #include "store/KeychainService.h"
 #include "store/MainQueue.h"
+#include "web/BrowserIdentityManager.h"
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
 #include "web/InspectorService.h"
 #include "web/ProxyTester.h"
+#include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
+#include "web/WebsiteDataService.h"
 #include "window/FaviconImageCache.h"
 #include "window/FileDialogs.h"
 #include "window/OpenFileCommand.h"
@@ -39,16 +42,18 @@ int main(int argc, char* argv[]) {
     FileDialogs fileDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
-    WebContentServices webServices{favicons, proxyTester, dataDir + "/QuorelleWebData",
-                                   cacheDir + "/QuorelleWebData", &fileDialogs};
+    WebsiteDataService websiteData(mainQueue, {dataDir + "/QuorelleWebData", cacheDir + "/QuorelleWebData"});
+    WebContentServices webServices{websiteData, favicons, &fileDialogs};
     TabWebViewStore webViews(mainQueue, webServices);
+    BrowserIdentityManager identity([&webViews](const Uuid& tabID) -> IUserAgentView* { return webViews.host(tabID); });
     CommandBus commandBus(mainQueue);
     InspectorService inspector(mainQueue);
     FaviconImageCache faviconImages(QuorelleLogoCache::shared());
 
-    auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, keychain, clipboard});
-    auto guestAppState =
-        AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, keychain, clipboard});
+    auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
+                                                             proxyTester, websiteData, keychain, clipboard});
+    auto guestAppState = AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, favicons, identity,
+                                                                 proxyTester, websiteData, keychain, clipboard});
 
     int status = 0;
     {

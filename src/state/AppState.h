@@ -35,8 +35,12 @@ namespace quorelle {
 
 class DataStore;
 class IClipboard;
+class IFavicons;
+class IIdentity;
 class IKeychain;
+class IProxyTester;
 class IWebContent;
+class IWebsiteData;
 class MainQueue;
 struct ThemePreset;
 
@@ -45,7 +49,11 @@ struct ThemePreset;
 struct AppStateServices {
     DataStore& store;
     MainQueue& mainQueue;
-    IWebContent& webContent;
+    IWebContent& webContent;  // the per-tab web views
+    IFavicons& favicons;
+    IIdentity& identity;
+    IProxyTester& proxyTester;
+    IWebsiteData& websiteData;
     IKeychain& keychain;
     IClipboard& clipboard;
 };
@@ -113,6 +121,7 @@ public:
     DataStore& store() const { return services_.store; }
     MainQueue& mainQueue() const { return services_.mainQueue; }
     IWebContent& webContent() const { return services_.webContent; }
+    IFavicons& favicons() const { return services_.favicons; }
     IKeychain& keychain() const { return services_.keychain; }
     IClipboard& clipboard() const { return services_.clipboard; }
 

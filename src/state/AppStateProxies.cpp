@@ -1,7 +1,7 @@
 // Proxy profiles as the proxy page edits and tests them.
 #include "model/JsonCodec.h"
 #include "state/AppState.h"
-#include "state/IWebContent.h"
+#include "state/IProxyTester.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -90,7 +90,7 @@ void AppState::testProxy(std::optional<std::string> profileID) {
     }
     // The texts are the web layer's own; they are only shown here.
     std::weak_ptr<AppState> weak = weak_from_this();
-    webContent().testProxy(*chosen, [weak](ProxyTestOutcome outcome) {
+    services_.proxyTester.test(*chosen, [weak](ProxyTestOutcome outcome) {
         auto self = weak.lock();
         if (!self) return;
         if (outcome.succeeded) {

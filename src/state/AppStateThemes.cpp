@@ -3,6 +3,7 @@
 #include "model/Color.h"
 #include "model/ThemePreset.h"
 #include "state/AppState.h"
+#include "state/IIdentity.h"
 #include "state/IWebContent.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ void AppState::setUserAgentPreset(UserAgentPreset preset, std::optional<std::str
         if (custom) d.settings.userAgent.customValue = std::move(*custom);
     });
     persist();
-    services_.webContent.applyUserAgentToAllTabs(*this, false);
+    services_.identity.applyUserAgentToAllTabs(*this, false);
 }
 
 void AppState::reloadThemedInternalPages() {

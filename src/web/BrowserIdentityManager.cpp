@@ -73,6 +73,10 @@ void BrowserIdentityManager::applyToAllTabs(const AppState& appState, bool force
     }
 }
 
+void BrowserIdentityManager::applyUserAgentToAllTabs(const AppState& appState, bool force) {
+    applyToAllTabs(appState, force, viewForTab_);
+}
+
 bool BrowserIdentityManager::shouldSkipIdentityUpdate(const std::optional<std::string>& url) {
     if (!url) return false;
     const std::string address = text::lowercased(*url);

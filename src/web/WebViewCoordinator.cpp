@@ -9,8 +9,11 @@
 #include "state/AppState.h"
 #include "store/MainQueue.h"
 #include "web/InternalHTMLStyles.h"
+#include "web/FaviconService.h"
 #include "web/InternalPageProvider.h"
+#include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
+#include "web/WebContentServices.h"
 #include "web/BridgeToken.h"
 
 #include <webkit/webkit.h>
@@ -297,12 +300,14 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
     tab->isSecure.set(lowerScheme(address) == "https");
 
     std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.fetchPageFavicon(tab->id(), address, [weak, address](std::optional<std::string> favicon) {
-        auto self = weak.lock();
-        auto tab = self ? self->tab() : nullptr;
-        if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
-        tab->faviconURL.set(*favicon);
-    });
+    if (auto* host = store_.host(tab->id())) {
+        store_.services().favicons.fetch(*host, address, [weak, address](std::optional<std::string> favicon) {
+            auto self = weak.lock();
+            auto tab = self ? self->tab() : nullptr;
+            if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
+            tab->faviconURL.set(*favicon);
+        });
+    }
 
     struct TitleRequest {
         std::weak_ptr<WebViewCoordinator> coordinator;
