@@ -91,12 +91,19 @@ TEST(UrlParts, StrictParsing) {
         EXPECT_FALSE(quorelle::UrlParts::parse(bad)) << bad;
 }
 
+template <typename T>
+concept takesFlag = requires(T value) { QuorelleAssets::faviconURLIfInternal(value); };
+
 TEST(QuorelleAssets, InternalAddressesAndLogo) {
     EXPECT_TRUE(QuorelleAssets::isInternalURL("  VX://History \n"));
     EXPECT_FALSE(QuorelleAssets::isInternalURL("vx:history"));
-    EXPECT_EQ(QuorelleAssets::faviconURL(std::string_view(" VX://x ")), "vx-local://QuorelleLogo");
-    EXPECT_EQ(QuorelleAssets::faviconURL(std::string_view("https://x.y")), std::nullopt);
-    EXPECT_EQ(QuorelleAssets::faviconURL(false), std::nullopt);
+    // Called with a string literal, as callers do: a literal must reach the
+    // address rule, never a flag.
+    EXPECT_EQ(QuorelleAssets::faviconURL(" VX://x "), "vx-local://QuorelleLogo");
+    EXPECT_EQ(QuorelleAssets::faviconURL("https://example.com"), std::nullopt);
+    EXPECT_EQ(QuorelleAssets::faviconURLIfInternal(false), std::nullopt);
+    EXPECT_EQ(QuorelleAssets::faviconURLIfInternal(true), "vx-local://QuorelleLogo");
+    static_assert(takesFlag<bool> && !takesFlag<const char*> && !takesFlag<std::string>);
     EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("QuorelleLogo")));
     EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("vx-local://QuorelleLogo")));
     EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("https://cdn.example/QuorelleLogo.png")));
