@@ -7,10 +7,14 @@ namespace quorelle {
 
 struct ProxyProfile;
 
-// A proxy test's answer: a success text, or an error's description.
+// A proxy test's answer: a success text, or an error's description with the
+// error's domain and code (the tester's own errors, or the network layer's
+// passed through).
 struct ProxyTestOutcome {
     bool succeeded = false;
     std::string text;
+    std::string errorDomain;
+    int errorCode = 0;
 };
 
 // Sends one test request through a saved proxy profile. Main thread only.

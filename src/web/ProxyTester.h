@@ -20,6 +20,16 @@ struct ProxyProfile;
 // iterated for network outcomes to arrive.
 class ProxyTester : public IProxyTester {
 public:
+    // The tester's own errors, in this domain; every other error is the
+    // network layer's, with its own domain and code.
+    static constexpr const char* errorDomain = "Quorelle";
+    enum ErrorCode : int {
+        hostRequired = 1,    // "Host is required"
+        invalidTestURL = 2,  // "Invalid test URL"
+        portOutOfRange = 3,  // "Port must be between 1 and 65535"
+        proxyRefused = 4,    // "Proxy test failed (HTTP " + status + ")": 407 and 5xx
+    };
+
     // The whole test, connection and response included, must end within this.
     static constexpr std::chrono::milliseconds defaultTimeLimit{15000};
 
