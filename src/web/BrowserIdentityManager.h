@@ -49,10 +49,18 @@ public:
     // Checked against the whole address after the entries above.
     static constexpr std::array<std::string_view, 3> identityProviderWords{"oauth", "openid", "saml"};
 
-    // Nothing for the default preset and for an empty custom value; a custom
-    // value is used exactly as stored (not trimmed).
+    // Nothing for the default preset and for a custom value the engine could
+    // not send (see isSendableUserAgent): the engine's own identity then. A
+    // sendable custom value is used exactly as stored (not trimmed).
     static std::optional<std::string> userAgentString(UserAgentPreset preset, const std::string& custom);
     static std::optional<std::string> userAgentString(const UserAgentSettings& settings);
+
+    // True for a User-Agent header value as the engine accepts it: products
+    // (a token with an optional "/version") and parenthesised comments,
+    // separated by spaces or tabs, with nothing before or after. Empty text,
+    // text of spaces, control characters and anything outside that grammar
+    // are false: the engine would refuse them and keep its previous identity.
+    static bool isSendableUserAgent(std::string_view value);
 
     static void apply(IUserAgentView& view, const UserAgentSettings& settings);
     // For a tab's web view just created: the current profile's choice.
