@@ -213,6 +213,19 @@ TEST_F(TabsTest, SearchUsesTheProfilesEngine) {
     state->profileData.modify([](ProfileData& d) { d.settings.selectedSearchEngineID = "duckduckgo"; });
     state->navigateActive("AT&T");
     EXPECT_EQ(tab(0)->urlString.get(), "https://duckduckgo.com/?q=AT%26T");
+
+    // A custom template that is no absolute address gives no search: the
+    // typed text itself is the tab's address, and the omnibox keeps it.
+    for (const char* custom : {"", "search?q=%s"}) {
+        state->profileData.modify([&](ProfileData& d) {
+            d.settings.selectedSearchEngineID = "custom";
+            d.settings.customSearchEngineURL = custom;
+        });
+        state->navigateActive("cats and dogs");
+        drain();
+        EXPECT_EQ(tab(0)->urlString.get(), "cats and dogs") << custom;
+        EXPECT_EQ(state->omniboxText.get(), "cats and dogs") << custom;
+    }
 }
 
 TEST_F(TabsTest, GuestWindowRefusesTheHistoryPage) {

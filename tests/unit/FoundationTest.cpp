@@ -84,7 +84,10 @@ TEST(UrlParts, StrictParsing) {
     EXPECT_EQ(parts->scheme, "https");  // schemes come back lower-cased
     EXPECT_EQ(parts->host, "Example.COM");
     EXPECT_EQ(quorelle::UrlParts::parse("about:blank")->host, std::nullopt);
-    EXPECT_EQ(quorelle::UrlParts::parse("relative/path")->scheme, std::nullopt);
+    // Only absolute addresses parse, as the platform's address parser has it.
+    for (const char* relative : {"", "relative/path", "search?q=x", "//host/path"})
+        EXPECT_FALSE(quorelle::UrlParts::parse(relative)) << relative;
+    EXPECT_FALSE(quorelle::UrlParts::parse("https://x.example/?q=%FF"));
     EXPECT_EQ(quorelle::UrlParts::parse("https://[::1]:80/")->host, "::1");
     for (const char* bad : {"http://a b.com", "https://x.com/%zz", "https://a<b>.com", "http://a\"b", "a\tb",
                             "https://host:99999/"})
