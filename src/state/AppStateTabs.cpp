@@ -154,6 +154,7 @@ void AppState::applyNavigation(const NavigationTarget& target, const TabPtr& tab
         tab->applyInternalFavicon();
     } else {
         tab->isInternal.set(false);
+        tab->applyInternalFavicon();  // none until the page names its own
     }
     const bool internal = target.isInternal();
     postWeak([tab, address, internal](AppState& self) {

@@ -294,9 +294,13 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
 
 void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::string& address) {
     auto tab = this->tab();
+    const bool samePage = tab->urlString.get() == address;
     tab->urlString.set(address);
     tab->isInternal.set(false);
     tab->updateInternalState();
+    // Another page starts without the icon of the one before (a reload keeps
+    // its own until the page answers); a web page never shows the logo.
+    if (!samePage || QuorelleAssets::isQuorelleLogo(tab->faviconURL.get())) tab->applyInternalFavicon();
     tab->isSecure.set(lowerScheme(address) == "https");
 
     std::weak_ptr<WebViewCoordinator> weak = weak_from_this();

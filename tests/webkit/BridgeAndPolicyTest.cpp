@@ -123,13 +123,45 @@ TEST_F(PolicyTest, PopUpsBecomeTabsOnlyForWebAddresses) {
     EXPECT_EQ(state->activeTabID.get(), state->tabs.get().back()->id());
 }
 
-TEST_F(PolicyTest, PageDeclaredIconIsUsed) {
+// A tab shows the icon of the page it shows: the page's declared icon, else
+// none (its letter), never the logo of an internal page or the icon of the
+// page before.
+TEST_F(PolicyTest, TheTabsIconIsThePagesOwn) {
     server.addHTML("/iconic", "<html><head><title>Iconic</title><link rel='icon' href='/img/i.png'></head>"
                               "<body>x</body></html>");
+    server.addHTML("/plain", "<html><head><title>Plain</title></head><body>x</body></html>");
+    const std::string file = scratch_ + "/local.html";
+    ASSERT_TRUE(g_file_set_contents(file.c_str(), "<title>Local</title>local", -1, nullptr));
+    gchar* fileURI = g_filename_to_uri(file.c_str(), nullptr, nullptr);
+    const std::string fileURL = fileURI;
+    g_free(fileURI);
     start();
-    state->navigateActive(server.url("/iconic"));
-    ASSERT_TRUE(waitForPage(server.url("/iconic")));
-    EXPECT_TRUE(runUntil([&] { return tab()->faviconURL.get() == server.url("/img/i.png"); }));
+    ASSERT_EQ(tab()->faviconURL.get(), std::string(QuorelleAssets::logoFaviconReference));
+    const auto visit = [&](const std::string& address) {
+        state->navigateActive(address);
+        // The page's history entry comes after its icon answer.
+        return waitForPage(address) && runUntil([&] {
+                   const auto& history = state->profileData.get().history;
+                   return !history.empty() && history.front().url == address;
+               });
+    };
+
+    ASSERT_TRUE(visit(server.url("/plain")));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+    EXPECT_EQ(tab()->faviconLetter.get(), "P");
+    state->toggleBookmark();
+    ASSERT_EQ(state->profileData.get().bookmarks.size(), 1u);
+    EXPECT_FALSE(QuorelleAssets::isQuorelleLogo(state->profileData.get().bookmarks[0].faviconURL));
+
+    ASSERT_TRUE(visit(server.url("/iconic")));
+    EXPECT_EQ(tab()->faviconURL.get(), server.url("/img/i.png"));
+    ASSERT_TRUE(visit(server.url("/plain")));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+
+    ASSERT_TRUE(visit(server.url("/iconic")));
+    state->navigateActive(fileURL);
+    ASSERT_TRUE(waitForPage(fileURL));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
 }
 
 }  // namespace
