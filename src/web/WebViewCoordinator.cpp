@@ -227,8 +227,12 @@ gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char*, G
 
 gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
                                                 gpointer self) {
-    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
-    return static_cast<WebViewCoordinator*>(self)->onDecidePolicy(decision);
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(decision);
+    // A link asking for a new window: an internal page opens in this tab, as
+    // any internal link does; web addresses go on to become tabs.
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return coordinator->onDecideNewWindow(decision);
+    return FALSE;
 }
 
 GtkWidget* WebViewCoordinator::handleCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) {
@@ -380,30 +384,55 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
     return TRUE;  // instead of the engine's own error page
 }
 
+namespace {
+
+std::string requestedURI(WebKitNavigationAction* navigation) {
+    WebKitURIRequest* request = webkit_navigation_action_get_request(navigation);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    return uri ? uri : "";
+}
+
+bool isInternalScheme(const std::string& uri) {
+    return lowerScheme(uri) == BrowserNavigation::internalScheme || text::startsWith(text::lowercased(uri), "vx:");
+}
+
+}  // namespace
+
+// Only a link the user really clicked may open an internal page; a script, a
+// redirect or a frame must not turn the tab privileged. Either way the
+// engine's own navigation is cancelled.
+void WebViewCoordinator::divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri) {
+    const bool clicked =
+        webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+        webkit_navigation_action_is_user_gesture(navigation);
+    if (!clicked) return;
+    lastLoadedCanonicalURL.reset();
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    const std::string canonical = BrowserNavigation::canonicalInternalURL(uri);
+    store_.mainQueue().post([weak, canonical] {
+        auto self = weak.lock();
+        if (!self) return;
+        if (auto view = self->webView_.get()) self->loadInternal(canonical, view.get());
+    });
+}
+
+bool WebViewCoordinator::onDecideNewWindow(WebKitPolicyDecision* decision) {
+    auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
+        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    const std::string uri = requestedURI(navigation);
+    if (!isInternalScheme(uri)) return FALSE;
+    divertInternalNavigation(navigation, uri);
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+}
+
 bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
     auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-    WebKitURIRequest* request = webkit_navigation_action_get_request(navigation);
-    const char* rawURI = request ? webkit_uri_request_get_uri(request) : nullptr;
-    if (!rawURI) return FALSE;
-    const std::string uri = rawURI;
-    if (lowerScheme(uri) == BrowserNavigation::internalScheme ||
-        text::startsWith(text::lowercased(uri), "vx:")) {
-        // Only a link the user really clicked may open an internal page; a
-        // script, a redirect or a frame must not turn the tab privileged.
-        const bool clicked =
-            webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
-            webkit_navigation_action_is_user_gesture(navigation);
-        if (clicked) {
-            lastLoadedCanonicalURL.reset();
-            std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-            const std::string canonical = BrowserNavigation::canonicalInternalURL(uri);
-            store_.mainQueue().post([weak, canonical] {
-                auto self = weak.lock();
-                if (!self) return;
-                if (auto view = self->webView_.get()) self->loadInternal(canonical, view.get());
-            });
-        }
+    const std::string uri = requestedURI(navigation);
+    if (uri.empty()) return FALSE;
+    if (isInternalScheme(uri)) {
+        divertInternalNavigation(navigation, uri);
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }

@@ -65,16 +65,19 @@ using PolicyTest = WebTest;
 
 TEST_F(PolicyTest, OnlyAClickedLinkOpensAnInternalPage) {
     const std::string link = "<a id=about href='vx://about'>about</a>";
+    const std::string blankLink = "<a id=blank target=_blank href='vx://history'>history</a>";
     server.addHTML("/script-click", "<html><head><title>Script</title></head><body>" + link +
                                         "<script>document.getElementById('about').click()</script></body></html>");
+    server.addHTML("/script-blank", "<html><head><title>Script</title></head><body>" + blankLink +
+                                        "<script>document.getElementById('blank').click()</script></body></html>");
     server.addHTML("/location", "<html><head><title>Location</title></head><body>"
                                 "<script>location.href='vx://settings'</script></body></html>");
     server.addHTML("/frame", "<html><head><title>Frame</title></head><body>"
                              "<iframe src='vx://settings'></iframe></body></html>");
-    server.addHTML("/links", "<html><head><title>Links</title></head><body>" + link + "</body></html>");
+    server.addHTML("/links", "<html><head><title>Links</title></head><body>" + link + blankLink + "</body></html>");
     start();
     // Scripts, redirects and frames never turn the tab into a browser page.
-    for (const char* path : {"/script-click", "/location", "/frame"}) {
+    for (const char* path : {"/script-click", "/script-blank", "/location", "/frame"}) {
         state->navigateActive(server.url(path));
         ASSERT_TRUE(waitForPage(server.url(path))) << path;
         runFor(300);
@@ -88,6 +91,13 @@ TEST_F(PolicyTest, OnlyAClickedLinkOpensAnInternalPage) {
     ASSERT_TRUE(waitForPage("vx://about"));
     EXPECT_EQ(tab()->title.get(), "About Quorelle");
     EXPECT_TRUE(tab()->isInternal.get());
+
+    // A clicked link that asks for a new window opens the page in this tab.
+    state->navigateActive(server.url("/links"));
+    ASSERT_TRUE(waitForPage(server.url("/links")));
+    evalJS("document.getElementById('blank').click()");
+    ASSERT_TRUE(waitForPage("vx://history"));
+    EXPECT_EQ(state->tabs.get().size(), 1u);
 }
 
 TEST_F(PolicyTest, BackFromADivertedInternalLinkShowsAWebPage) {
