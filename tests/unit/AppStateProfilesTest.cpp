@@ -175,6 +175,13 @@ TEST_F(ProfilesTest, LightPresetForAnotherProfileIsWrittenToItsFolderKeepingTheB
     const auto cleared = store_->loadProfileData(other).theme.background;
     EXPECT_EQ(cleared.kind, ThemeBackground::BackgroundKind::image);
     EXPECT_FALSE(cleared.imagePath);
+
+    // A new profile's dark default background gives way to the light one
+    // under a light colour set.
+    const auto fresh = addProfile("Fresh");
+    state->updateProfile(fresh, std::nullopt, std::nullopt, false, "red", std::nullopt, std::nullopt);
+    EXPECT_FALSE(store_->loadProfileData(fresh).theme.useDarkMode);
+    EXPECT_EQ(store_->loadProfileData(fresh).theme.background, ThemeBackground::defaultLight());
 }
 
 TEST_F(ProfilesTest, PresetForTheCurrentProfileAppliesItToTheTheme) {
