@@ -23,7 +23,8 @@ namespace quorelle {
 //
 // The card keeps two things of its own, both set afresh each time it is
 // shown: the image address field (the stored image path, or empty) and the
-// preset picked (always the first preset of the table). Neither reaches the
+// preset picked (the current profile's preset, else the first row of the
+// table). Neither reaches the
 // browser until "Apply" or "Save": the picked preset is applied, then a
 // non-blank address (trimmed) becomes the background image; a blank field
 // leaves the background as the preset left it. "Reset" and "Clear
