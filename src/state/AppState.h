@@ -161,6 +161,8 @@ public:
     void reloadBookmarksPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::bookmarks); }
     void reloadProfilesPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::profiles); }
     void reloadProxyPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::proxy); }
+    // The sessions, performance and memory pages, which list the open tabs.
+    void reloadTabListPageIfActive();
 
     // ---- history, bookmarks, folders, downloads (AppStateHistory.cpp,
     //      AppStateBookmarks.cpp) ----------------------------------------------
@@ -210,6 +212,7 @@ public:
     // ---- theme colour edits and proxy profiles (AppStateProxies.cpp,
     //      AppStateThemes.cpp) ------------------------------------------------------
     void updateThemeColor(std::string_view key, std::string_view value);
+    static constexpr std::string_view saveProxyFirstMessage = "Save a proxy profile first";
     void testProxy(std::optional<std::string> profileID);
     void saveProxyFromMessage(const Json& message);
     void deleteProxy(const Uuid& id);

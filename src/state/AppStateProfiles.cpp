@@ -149,6 +149,7 @@ void AppState::deleteProfile(std::string_view id) {
     if (appSettings.get().selectedStartupProfileID == profileID)
         enterProfile(AppSettings::defaultProfileID);
     persist();
+    reloadProfilesPageIfActive();  // the deleted profile's card must not stay
 }
 
 }  // namespace quorelle

@@ -84,8 +84,9 @@ void AppState::testProxy(std::optional<std::string> profileID) {
                                         [&](const ProxyProfile& p) { return p.id == *wanted; })
                          : proxies.begin();
     if (chosen == proxies.end()) {
-        proxyTestError.set("Save a proxy profile first");
+        proxyTestError.set(std::string(saveProxyFirstMessage));
         proxyTestResult.set(std::nullopt);
+        reloadProxyPageIfActive();
         return;
     }
     // The texts are the web layer's own; they are only shown here.
@@ -117,6 +118,8 @@ void AppState::saveProxyFromMessage(const Json& message) {
             d.proxies.push_back(proxy);
         d.settings.activeProxyID = proxy.id;
     });
+    // The request for a profile is answered now.
+    if (proxyTestError.get() == saveProxyFirstMessage) proxyTestError.set(std::nullopt);
     persist();
     toastMessage.set("Proxy profile saved");
     reloadProxyPageIfActive();

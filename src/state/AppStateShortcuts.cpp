@@ -80,4 +80,9 @@ void AppState::reloadInternalPageIfActive(InternalPageRoute route) {
     services_.webContent.reloadInternal(tab, *this);
 }
 
+void AppState::reloadTabListPageIfActive() {
+    for (auto route : {InternalPageRoute::sessions, InternalPageRoute::performance, InternalPageRoute::memory})
+        reloadInternalPageIfActive(route);
+}
+
 }  // namespace quorelle

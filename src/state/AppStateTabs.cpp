@@ -60,6 +60,7 @@ void AppState::closeTab(const TabPtr& tab) {
     }
     syncOmniboxFromTab();
     persistSession();
+    reloadTabListPageIfActive();
 }
 
 void AppState::closeInactiveTabs() {
@@ -79,6 +80,7 @@ void AppState::closeInactiveTabs() {
         newTab(std::nullopt);
     }
     persistSession();
+    reloadTabListPageIfActive();
 }
 
 void AppState::selectTab(const TabPtr& tab) {

@@ -272,12 +272,16 @@ TEST_F(ProfilesTest, DeletingTheSelectedProfileFallsBackToDefaultWithItsOwnData)
     EXPECT_EQ(settingsOnDisk().selectedStartupProfileID, "default");
 }
 
-TEST_F(ProfilesTest, DeletingAnotherProfileKeepsTheCurrentOne) {
+TEST_F(ProfilesTest, DeletingAnotherProfileKeepsTheCurrentOneAndRefreshesTheProfilesPage) {
     const auto other = addProfile("Other");
     const auto tab = state->tabs.get().front();
+    state->navigateActive("vx://profiles");
+    drain();
+    web_.internalReloads.clear();
     state->deleteProfile(other);
     EXPECT_EQ(selected(), "default");
     EXPECT_EQ(state->tabs.get().front(), tab);
+    EXPECT_EQ(web_.internalReloads, std::vector<Uuid>{tab->id()});
     EXPECT_FALSE(fileExists(root_ + "/profiles/" + other));
     EXPECT_EQ(settingsOnDisk().profiles.size(), 2u);
 }
