@@ -2,8 +2,10 @@
 // states (the main windows' and the guest window's), and runs the
 // application. Nothing here is global; each object is handed to those that
 // use it and outlives them.
+#include "app/DataFolderInUse.h"
 #include "app/QuorelleApplication.h"
 #include "state/AppState.h"
+#include "store/DataFolderLock.h"
 #include "store/DataStore.h"
 #include "store/KeychainService.h"
 #include "store/MainQueue.h"
@@ -31,11 +33,20 @@ int main(int argc, char* argv[]) {
 
     const std::string dataDir = g_get_user_data_dir();
     const std::string cacheDir = g_get_user_cache_dir();
+    const std::string dataFolder = dataDir + "/QuorelleData";
+
+    // One process per data folder, decided before anything is read or
+    // written: two would overwrite each other's saves.
+    const DataFolderLock lock(dataFolder);
+    if (lock.state() == DataFolderLock::State::inUse)
+        return DataFolderInUse::report(dataFolder, QuorelleApplication::defaultApplicationID);
+    if (lock.state() == DataFolderLock::State::unavailable)
+        g_warning("The data folder %s cannot be locked: %s", dataFolder.c_str(), lock.problem().c_str());
 
     MainQueue mainQueue;
-    DataStore store(dataDir + "/QuorelleData", DataStore::Access::readWrite);
+    DataStore store(dataFolder, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
-    DataStore guestStore(dataDir + "/QuorelleData", DataStore::Access::readOnly);
+    DataStore guestStore(dataFolder, DataStore::Access::readOnly);
     KeychainService keychain;
     SystemClipboard clipboard;
 
