@@ -12,20 +12,26 @@
 namespace quorelle {
 namespace {
 
-// Makes the folder (0700) and closes up what an earlier run left open:
-// folders 0700, files 0600. Links are left alone.
+// Makes the folder (0700). A folder an earlier version left open to others
+// is closed up with everything in it: folders 0700, files 0600 (links are
+// left alone); a private one is not walked again.
 void makePrivate(const std::string& folder) {
-    g_mkdir_with_parents(folder.c_str(), 0700);
+    using std::filesystem::perms;
     std::error_code error;
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    const auto status = std::filesystem::status(folder, error);
+    if (!std::filesystem::exists(status)) {
+        g_mkdir_with_parents(folder.c_str(), 0700);
+        return;
+    }
+    if ((status.permissions() & (perms::group_all | perms::others_all)) == perms::none) return;
+    std::filesystem::permissions(folder, perms::owner_all, error);
     for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        const auto status = it->symlink_status(error);
+        const auto entry = it->symlink_status(error);
         if (error) break;
-        using std::filesystem::perms;
-        if (status.type() == std::filesystem::file_type::directory)
+        if (entry.type() == std::filesystem::file_type::directory)
             std::filesystem::permissions(it->path(), perms::owner_all, error);
-        else if (status.type() == std::filesystem::file_type::regular)
+        else if (entry.type() == std::filesystem::file_type::regular)
             std::filesystem::permissions(it->path(), perms::owner_read | perms::owner_write, error);
         error.clear();
     }

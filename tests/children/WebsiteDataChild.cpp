@@ -1,7 +1,7 @@
 // One run of the browser's website data in a process of its own, so that a
 // test can quit and start again on the same folders:
 //   WebsiteDataChild keep <folder>   a guest view sets a cookie (nothing may
-//                                    appear under <folder>), then a normal
+//                                    appear in <folder>/data), then a normal
 //                                    view sets a cookie for a day (and a
 //                                    local-storage item, so that storage
 //                                    files exist too);
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
         auto guestView = makeView(window, ephemeral.get());
         if (!loadAndWait(guestView.get(), server.url("/guest"))) return fail("the guest page did not load");
         if (evaluate(guestView.get(), "document.cookie") != "guest=yes") return fail("the guest cookie was not set");
-        if (std::filesystem::exists(folder)) return fail("a guest view wrote under the data folders");
+        if (std::filesystem::exists(folder + "/data")) return fail("a guest view wrote under the data folder");
 
         auto session = websiteData.sessionFor(WebsiteDataStoreKind::defaultPersistent);
         auto view = makeView(window, session.get());

@@ -40,6 +40,12 @@ using WebsiteDataTest = WebTest;
 
 TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNothing) {
     const std::string folder = scratch_ + "/kept";
+    // What an earlier version left: a cache open to everyone.
+    std::filesystem::create_directories(folder + "/cache/old");
+    ASSERT_TRUE(g_file_set_contents((folder + "/cache/old/entry").c_str(), "x", -1, nullptr));
+    for (const char* path : {"/cache", "/cache/old"}) ::chmod((folder + path).c_str(), 0755);
+    ::chmod((folder + "/cache/old/entry").c_str(), 0644);
+
     const ChildRun keep = runChild("keep", folder);
     ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
 
