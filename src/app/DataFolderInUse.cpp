@@ -23,7 +23,8 @@ void showDialog(const std::string& folder) {
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE,
                                                "Quorelle is already running");
     gtk_message_dialog_format_secondary_text(
-        GTK_MESSAGE_DIALOG(dialog), "Another Quorelle process is using the data folder %s. Close it before starting Quorelle again.",
+        GTK_MESSAGE_DIALOG(dialog),
+        "Another Quorelle process is using the data folder %s. Close it before starting Quorelle again.",
         folder.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), "Quorelle");
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);

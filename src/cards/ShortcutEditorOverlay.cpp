@@ -121,7 +121,8 @@ void ShortcutEditorOverlay::refetchFavicon(std::string_view text) {
     auto& favicons = appState_.favicons();
     previewFavicon_ = favicons.cached(address);
     showPreview();
-    favicons.fetchFromNetwork(address, [this, alive = std::weak_ptr<int>(life_), address](std::optional<std::string> icon) {
+    auto alive = std::weak_ptr<int>(life_);
+    favicons.fetchFromNetwork(address, [this, alive, address](std::optional<std::string> icon) {
         if (alive.expired()) return;  // the card is gone
         previewFavicon_ = icon ? std::move(icon) : appState_.favicons().cached(address);
         showPreview();

@@ -36,7 +36,8 @@ std::string hostOf(const std::string& url) {
 bool isRWS(gunichar c) { return c == ' ' || c == '\t'; }
 
 bool isTokenChar(gunichar c) {
-    return c < 0x80 && c != 0 && (g_ascii_isalnum(static_cast<char>(c)) || std::strchr("!#$%&'*+-.^_`|~", static_cast<int>(c)));
+    if (c == 0 || c >= 0x80) return false;
+    return g_ascii_isalnum(static_cast<char>(c)) || std::strchr("!#$%&'*+-.^_`|~", static_cast<int>(c));
 }
 
 // Inside a comment: tabs, spaces, visible characters but the parentheses and

@@ -52,8 +52,9 @@ WebKitNetworkSession* WebsiteDataService::persistentSession() {
         persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(
             webkit_network_session_new(folders_.data.c_str(), folders_.cache.c_str()));
         const std::string cookies = folders_.data + "/" + cookieFileName;
-        webkit_cookie_manager_set_persistent_storage(webkit_network_session_get_cookie_manager(persistentSession_.get()),
-                                                     cookies.c_str(), WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+        auto* cookieManager = webkit_network_session_get_cookie_manager(persistentSession_.get());
+        webkit_cookie_manager_set_persistent_storage(cookieManager, cookies.c_str(),
+                                                     WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
     }
     return persistentSession_.get();
 }

@@ -100,8 +100,10 @@ TEST(BrowserNavigationResolve, ReservedCharactersSearchExactlyWhatWasTyped) {
 }
 
 TEST(BrowserNavigationResolve, LastResortIsTheTextItself) {
-    for (const char* broken : {"not a url %s", "", "search?q=%s", "//s.example/?q=%s"})
-        EXPECT_EQ(BrowserNavigation::resolve("hello", SearchEngine{"custom", "Custom", broken}), web("hello")) << broken;
+    for (const char* broken : {"not a url %s", "", "search?q=%s", "//s.example/?q=%s"}) {
+        const SearchEngine engine{"custom", "Custom", broken};
+        EXPECT_EQ(BrowserNavigation::resolve("hello", engine), web("hello")) << broken;
+    }
 }
 
 TEST(BrowserNavigationCanonical, Forms) {

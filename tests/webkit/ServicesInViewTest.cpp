@@ -36,7 +36,8 @@ TEST_F(ServicesInViewTest, ChosenUserAgentIsSentWithTheNextRequest) {
             state->setUserAgentPreset(UserAgentPreset::default_, std::nullopt);
         state->reloadTab(tab());
         ++requests;
-        ASSERT_TRUE(runUntil([&] { return server.userAgents.size() >= requests && !webkit_web_view_is_loading(view()); }));
+        ASSERT_TRUE(runUntil(
+            [&] { return server.userAgents.size() >= requests && !webkit_web_view_is_loading(view()); }));
         EXPECT_EQ(server.userAgents.back(), engineOwn) << (custom ? custom : "default");
     }
 }

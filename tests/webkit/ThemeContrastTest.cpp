@@ -8,8 +8,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdio>
-#include <functional>
 #include <regex>
 #include <vector>
 
