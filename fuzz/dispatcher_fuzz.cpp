@@ -143,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     f.web.hosts.clear();
     {
         DataStore store(f.root, DataStore::Access::readWrite, AtomicFile::Durability::cached);
-        auto state = AppState::create(false, AppStateServices{store, *f.queue, f.web, f.keychain, f.clipboard});
+        auto state = AppState::create(
+            false, AppStateServices{store, *f.queue, f.web, f.web, f.web, f.web, f.web, f.keychain, f.clipboard});
         settle(f);
         seed(*state);
         settle(f);

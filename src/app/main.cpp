@@ -2,17 +2,22 @@
 // states (the main windows' and the guest window's), and runs the
 // application. Nothing here is global; each object is handed to those that
 // use it and outlives them.
+#include "app/DataFolderInUse.h"
 #include "app/QuorelleApplication.h"
 #include "state/AppState.h"
+#include "store/DataFolderLock.h"
 #include "store/DataStore.h"
 #include "store/KeychainService.h"
 #include "store/MainQueue.h"
+#include "web/BrowserIdentityManager.h"
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
 #include "web/InspectorService.h"
 #include "web/ProxyTester.h"
+#include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
+#include "web/WebsiteDataService.h"
 #include "window/FaviconImageCache.h"
 #include "window/FileDialogs.h"
 #include "window/OpenFileCommand.h"
@@ -28,27 +33,38 @@ int main(int argc, char* argv[]) {
 
     const std::string dataDir = g_get_user_data_dir();
     const std::string cacheDir = g_get_user_cache_dir();
+    const std::string dataFolder = dataDir + "/QuorelleData";
+
+    // One process per data folder, decided before anything is read or
+    // written: two would overwrite each other's saves.
+    const DataFolderLock lock(dataFolder);
+    if (lock.state() == DataFolderLock::State::inUse)
+        return DataFolderInUse::report(dataFolder, QuorelleApplication::defaultApplicationID);
+    if (lock.state() == DataFolderLock::State::unavailable)
+        g_warning("The data folder %s cannot be locked: %s", dataFolder.c_str(), lock.problem().c_str());
 
     MainQueue mainQueue;
-    DataStore store(dataDir + "/QuorelleData", DataStore::Access::readWrite);
+    DataStore store(dataFolder, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
-    DataStore guestStore(dataDir + "/QuorelleData", DataStore::Access::readOnly);
+    DataStore guestStore(dataFolder, DataStore::Access::readOnly);
     KeychainService keychain;
     SystemClipboard clipboard;
 
     FileDialogs fileDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
-    WebContentServices webServices{favicons, proxyTester, dataDir + "/QuorelleWebData",
-                                   cacheDir + "/QuorelleWebData", &fileDialogs};
+    WebsiteDataService websiteData(mainQueue, {dataDir + "/QuorelleWebData", cacheDir + "/QuorelleWebData"});
+    WebContentServices webServices{websiteData, favicons, &fileDialogs};
     TabWebViewStore webViews(mainQueue, webServices);
+    BrowserIdentityManager identity([&webViews](const Uuid& tabID) -> IUserAgentView* { return webViews.host(tabID); });
     CommandBus commandBus(mainQueue);
     InspectorService inspector(mainQueue);
     FaviconImageCache faviconImages(QuorelleLogoCache::shared());
 
-    auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, keychain, clipboard});
-    auto guestAppState =
-        AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, keychain, clipboard});
+    auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
+                                                             proxyTester, websiteData, keychain, clipboard});
+    auto guestAppState = AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, favicons, identity,
+                                                                 proxyTester, websiteData, keychain, clipboard});
 
     int status = 0;
     {

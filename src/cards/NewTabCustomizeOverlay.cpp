@@ -11,6 +11,8 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
+
 namespace quorelle {
 
 namespace {
@@ -128,9 +130,14 @@ void NewTabCustomizeOverlay::buildForm() {
 // What the card shows each time it is presented.
 void NewTabCustomizeOverlay::appear() {
     background_.set_text(appState_.profileData.get().theme.background.imagePath.value_or(""));
+    // The profile's own preset, so that saving only a background keeps the
+    // theme; the first row for a profile that never took one.
     const auto& all = ThemePreset::all();
-    selectedPresetID_ = all.empty() ? std::string(fallbackPresetID) : all.front().id;
-    presets_.set_selected(all.empty() ? GTK_INVALID_LIST_POSITION : 0);
+    const auto current = appState_.currentProfile().themePresetID;
+    const auto row = std::find_if(all.begin(), all.end(), [&](const ThemePreset& p) { return p.id == current; });
+    const auto position = row != all.end() ? row - all.begin() : 0;
+    selectedPresetID_ = all.empty() ? std::string(fallbackPresetID) : all[position].id;
+    presets_.set_selected(all.empty() ? GTK_INVALID_LIST_POSITION : static_cast<guint>(position));
 }
 
 void NewTabCustomizeOverlay::apply() {

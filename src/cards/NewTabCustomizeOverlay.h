@@ -23,11 +23,11 @@ namespace quorelle {
 //
 // The card keeps two things of its own, both set afresh each time it is
 // shown: the image address field (the stored image path, or empty) and the
-// preset picked (always the first preset of the table). Neither reaches the
-// browser until "Apply" or "Save": the picked preset is applied, then a
-// non-blank address (trimmed) becomes the background image; a blank field
-// leaves the background as the preset left it. "Reset" and "Clear
-// Background" act at once. The header button closes the card and opens the
+// preset picked (the current profile's preset, else the first row of the
+// table). Neither reaches the browser until "Apply" or "Save": the picked
+// preset is applied, then a non-blank address (trimmed) becomes the
+// background image; a blank field leaves the background as the preset left
+// it. "Reset" and "Clear Background" act at once. The header button closes the card and opens the
 // themes page in the active tab; a tap on the dim layer only closes it.
 class NewTabCustomizeOverlay : public DimmedCard {
 public:

@@ -5,7 +5,7 @@
 #include "model/ShortcutItem.h"
 #include "model/Text.h"
 #include "state/AppState.h"
-#include "state/IWebContent.h"
+#include "state/IFavicons.h"
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 
@@ -91,7 +91,7 @@ void ShortcutEditorOverlay::appear() {
         editingID_ = editing->id;
         CardText::showText(title_, titleChanged_, editing->title);
         CardText::showText(url_, urlChanged_, editing->url);
-        previewFavicon_ = editing->faviconURL ? editing->faviconURL : appState_.webContent().cachedFavicon(editing->url);
+        previewFavicon_ = editing->faviconURL ? editing->faviconURL : appState_.favicons().cached(editing->url);
     }
     const std::string address = url_.get_text();
     if (!address.empty()) refetchFavicon(address);
@@ -118,12 +118,13 @@ void ShortcutEditorOverlay::refetchFavicon(std::string_view text) {
         previewFavicon_ = std::move(logo);
         return showPreview();
     }
-    auto& web = appState_.webContent();
-    previewFavicon_ = web.cachedFavicon(address);
+    auto& favicons = appState_.favicons();
+    previewFavicon_ = favicons.cached(address);
     showPreview();
-    web.fetchFavicon(address, [this, alive = std::weak_ptr<int>(life_), address](std::optional<std::string> icon) {
+    auto alive = std::weak_ptr<int>(life_);
+    favicons.fetchFromNetwork(address, [this, alive, address](std::optional<std::string> icon) {
         if (alive.expired()) return;  // the card is gone
-        previewFavicon_ = icon ? std::move(icon) : appState_.webContent().cachedFavicon(address);
+        previewFavicon_ = icon ? std::move(icon) : appState_.favicons().cached(address);
         showPreview();
     });
 }
@@ -137,7 +138,7 @@ void ShortcutEditorOverlay::save() {
     item.title = typedTitle.empty() ? address : typedTitle;
     item.url = address;
     item.sortOrder = static_cast<std::int64_t>(appState_.profileData.get().shortcuts.size());
-    item.faviconURL = previewFavicon_ ? previewFavicon_ : appState_.webContent().cachedFavicon(address);
+    item.faviconURL = previewFavicon_ ? previewFavicon_ : appState_.favicons().cached(address);
     appState_.updateShortcut(item);
     dismiss();
     appState_.editingShortcut.set(std::nullopt);

@@ -1,5 +1,7 @@
 #include "model/Color.h"
 
+#include <cmath>
+
 #include <glib.h>
 
 #include <cstdint>
@@ -88,6 +90,11 @@ Color Color::fromHex(std::string_view hex) {
     const std::uint64_t number = scanHex(trimmed);
     auto component = [number](int shift) { return static_cast<double>((number >> shift) & 0xFF) / 255.0; };
     return Color{component(16), component(8), component(0), 1.0};
+}
+
+double Color::relativeLuminance() const {
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(red) + 0.7152 * linear(green) + 0.0722 * linear(blue);
 }
 
 bool isValidHexColor(std::string_view value) {

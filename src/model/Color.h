@@ -20,6 +20,9 @@ struct Color {
     // number; every other length gives opaque black.
     static Color fromHex(std::string_view hex);
 
+    // The relative luminance of WCAG: 0 for black to 1 for white.
+    double relativeLuminance() const;
+
     friend bool operator==(const Color&, const Color&) = default;
 };
 

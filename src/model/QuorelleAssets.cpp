@@ -10,10 +10,10 @@ bool QuorelleAssets::isInternalURL(std::string_view urlString) {
 }
 
 std::optional<std::string> QuorelleAssets::faviconURL(std::string_view pageURL) {
-    return faviconURL(isInternalURL(pageURL));
+    return faviconURLIfInternal(isInternalURL(pageURL));
 }
 
-std::optional<std::string> QuorelleAssets::faviconURL(bool isInternal) {
+std::optional<std::string> QuorelleAssets::faviconURLIfInternal(bool isInternal) {
     if (!isInternal) return std::nullopt;
     return std::string(logoFaviconReference);
 }

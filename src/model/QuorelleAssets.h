@@ -17,7 +17,11 @@ struct QuorelleAssets {
     static bool isInternalURL(std::string_view urlString);
     // The logo reference for an internal page, else nothing.
     static std::optional<std::string> faviconURL(std::string_view pageURL);
-    static std::optional<std::string> faviconURL(bool isInternal);
+    // The same from a flag. Only a bool is taken: an address (a pointer)
+    // would otherwise turn into "true" without a word.
+    static std::optional<std::string> faviconURLIfInternal(bool isInternal);
+    template <typename T>
+    static std::optional<std::string> faviconURLIfInternal(T) = delete;
     // The logo reference, the asset name, or any address of the logo file.
     static bool isQuorelleLogo(const std::optional<std::string>& value);
     // "Q" for internal pages; else the host's first letter; else the title's.

@@ -62,6 +62,10 @@ const std::string* ThemeColors::field(std::string_view name) const {
     return index ? &(this->*members[*index]) : nullptr;
 }
 
+bool ThemeColors::isDark() const {
+    return color(primaryText).relativeLuminance() > color(internalPageBackground).relativeLuminance();
+}
+
 ThemeColors ThemeColors::sanitized(bool dark) const {
     const ThemeColors& fallback = chromeDefault(dark);
     ThemeColors result = *this;

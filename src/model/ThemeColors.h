@@ -44,6 +44,9 @@ struct ThemeColors {
     // Color::fromHex of the given text; reads nothing of the record.
     static Color color(std::string_view hex) { return Color::fromHex(hex); }
 
+    // Dark colours: the text is lighter than the internal pages' background.
+    bool isDark() const;
+
     // A copy in which every field that is not a valid colour text is replaced
     // by the same field of the light or dark default.
     ThemeColors sanitized(bool dark) const;

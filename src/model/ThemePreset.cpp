@@ -59,6 +59,4 @@ const ThemePreset* ThemePreset::find(std::string_view id) {
     return nullptr;
 }
 
-bool ThemePreset::isLightPresetID(std::string_view id) { return id == "white" || id == "chrome"; }
-
 }  // namespace quorelle

@@ -19,10 +19,9 @@ struct ThemePreset {
     static const std::vector<ThemePreset>& all();
     // The row with exactly that id, or null.
     static const ThemePreset* find(std::string_view id);
-    // Only "chrome" and "white" are applied as light themes; every other id,
-    // light-coloured presets included, is applied as a dark one.
-    static bool isLightPresetID(std::string_view id);
-    bool isLight() const { return isLightPresetID(id); }
+    // Applied as a dark theme exactly when its colours are dark ("black",
+    // "midnight"); every other preset is a light one.
+    bool isDark() const { return colors.isDark(); }
 
     friend bool operator==(const ThemePreset&, const ThemePreset&) = default;
 };

@@ -8,6 +8,10 @@ ThemeSettings ThemeSettings::chromeDefault(bool dark) {
     return ThemeSettings{ThemeColors::chromeDefault(dark), ThemeBackground::defaultFor(dark), dark, std::nullopt};
 }
 
+void ThemeSettings::fitDefaultBackgroundToMode() {
+    if (background == ThemeBackground::defaultFor(!useDarkMode)) background = ThemeBackground::defaultFor(useDarkMode);
+}
+
 void readJson(const Json& j, ThemeSettings& out) {
     ThemeSettings theme;
     theme.colors = json::req<ThemeColors>(j, "colors");

@@ -20,6 +20,11 @@ struct ThemeSettings {
     // The built-in default theme: the dark one unless asked otherwise.
     static ThemeSettings chromeDefault(bool dark = true);
 
+    // The default background of the other mode gives way to this mode's
+    // default, so the new-tab page never draws this mode's text on it; a
+    // background the user chose stays.
+    void fitDefaultBackgroundToMode();
+
     friend bool operator==(const ThemeSettings&, const ThemeSettings&) = default;
 };
 

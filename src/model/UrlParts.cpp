@@ -18,15 +18,23 @@ bool hasForbiddenCharacter(std::string_view text) {
     return false;
 }
 
+// The platform's address parser: an absolute address whose escapes decode to
+// UTF-8. Relative references (an empty text among them) are no address.
+bool parsesAsAbsolute(const std::string& text) {
+    GUri* uri = g_uri_parse(text.c_str(), G_URI_FLAGS_NONE, nullptr);
+    if (!uri) return false;
+    g_uri_unref(uri);
+    return true;
+}
+
 }  // namespace
 
 std::optional<UrlParts> UrlParts::parse(std::string_view text) {
     const std::string owned(text);
-    if (hasForbiddenCharacter(text) ||
-        !g_utf8_validate_len(owned.data(), owned.size(), nullptr))
+    if (hasForbiddenCharacter(text) || !g_utf8_validate_len(owned.data(), owned.size(), nullptr) ||
+        !parsesAsAbsolute(owned))
         return std::nullopt;
-    // Components stay percent-encoded for the validity test, so an escaped
-    // byte that is not UTF-8 (a search for "%FF") is still a valid address.
+    // The parts as written: the scheme's case kept, the host not converted.
     gchar* scheme = nullptr;
     gchar* host = nullptr;
     const auto flags = static_cast<GUriFlags>(G_URI_FLAGS_NON_DNS | G_URI_FLAGS_ENCODED);

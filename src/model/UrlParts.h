@@ -7,9 +7,9 @@
 namespace quorelle {
 
 // The pieces of an address that the browser's rules look at. parse() accepts
-// what a strict URL parser accepts: absolute URLs and relative references,
-// but no blanks, control characters, unsafe ASCII punctuation or bad
-// percent-escapes.
+// what the platform's address parser accepts (absolute addresses only, with
+// escapes that decode to UTF-8), and of that no blanks, control characters
+// or unsafe ASCII punctuation.
 struct UrlParts {
     std::optional<std::string> scheme;  // as written
     std::optional<std::string> host;    // as written, without brackets or port

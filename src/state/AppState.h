@@ -35,8 +35,12 @@ namespace quorelle {
 
 class DataStore;
 class IClipboard;
+class IFavicons;
+class IIdentity;
 class IKeychain;
+class IProxyTester;
 class IWebContent;
+class IWebsiteData;
 class MainQueue;
 struct ThemePreset;
 
@@ -45,7 +49,11 @@ struct ThemePreset;
 struct AppStateServices {
     DataStore& store;
     MainQueue& mainQueue;
-    IWebContent& webContent;
+    IWebContent& webContent;  // the per-tab web views
+    IFavicons& favicons;
+    IIdentity& identity;
+    IProxyTester& proxyTester;
+    IWebsiteData& websiteData;
     IKeychain& keychain;
     IClipboard& clipboard;
 };
@@ -113,6 +121,7 @@ public:
     DataStore& store() const { return services_.store; }
     MainQueue& mainQueue() const { return services_.mainQueue; }
     IWebContent& webContent() const { return services_.webContent; }
+    IFavicons& favicons() const { return services_.favicons; }
     IKeychain& keychain() const { return services_.keychain; }
     IClipboard& clipboard() const { return services_.clipboard; }
 
@@ -152,6 +161,8 @@ public:
     void reloadBookmarksPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::bookmarks); }
     void reloadProfilesPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::profiles); }
     void reloadProxyPageIfActive() { reloadInternalPageIfActive(InternalPageRoute::proxy); }
+    // The sessions, performance and memory pages, which list the open tabs.
+    void reloadTabListPageIfActive();
 
     // ---- history, bookmarks, folders, downloads (AppStateHistory.cpp,
     //      AppStateBookmarks.cpp) ----------------------------------------------
@@ -201,6 +212,7 @@ public:
     // ---- theme colour edits and proxy profiles (AppStateProxies.cpp,
     //      AppStateThemes.cpp) ------------------------------------------------------
     void updateThemeColor(std::string_view key, std::string_view value);
+    static constexpr std::string_view saveProxyFirstMessage = "Save a proxy profile first";
     void testProxy(std::optional<std::string> profileID);
     void saveProxyFromMessage(const Json& message);
     void deleteProxy(const Uuid& id);

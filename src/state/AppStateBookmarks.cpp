@@ -1,7 +1,7 @@
 // Bookmarks and bookmark folders of the current profile.
 #include "model/QuorelleAssets.h"
 #include "state/AppState.h"
-#include "state/IWebContent.h"
+#include "state/IFavicons.h"
 
 #include <algorithm>
 #include <limits>
@@ -42,7 +42,7 @@ void AppState::toggleBookmark() {
     Bookmark bookmark;
     bookmark.title = tab->title.get();
     bookmark.url = url;
-    bookmark.faviconURL = tab->faviconURL.get() ? tab->faviconURL.get() : services_.webContent.cachedFavicon(url);
+    bookmark.faviconURL = tab->faviconURL.get() ? tab->faviconURL.get() : services_.favicons.cached(url);
     profileData.modify([&](ProfileData& d) { d.bookmarks.push_back(std::move(bookmark)); });
     persist();
 }
@@ -53,7 +53,7 @@ void AppState::createBookmark(std::string_view title, std::string_view url, std:
     bookmark.title = std::string(title);
     bookmark.url = std::string(url);
     bookmark.faviconURL = QuorelleAssets::faviconURL(url);
-    if (!bookmark.faviconURL) bookmark.faviconURL = services_.webContent.cachedFavicon(bookmark.url);
+    if (!bookmark.faviconURL) bookmark.faviconURL = services_.favicons.cached(bookmark.url);
     bookmark.customIconURL = std::move(customIconURL);
     bookmark.folderID = folderID;
     const bool lookUpLater = !bookmark.faviconURL && !QuorelleAssets::isInternalURL(bookmark.url);
@@ -66,7 +66,7 @@ void AppState::createBookmark(std::string_view title, std::string_view url, std:
         // is found again by id: it may have been edited or deleted meanwhile.
         std::weak_ptr<AppState> weak = weak_from_this();
         const std::string profileID = appSettings.get().selectedStartupProfileID;
-        services_.webContent.fetchFavicon(pageURL, [weak, profileID, id](std::optional<std::string> favicon) {
+        services_.favicons.fetchFromNetwork(pageURL, [weak, profileID, id](std::optional<std::string> favicon) {
             auto self = weak.lock();
             if (!self || !favicon || self->appSettings.get().selectedStartupProfileID != profileID) return;
             auto index = indexOfID(self->profileData.get().bookmarks, id);

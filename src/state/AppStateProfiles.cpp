@@ -105,7 +105,8 @@ void AppState::updateProfile(std::string_view id, std::optional<std::string> nam
         ProfileData other = services_.store.loadProfileData(profileID);
         if (preset) {
             other.theme.colors = preset->colors;
-            other.theme.useDarkMode = !preset->isLight();
+            other.theme.useDarkMode = preset->isDark();
+            other.theme.fitDefaultBackgroundToMode();
         }
         if (searchEngineID) other.settings.selectedSearchEngineID = *searchEngineID;
         if (backgroundImageURL) {
@@ -148,6 +149,7 @@ void AppState::deleteProfile(std::string_view id) {
     if (appSettings.get().selectedStartupProfileID == profileID)
         enterProfile(AppSettings::defaultProfileID);
     persist();
+    reloadProfilesPageIfActive();  // the deleted profile's card must not stay
 }
 
 }  // namespace quorelle

@@ -1,7 +1,7 @@
 // Proxy profiles as the proxy page edits and tests them.
 #include "model/JsonCodec.h"
 #include "state/AppState.h"
-#include "state/IWebContent.h"
+#include "state/IProxyTester.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -84,13 +84,14 @@ void AppState::testProxy(std::optional<std::string> profileID) {
                                         [&](const ProxyProfile& p) { return p.id == *wanted; })
                          : proxies.begin();
     if (chosen == proxies.end()) {
-        proxyTestError.set("Save a proxy profile first");
+        proxyTestError.set(std::string(saveProxyFirstMessage));
         proxyTestResult.set(std::nullopt);
+        reloadProxyPageIfActive();
         return;
     }
     // The texts are the web layer's own; they are only shown here.
     std::weak_ptr<AppState> weak = weak_from_this();
-    webContent().testProxy(*chosen, [weak](ProxyTestOutcome outcome) {
+    services_.proxyTester.test(*chosen, [weak](ProxyTestOutcome outcome) {
         auto self = weak.lock();
         if (!self) return;
         if (outcome.succeeded) {
@@ -117,6 +118,8 @@ void AppState::saveProxyFromMessage(const Json& message) {
             d.proxies.push_back(proxy);
         d.settings.activeProxyID = proxy.id;
     });
+    // The request for a profile is answered now.
+    if (proxyTestError.get() == saveProxyFirstMessage) proxyTestError.set(std::nullopt);
     persist();
     toastMessage.set("Proxy profile saved");
     reloadProxyPageIfActive();

@@ -1,6 +1,7 @@
 // New-tab shortcuts and the refresh of the internal page in front.
 #include "model/QuorelleAssets.h"
 #include "state/AppState.h"
+#include "state/IFavicons.h"
 #include "state/IWebContent.h"
 
 #include <algorithm>
@@ -11,13 +12,13 @@ namespace quorelle {
 void AppState::updateShortcut(const ShortcutItem& shortcut) {
     ShortcutItem edited = shortcut;
     if (!edited.faviconURL && !QuorelleAssets::isInternalURL(edited.url)) {
-        edited.faviconURL = services_.webContent.cachedFavicon(edited.url);
+        edited.faviconURL = services_.favicons.cached(edited.url);
         // The answer belongs to the profile it was asked for: a late favicon
         // must not land in a profile switched to in the meantime.
         std::weak_ptr<AppState> weak = weak_from_this();
         const std::string profileID = appSettings.get().selectedStartupProfileID;
         const Uuid id = edited.id;
-        services_.webContent.fetchFavicon(edited.url, [weak, profileID, id](std::optional<std::string> favicon) {
+        services_.favicons.fetchFromNetwork(edited.url, [weak, profileID, id](std::optional<std::string> favicon) {
             auto self = weak.lock();
             if (!self || !favicon || self->appSettings.get().selectedStartupProfileID != profileID) return;
             const auto& list = self->profileData.get().shortcuts;
@@ -77,6 +78,11 @@ void AppState::reloadInternalPageIfActive(InternalPageRoute route) {
     auto tab = activeTab();
     if (!tab || !tab->internalRoute.get() || *tab->internalRoute.get() != route) return;
     services_.webContent.reloadInternal(tab, *this);
+}
+
+void AppState::reloadTabListPageIfActive() {
+    for (auto route : {InternalPageRoute::sessions, InternalPageRoute::performance, InternalPageRoute::memory})
+        reloadInternalPageIfActive(route);
 }
 
 }  // namespace quorelle

@@ -1,6 +1,6 @@
 // Tab groups, and the website data stores the window's web views use.
 #include "state/AppState.h"
-#include "state/IWebContent.h"
+#include "state/IWebsiteData.h"
 #include "store/MainQueue.h"
 
 namespace quorelle {
@@ -25,7 +25,7 @@ void AppState::clearWebsiteData(std::function<void()> completion) {
     // handed to the main queue so the caller always hears back on a later
     // turn, whichever thread the web engine finished on.
     MainQueue& queue = mainQueue();
-    webContent().clearWebsiteData([&queue, completion = std::move(completion)] {
+    services_.websiteData.clearWebsiteData([&queue, completion = std::move(completion)] {
         if (completion) queue.post(completion);
     });
 }

@@ -60,6 +60,7 @@ void AppState::closeTab(const TabPtr& tab) {
     }
     syncOmniboxFromTab();
     persistSession();
+    reloadTabListPageIfActive();
 }
 
 void AppState::closeInactiveTabs() {
@@ -79,6 +80,7 @@ void AppState::closeInactiveTabs() {
         newTab(std::nullopt);
     }
     persistSession();
+    reloadTabListPageIfActive();
 }
 
 void AppState::selectTab(const TabPtr& tab) {
@@ -154,6 +156,7 @@ void AppState::applyNavigation(const NavigationTarget& target, const TabPtr& tab
         tab->applyInternalFavicon();
     } else {
         tab->isInternal.set(false);
+        tab->applyInternalFavicon();  // none until the page names its own
     }
     const bool internal = target.isInternal();
     postWeak([tab, address, internal](AppState& self) {

@@ -3,6 +3,7 @@
 #include "model/Color.h"
 #include "model/ThemePreset.h"
 #include "state/AppState.h"
+#include "state/IIdentity.h"
 #include "state/IWebContent.h"
 
 #include <algorithm>
@@ -16,12 +17,12 @@ void AppState::applyPreset(const ThemePreset& preset) {
     const std::string presetID = preset.id;
     ThemeSettings theme = profileData.get().theme;
     theme.colors = preset.colors;
-    if (ThemePreset::isLightPresetID(presetID)) {
-        theme.useDarkMode = false;
-    } else {
-        theme.useDarkMode = true;
+    // Light or dark by the preset's own colours: pages declare that scheme.
+    theme.useDarkMode = preset.isDark();
+    if (theme.useDarkMode)
         theme.background = ThemeBackground::defaultDark();
-    }
+    else
+        theme.fitDefaultBackgroundToMode();
     profileData.modify([&](ProfileData& d) { d.theme = std::move(theme); });
     // Recorded before the save, so the profile list on disk always names the
     // preset whose colours the profile's theme holds.
@@ -50,6 +51,7 @@ void AppState::setBackgroundImageURL(std::optional<std::string> url) {
         } else {
             background.kind = ThemeBackground::BackgroundKind::solid;
             background.imagePath = std::nullopt;
+            d.theme.fitDefaultBackgroundToMode();
         }
     });
     persist();
@@ -62,7 +64,7 @@ void AppState::setUserAgentPreset(UserAgentPreset preset, std::optional<std::str
         if (custom) d.settings.userAgent.customValue = std::move(*custom);
     });
     persist();
-    services_.webContent.applyUserAgentToAllTabs(*this, false);
+    services_.identity.applyUserAgentToAllTabs(*this, false);
 }
 
 void AppState::reloadThemedInternalPages() {

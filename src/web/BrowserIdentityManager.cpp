@@ -6,7 +6,10 @@
 
 #include <glib.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace quorelle {
 namespace {
@@ -30,7 +33,87 @@ std::string hostOf(const std::string& url) {
     return g_uri_get_host(uri.get());
 }
 
+bool isRWS(gunichar c) { return c == ' ' || c == '\t'; }
+
+bool isTokenChar(gunichar c) {
+    if (c == 0 || c >= 0x80) return false;
+    return g_ascii_isalnum(static_cast<char>(c)) || std::strchr("!#$%&'*+-.^_`|~", static_cast<int>(c));
+}
+
+// Inside a comment: tabs, spaces, visible characters but the parentheses and
+// the backslash, and the Latin-1 range the header allows as "obs-text".
+bool isCommentText(gunichar c) {
+    return isRWS(c) || (c >= 0x21 && c <= 0x7e && c != '(' && c != ')' && c != '\\') || (c >= 0x80 && c <= 0xff);
+}
+
+// One step of the User-Agent header grammar over the decoded characters.
+class UserAgentReader {
+public:
+    explicit UserAgentReader(std::u32string text) : text_(std::move(text)) {}
+
+    // product *( RWS ( product / comment ) ), and nothing after it.
+    bool wholeValue() {
+        if (!product()) return false;
+        while (pos_ < text_.size()) {
+            const std::size_t before = pos_;
+            while (pos_ < text_.size() && isRWS(text_[pos_])) ++pos_;
+            if (pos_ == before || pos_ == text_.size()) return false;
+            if (!(text_[pos_] == '(' ? comment() : product())) return false;
+        }
+        return true;
+    }
+
+private:
+    bool token() {
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && isTokenChar(text_[pos_])) ++pos_;
+        return pos_ > start;
+    }
+    bool product() {
+        if (!token()) return false;
+        if (pos_ == text_.size() || text_[pos_] != '/') return true;
+        ++pos_;
+        return token();
+    }
+    // "(" *( text / quoted pair / comment ) ")", nested without recursion.
+    bool comment() {
+        std::size_t depth = 0;
+        while (pos_ < text_.size()) {
+            const gunichar c = text_[pos_++];
+            if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                if (--depth == 0) return true;
+            } else if (c == '\\') {
+                if (pos_ == text_.size() || !(isCommentText(text_[pos_]) || text_[pos_] == '(' || text_[pos_] == ')' ||
+                                              text_[pos_] == '\\'))
+                    return false;
+                ++pos_;
+            } else if (!isCommentText(c)) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    std::u32string text_;
+    std::size_t pos_ = 0;
+};
+
 }  // namespace
+
+bool BrowserIdentityManager::isSendableUserAgent(std::string_view value) {
+    std::u32string decoded;
+    const char* at = value.data();
+    const char* const end = value.data() + value.size();
+    while (at < end) {
+        const gunichar c = g_utf8_get_char_validated(at, end - at);
+        if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) return false;
+        decoded.push_back(c);
+        at = g_utf8_next_char(at);
+    }
+    return UserAgentReader(std::move(decoded)).wholeValue();
+}
 
 std::optional<std::string> BrowserIdentityManager::userAgentString(UserAgentPreset preset,
                                                                    const std::string& custom) {
@@ -44,7 +127,7 @@ std::optional<std::string> BrowserIdentityManager::userAgentString(UserAgentPres
         case UserAgentPreset::iphoneSafari:
             return std::string(kIphoneSafari);
         case UserAgentPreset::custom:
-            if (custom.empty()) return std::nullopt;
+            if (!isSendableUserAgent(custom)) return std::nullopt;
             return custom;
     }
     return std::nullopt;
@@ -71,6 +154,10 @@ void BrowserIdentityManager::applyToAllTabs(const AppState& appState, bool force
         if (!force && (tab->isLoading.get() || shouldSkipIdentityUpdate(view->currentURL()))) continue;
         view->setUserAgent(userAgent);
     }
+}
+
+void BrowserIdentityManager::applyUserAgentToAllTabs(const AppState& appState, bool force) {
+    applyToAllTabs(appState, force, viewForTab_);
 }
 
 bool BrowserIdentityManager::shouldSkipIdentityUpdate(const std::optional<std::string>& url) {

@@ -3,7 +3,9 @@
 #include "state/AppState.h"
 #include "state/IFileDialogs.h"
 #include "store/MainQueue.h"
+#include "web/PrivateFileMask.h"
 
+#include <sys/stat.h>
 #include <webkit/webkit.h>
 
 #include <optional>
@@ -128,6 +130,10 @@ void DownloadCoordinator::onFinished(WebKitDownload* download) {
     downloads_.erase(it);
     g_signal_handlers_disconnect_by_data(download, this);
     if (entry.failed) return;
+    // The engine writes under the private mask it keeps its website data
+    // with; a file the user saves gets the usual mode.
+    if (const char* destination = webkit_download_get_destination(download))
+        ::chmod(destination, PrivateFileMask::usualFileMode());
     showToast(entry.state, finishedMessage);
     if (!recordsFinishedDownloads_) return;
     const char* destination = webkit_download_get_destination(download);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/IFavicons.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -22,9 +24,8 @@ class MainQueue;
 // the main context must be iterated for network answers to arrive. Every
 // lookup completes exactly once, unless the service is destroyed first: then
 // the lookups still running never complete.
-class FaviconService {
+class FaviconService : public IFavicons {
 public:
-    using Completion = std::function<void(std::optional<std::string>)>;
 
     // Where the network lookup looks.
     struct Endpoints {
@@ -59,13 +60,13 @@ public:
     explicit FaviconService(MainQueue& mainQueue, Endpoints endpoints = Endpoints::production(),
                             std::chrono::milliseconds requestTimeLimit = defaultRequestTimeLimit);
     // Cancels the requests still running.
-    ~FaviconService();
+    ~FaviconService() override;
     FaviconService(const FaviconService&) = delete;
     FaviconService& operator=(const FaviconService&) = delete;
 
     // The logo reference for an internal page; else the icon cached for the
     // address's host; nothing when the address has no host. No network.
-    std::optional<std::string> cached(std::string_view pageURL) const;
+    std::optional<std::string> cached(std::string_view pageURL) const override;
 
     // Asks the page shown in `view` for the icon it declares. A non-empty
     // answer is resolved against `pageURL`, cached under its host and passed
@@ -78,7 +79,7 @@ public:
     // an empty one) wins and is cached under the host. Completes before this
     // returns when the address has no host or the host is cached; otherwise
     // later on the main queue.
-    void fetchFromNetwork(const std::string& pageURL, Completion completion);
+    void fetchFromNetwork(const std::string& pageURL, Completion completion) override;
 
     // `href` made absolute against `pageURL`; when that fails, `href` itself
     // if it begins with "http"; else nothing.

@@ -1,7 +1,7 @@
 #include "web/InternalPageProvider.h"
 
 #include "state/AppState.h"
-#include "state/IWebContent.h"
+#include "state/IFavicons.h"
 #include "store/DataStore.h"
 #include "web/BridgeToken.h"
 #include "web/InternalHTMLStyles.h"
@@ -41,8 +41,8 @@ InternalPageContext InternalPageProvider::context(const AppState& appState, Inte
     context.proxyTestError = appState.proxyTestError.get();
     context.bridgeToken = BridgeToken::generate();
     // The context lives only for the render, inside the state's lifetime.
-    IWebContent& webContent = appState.webContent();
-    context.cachedFavicon = [&webContent](const std::string& pageURL) { return webContent.cachedFavicon(pageURL); };
+    IFavicons& favicons = appState.favicons();
+    context.cachedFavicon = [&favicons](const std::string& pageURL) { return favicons.cached(pageURL); };
     DataStore& store = appState.store();
     context.loadProfileData = [&store](const std::string& profileID) { return store.loadProfileData(profileID); };
     return context;

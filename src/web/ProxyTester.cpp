@@ -33,7 +33,13 @@ struct GErrorFree {
 
 constexpr unsigned proxyAuthenticationRequired = 407;
 
-ProxyTestOutcome failure(std::string text) { return {false, std::move(text)}; }
+ProxyTestOutcome failure(ProxyTester::ErrorCode code, std::string text) {
+    return {false, std::move(text), ProxyTester::errorDomain, code};
+}
+
+ProxyTestOutcome failure(const GError& error) {
+    return {false, error.message ? error.message : "", g_quark_to_string(error.domain), error.code};
+}
 
 }  // namespace
 
@@ -114,9 +120,10 @@ struct ProxyTester::Run {
         if (!error) {
             outcome = outcomeForStatus(soup_message_get_status(run->message.get()));
         } else if (run->timedOut && g_error_matches(error.get(), G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
-            outcome = failure("The request timed out");
+            // The time limit cancels the request: that is the network's time-out.
+            outcome = failure(GError{G_IO_ERROR, G_IO_ERROR_TIMED_OUT, const_cast<char*>("The request timed out.")});
         } else {
-            outcome = failure(error->message);
+            outcome = failure(*error);
         }
         run->complete(std::move(outcome));
     }
@@ -150,7 +157,7 @@ ProxyTester::~ProxyTester() {
 
 ProxyTestOutcome ProxyTester::outcomeForStatus(unsigned status) {
     if (status == proxyAuthenticationRequired || (status >= 500 && status <= 599)) {
-        return failure("Proxy test failed (HTTP " + std::to_string(status) + ")");
+        return failure(proxyRefused, "Proxy test failed (HTTP " + std::to_string(status) + ")");
     }
     if (status >= 200 && status <= 399) {
         return {true, "Proxy test succeeded (HTTP " + std::to_string(status) +
@@ -177,11 +184,12 @@ std::string ProxyTester::proxyURI(const ProxyProfile& proxy) {
 }
 
 void ProxyTester::test(const ProxyProfile& proxy, Completion completion) {
-    if (proxy.host.empty()) return completion(failure("Host is required"));
-    if (proxy.port < 1 || proxy.port > 65535) return completion(failure("Port must be between 1 and 65535"));
+    if (proxy.host.empty()) return completion(failure(hostRequired, "Host is required"));
+    if (proxy.port < 1 || proxy.port > 65535)
+        return completion(failure(portOutOfRange, "Port must be between 1 and 65535"));
 
     GObjectPtr<SoupMessage> message(soup_message_new(SOUP_METHOD_GET, shared_->connectivityCheckURL.c_str()));
-    if (!message) return completion(failure("Invalid test URL"));
+    if (!message) return completion(failure(invalidTestURL, "Invalid test URL"));
 
     GObjectPtr<GProxyResolver> resolver(g_simple_proxy_resolver_new(proxyURI(proxy).c_str(), nullptr));
     auto run = std::make_unique<Run>();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/IWebContent.h"
+#include "state/IProxyTester.h"
 
 #include <chrono>
 #include <functional>
@@ -18,9 +18,17 @@ struct ProxyProfile;
 //
 // Everything is called on the main thread, whose GLib context must be
 // iterated for network outcomes to arrive.
-class ProxyTester {
+class ProxyTester : public IProxyTester {
 public:
-    using Completion = std::function<void(ProxyTestOutcome)>;
+    // The tester's own errors, in this domain; every other error is the
+    // network layer's, with its own domain and code.
+    static constexpr const char* errorDomain = "Quorelle";
+    enum ErrorCode : int {
+        hostRequired = 1,    // "Host is required"
+        invalidTestURL = 2,  // "Invalid test URL"
+        portOutOfRange = 3,  // "Port must be between 1 and 65535"
+        proxyRefused = 4,    // "Proxy test failed (HTTP " + status + ")": 407 and 5xx
+    };
 
     // The whole test, connection and response included, must end within this.
     static constexpr std::chrono::milliseconds defaultTimeLimit{15000};
@@ -31,14 +39,14 @@ public:
     explicit ProxyTester(MainQueue& mainQueue, std::string connectivityCheckURL = defaultConnectivityCheckURL(),
                          std::chrono::milliseconds timeLimit = defaultTimeLimit);
     // Cancels the tests still running; their completions are never called.
-    ~ProxyTester();
+    ~ProxyTester() override;
     ProxyTester(const ProxyTester&) = delete;
     ProxyTester& operator=(const ProxyTester&) = delete;
 
     // Calls `completion` exactly once. An empty host, a port outside
     // 1...65535 or an unusable test address complete before this returns;
     // every network outcome completes later on the main queue.
-    void test(const ProxyProfile& proxy, Completion completion);
+    void test(const ProxyProfile& proxy, Completion completion) override;
 
     // The answer for a response with this HTTP status: 200...399 succeed with
     // the status in the text; 407 and 5xx fail; any other status is a

@@ -3,17 +3,13 @@
 #include "model/BrowserNavigation.h"
 #include "model/BrowserTab.h"
 #include "model/QuorelleAssets.h"
-#include "model/Text.h"
-#include "model/UrlParts.h"
 #include "state/AppState.h"
 #include "store/MainQueue.h"
-#include "web/BrowserIdentityManager.h"
 #include "web/DownloadCoordinator.h"
-#include "web/FaviconService.h"
-#include "web/ProxyTester.h"
 #include "web/TabWebViewHost.h"
 #include "web/WebContentServices.h"
 #include "web/WebViewCoordinator.h"
+#include "web/WebsiteDataService.h"
 
 #include <webkit/webkit.h>
 
@@ -177,79 +173,12 @@ void TabWebViewStore::historyStep(const Uuid& tabID, int direction) {
     }
 }
 
-// ---- sessions and website data ----------------------------------------------------
-
-WebKitNetworkSession* TabWebViewStore::persistentSession() {
-    if (!persistentSession_) {
-        persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new(
-            services_.websiteDataDirectory.c_str(), services_.websiteCacheDirectory.c_str()));
-        downloads_->watch(persistentSession_.get());
-    }
-    return persistentSession_.get();
-}
+// ---- sessions -----------------------------------------------------------------------
 
 GObjectPtr<WebKitNetworkSession> TabWebViewStore::sessionFor(const AppState& state) {
-    if (state.dataStoreForCurrentProfile() == WebsiteDataStoreKind::nonPersistent) {
-        auto ephemeral = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
-        downloads_->watch(ephemeral.get());
-        return ephemeral;
-    }
-    return GObjectPtr<WebKitNetworkSession>::retain(persistentSession());
-}
-
-void TabWebViewStore::clearWebsiteData(std::function<void()> completion) {
-    struct Clearing {
-        MainQueue* queue;
-        std::function<void()> completion;
-        WebKitWebsiteDataManager* manager;
-    };
-    auto* manager = webkit_network_session_get_website_data_manager(persistentSession());
-    auto* clearing = new Clearing{&mainQueue_, std::move(completion), manager};
-    webkit_website_data_manager_fetch(
-        manager, WEBKIT_WEBSITE_DATA_ALL, nullptr,
-        [](GObject* source, GAsyncResult* result, gpointer data) {
-            auto* clearing = static_cast<Clearing*>(data);
-            GList* records = webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result,
-                                                                      nullptr);
-            webkit_website_data_manager_remove(
-                clearing->manager, WEBKIT_WEBSITE_DATA_ALL, records, nullptr,
-                [](GObject* source, GAsyncResult* result, gpointer data) {
-                    std::unique_ptr<Clearing> clearing(static_cast<Clearing*>(data));
-                    webkit_website_data_manager_remove_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
-                    if (clearing->completion) clearing->queue->post(std::move(clearing->completion));
-                },
-                clearing);
-            g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
-        },
-        clearing);
-}
-
-// ---- services -----------------------------------------------------------------------
-
-std::optional<std::string> TabWebViewStore::cachedFavicon(const std::string& pageURL) {
-    return services_.favicons.cached(pageURL);
-}
-
-void TabWebViewStore::fetchFavicon(const std::string& pageURL,
-                                   std::function<void(std::optional<std::string>)> completion) {
-    services_.favicons.fetchFromNetwork(pageURL, std::move(completion));
-}
-
-void TabWebViewStore::fetchPageFavicon(const Uuid& tabID, const std::string& pageURL,
-                                       std::function<void(std::optional<std::string>)> completion) {
-    auto* found = host(tabID);
-    if (!found) return completion(std::nullopt);
-    services_.favicons.fetch(*found, pageURL, std::move(completion));
-}
-
-void TabWebViewStore::applyUserAgentToAllTabs(AppState& state, bool force) {
-    BrowserIdentityManager::applyToAllTabs(state, force, [this](const Uuid& tabID) -> IUserAgentView* {
-        return host(tabID);
-    });
-}
-
-void TabWebViewStore::testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) {
-    services_.proxyTester.test(proxy, std::move(completion));
+    auto session = services_.websiteData.sessionFor(state.dataStoreForCurrentProfile());
+    downloads_->watch(session.get());
+    return session;
 }
 
 }  // namespace quorelle

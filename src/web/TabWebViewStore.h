@@ -6,7 +6,6 @@
 
 #include <sigc++/signal.h>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,7 +24,8 @@ struct WebContentServices;
 // view is made the first time the tab is shown or navigated and released when
 // the tab closes, so switching tabs never reloads a page. It also owns the
 // per-tab back, forward and reload steps, which combine the web view's own
-// list with the tab's history of internal pages.
+// list with the tab's history of internal pages. The downloads of the views
+// it makes are handed to one download coordinator.
 //
 // Made once in main() and shared by every window. Main thread only.
 class TabWebViewStore : public IWebContent {
@@ -45,15 +45,8 @@ public:
     void goBack(const Uuid& tabID);
     void goForward(const Uuid& tabID);
 
-    // The icon link the page in the tab's view declares; `completion` runs
-    // later on the main queue, with nothing when the page declares none.
-    void fetchPageFavicon(const Uuid& tabID, const std::string& pageURL,
-                          std::function<void(std::optional<std::string>)> completion);
-
-    // The one persistent session shared by the normal profiles, made on first use.
-    WebKitNetworkSession* persistentSession();
-    // The session a new web view of this state gets: the persistent one, or a
-    // fresh in-memory one for a guest.
+    // The session a new web view of this state gets (see WebsiteDataService);
+    // its downloads are watched from then on.
     GObjectPtr<WebKitNetworkSession> sessionFor(const AppState& state);
 
     // Fired after a tab's host was released, so a view showing it can let go.
@@ -70,12 +63,6 @@ public:
     void removeHost(const Uuid& tabID) override;
     bool hasHost(const Uuid& tabID) const override { return host(tabID) != nullptr; }
     void clearLastLoadedCanonicalURL(const Uuid& tabID) override;
-    std::optional<std::string> cachedFavicon(const std::string& pageURL) override;
-    void fetchFavicon(const std::string& pageURL,
-                      std::function<void(std::optional<std::string>)> completion) override;
-    void applyUserAgentToAllTabs(AppState& state, bool force) override;
-    void testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) override;
-    void clearWebsiteData(std::function<void()> completion) override;
 
 private:
     void historyStep(const Uuid& tabID, int direction);
@@ -83,8 +70,7 @@ private:
     MainQueue& mainQueue_;
     WebContentServices& services_;
     std::map<Uuid, std::unique_ptr<TabWebViewHost>> hosts_;
-    GObjectPtr<WebKitNetworkSession> persistentSession_;
-    std::unique_ptr<DownloadCoordinator> downloads_;  // watches every session made here
+    std::unique_ptr<DownloadCoordinator> downloads_;  // watches every session a view gets
 };
 
 }  // namespace quorelle

@@ -1,21 +1,18 @@
 #pragma once
 
-#include <string>
-
 namespace quorelle {
 
 class FaviconService;
 class IFileDialogs;
-class ProxyTester;
+class WebsiteDataService;
 
-// The process-wide web services the web view cache works with, made in
-// main() beside it.
+// The process-wide web services the web view cache and its views work with,
+// made in main() beside it.
 struct WebContentServices {
+    // The network session each new web view gets.
+    WebsiteDataService& websiteData;
+    // The icon a loaded page declares.
     FaviconService& favicons;
-    ProxyTester& proxyTester;
-    // Where the persistent website data (cookies, storage) and its cache live.
-    std::string websiteDataDirectory;
-    std::string websiteCacheDirectory;
     // The save and open dialogs; without them, downloads are cancelled and
     // Save As does nothing.
     IFileDialogs* fileDialogs = nullptr;

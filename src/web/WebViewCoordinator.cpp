@@ -9,8 +9,11 @@
 #include "state/AppState.h"
 #include "store/MainQueue.h"
 #include "web/InternalHTMLStyles.h"
+#include "web/FaviconService.h"
 #include "web/InternalPageProvider.h"
+#include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
+#include "web/WebContentServices.h"
 #include "web/BridgeToken.h"
 
 #include <webkit/webkit.h>
@@ -224,8 +227,12 @@ gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char*, G
 
 gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
                                                 gpointer self) {
-    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
-    return static_cast<WebViewCoordinator*>(self)->onDecidePolicy(decision);
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(decision);
+    // A link asking for a new window: an internal page opens in this tab, as
+    // any internal link does; web addresses go on to become tabs.
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return coordinator->onDecideNewWindow(decision);
+    return FALSE;
 }
 
 GtkWidget* WebViewCoordinator::handleCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) {
@@ -291,18 +298,24 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
 
 void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::string& address) {
     auto tab = this->tab();
+    const bool samePage = tab->urlString.get() == address;
     tab->urlString.set(address);
     tab->isInternal.set(false);
     tab->updateInternalState();
+    // Another page starts without the icon of the one before (a reload keeps
+    // its own until the page answers); a web page never shows the logo.
+    if (!samePage || QuorelleAssets::isQuorelleLogo(tab->faviconURL.get())) tab->applyInternalFavicon();
     tab->isSecure.set(lowerScheme(address) == "https");
 
     std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.fetchPageFavicon(tab->id(), address, [weak, address](std::optional<std::string> favicon) {
-        auto self = weak.lock();
-        auto tab = self ? self->tab() : nullptr;
-        if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
-        tab->faviconURL.set(*favicon);
-    });
+    if (auto* host = store_.host(tab->id())) {
+        store_.services().favicons.fetch(*host, address, [weak, address](std::optional<std::string> favicon) {
+            auto self = weak.lock();
+            auto tab = self ? self->tab() : nullptr;
+            if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
+            tab->faviconURL.set(*favicon);
+        });
+    }
 
     struct TitleRequest {
         std::weak_ptr<WebViewCoordinator> coordinator;
@@ -371,30 +384,55 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
     return TRUE;  // instead of the engine's own error page
 }
 
+namespace {
+
+std::string requestedURI(WebKitNavigationAction* navigation) {
+    WebKitURIRequest* request = webkit_navigation_action_get_request(navigation);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    return uri ? uri : "";
+}
+
+bool isInternalScheme(const std::string& uri) {
+    return lowerScheme(uri) == BrowserNavigation::internalScheme || text::startsWith(text::lowercased(uri), "vx:");
+}
+
+}  // namespace
+
+// Only a link the user really clicked may open an internal page; a script, a
+// redirect or a frame must not turn the tab privileged. Either way the
+// engine's own navigation is cancelled.
+void WebViewCoordinator::divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri) {
+    const bool clicked =
+        webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+        webkit_navigation_action_is_user_gesture(navigation);
+    if (!clicked) return;
+    lastLoadedCanonicalURL.reset();
+    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
+    const std::string canonical = BrowserNavigation::canonicalInternalURL(uri);
+    store_.mainQueue().post([weak, canonical] {
+        auto self = weak.lock();
+        if (!self) return;
+        if (auto view = self->webView_.get()) self->loadInternal(canonical, view.get());
+    });
+}
+
+bool WebViewCoordinator::onDecideNewWindow(WebKitPolicyDecision* decision) {
+    auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
+        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    const std::string uri = requestedURI(navigation);
+    if (!isInternalScheme(uri)) return FALSE;
+    divertInternalNavigation(navigation, uri);
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+}
+
 bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
     auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-    WebKitURIRequest* request = webkit_navigation_action_get_request(navigation);
-    const char* rawURI = request ? webkit_uri_request_get_uri(request) : nullptr;
-    if (!rawURI) return FALSE;
-    const std::string uri = rawURI;
-    if (lowerScheme(uri) == BrowserNavigation::internalScheme ||
-        text::startsWith(text::lowercased(uri), "vx:")) {
-        // Only a link the user really clicked may open an internal page; a
-        // script, a redirect or a frame must not turn the tab privileged.
-        const bool clicked =
-            webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
-            webkit_navigation_action_is_user_gesture(navigation);
-        if (clicked) {
-            lastLoadedCanonicalURL.reset();
-            std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-            const std::string canonical = BrowserNavigation::canonicalInternalURL(uri);
-            store_.mainQueue().post([weak, canonical] {
-                auto self = weak.lock();
-                if (!self) return;
-                if (auto view = self->webView_.get()) self->loadInternal(canonical, view.get());
-            });
-        }
+    const std::string uri = requestedURI(navigation);
+    if (uri.empty()) return FALSE;
+    if (isInternalScheme(uri)) {
+        divertInternalNavigation(navigation, uri);
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }

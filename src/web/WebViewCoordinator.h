@@ -78,6 +78,8 @@ private:
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
     bool onLoadFailed(WebKitWebView* view, const GError* error);
     bool onDecidePolicy(WebKitPolicyDecision* decision);
+    bool onDecideNewWindow(WebKitPolicyDecision* decision);
+    void divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri);
     void onCreate(WebKitNavigationAction* action);
     void onScriptMessage(JSCValue* value);
 

@@ -11,12 +11,15 @@
 #include "support/InMemoryKeychain.h"
 #include "support/LoopbackServer.h"
 #include "support/StateTestSupport.h"
+#include "web/BrowserIdentityManager.h"
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
 #include "web/InspectorService.h"
 #include "web/ProxyTester.h"
 #include "web/TabWebViewStore.h"
+#include "web/TabWebViewHost.h"
 #include "web/WebContentServices.h"
+#include "web/WebsiteDataService.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
 
@@ -59,14 +62,19 @@ protected:
         endpoints.faviconLookupBase = base + "/lookup?domain=";
         favicons_ = std::make_unique<FaviconService>(queue_, endpoints);
         proxyTester_ = std::make_unique<ProxyTester>(queue_, "http://check.invalid/success");
-        webServices_ = std::make_unique<WebContentServices>(
-            WebContentServices{*favicons_, *proxyTester_, scratch_ + "/webdata", scratch_ + "/webcache"});
+        websiteData_ = std::make_unique<WebsiteDataService>(
+            queue_, WebsiteDataService::Folders{scratch_ + "/webdata", scratch_ + "/webcache"});
+        webServices_ = std::make_unique<WebContentServices>(WebContentServices{*websiteData_, *favicons_});
         webViews_ = std::make_unique<TabWebViewStore>(queue_, *webServices_);
+        identity_ = std::make_unique<BrowserIdentityManager>(
+            [this](const Uuid& tabID) -> IUserAgentView* { return webViews_->host(tabID); });
         bus_ = std::make_unique<CommandBus>(queue_);
         inspector_ = std::make_unique<InspectorService>(queue_);
         faviconImages_ = std::make_unique<FaviconImageCache>(QuorelleLogoCache::shared());
-        state = AppState::create(false, {*store_, queue_, *webViews_, keychain_, clipboard_});
-        guestState = AppState::create(true, {*guestStore_, queue_, *webViews_, keychain_, clipboard_});
+        state = AppState::create(false, {*store_, queue_, *webViews_, *favicons_, *identity_, *proxyTester_,
+                                          *websiteData_, keychain_, clipboard_});
+        guestState = AppState::create(true, {*guestStore_, queue_, *webViews_, *favicons_, *identity_, *proxyTester_,
+                                             *websiteData_, keychain_, clipboard_});
 
         QuorelleApplication::Options options;
         // Each fixture registers its own name: an application object may
@@ -125,8 +133,10 @@ protected:
     RecordingClipboard clipboard_;
     std::unique_ptr<FaviconService> favicons_;
     std::unique_ptr<ProxyTester> proxyTester_;
+    std::unique_ptr<WebsiteDataService> websiteData_;
     std::unique_ptr<WebContentServices> webServices_;
     std::unique_ptr<TabWebViewStore> webViews_;
+    std::unique_ptr<BrowserIdentityManager> identity_;
     std::unique_ptr<CommandBus> bus_;
     std::unique_ptr<InspectorService> inspector_;
     std::unique_ptr<FaviconImageCache> faviconImages_;

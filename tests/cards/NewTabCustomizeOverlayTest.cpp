@@ -38,7 +38,11 @@ protected:
     std::unique_ptr<NewTabCustomizeOverlay> overlay;
 };
 
-TEST_F(NewTabCustomizeOverlayTest, OpensOnTheFirstPresetAndTheStoredImagePath) {
+TEST_F(NewTabCustomizeOverlayTest, OpensOnTheProfilesPresetAndTheStoredImagePath) {
+    // A profile that never took a preset opens on the first one.
+    EXPECT_EQ(open().selectedPresetID(), "chrome");
+    EXPECT_EQ(overlay->presetPicker().get_selected(), 0u);
+
     state->applyPreset(*ThemePreset::find("midnight"));
     state->setBackgroundImageURL("https://img.example/bg.jpg");
     auto& card = open();
@@ -48,10 +52,16 @@ TEST_F(NewTabCustomizeOverlayTest, OpensOnTheFirstPresetAndTheStoredImagePath) {
     EXPECT_EQ(card.openThemesButton().get_tooltip_text().raw(), "Open themes in new tab");
     EXPECT_EQ(card.backgroundField().get_text().raw(), "https://img.example/bg.jpg");
     EXPECT_EQ(card.backgroundField().get_placeholder_text().raw(), "https://example.com/image.jpg");
-    EXPECT_EQ(card.presetPicker().get_selected(), 0u);
-    EXPECT_EQ(card.selectedPresetID(), "chrome");
+    EXPECT_EQ(card.selectedPresetID(), "midnight");
+    EXPECT_EQ(ThemePreset::all()[card.presetPicker().get_selected()].id, "midnight");
     EXPECT_EQ(card.presetPicker().get_model()->get_n_items(), ThemePreset::all().size());
     EXPECT_DOUBLE_EQ(card.dimOpacity(), 0.55);
+
+    // Saving only a new background keeps the user's theme.
+    card.backgroundField().set_text("https://img.example/other.jpg");
+    click(card.saveButton());
+    EXPECT_EQ(reread().theme.colors, ThemePreset::find("midnight")->colors);
+    EXPECT_EQ(reread().theme.background.imagePath, "https://img.example/other.jpg");
 }
 
 TEST_F(NewTabCustomizeOverlayTest, PickerChangesNothingUntilApply) {

@@ -126,7 +126,7 @@ TEST_F(ProxyTesterTest, ATunnelChallengeIsAnsweredWithTheCredentials) {
     proxy.password = "pw";
     const auto outcome = run(proxy, secure);
     ASSERT_TRUE(outcome);
-    EXPECT_EQ(outcome->text, "The request timed out");
+    EXPECT_EQ(outcome->text, "The request timed out.");
     ASSERT_GE(httpProxy.requests.size(), 2u);
     EXPECT_EQ(httpProxy.requests[1].method, "CONNECT");
     EXPECT_EQ(httpProxy.requests[1].proxyAuthorization, "Basic YWxpY2U6cHc=");  // "alice:pw"
@@ -174,6 +174,8 @@ TEST_F(ProxyTesterTest, RefusedCredentialsAreOfferedOnceAndFailWith407) {
     const auto outcome = run(proxy);
     ASSERT_TRUE(outcome);
     EXPECT_EQ(outcome->text, "Proxy test failed (HTTP 407)");
+    EXPECT_EQ(outcome->errorDomain, ProxyTester::errorDomain);
+    EXPECT_EQ(outcome->errorCode, ProxyTester::proxyRefused);
     EXPECT_EQ(httpProxy.requests.size(), 2u);
 }
 
@@ -184,6 +186,8 @@ TEST_F(ProxyTesterTest, InputErrorsCompleteBeforeTestReturns) {
     ASSERT_TRUE(outcome);
     EXPECT_FALSE(outcome->succeeded);
     EXPECT_EQ(outcome->text, "Host is required");
+    EXPECT_EQ(outcome->errorDomain, "Quorelle");
+    EXPECT_EQ(outcome->errorCode, 1);
 
     for (std::int64_t port : {std::int64_t(0), std::int64_t(-1), std::int64_t(65536), std::int64_t(70000)}) {
         SCOPED_TRACE(port);
@@ -191,6 +195,8 @@ TEST_F(ProxyTesterTest, InputErrorsCompleteBeforeTestReturns) {
         ASSERT_TRUE(outcome);
         EXPECT_FALSE(outcome->succeeded);
         EXPECT_EQ(outcome->text, "Port must be between 1 and 65535");
+        EXPECT_EQ(outcome->errorDomain, "Quorelle");
+        EXPECT_EQ(outcome->errorCode, ProxyTester::portOutOfRange);
     }
     EXPECT_TRUE(httpProxy.requests.empty());
     EXPECT_EQ(queue.pending(), 0u);
@@ -202,12 +208,17 @@ TEST_F(ProxyTesterTest, AnUnusableTestAddressIsAnInputError) {
     broken.test(profile(ProxyType::http, httpProxy.port()), [&](ProxyTestOutcome o) { outcome = std::move(o); });
     ASSERT_TRUE(outcome);
     EXPECT_EQ(outcome->text, "Invalid test URL");
+    EXPECT_EQ(outcome->errorDomain, "Quorelle");
+    EXPECT_EQ(outcome->errorCode, 2);
 }
 
 TEST_F(ProxyTesterTest, ARefusedConnectionIsTheNetworkError) {
     const auto outcome = run(profile(ProxyType::http, quorelle::testing::closedLoopbackPort()));
     ASSERT_TRUE(outcome);
     EXPECT_FALSE(outcome->succeeded);
+    // The network layer's own error, passed through.
+    EXPECT_EQ(outcome->errorDomain, g_quark_to_string(G_IO_ERROR));
+    EXPECT_EQ(outcome->errorCode, G_IO_ERROR_CONNECTION_REFUSED);
     EXPECT_FALSE(outcome->text.empty());
     EXPECT_EQ(outcome->text.find("Proxy test"), std::string::npos) << outcome->text;
 }
@@ -246,7 +257,9 @@ TEST_F(ProxyTesterTest, AProxyThatNeverAnswersFailsAtTheTimeLimit) {
     const auto outcome = run(profile(ProxyType::http, httpProxy.port()), quick);
     ASSERT_TRUE(outcome);
     EXPECT_FALSE(outcome->succeeded);
-    EXPECT_EQ(outcome->text, "The request timed out");
+    EXPECT_EQ(outcome->text, "The request timed out.");
+    EXPECT_EQ(outcome->errorDomain, g_quark_to_string(G_IO_ERROR));
+    EXPECT_EQ(outcome->errorCode, G_IO_ERROR_TIMED_OUT);
     EXPECT_GE(g_get_monotonic_time() - started, 300 * 1000);
 }
 

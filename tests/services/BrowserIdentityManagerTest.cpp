@@ -42,11 +42,24 @@ TEST(BrowserIdentityManagerTest, TheDesktopIdentityAlwaysClaimsTheSameSystemVers
     EXPECT_TRUE(agent->starts_with("Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)"));
 }
 
-TEST(BrowserIdentityManagerTest, CustomTextIsUsedAsStoredAndEmptyTextMeansTheEnginesOwn) {
+// Custom text is sent exactly as stored when it is a User-Agent header value
+// the engine accepts: products, each a token with an optional "/version",
+// and parenthesised comments, separated by spaces or tabs. Anything else
+// (only spaces, a space at either end, control characters, characters
+// outside the grammar) would leave the view on its previous identity, so it
+// gives the engine's own, as empty text does.
+TEST(BrowserIdentityManagerTest, CustomTextIsUsedAsStoredOnlyWhenItCanBeSent) {
     using M = BrowserIdentityManager;
-    EXPECT_EQ(M::userAgentString(UserAgentSettings{UserAgentPreset::custom, ""}), std::nullopt);
-    EXPECT_EQ(M::userAgentString(UserAgentSettings{UserAgentPreset::custom, "   "}), "   ");
-    EXPECT_EQ(M::userAgentString(UserAgentSettings{UserAgentPreset::custom, " My Agent/1.0\t"}), " My Agent/1.0\t");
+    const auto custom = [](const std::string& text) {
+        return M::userAgentString(UserAgentSettings{UserAgentPreset::custom, text});
+    };
+    for (const char* sendable : {"x", "My-Agent/1.0", "A\tB  C/2", "Foo/1.0 (X11; Linux x86_64) Bar/2",
+                                 "Foo (nested (comment) \\) ok)", "Foo (caf\u00e9)"})
+        EXPECT_EQ(custom(sendable), sendable) << sendable;
+    for (const char* refused : {"", "   ", " My Agent/1.0\t", "Agent ", "Agent/1.0\x01", "Agent\r\nX-Evil: 1",
+                                "(x)", "Foo/", "Foo/1/2", "Foo@1", "Foo/1.0 ( x", "Foo (a\x7f)", "Foo/1.0 \u65e5",
+                                "Foo (\u65e5)", "Foo/1.0 \xff"})
+        EXPECT_EQ(custom(refused), std::nullopt) << refused;
 }
 
 TEST(BrowserIdentityManagerTest, SignInAddressesAreRecognisedByHostPathOrWord) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// An in-process stand-in for the web content layer: it keeps a host per tab
+// An in-process stand-in for the web layer's services: it keeps a host per tab
 // with the address it loaded last, applies the same repeat check and
 // internal-history recording as the real web view cache, and records every
 // request so tests can see what the browser state asked for. Favicons are
@@ -11,7 +11,11 @@
 #include "model/ProxyProfile.h"
 #include "model/QuorelleAssets.h"
 #include "model/UrlParts.h"
+#include "state/IFavicons.h"
+#include "state/IIdentity.h"
+#include "state/IProxyTester.h"
 #include "state/IWebContent.h"
+#include "state/IWebsiteData.h"
 
 #include <map>
 #include <string>
@@ -19,7 +23,11 @@
 
 namespace quorelle::testing {
 
-class RecordingWebContent : public IWebContent {
+class RecordingWebContent : public IWebContent,
+                            public IFavicons,
+                            public IIdentity,
+                            public IProxyTester,
+                            public IWebsiteData {
 public:
     struct Load {
         Uuid tabID;
@@ -65,7 +73,7 @@ public:
         if (auto it = hosts.find(tabID); it != hosts.end()) it->second.lastLoadedCanonicalURL.reset();
     }
 
-    std::optional<std::string> cachedFavicon(const std::string& pageURL) override {
+    std::optional<std::string> cached(std::string_view pageURL) const override {
         if (QuorelleAssets::isInternalURL(pageURL)) return std::string(QuorelleAssets::logoFaviconReference);
         auto host = hostOf(pageURL);
         if (!host) return std::nullopt;
@@ -73,8 +81,7 @@ public:
         if (it == faviconCache.end()) return std::nullopt;
         return it->second;
     }
-    void fetchFavicon(const std::string& pageURL,
-                      std::function<void(std::optional<std::string>)> completion) override {
+    void fetchFromNetwork(const std::string& pageURL, IFavicons::Completion completion) override {
         ++faviconFetches;
         auto host = hostOf(pageURL);
         if (!host) return completion(std::nullopt);
@@ -88,10 +95,10 @@ public:
         pending.completion(std::move(favicon));
     }
 
-    void applyUserAgentToAllTabs(AppState&, bool force) override { userAgentApplications.push_back(force); }
+    void applyUserAgentToAllTabs(const AppState&, bool force) override { userAgentApplications.push_back(force); }
 
     // Proxy tests wait until the test answers them.
-    void testProxy(const ProxyProfile& proxy, std::function<void(ProxyTestOutcome)> completion) override {
+    void test(const ProxyProfile& proxy, IProxyTester::Completion completion) override {
         proxyTests.push_back({proxy, std::move(completion)});
     }
     void answerProxyTest(ProxyTestOutcome outcome) {
@@ -129,7 +136,7 @@ public:
     int skippedLoads = 0;
 
 private:
-    static std::optional<std::string> hostOf(const std::string& pageURL) {
+    static std::optional<std::string> hostOf(std::string_view pageURL) {
         auto parts = UrlParts::parse(pageURL);
         if (!parts || !parts->host || parts->host->empty()) return std::nullopt;
         return parts->host;

@@ -46,7 +46,9 @@ protected:
     }
 
     std::shared_ptr<AppState> makeState(bool guestWindow = false) {
-        return AppState::create(guestWindow, AppStateServices{*store_, *queue_, web_, keychain_, clipboard_});
+        // The stand-in answers for every web service.
+        AppStateServices services{*store_, *queue_, web_, web_, web_, web_, web_, keychain_, clipboard_};
+        return AppState::create(guestWindow, services);
     }
     // Runs queued work until none is left.
     void drain() {

@@ -175,6 +175,13 @@ TEST_F(ProfilesTest, LightPresetForAnotherProfileIsWrittenToItsFolderKeepingTheB
     const auto cleared = store_->loadProfileData(other).theme.background;
     EXPECT_EQ(cleared.kind, ThemeBackground::BackgroundKind::image);
     EXPECT_FALSE(cleared.imagePath);
+
+    // A new profile's dark default background gives way to the light one
+    // under a light colour set.
+    const auto fresh = addProfile("Fresh");
+    state->updateProfile(fresh, std::nullopt, std::nullopt, false, "red", std::nullopt, std::nullopt);
+    EXPECT_FALSE(store_->loadProfileData(fresh).theme.useDarkMode);
+    EXPECT_EQ(store_->loadProfileData(fresh).theme.background, ThemeBackground::defaultLight());
 }
 
 TEST_F(ProfilesTest, PresetForTheCurrentProfileAppliesItToTheTheme) {
@@ -265,12 +272,16 @@ TEST_F(ProfilesTest, DeletingTheSelectedProfileFallsBackToDefaultWithItsOwnData)
     EXPECT_EQ(settingsOnDisk().selectedStartupProfileID, "default");
 }
 
-TEST_F(ProfilesTest, DeletingAnotherProfileKeepsTheCurrentOne) {
+TEST_F(ProfilesTest, DeletingAnotherProfileKeepsTheCurrentOneAndRefreshesTheProfilesPage) {
     const auto other = addProfile("Other");
     const auto tab = state->tabs.get().front();
+    state->navigateActive("vx://profiles");
+    drain();
+    web_.internalReloads.clear();
     state->deleteProfile(other);
     EXPECT_EQ(selected(), "default");
     EXPECT_EQ(state->tabs.get().front(), tab);
+    EXPECT_EQ(web_.internalReloads, std::vector<Uuid>{tab->id()});
     EXPECT_FALSE(fileExists(root_ + "/profiles/" + other));
     EXPECT_EQ(settingsOnDisk().profiles.size(), 2u);
 }

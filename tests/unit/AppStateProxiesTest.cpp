@@ -47,9 +47,11 @@ TEST_F(ProxiesTest, TestChoosesTheProfileByIdOrFallsBackToTheFirst) {
     EXPECT_EQ(web_.proxyTests[2].proxy, first);
 }
 
-TEST_F(ProxiesTest, TestWithoutAMatchingProfileAsksForOne) {
+// The proxy page shows the request at once, and a saved profile answers it.
+TEST_F(ProxiesTest, TestWithoutAMatchingProfileAsksForOneUntilOneIsSaved) {
     state->testProxy(std::nullopt);
     EXPECT_EQ(state->proxyTestError.get(), "Save a proxy profile first");
+    EXPECT_EQ(web_.internalReloads.size(), 1u);
     add("Only");
     state->proxyTestResult.set("earlier");
     state->testProxy(Uuid::random().toString());
@@ -57,7 +59,11 @@ TEST_F(ProxiesTest, TestWithoutAMatchingProfileAsksForOne) {
     EXPECT_EQ(state->proxyTestError.get(), "Save a proxy profile first");
     EXPECT_FALSE(state->proxyTestResult.get());
     EXPECT_FALSE(state->toastMessage.get());
-    EXPECT_TRUE(web_.internalReloads.empty());
+    EXPECT_EQ(web_.internalReloads.size(), 2u);
+
+    state->saveProxyFromMessage(message({{"host", "proxy.example"}}));
+    EXPECT_FALSE(state->proxyTestError.get());
+    EXPECT_EQ(web_.internalReloads.size(), 3u);
 }
 
 TEST_F(ProxiesTest, OutcomesArePublishedAsTheyArriveAndRefreshTheProxyPage) {

@@ -71,6 +71,33 @@ TEST_F(TabsTest, CloseInactiveTabsKeepsTheSelectedAndLoadingTabsAndReleasesTheRe
     EXPECT_EQ(savedSession().size(), 2u);
 }
 
+// The pages that list the open tabs show the list as it is now.
+TEST_F(TabsTest, ClosingTabsRefreshesAnActivePageThatCountsThem) {
+    state->newTab("https://b.example");
+    state->newTab("https://c.example");
+    state->selectTab(tab(0));
+    for (const char* page : {"vx://sessions", "vx://performance", "vx://memory"}) {
+        state->navigateActive(page);
+        drain();
+        web_.internalReloads.clear();
+        state->closeTab(tab(state->tabs.get().size() - 1));
+        EXPECT_EQ(web_.internalReloads, std::vector<Uuid>{tab(0)->id()}) << page;
+        state->newTab("https://d.example");
+        state->selectTab(tab(0));
+    }
+    web_.internalReloads.clear();
+    state->closeInactiveTabs();
+    EXPECT_EQ(web_.internalReloads, std::vector<Uuid>{tab(0)->id()});
+    // Another page is left alone.
+    state->newTab("https://e.example");
+    state->selectTab(tab(0));
+    state->navigateActive("vx://settings");
+    drain();
+    web_.internalReloads.clear();
+    state->closeTab(tab(1));
+    EXPECT_TRUE(web_.internalReloads.empty());
+}
+
 TEST_F(TabsTest, CloseInactiveTabsWithoutASelectionDoesNothing) {
     state->newTab("https://b.example");
     state->activeTabID.set(std::nullopt);
@@ -213,6 +240,19 @@ TEST_F(TabsTest, SearchUsesTheProfilesEngine) {
     state->profileData.modify([](ProfileData& d) { d.settings.selectedSearchEngineID = "duckduckgo"; });
     state->navigateActive("AT&T");
     EXPECT_EQ(tab(0)->urlString.get(), "https://duckduckgo.com/?q=AT%26T");
+
+    // A custom template that is no absolute address gives no search: the
+    // typed text itself is the tab's address, and the omnibox keeps it.
+    for (const char* custom : {"", "search?q=%s"}) {
+        state->profileData.modify([&](ProfileData& d) {
+            d.settings.selectedSearchEngineID = "custom";
+            d.settings.customSearchEngineURL = custom;
+        });
+        state->navigateActive("cats and dogs");
+        drain();
+        EXPECT_EQ(tab(0)->urlString.get(), "cats and dogs") << custom;
+        EXPECT_EQ(state->omniboxText.get(), "cats and dogs") << custom;
+    }
 }
 
 TEST_F(TabsTest, GuestWindowRefusesTheHistoryPage) {

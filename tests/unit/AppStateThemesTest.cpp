@@ -27,23 +27,33 @@ protected:
 
 // ---- presets --------------------------------------------------------------------
 
-TEST_F(ThemesTest, TintedPresetsAreAppliedAsDarkThemesWithTheDarkBackground) {
+TEST_F(ThemesTest, DarkPresetsAreAppliedAsDarkThemesWithTheDarkBackground) {
     state->setBackgroundImageURL("https://img.example/bg");
-    state->applyPreset(preset("red"));
-    EXPECT_EQ(state->theme().colors, preset("red").colors);
+    state->applyPreset(preset("midnight"));
+    EXPECT_EQ(state->theme().colors, preset("midnight").colors);
     EXPECT_TRUE(state->theme().useDarkMode);
     EXPECT_EQ(state->theme().background, ThemeBackground::defaultDark());
     EXPECT_EQ(themeOnDisk(), state->theme());
 }
 
-TEST_F(ThemesTest, LightPresetsKeepTheBackground) {
-    state->setBackgroundImageURL("https://img.example/bg");
-    const auto background = state->theme().background;
-    for (const char* id : {"white", "chrome"}) {
+// Light colour sets (the tinted ones and "bw" too) are light themes: the dark
+// default background gives way to the light one, a chosen background stays,
+// and clearing a chosen image never brings the dark default back.
+TEST_F(ThemesTest, LightPresetsAreLightThemesOverALightOrChosenBackground) {
+    for (const char* id : {"white", "chrome", "red", "bw"}) {
+        state->applyDarkDefaultTheme();
         state->applyPreset(preset(id));
         EXPECT_FALSE(state->theme().useDarkMode) << id;
-        EXPECT_EQ(state->theme().background, background) << id;
+        EXPECT_EQ(state->theme().background, ThemeBackground::defaultLight()) << id;
     }
+    state->applyDarkDefaultTheme();
+    state->setBackgroundImageURL("https://img.example/bg");
+    const auto chosen = state->theme().background;
+    state->applyPreset(preset("blue"));
+    EXPECT_EQ(state->theme().background, chosen);
+    state->setBackgroundImageURL(std::nullopt);
+    EXPECT_EQ(state->theme().background, ThemeBackground::defaultLight());
+    EXPECT_EQ(themeOnDisk(), state->theme());
 }
 
 TEST_F(ThemesTest, PresetIdIsSavedTogetherWithItsColours) {

@@ -100,8 +100,10 @@ TEST(BrowserNavigationResolve, ReservedCharactersSearchExactlyWhatWasTyped) {
 }
 
 TEST(BrowserNavigationResolve, LastResortIsTheTextItself) {
-    const SearchEngine broken{"custom", "Custom", "not a url %s"};
-    EXPECT_EQ(BrowserNavigation::resolve("hello", broken), web("hello"));
+    for (const char* broken : {"not a url %s", "", "search?q=%s", "//s.example/?q=%s"}) {
+        const SearchEngine engine{"custom", "Custom", broken};
+        EXPECT_EQ(BrowserNavigation::resolve("hello", engine), web("hello")) << broken;
+    }
 }
 
 TEST(BrowserNavigationCanonical, Forms) {

@@ -84,19 +84,29 @@ TEST(UrlParts, StrictParsing) {
     EXPECT_EQ(parts->scheme, "https");  // schemes come back lower-cased
     EXPECT_EQ(parts->host, "Example.COM");
     EXPECT_EQ(quorelle::UrlParts::parse("about:blank")->host, std::nullopt);
-    EXPECT_EQ(quorelle::UrlParts::parse("relative/path")->scheme, std::nullopt);
+    // Only absolute addresses parse, as the platform's address parser has it.
+    for (const char* relative : {"", "relative/path", "search?q=x", "//host/path"})
+        EXPECT_FALSE(quorelle::UrlParts::parse(relative)) << relative;
+    EXPECT_FALSE(quorelle::UrlParts::parse("https://x.example/?q=%FF"));
     EXPECT_EQ(quorelle::UrlParts::parse("https://[::1]:80/")->host, "::1");
     for (const char* bad : {"http://a b.com", "https://x.com/%zz", "https://a<b>.com", "http://a\"b", "a\tb",
                             "https://host:99999/"})
         EXPECT_FALSE(quorelle::UrlParts::parse(bad)) << bad;
 }
 
+template <typename T>
+concept takesFlag = requires(T value) { QuorelleAssets::faviconURLIfInternal(value); };
+
 TEST(QuorelleAssets, InternalAddressesAndLogo) {
     EXPECT_TRUE(QuorelleAssets::isInternalURL("  VX://History \n"));
     EXPECT_FALSE(QuorelleAssets::isInternalURL("vx:history"));
-    EXPECT_EQ(QuorelleAssets::faviconURL(std::string_view(" VX://x ")), "vx-local://QuorelleLogo");
-    EXPECT_EQ(QuorelleAssets::faviconURL(std::string_view("https://x.y")), std::nullopt);
-    EXPECT_EQ(QuorelleAssets::faviconURL(false), std::nullopt);
+    // Called with a string literal, as callers do: a literal must reach the
+    // address rule, never a flag.
+    EXPECT_EQ(QuorelleAssets::faviconURL(" VX://x "), "vx-local://QuorelleLogo");
+    EXPECT_EQ(QuorelleAssets::faviconURL("https://example.com"), std::nullopt);
+    EXPECT_EQ(QuorelleAssets::faviconURLIfInternal(false), std::nullopt);
+    EXPECT_EQ(QuorelleAssets::faviconURLIfInternal(true), "vx-local://QuorelleLogo");
+    static_assert(takesFlag<bool> && !takesFlag<const char*> && !takesFlag<std::string>);
     EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("QuorelleLogo")));
     EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("vx-local://QuorelleLogo")));
     EXPECT_TRUE(QuorelleAssets::isQuorelleLogo(std::string("https://cdn.example/QuorelleLogo.png")));

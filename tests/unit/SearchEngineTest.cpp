@@ -27,8 +27,9 @@ TEST(SearchEngine, QueryIsEncodedAsOneQueryComponent) {
               "https://www.google.com/search?q=100%25%20%2F%3F%3A%40%23");
     EXPECT_EQ(SearchEngine::google().searchURL("日本"), "https://www.google.com/search?q=%E6%97%A5%E6%9C%AC");
     EXPECT_EQ(SearchEngine::google().searchURL("a-b.c_d~e"), "https://www.google.com/search?q=a-b.c_d~e");
-    // Invalid UTF-8 is escaped byte for byte rather than dropped.
-    EXPECT_EQ(SearchEngine::google().searchURL("\xff"), "https://www.google.com/search?q=%FF");
+    // Invalid UTF-8 is escaped byte for byte, and the address parser refuses
+    // the escape that is no UTF-8.
+    EXPECT_EQ(SearchEngine::google().searchURL("\xff"), std::nullopt);
 }
 
 TEST(SearchEngine, TemplateSubstitution) {
@@ -36,8 +37,9 @@ TEST(SearchEngine, TemplateSubstitution) {
     EXPECT_EQ(twice.searchURL("q r"), "https://s.example/?a=q%20r&b=q%20r");
     const SearchEngine none{"custom", "Custom", "https://s.example/fixed"};
     EXPECT_EQ(none.searchURL("ignored"), "https://s.example/fixed");
-    const SearchEngine broken{"custom", "Custom", "https://s example/?q=%s"};
-    EXPECT_EQ(broken.searchURL("x"), std::nullopt);
+    // Only an absolute address is a search address.
+    for (const char* broken : {"https://s example/?q=%s", "", "search?q=%s", "/search?q=%s"})
+        EXPECT_EQ((SearchEngine{"custom", "Custom", broken}.searchURL("x")), std::nullopt) << broken;
     // A query that itself holds "%s" is not substituted again.
     EXPECT_EQ(SearchEngine::google().searchURL("%s"), "https://www.google.com/search?q=%25s");
 }

@@ -153,14 +153,13 @@ TEST(ThemePreset, EveryRowMatchesItsTableExactly) {
     }
 }
 
-TEST(ThemePreset, OnlyChromeAndWhiteAreLight) {
-    std::vector<std::string> light;
+// Dark exactly when the text is lighter than the page: the tinted presets
+// and "bw" are light colour sets.
+TEST(ThemePreset, DarkExactlyWhenItsTextIsLighterThanItsPage) {
+    std::vector<std::string> dark;
     for (const auto& preset : ThemePreset::all())
-        if (preset.isLight()) light.push_back(preset.id);
-    EXPECT_EQ(light, (std::vector<std::string>{"chrome", "white"}));
-    EXPECT_FALSE(ThemePreset::isLightPresetID("bw"));
-    EXPECT_FALSE(ThemePreset::isLightPresetID("White"));
-    EXPECT_FALSE(ThemePreset::isLightPresetID("unknown"));
+        if (preset.isDark()) dark.push_back(preset.id);
+    EXPECT_EQ(dark, (std::vector<std::string>{"black", "midnight"}));
 }
 
 }  // namespace

@@ -65,16 +65,19 @@ using PolicyTest = WebTest;
 
 TEST_F(PolicyTest, OnlyAClickedLinkOpensAnInternalPage) {
     const std::string link = "<a id=about href='vx://about'>about</a>";
+    const std::string blankLink = "<a id=blank target=_blank href='vx://history'>history</a>";
     server.addHTML("/script-click", "<html><head><title>Script</title></head><body>" + link +
                                         "<script>document.getElementById('about').click()</script></body></html>");
+    server.addHTML("/script-blank", "<html><head><title>Script</title></head><body>" + blankLink +
+                                        "<script>document.getElementById('blank').click()</script></body></html>");
     server.addHTML("/location", "<html><head><title>Location</title></head><body>"
                                 "<script>location.href='vx://settings'</script></body></html>");
     server.addHTML("/frame", "<html><head><title>Frame</title></head><body>"
                              "<iframe src='vx://settings'></iframe></body></html>");
-    server.addHTML("/links", "<html><head><title>Links</title></head><body>" + link + "</body></html>");
+    server.addHTML("/links", "<html><head><title>Links</title></head><body>" + link + blankLink + "</body></html>");
     start();
     // Scripts, redirects and frames never turn the tab into a browser page.
-    for (const char* path : {"/script-click", "/location", "/frame"}) {
+    for (const char* path : {"/script-click", "/script-blank", "/location", "/frame"}) {
         state->navigateActive(server.url(path));
         ASSERT_TRUE(waitForPage(server.url(path))) << path;
         runFor(300);
@@ -88,6 +91,13 @@ TEST_F(PolicyTest, OnlyAClickedLinkOpensAnInternalPage) {
     ASSERT_TRUE(waitForPage("vx://about"));
     EXPECT_EQ(tab()->title.get(), "About Quorelle");
     EXPECT_TRUE(tab()->isInternal.get());
+
+    // A clicked link that asks for a new window opens the page in this tab.
+    state->navigateActive(server.url("/links"));
+    ASSERT_TRUE(waitForPage(server.url("/links")));
+    evalJS("document.getElementById('blank').click()");
+    ASSERT_TRUE(waitForPage("vx://history"));
+    EXPECT_EQ(state->tabs.get().size(), 1u);
 }
 
 TEST_F(PolicyTest, BackFromADivertedInternalLinkShowsAWebPage) {
@@ -123,13 +133,45 @@ TEST_F(PolicyTest, PopUpsBecomeTabsOnlyForWebAddresses) {
     EXPECT_EQ(state->activeTabID.get(), state->tabs.get().back()->id());
 }
 
-TEST_F(PolicyTest, PageDeclaredIconIsUsed) {
+// A tab shows the icon of the page it shows: the page's declared icon, else
+// none (its letter), never the logo of an internal page or the icon of the
+// page before.
+TEST_F(PolicyTest, TheTabsIconIsThePagesOwn) {
     server.addHTML("/iconic", "<html><head><title>Iconic</title><link rel='icon' href='/img/i.png'></head>"
                               "<body>x</body></html>");
+    server.addHTML("/plain", "<html><head><title>Plain</title></head><body>x</body></html>");
+    const std::string file = scratch_ + "/local.html";
+    ASSERT_TRUE(g_file_set_contents(file.c_str(), "<title>Local</title>local", -1, nullptr));
+    gchar* fileURI = g_filename_to_uri(file.c_str(), nullptr, nullptr);
+    const std::string fileURL = fileURI;
+    g_free(fileURI);
     start();
-    state->navigateActive(server.url("/iconic"));
-    ASSERT_TRUE(waitForPage(server.url("/iconic")));
-    EXPECT_TRUE(runUntil([&] { return tab()->faviconURL.get() == server.url("/img/i.png"); }));
+    ASSERT_EQ(tab()->faviconURL.get(), std::string(QuorelleAssets::logoFaviconReference));
+    const auto visit = [&](const std::string& address) {
+        state->navigateActive(address);
+        // The page's history entry comes after its icon answer.
+        return waitForPage(address) && runUntil([&] {
+                   const auto& history = state->profileData.get().history;
+                   return !history.empty() && history.front().url == address;
+               });
+    };
+
+    ASSERT_TRUE(visit(server.url("/plain")));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+    EXPECT_EQ(tab()->faviconLetter.get(), "P");
+    state->toggleBookmark();
+    ASSERT_EQ(state->profileData.get().bookmarks.size(), 1u);
+    EXPECT_FALSE(QuorelleAssets::isQuorelleLogo(state->profileData.get().bookmarks[0].faviconURL));
+
+    ASSERT_TRUE(visit(server.url("/iconic")));
+    EXPECT_EQ(tab()->faviconURL.get(), server.url("/img/i.png"));
+    ASSERT_TRUE(visit(server.url("/plain")));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+
+    ASSERT_TRUE(visit(server.url("/iconic")));
+    state->navigateActive(fileURL);
+    ASSERT_TRUE(waitForPage(fileURL));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "support/FakeFileDialogs.h"
 #include "web/DownloadCoordinator.h"
 
+#include <sys/stat.h>
+
 namespace quorelle::testing {
 namespace {
 
@@ -52,6 +54,12 @@ TEST_F(DownloadsTest, AnAttachmentLandsWhereTheUserChoseWithOneToast) {
     EXPECT_EQ(toast(), std::optional<std::string>("Download finished"));
     EXPECT_EQ(toastSets, 1);
     EXPECT_EQ(ScratchFolder::read(path), kReport);
+    // The engine keeps website data private; a saved file gets the usual mode.
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
     // The page before stays; the interrupted load is no failure.
     EXPECT_NE(tab()->loadState.get().kind, TabLoadState::Kind::failed);
     EXPECT_EQ(evalJS("document.body.innerText").find("Page failed to load"), std::string::npos);

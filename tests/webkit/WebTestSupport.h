@@ -12,6 +12,7 @@
 #include "support/LoopbackServer.h"
 #include "support/MainLoopWait.h"
 #include "support/StateTestSupport.h"
+#include "web/BrowserIdentityManager.h"
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
 #include "web/ProxyTester.h"
@@ -20,6 +21,7 @@
 #include "web/WebContentServices.h"
 #include "web/WebTabView.h"
 #include "web/WebViewCoordinator.h"
+#include "web/WebsiteDataService.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -45,9 +47,12 @@ protected:
         endpoints.faviconLookupBase = "http://127.0.0.1:" + std::to_string(port) + "/lookup?domain=";
         favicons = std::make_unique<FaviconService>(queue, endpoints, std::chrono::milliseconds(2000));
         proxyTester = std::make_unique<ProxyTester>(queue, "http://check.invalid/success");
-        services = std::make_unique<WebContentServices>(
-            WebContentServices{*favicons, *proxyTester, scratch_ + "/webdata", scratch_ + "/webcache"});
+        websiteData = std::make_unique<WebsiteDataService>(
+            queue, WebsiteDataService::Folders{scratch_ + "/webdata", scratch_ + "/webcache"});
+        services = std::make_unique<WebContentServices>(WebContentServices{*websiteData, *favicons});
         webStore = std::make_unique<TabWebViewStore>(queue, *services);
+        identity = std::make_unique<BrowserIdentityManager>(
+            [this](const Uuid& tabID) -> IUserAgentView* { return webStore->host(tabID); });
         commands = std::make_unique<CommandBus>(queue);
         store = std::make_unique<DataStore>(scratch_ + "/QuorelleData", DataStore::Access::readWrite,
                                             AtomicFile::Durability::cached);
@@ -67,7 +72,8 @@ protected:
     }
 
     std::shared_ptr<AppState> makeState(bool guestWindow = false) {
-        auto made = AppState::create(guestWindow, AppStateServices{*store, queue, *webStore, keychain, clipboard});
+        auto made = AppState::create(guestWindow, AppStateServices{*store, queue, *webStore, *favicons, *identity,
+                                                                   *proxyTester, *websiteData, keychain, clipboard});
         return made;
     }
     void start() {
@@ -109,8 +115,10 @@ protected:
     MainQueue queue;
     std::unique_ptr<FaviconService> favicons;
     std::unique_ptr<ProxyTester> proxyTester;
+    std::unique_ptr<WebsiteDataService> websiteData;
     std::unique_ptr<WebContentServices> services;
     std::unique_ptr<TabWebViewStore> webStore;
+    std::unique_ptr<BrowserIdentityManager> identity;
     std::unique_ptr<CommandBus> commands;
     std::unique_ptr<DataStore> store;
     InMemoryKeychain keychain;

@@ -1,0 +1,106 @@
+#include "web/WebsiteDataService.h"
+
+#include "store/MainQueue.h"
+#include "web/PrivateFileMask.h"
+
+#include <webkit/webkit.h>
+
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+namespace quorelle {
+namespace {
+
+// Makes the folder (0700). A folder an earlier version left open to others
+// is closed up with everything in it: folders 0700, files 0600 (links are
+// left alone); a private one is not walked again.
+void makePrivate(const std::string& folder) {
+    using std::filesystem::perms;
+    std::error_code error;
+    const auto status = std::filesystem::status(folder, error);
+    if (!std::filesystem::exists(status)) {
+        g_mkdir_with_parents(folder.c_str(), 0700);
+        return;
+    }
+    if ((status.permissions() & (perms::group_all | perms::others_all)) == perms::none) return;
+    std::filesystem::permissions(folder, perms::owner_all, error);
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        const auto entry = it->symlink_status(error);
+        if (error) break;
+        if (entry.type() == std::filesystem::file_type::directory)
+            std::filesystem::permissions(it->path(), perms::owner_all, error);
+        else if (entry.type() == std::filesystem::file_type::regular)
+            std::filesystem::permissions(it->path(), perms::owner_read | perms::owner_write, error);
+        error.clear();
+    }
+}
+
+}  // namespace
+
+WebsiteDataService::WebsiteDataService(MainQueue& mainQueue, Folders folders)
+    : mainQueue_(mainQueue), folders_(std::move(folders)) {}
+
+// Cookies are kept on disk only when the session is told where: otherwise the
+// engine holds them in memory and a restart loses them.
+WebKitNetworkSession* WebsiteDataService::persistentSession() {
+    if (!persistentSession_) {
+        const PrivateFileMask mask;
+        makePrivate(folders_.data);
+        makePrivate(folders_.cache);
+        persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(
+            webkit_network_session_new(folders_.data.c_str(), folders_.cache.c_str()));
+        const std::string cookies = folders_.data + "/" + cookieFileName;
+        auto* cookieManager = webkit_network_session_get_cookie_manager(persistentSession_.get());
+        webkit_cookie_manager_set_persistent_storage(cookieManager, cookies.c_str(),
+                                                     WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+    }
+    return persistentSession_.get();
+}
+
+GObjectPtr<WebKitNetworkSession> WebsiteDataService::sessionFor(WebsiteDataStoreKind kind) {
+    if (kind == WebsiteDataStoreKind::nonPersistent) {
+        // The first session made starts the engine's network process, which
+        // also writes the persistent session's data later.
+        const PrivateFileMask mask;
+        return GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    }
+    return GObjectPtr<WebKitNetworkSession>::retain(persistentSession());
+}
+
+// One clearing in flight: owned by whichever engine callback runs next.
+struct WebsiteDataService::Clearing {
+    MainQueue& queue;
+    std::function<void()> completion;
+
+    void finish() {
+        if (completion) queue.post(std::move(completion));
+    }
+
+    static void onFetched(GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Clearing> clearing(static_cast<Clearing*>(data));
+        auto* manager = WEBKIT_WEBSITE_DATA_MANAGER(source);
+        GList* records = webkit_website_data_manager_fetch_finish(manager, result, nullptr);
+        // An empty store (or a failed fetch) answers with no list at all,
+        // which the remove call refuses: there is nothing to remove.
+        if (!records) return clearing->finish();
+        webkit_website_data_manager_remove(manager, WEBKIT_WEBSITE_DATA_ALL, records, nullptr, &Clearing::onRemoved,
+                                           clearing.release());
+        g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
+    }
+
+    static void onRemoved(GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Clearing> clearing(static_cast<Clearing*>(data));
+        webkit_website_data_manager_remove_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
+        clearing->finish();
+    }
+};
+
+void WebsiteDataService::clearWebsiteData(std::function<void()> completion) {
+    auto* manager = webkit_network_session_get_website_data_manager(persistentSession());
+    webkit_website_data_manager_fetch(manager, WEBKIT_WEBSITE_DATA_ALL, nullptr, &Clearing::onFetched,
+                                      new Clearing{mainQueue_, std::move(completion)});
+}
+
+}  // namespace quorelle

@@ -1,0 +1,82 @@
+// The website data of the real engine: cookies kept across a restart of the
+// process, private folders, and clearing a store that holds nothing.
+#include "webkit/WebTestSupport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+namespace quorelle::testing {
+namespace {
+
+struct ChildRun {
+    int status = -1;
+    std::string output;
+};
+
+ChildRun runChild(const std::string& step, const std::string& folder) {
+    std::vector<char*> argv{const_cast<char*>(QUORELLE_WEBSITE_DATA_CHILD), const_cast<char*>(step.c_str()),
+                            const_cast<char*>(folder.c_str()), nullptr};
+    gchar* out = nullptr;
+    gchar* err = nullptr;
+    ChildRun run;
+    GError* error = nullptr;
+    if (!g_spawn_sync(nullptr, argv.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, &out, &err, &run.status,
+                      &error)) {
+        run.output = error->message;
+        g_error_free(error);
+        return run;
+    }
+    run.output = std::string(out ? out : "") + (err ? err : "");
+    g_free(out);
+    g_free(err);
+    return run;
+}
+
+using WebsiteDataTest = WebTest;
+
+TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNothing) {
+    const std::string folder = scratch_ + "/kept";
+    // What an earlier version left: a cache open to everyone.
+    std::filesystem::create_directories(folder + "/cache/old");
+    ASSERT_TRUE(g_file_set_contents((folder + "/cache/old/entry").c_str(), "x", -1, nullptr));
+    for (const char* path : {"/cache", "/cache/old"}) ::chmod((folder + path).c_str(), 0755);
+    ::chmod((folder + "/cache/old/entry").c_str(), 0644);
+
+    const ChildRun keep = runChild("keep", folder);
+    ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
+
+    std::vector<std::string> exposed;
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        struct stat info {};
+        ASSERT_EQ(lstat(entry.path().c_str(), &info), 0);
+        const mode_t mode = info.st_mode & 07777;
+        if (S_ISDIR(info.st_mode) ? mode != 0700 : (S_ISREG(info.st_mode) && mode != 0600))
+            exposed.push_back(entry.path().string() + " " + std::to_string(mode));
+        files += S_ISREG(info.st_mode);
+    }
+    EXPECT_GT(files, 0);
+    EXPECT_TRUE(exposed.empty()) << ::testing::PrintToString(exposed);
+
+    const ChildRun read = runChild("read", folder);
+    EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
+}
+
+// A fresh store holds nothing; the engine answers that with an empty list,
+// and clearing must still end, every time, with its toast.
+TEST_F(WebsiteDataTest, ClearingAnEmptyStoreFinishesEachTime) {
+    start();
+    for (int round = 0; round < 2; ++round) {
+        state->toastMessage.set(std::nullopt);
+        state->handleInternalMessage(Json{{"action", "clearWebsiteData"}});
+        EXPECT_TRUE(runUntil([&] { return state->toastMessage.get().has_value(); })) << "round " << round;
+        EXPECT_EQ(state->toastMessage.get(), std::optional<std::string>("Website data cleared"));
+    }
+}
+
+}  // namespace
+}  // namespace quorelle::testing
