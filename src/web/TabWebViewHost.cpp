@@ -36,7 +36,15 @@ TabWebViewHost::~TabWebViewHost() {
     coordinator_->disconnect();
     // Nothing may keep running unseen once the tab is gone.
     webkit_web_view_stop_loading(webView_.get());
-    if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(webView_.get())); parent && GTK_IS_OVERLAY(parent))
+    detachFromParent(GTK_WIDGET(webView_.get()));
+}
+
+void TabWebViewHost::detachFromParent(GtkWidget* view) {
+    GtkWidget* parent = gtk_widget_get_parent(view);
+    if (!parent) return;
+    if (GTK_IS_STACK(parent))
+        gtk_stack_remove(GTK_STACK(parent), view);
+    else if (GTK_IS_OVERLAY(parent) && gtk_overlay_get_child(GTK_OVERLAY(parent)) == view)
         gtk_overlay_set_child(GTK_OVERLAY(parent), nullptr);
 }
 
