@@ -47,15 +47,16 @@ int main(int argc, char* argv[]) {
     FaviconImageCache faviconImages(QuorelleLogoCache::shared());
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, keychain, clipboard});
-    auto guestAppState =
-        AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, keychain, clipboard});
+    auto makeGuestState = [&] {
+        return AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, keychain, clipboard});
+    };
 
     int status = 0;
     {
         QuorelleApplication::Options options;
         options.window.openFile = OpenFileCommand::handler(fileDialogs);
         auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
-                                               appState, guestAppState, options);
+                                               appState, makeGuestState, options);
         status = app->run(argc, argv);
     }
     return status;
