@@ -2,6 +2,7 @@
 // states (the main windows' and the guest window's), and runs the
 // application. Nothing here is global; each object is handed to those that
 // use it and outlives them.
+#include "app/GraphicsMode.h"
 #include "app/QuorelleApplication.h"
 #include "state/AppState.h"
 #include "store/DataStore.h"
@@ -29,6 +30,9 @@ int main(int argc, char* argv[]) {
     const std::string dataDir = g_get_user_data_dir();
     const std::string cacheDir = g_get_user_cache_dir();
 
+    const auto graphics = GraphicsMode::detect();
+    graphics.applyToToolkit();
+
     MainQueue mainQueue;
     DataStore store(dataDir + "/QuorelleData", DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
@@ -40,7 +44,7 @@ int main(int argc, char* argv[]) {
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
     WebContentServices webServices{favicons, proxyTester, dataDir + "/QuorelleWebData",
-                                   cacheDir + "/QuorelleWebData", &fileDialogs};
+                                   cacheDir + "/QuorelleWebData", &fileDialogs, graphics.hardware()};
     TabWebViewStore webViews(mainQueue, webServices);
     CommandBus commandBus(mainQueue);
     InspectorService inspector(mainQueue);

@@ -4,6 +4,7 @@
 #include "state/AppState.h"
 #include "web/BrowserIdentityManager.h"
 #include "web/TabWebViewStore.h"
+#include "web/WebContentServices.h"
 #include "web/WebContextMenuHandler.h"
 #include "web/WebViewCoordinator.h"
 
@@ -20,6 +21,8 @@ TabWebViewHost::TabWebViewHost(const std::shared_ptr<BrowserTab>& tab, AppState&
     // Read once: a later change reaches only web views made afterwards.
     if (state.settings().developerMode) webkit_settings_set_enable_developer_extras(settings.get(), TRUE);
 
+    if (!store.services().acceleratedCompositing)
+        webkit_settings_set_hardware_acceleration_policy(settings.get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     auto session = store.sessionFor(state);
     webView_ = GObjectPtr<WebKitWebView>::sink(WEBKIT_WEB_VIEW(
         g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session", session.get(), "user-content-manager",
