@@ -6,11 +6,13 @@
  *   probe shot FILE.png        a screenshot, for finding where things are
  *   probe geometry             "x y w h" of the largest mapped top-level window
  *   probe watch [--key COMBO | --click X,Y] [--rect X,Y,W,H] [--quiet MS] [--min MS] [--timeout MS]
+ *               [--wait-change 1]
  *
  * watch reads the whole screen through shared memory every couple of
  * milliseconds. It sends the key or click (if any) once it has the first
  * frame, then runs until the rectangle (the whole screen by default) has not
- * changed for --quiet ms and at least --min ms have passed. Its last line
+ * changed for --quiet ms and at least --min ms have passed (with
+ * --wait-change, not before it has changed at all). Its last line
  * holds monotonic clock readings in seconds (the clock the driver reads too):
  *   start          when the input was sent (or watching began)
  *   screen_first   the first change anywhere on screen (a window appearing)
@@ -169,6 +171,7 @@ static int watch(int argc, char** argv) {
     const char* key = NULL;
     int clickX = -1, clickY = -1, rx = 0, ry = 0, rw = 0, rh = 0;
     double quiet = 0.6, minimum = 0, timeout = 60;
+    int waitChange = 0;
     for (int i = 0; i + 1 < argc; i += 2) {
         if (!strcmp(argv[i], "--key")) key = argv[i + 1];
         else if (!strcmp(argv[i], "--click")) sscanf(argv[i + 1], "%d,%d", &clickX, &clickY);
@@ -176,6 +179,7 @@ static int watch(int argc, char** argv) {
         else if (!strcmp(argv[i], "--quiet")) quiet = atof(argv[i + 1]) / 1000;
         else if (!strcmp(argv[i], "--min")) minimum = atof(argv[i + 1]) / 1000;
         else if (!strcmp(argv[i], "--timeout")) timeout = atof(argv[i + 1]) / 1000;
+        else if (!strcmp(argv[i], "--wait-change")) waitChange = atoi(argv[i + 1]);
     }
     int screen = DefaultScreen(dpy);
     int width = DisplayWidth(dpy, screen), height = DisplayHeight(dpy, screen);
@@ -232,7 +236,7 @@ static int watch(int argc, char** argv) {
                 frames[count++].time = t;
             }
         }
-        if (t - start >= minimum && t - lastChange >= quiet) break;
+        if (t - start >= minimum && t - lastChange >= quiet && (!waitChange || rectFirst)) break;
         if (t - start >= timeout) {
             timedOut = 1;
             break;
