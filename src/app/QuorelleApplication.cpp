@@ -10,18 +10,18 @@ namespace quorelle {
 
 Glib::RefPtr<QuorelleApplication> QuorelleApplication::create(BrowserServices services,
                                                               std::shared_ptr<AppState> appState,
-                                                              std::shared_ptr<AppState> guestAppState,
+                                                              GuestStateFactory makeGuestState,
                                                               Options options) {
     return Glib::make_refptr_for_instance<QuorelleApplication>(
-        new QuorelleApplication(services, std::move(appState), std::move(guestAppState), std::move(options)));
+        new QuorelleApplication(services, std::move(appState), std::move(makeGuestState), std::move(options)));
 }
 
 QuorelleApplication::QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,
-                                         std::shared_ptr<AppState> guestAppState, Options options)
+                                         GuestStateFactory makeGuestState, Options options)
     : Gtk::Application(options.applicationID, options.flags),
       services_(services),
       appState_(std::move(appState)),
-      guestAppState_(std::move(guestAppState)),
+      makeGuestState_(std::move(makeGuestState)),
       options_(std::move(options)) {}
 
 QuorelleApplication::~QuorelleApplication() {
@@ -62,6 +62,7 @@ BrowserWindow& QuorelleApplication::presentMainWindow() {
 
 BrowserWindow& QuorelleApplication::openGuestWindow() {
     if (!guestWindow_) {
+        if (!guestAppState_) guestAppState_ = makeGuestState_();
         guestWindow_ = std::make_unique<BrowserWindow>(guestAppState_, services_, options_.window);
         guestWindow_->set_name(guestWindowID);
         guestWindow_->set_title("Guest");

@@ -5,6 +5,7 @@
 
 #include <gtkmm/application.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,15 +41,21 @@ public:
         WindowOptions window;
     };
 
+    // Makes the guest window's state, once, when that window is first opened:
+    // a state loads its first page at once, and the guest's would otherwise
+    // keep a web process busy from start-up for a window that may never open.
+    using GuestStateFactory = std::function<std::shared_ptr<AppState>()>;
+
     static Glib::RefPtr<QuorelleApplication> create(BrowserServices services, std::shared_ptr<AppState> appState,
-                                                    std::shared_ptr<AppState> guestAppState, Options options);
+                                                    GuestStateFactory makeGuestState, Options options);
     static Glib::RefPtr<QuorelleApplication> create(BrowserServices services, std::shared_ptr<AppState> appState,
-                                                    std::shared_ptr<AppState> guestAppState) {
-        return create(services, std::move(appState), std::move(guestAppState), Options{});
+                                                    GuestStateFactory makeGuestState) {
+        return create(services, std::move(appState), std::move(makeGuestState), Options{});
     }
     ~QuorelleApplication() override;
 
     const std::shared_ptr<AppState>& appState() const { return appState_; }
+    // Nothing until the guest window is first opened.
     const std::shared_ptr<AppState>& guestAppState() const { return guestAppState_; }
     BrowserWindow* mainWindow() const { return mainWindow_.get(); }
     BrowserWindow* guestWindow() const { return guestWindow_.get(); }
@@ -62,7 +69,7 @@ public:
 
 protected:
     QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,
-                        std::shared_ptr<AppState> guestAppState, Options options);
+                        GuestStateFactory makeGuestState, Options options);
 
     void on_startup() override;
     void on_activate() override;
@@ -74,6 +81,7 @@ private:
 
     BrowserServices services_;
     std::shared_ptr<AppState> appState_;
+    GuestStateFactory makeGuestState_;
     std::shared_ptr<AppState> guestAppState_;
     Options options_;
     std::unique_ptr<BrowserWindow> mainWindow_;

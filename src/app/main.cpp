@@ -3,6 +3,7 @@
 // application. Nothing here is global; each object is handed to those that
 // use it and outlives them.
 #include "app/DataFolderInUse.h"
+#include "app/GraphicsMode.h"
 #include "app/QuorelleApplication.h"
 #include "state/AppState.h"
 #include "store/DataFolderLock.h"
@@ -43,6 +44,9 @@ int main(int argc, char* argv[]) {
     if (lock.state() == DataFolderLock::State::unavailable)
         g_warning("The data folder %s cannot be locked: %s", dataFolder.c_str(), lock.problem().c_str());
 
+    const auto graphics = GraphicsMode::detect();
+    graphics.applyToToolkit();
+
     MainQueue mainQueue;
     DataStore store(dataFolder, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
@@ -54,7 +58,7 @@ int main(int argc, char* argv[]) {
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
     WebsiteDataService websiteData(mainQueue, {dataDir + "/QuorelleWebData", cacheDir + "/QuorelleWebData"});
-    WebContentServices webServices{websiteData, favicons, &fileDialogs};
+    WebContentServices webServices{websiteData, favicons, &fileDialogs, graphics.hardware()};
     TabWebViewStore webViews(mainQueue, webServices);
     BrowserIdentityManager identity([&webViews](const Uuid& tabID) -> IUserAgentView* { return webViews.host(tabID); });
     CommandBus commandBus(mainQueue);
@@ -63,15 +67,17 @@ int main(int argc, char* argv[]) {
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
                                                              proxyTester, websiteData, keychain, clipboard});
-    auto guestAppState = AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, favicons, identity,
-                                                                 proxyTester, websiteData, keychain, clipboard});
+    auto makeGuestState = [&] {
+        return AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, favicons, identity,
+                                                       proxyTester, websiteData, keychain, clipboard});
+    };
 
     int status = 0;
     {
         QuorelleApplication::Options options;
         options.window.openFile = OpenFileCommand::handler(fileDialogs);
         auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
-                                               appState, guestAppState, options);
+                                               appState, makeGuestState, options);
         status = app->run(argc, argv);
     }
     return status;

@@ -4,6 +4,7 @@
 #include "state/AppState.h"
 #include "web/BrowserIdentityManager.h"
 #include "web/TabWebViewStore.h"
+#include "web/WebContentServices.h"
 #include "web/WebContextMenuHandler.h"
 #include "web/WebViewCoordinator.h"
 
@@ -20,6 +21,8 @@ TabWebViewHost::TabWebViewHost(const std::shared_ptr<BrowserTab>& tab, AppState&
     // Read once: a later change reaches only web views made afterwards.
     if (state.settings().developerMode) webkit_settings_set_enable_developer_extras(settings.get(), TRUE);
 
+    if (!store.services().acceleratedCompositing)
+        webkit_settings_set_hardware_acceleration_policy(settings.get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     auto session = store.sessionFor(state);
     webView_ = GObjectPtr<WebKitWebView>::sink(WEBKIT_WEB_VIEW(
         g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session", session.get(), "user-content-manager",
@@ -36,7 +39,15 @@ TabWebViewHost::~TabWebViewHost() {
     coordinator_->disconnect();
     // Nothing may keep running unseen once the tab is gone.
     webkit_web_view_stop_loading(webView_.get());
-    if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(webView_.get())); parent && GTK_IS_OVERLAY(parent))
+    detachFromParent(GTK_WIDGET(webView_.get()));
+}
+
+void TabWebViewHost::detachFromParent(GtkWidget* view) {
+    GtkWidget* parent = gtk_widget_get_parent(view);
+    if (!parent) return;
+    if (GTK_IS_STACK(parent))
+        gtk_stack_remove(GTK_STACK(parent), view);
+    else if (GTK_IS_OVERLAY(parent) && gtk_overlay_get_child(GTK_OVERLAY(parent)) == view)
         gtk_overlay_set_child(GTK_OVERLAY(parent), nullptr);
 }
 

@@ -12,6 +12,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _GtkWidget GtkWidget;
 
 namespace quorelle {
 
@@ -32,6 +33,9 @@ public:
     const Uuid& tabID() const { return tabID_; }
     WebKitWebView* webView() const { return webView_.get(); }
     WebViewCoordinator& coordinator() const { return *coordinator_; }
+
+    // Takes a web view out of whatever window container shows it.
+    static void detachFromParent(GtkWidget* view);
 
     // Re-points the coordinator at this tab and state.
     void attach(const std::shared_ptr<BrowserTab>& tab, AppState& state);

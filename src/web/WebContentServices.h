@@ -16,6 +16,9 @@ struct WebContentServices {
     // The save and open dialogs; without them, downloads are cancelled and
     // Save As does nothing.
     IFileDialogs* fileDialogs = nullptr;
+    // Off where there is no graphics processor: pages are then painted
+    // without the engine's OpenGL compositor.
+    bool acceleratedCompositing = true;
 };
 
 }  // namespace quorelle

@@ -12,26 +12,24 @@
 #include <webkit/webkit.h>
 
 namespace quorelle {
-namespace {
-
-// A view is shown by one overlay at a time; take it from the one that had it.
-void detachFromParent(GtkWidget* view) {
-    GtkWidget* parent = gtk_widget_get_parent(view);
-    if (parent && GTK_IS_OVERLAY(parent)) gtk_overlay_set_child(GTK_OVERLAY(parent), nullptr);
-}
-
-}  // namespace
 
 WebTabView::WebTabView(TabWebViewStore& store, CommandBus& commands) : store_(store), commands_(commands) {
     set_hexpand(true);
     set_vexpand(true);
+    views_.set_transition_type(Gtk::StackTransitionType::NONE);
+    views_.set_hhomogeneous(true);
+    views_.set_vhomogeneous(true);
+    views_.set_visible(false);
+    set_child(views_);
     hostRemoved_ = store_.signalHostRemoved.connect(sigc::mem_fun(*this, &WebTabView::onHostRemoved));
 }
 
 WebTabView::~WebTabView() {
     stopListening();
     hostRemoved_.disconnect();
-    if (gobj()) gtk_overlay_set_child(gobj(), nullptr);
+    // The views belong to the cache and outlive this window.
+    while (GtkWidget* view = gtk_widget_get_first_child(GTK_WIDGET(views_.gobj())))
+        gtk_stack_remove(views_.gobj(), view);
 }
 
 void WebTabView::showTab(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
@@ -52,15 +50,22 @@ void WebTabView::showTab(const std::shared_ptr<BrowserTab>& tab, AppState& state
         });
     }
     GtkWidget* view = GTK_WIDGET(host.webView());
-    if (gtk_overlay_get_child(gobj()) == view) return;
-    detachFromParent(view);
-    gtk_overlay_set_child(gobj(), view);
+    if (gtk_widget_get_parent(view) != GTK_WIDGET(views_.gobj())) {
+        TabWebViewHost::detachFromParent(view);  // another window showed it last
+        gtk_stack_add_child(views_.gobj(), view);
+    }
+    gtk_stack_set_visible_child(views_.gobj(), view);
+    views_.set_visible(true);
 }
 
 void WebTabView::clearTab() {
     stopListening();
     tab_.reset();
-    gtk_overlay_set_child(gobj(), nullptr);
+    views_.set_visible(false);
+}
+
+GtkWidget* WebTabView::shownView() {
+    return views_.get_visible() ? gtk_stack_get_visible_child(views_.gobj()) : nullptr;
 }
 
 void WebTabView::onHostRemoved(const Uuid& tabID) {

@@ -3,6 +3,7 @@
 #include "model/Uuid.h"
 
 #include <gtkmm/overlay.h>
+#include <gtkmm/stack.h>
 #include <sigc++/connection.h>
 
 #include <memory>
@@ -16,10 +17,13 @@ class CommandBus;
 class TabWebViewStore;
 
 // Puts one tab's cached web view into the window. It does not own the view:
-// the web view cache does, so switching tabs never reloads a page. It starts
-// a tab's first load when the tab has never been loaded, and carries out the
-// per-tab commands (back, forward, reload, stop, inspect) posted for the tab
-// it shows. The window adds its progress bar as an overlay child.
+// the web view cache does, so switching tabs never reloads a page. Every view
+// this window has shown stays in place in a stack, and a switch only changes
+// which one is visible: taking a web view out of the window and putting it
+// back costs the engine a fresh surface. It starts a tab's first load when
+// the tab has never been loaded, and carries out the per-tab commands (back,
+// forward, reload, stop, inspect) posted for the tab it shows. The window
+// adds its progress bar as an overlay child.
 class WebTabView : public Gtk::Overlay {
 public:
     WebTabView(TabWebViewStore& store, CommandBus& commands);
@@ -30,6 +34,8 @@ public:
     // Shows nothing.
     void clearTab();
     const std::shared_ptr<BrowserTab>& tab() const { return tab_; }
+    // The web view on screen, or nullptr while nothing is shown.
+    GtkWidget* shownView();
 
 private:
     void listenForCommands(const Uuid& tabID);
@@ -38,6 +44,7 @@ private:
 
     TabWebViewStore& store_;
     CommandBus& commands_;
+    Gtk::Stack views_;
     std::shared_ptr<BrowserTab> tab_;
     std::weak_ptr<AppState> state_;
     std::vector<sigc::connection> commandConnections_;

@@ -73,8 +73,6 @@ protected:
         faviconImages_ = std::make_unique<FaviconImageCache>(QuorelleLogoCache::shared());
         state = AppState::create(false, {*store_, queue_, *webViews_, *favicons_, *identity_, *proxyTester_,
                                           *websiteData_, keychain_, clipboard_});
-        guestState = AppState::create(true, {*guestStore_, queue_, *webViews_, *favicons_, *identity_, *proxyTester_,
-                                             *websiteData_, keychain_, clipboard_});
 
         QuorelleApplication::Options options;
         // Each fixture registers its own name: an application object may
@@ -83,8 +81,14 @@ protected:
         options.applicationID = "io.github.quorelle.QuorelleTest" + std::to_string(++fixtures);
         options.flags = Gio::Application::Flags::NON_UNIQUE;
         options.window.toastDuration = toastDuration;
+        auto makeGuestState = [this] {
+            ++guestStatesMade;
+            guestState = AppState::create(true, {*guestStore_, queue_, *webViews_, *favicons_, *identity_,
+                                                 *proxyTester_, *websiteData_, keychain_, clipboard_});
+            return guestState;
+        };
         app = QuorelleApplication::create(BrowserServices{queue_, *webViews_, *bus_, *inspector_, *faviconImages_}, state,
-                                          guestState, options);
+                                          makeGuestState, options);
         app->register_application();
         app->activate();
         settle();
@@ -141,7 +145,8 @@ protected:
     std::unique_ptr<InspectorService> inspector_;
     std::unique_ptr<FaviconImageCache> faviconImages_;
     std::shared_ptr<AppState> state;
-    std::shared_ptr<AppState> guestState;
+    std::shared_ptr<AppState> guestState;  // made when the guest window first opens
+    int guestStatesMade = 0;
     Glib::RefPtr<QuorelleApplication> app;
 };
 

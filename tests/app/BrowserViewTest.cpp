@@ -14,7 +14,7 @@ class BrowserViewTest : public AppTest {
 protected:
     BrowserView& view() { return mainWindow().browserView(); }
     AppState::TabPtr tab() const { return state->activeTab(); }
-    GtkWidget* shownWebView() { return gtk_overlay_get_child(view().tabContent().webTabView().gobj()); }
+    GtkWidget* shownWebView() { return view().tabContent().webTabView().shownView(); }
     // What the Return key does: the entry's text part activates, and the
     // entry passes that on.
     static void pressReturn(Gtk::Entry& entry) {
@@ -64,19 +64,33 @@ TEST_F(BrowserViewTest, ProgressBarRunsAlongThePageTopWhileLoading) {
     EXPECT_FALSE(bar.get_visible());
 }
 
-TEST_F(BrowserViewTest, SwitchingTabsShowsTheOtherTabsWebView) {
+TEST_F(BrowserViewTest, SwitchingTabsShowsTheOtherTabsWebViewWithoutMovingEither) {
     ASSERT_TRUE(runUntil([&] { return shownWebView() != nullptr; }));
     GtkWidget* first = shownWebView();
     const auto firstTab = tab();
     state->newTab(std::nullopt);
     settle();
     ASSERT_NE(shownWebView(), nullptr);
-    EXPECT_NE(shownWebView(), first);
+    GtkWidget* second = shownWebView();
+    EXPECT_NE(second, first);
     EXPECT_EQ(view().tabContent().tab(), tab());
 
+    // Each view stays where it was put: a switch only changes which one shows.
+    int moves = 0;
+    auto countMove = +[](GObject*, GParamSpec*, gpointer count) { ++*static_cast<int*>(count); };
+    g_signal_connect(first, "notify::parent", G_CALLBACK(countMove), &moves);
+    g_signal_connect(second, "notify::parent", G_CALLBACK(countMove), &moves);
     state->selectTab(firstTab);
     settle();
     EXPECT_EQ(shownWebView(), first);  // the cached view, not a new one
+    EXPECT_TRUE(gtk_widget_get_mapped(first));
+    EXPECT_FALSE(gtk_widget_get_mapped(second));
+    state->selectTab(state->tabs.get().back());
+    settle();
+    EXPECT_EQ(shownWebView(), second);
+    EXPECT_EQ(moves, 0);
+    g_signal_handlers_disconnect_by_data(first, &moves);
+    g_signal_handlers_disconnect_by_data(second, &moves);
 }
 
 TEST_F(BrowserViewTest, SidebarSlotFollowsTheKindAndTheDockSide) {

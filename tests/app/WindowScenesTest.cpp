@@ -27,7 +27,8 @@ TEST_F(WindowScenesTest, MainWindowShowsTheMainStateAtItsMinimumSize) {
     EXPECT_GE(window.get_width(), 800);
     EXPECT_GE(window.get_height(), 600);
     EXPECT_FALSE(window.rootView().guestBadge().get_visible());
-    EXPECT_EQ(app->guestWindow(), nullptr);  // made only when first opened
+    EXPECT_EQ(app->guestWindow(), nullptr);  // made only when first opened, with its state
+    EXPECT_EQ(guestStatesMade, 0);
 }
 
 TEST_F(WindowScenesTest, RootViewStacksLayoutCardsBadgeAndToastInOrder) {
@@ -69,6 +70,7 @@ TEST_F(WindowScenesTest, GuestWindowOpensOnceAt900By700WithTheGuestState) {
     EXPECT_EQ(app->guestWindow(), guest);
     EXPECT_TRUE(guest->get_visible());
     EXPECT_EQ(guestState->tabs.get().size(), tabs + 1);
+    EXPECT_EQ(guestStatesMade, 1);
 }
 
 TEST_F(WindowScenesTest, ClosingTheMainWindowTakesTheGuestWindowAlong) {

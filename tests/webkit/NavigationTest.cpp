@@ -28,6 +28,17 @@ TEST_F(NavigationTest, WebPageUpdatesTheTabAndHistory) {
     EXPECT_EQ(state->omniboxText.get(), server.url("/first"));
 }
 
+TEST_F(NavigationTest, WithoutAGraphicsProcessorPagesPaintWithoutTheCompositor) {
+    services->acceleratedCompositing = false;
+    server.addHTML("/first", kPage);
+    start();
+    EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(webkit_web_view_get_settings(view())),
+              WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    state->navigateActive(server.url("/first"));
+    ASSERT_TRUE(waitForPage(server.url("/first")));
+    EXPECT_TRUE(runUntil([&] { return tab()->title.get() == "First Page"; }));
+}
+
 TEST_F(NavigationTest, InternalPagesRenderUnderTheReservedHost) {
     start();
     state->navigateActive("vx://settings");
