@@ -17,6 +17,7 @@
 #include "window/FileDialogs.h"
 #include "window/OpenFileCommand.h"
 #include "window/QuorelleLogoCache.h"
+#include "window/ScriptDialogs.h"
 #include "window/SystemClipboard.h"
 
 #include <glib.h>
@@ -37,10 +38,11 @@ int main(int argc, char* argv[]) {
     SystemClipboard clipboard;
 
     FileDialogs fileDialogs;
+    ScriptDialogs scriptDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
     WebContentServices webServices{favicons, proxyTester, dataDir + "/QuorelleWebData",
-                                   cacheDir + "/QuorelleWebData", &fileDialogs};
+                                   cacheDir + "/QuorelleWebData", &fileDialogs, &scriptDialogs};
     TabWebViewStore webViews(mainQueue, webServices);
     CommandBus commandBus(mainQueue);
     InspectorService inspector(mainQueue);

@@ -6,6 +6,7 @@ namespace quorelle {
 
 class FaviconService;
 class IFileDialogs;
+class IScriptDialogs;
 class ProxyTester;
 
 // The process-wide web services the web view cache works with, made in
@@ -19,6 +20,9 @@ struct WebContentServices {
     // The save and open dialogs; without them, downloads are cancelled and
     // Save As does nothing.
     IFileDialogs* fileDialogs = nullptr;
+    // The browser's own confirm and prompt dialogs for internal pages;
+    // without them the engine draws those too.
+    IScriptDialogs* scriptDialogs = nullptr;
 };
 
 }  // namespace quorelle

@@ -19,6 +19,7 @@
 #include "web/WebContentServices.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
+#include "window/ScriptDialogs.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -60,7 +61,8 @@ protected:
         favicons_ = std::make_unique<FaviconService>(queue_, endpoints);
         proxyTester_ = std::make_unique<ProxyTester>(queue_, "http://check.invalid/success");
         webServices_ = std::make_unique<WebContentServices>(
-            WebContentServices{*favicons_, *proxyTester_, scratch_ + "/webdata", scratch_ + "/webcache"});
+            WebContentServices{*favicons_, *proxyTester_, scratch_ + "/webdata", scratch_ + "/webcache", nullptr,
+                               &scriptDialogs_});
         webViews_ = std::make_unique<TabWebViewStore>(queue_, *webServices_);
         bus_ = std::make_unique<CommandBus>(queue_);
         inspector_ = std::make_unique<InspectorService>(queue_);
@@ -123,6 +125,7 @@ protected:
     std::unique_ptr<DataStore> guestStore_;
     InMemoryKeychain keychain_;
     RecordingClipboard clipboard_;
+    ScriptDialogs scriptDialogs_;
     std::unique_ptr<FaviconService> favicons_;
     std::unique_ptr<ProxyTester> proxyTester_;
     std::unique_ptr<WebContentServices> webServices_;
