@@ -33,6 +33,15 @@ private:
     Sidebar sidebar_;
 };
 
+// A frame in which nothing changed: what drawing the window costs here (the
+// test display renders in software), to read the other figures against.
+void BM_SidebarUnchangedFrame(benchmark::State& state) {
+    SidebarBench bench;
+    bench.show(SidebarKind::history);
+    for (auto _ : state) bench.measure(state, [] {});
+}
+BENCHMARK(BM_SidebarUnchangedFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void BM_SidebarOpenHistory(benchmark::State& state) {
     SidebarBench bench;
     for (auto _ : state) {
@@ -79,6 +88,23 @@ BENCHMARK(BM_SidebarFilterNoMatch)->UseManualTime()->Unit(benchmark::kMillisecon
 // Deleting the last letter of a search that matched nothing: every entry again.
 void BM_SidebarFilterCleared(benchmark::State& state) { keystroke(state, "z", ""); }
 BENCHMARK(BM_SidebarFilterCleared)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The first letter typed after a page visit changed the history: the search
+// starts from the new list.
+void BM_SidebarFilterFirstLetterAfterAVisit(benchmark::State& state) {
+    SidebarBench bench;
+    bench.show(SidebarKind::history);
+    for (auto _ : state) {
+        bench.search("");
+        bench.state().profileData.modify([](ProfileData& data) {
+            data.history.insert(data.history.begin(), {.title = "Visited", .url = "https://visited.example/"});
+            data.history.pop_back();
+        });
+        bench.settleAndPaint();
+        bench.measure(state, [&] { bench.search("w"); });
+    }
+}
+BENCHMARK(BM_SidebarFilterFirstLetterAfterAVisit)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quorelle::bench
