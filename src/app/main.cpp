@@ -23,6 +23,7 @@
 #include "window/FileDialogs.h"
 #include "window/OpenFileCommand.h"
 #include "window/QuorelleLogoCache.h"
+#include "window/ScriptDialogs.h"
 #include "window/SystemClipboard.h"
 
 #include <glib.h>
@@ -55,10 +56,11 @@ int main(int argc, char* argv[]) {
     SystemClipboard clipboard;
 
     FileDialogs fileDialogs;
+    ScriptDialogs scriptDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
     WebsiteDataService websiteData(mainQueue, {dataDir + "/QuorelleWebData", cacheDir + "/QuorelleWebData"});
-    WebContentServices webServices{websiteData, favicons, &fileDialogs, graphics.hardware()};
+    WebContentServices webServices{websiteData, favicons, &fileDialogs, &scriptDialogs, graphics.hardware()};
     TabWebViewStore webViews(mainQueue, webServices);
     BrowserIdentityManager identity([&webViews](const Uuid& tabID) -> IUserAgentView* { return webViews.host(tabID); });
     CommandBus commandBus(mainQueue);

@@ -15,9 +15,15 @@ using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
 
 bool isValid(std::string_view s) { return g_utf8_validate_len(s.data(), s.size(), nullptr); }
 
+bool isASCII(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Plain ASCII (most addresses and many titles) maps the same either way,
+// without the library's tables and allocation.
 template <typename Fn>
 std::string mapCase(std::string_view s, Fn glibFn, int (*asciiFn)(int)) {
-    if (!isValid(s)) {
+    if (isASCII(s) || !isValid(s)) {
         std::string out(s);
         for (auto& c : out) c = static_cast<char>(asciiFn(static_cast<unsigned char>(c)));
         return out;

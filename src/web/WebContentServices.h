@@ -4,6 +4,7 @@ namespace quorelle {
 
 class FaviconService;
 class IFileDialogs;
+class IScriptDialogs;
 class WebsiteDataService;
 
 // The process-wide web services the web view cache and its views work with,
@@ -16,6 +17,9 @@ struct WebContentServices {
     // The save and open dialogs; without them, downloads are cancelled and
     // Save As does nothing.
     IFileDialogs* fileDialogs = nullptr;
+    // The browser's own confirm and prompt dialogs for internal pages;
+    // without them the engine draws those too.
+    IScriptDialogs* scriptDialogs = nullptr;
     // Off where there is no graphics processor: pages are then painted
     // without the engine's OpenGL compositor.
     bool acceleratedCompositing = true;

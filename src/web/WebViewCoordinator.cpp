@@ -11,6 +11,7 @@
 #include "web/InternalHTMLStyles.h"
 #include "web/FaviconService.h"
 #include "web/InternalPageProvider.h"
+#include "web/ScriptDialogRouter.h"
 #include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
@@ -62,6 +63,7 @@ void WebViewCoordinator::connect(WebKitWebView* view, WebKitUserContentManager* 
     g_signal_connect(view, "decide-policy", G_CALLBACK(handleDecidePolicy), this);
     g_signal_connect(view, "create", G_CALLBACK(handleCreate), this);
     g_signal_connect(view, "permission-request", G_CALLBACK(handlePermissionRequest), this);
+    g_signal_connect(view, "script-dialog", G_CALLBACK(handleScriptDialog), this);
     // Connected before the names are registered, so no message is missed.
     g_signal_connect(contentManager, "script-message-received::quorelle", G_CALLBACK(handleScriptMessage), this);
     g_signal_connect(contentManager, "script-message-received::vxBridge", G_CALLBACK(handleScriptMessage), this);
@@ -248,6 +250,11 @@ void WebViewCoordinator::handleScriptMessage(WebKitUserContentManager*, JSCValue
 gboolean WebViewCoordinator::handlePermissionRequest(WebKitWebView*, GObject* request, gpointer) {
     webkit_permission_request_deny(WEBKIT_PERMISSION_REQUEST(request));
     return TRUE;
+}
+
+gboolean WebViewCoordinator::handleScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self) {
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    return ScriptDialogRouter::route(view, dialog, coordinator->store_.services().scriptDialogs);
 }
 
 void WebViewCoordinator::onLoadStarted() {

@@ -12,6 +12,7 @@ typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
 typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _WebKitScriptDialog WebKitScriptDialog;
 typedef struct _GError GError;
 typedef struct _JSCValue JSCValue;
 typedef struct _GtkWidget GtkWidget;
@@ -89,6 +90,7 @@ private:
     static GtkWidget* handleCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
     static void handleScriptMessage(WebKitUserContentManager* manager, JSCValue* value, gpointer self);
     static gboolean handlePermissionRequest(WebKitWebView* view, GObject* request, gpointer self);
+    static gboolean handleScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
 
     TabWebViewStore& store_;
     std::weak_ptr<BrowserTab> tab_;

@@ -48,11 +48,11 @@ BookmarkChip::BookmarkChip(AppState& appState, Bookmark bookmark, const std::vec
                            FaviconImageCache& images, std::function<void(const Bookmark&)> onEdit)
     : appState_(appState),
       bookmark_(std::move(bookmark)),
+      folders_(folders),
       onEdit_(std::move(onEdit)),
       content_(Gtk::Orientation::HORIZONTAL, ChromeMetrics::px(contentSpacing)),
       favicon_(images, bookmark_.effectiveIconURL(), bookmark_.displayLetter(), iconSize,
                QuorelleAssets::isInternalURL(bookmark_.url)),
-      menuModel_(Gio::Menu::create()),
       actions_(Gio::SimpleActionGroup::create()) {
     set_name("bookmark-chip");
     add_css_class("flat");
@@ -61,7 +61,6 @@ BookmarkChip::BookmarkChip(AppState& appState, Bookmark bookmark, const std::vec
     get_style_context()->add_provider(chipStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     buildContent();
     buildActions();
-    buildMenu(folders);
 
     connections_.push_back(signal_clicked().connect([this] {
         const std::string url = bookmark_.url;  // the chip may be rebuilt by the navigation
@@ -71,15 +70,15 @@ BookmarkChip::BookmarkChip(AppState& appState, Bookmark bookmark, const std::vec
     secondaryClick_->set_button(GDK_BUTTON_SECONDARY);
     connections_.push_back(secondaryClick_->signal_pressed().connect([this](int, double x, double y) {
         const Gdk::Rectangle at(static_cast<int>(x), static_cast<int>(y), 1, 1);
-        menu_.set_pointing_to(at);
-        menu_.popup();
+        contextMenu().set_pointing_to(at);
+        contextMenu().popup();
     }));
     add_controller(secondaryClick_);
 }
 
 BookmarkChip::~BookmarkChip() {
     for (auto& connection : connections_) connection.disconnect();
-    menu_.unparent();
+    if (menu_) menu_->unparent();
 }
 
 void BookmarkChip::buildContent() {
@@ -124,7 +123,9 @@ void BookmarkChip::moveToFolder(const Glib::VariantBase& parameter) {
     appState_.moveBookmark(bookmark_.id, folder);
 }
 
-void BookmarkChip::buildMenu(const std::vector<BookmarkFolder>& folders) {
+Glib::RefPtr<Gio::Menu> BookmarkChip::contextMenuModel() {
+    if (menuModel_) return menuModel_;
+    menuModel_ = Gio::Menu::create();
     menuModel_->append("Edit", "bookmark.edit");
     menuModel_->append("Delete", "bookmark.delete");
     menuModel_->append("Add Custom Icon", "bookmark.add-custom-icon");
@@ -132,17 +133,23 @@ void BookmarkChip::buildMenu(const std::vector<BookmarkFolder>& folders) {
     auto none = Gio::MenuItem::create("None", "");
     none->set_action_and_target("bookmark.move-to-folder", Glib::Variant<Glib::ustring>::create(""));
     move->append_item(none);
-    for (const auto& folder : folders) {
+    for (const auto& folder : folders_) {
         auto item = Gio::MenuItem::create(plainMenuLabel(folder.name), "");
         item->set_action_and_target("bookmark.move-to-folder",
                                     Glib::Variant<Glib::ustring>::create(folder.id.toString()));
         move->append_item(item);
     }
     menuModel_->append_submenu("Move to Folder", move);
+    return menuModel_;
+}
 
-    menu_.set_menu_model(menuModel_);
-    menu_.set_has_arrow(false);
-    menu_.set_parent(*this);
+Gtk::PopoverMenu& BookmarkChip::contextMenu() {
+    if (!menu_) {
+        menu_ = std::make_unique<Gtk::PopoverMenu>(contextMenuModel());
+        menu_->set_has_arrow(false);
+        menu_->set_parent(*this);
+    }
+    return *menu_;
 }
 
 Glib::ustring BookmarkChip::plainMenuLabel(std::string_view text) {
@@ -150,6 +157,6 @@ Glib::ustring BookmarkChip::plainMenuLabel(std::string_view text) {
     return text::replaceAll(text, "_", "__");
 }
 
-void BookmarkChip::popupMenu() { menu_.popup(); }
+void BookmarkChip::popupMenu() { contextMenu().popup(); }
 
 }  // namespace quorelle

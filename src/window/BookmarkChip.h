@@ -14,6 +14,7 @@
 #include <sigc++/connection.h>
 
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -29,9 +30,10 @@ class FaviconImageCache;
 // each folder in the bar's order).
 //
 // The chip draws the record it was made with; the bar makes a new chip when
-// the record changes. Editing belongs to the bar, which the chip asks
-// through `onEdit`; every other action is one operation of the state. The
-// menu's actions live in the chip's "bookmark" action group.
+// the record changes. Its menu is built the first time it opens. Editing
+// belongs to the bar, which the chip asks through `onEdit`; every other
+// action is one operation of the state. The menu's actions live in the
+// chip's "bookmark" action group.
 class BookmarkChip : public Gtk::Button {
 public:
     static constexpr double iconSize = 14;
@@ -47,8 +49,9 @@ public:
     const Bookmark& bookmark() const { return bookmark_; }
     FaviconView& favicon() { return favicon_; }
     Gtk::Label& titleLabel() { return title_; }
-    Gtk::PopoverMenu& contextMenu() { return menu_; }
-    Glib::RefPtr<Gio::Menu> contextMenuModel() const { return menuModel_; }
+    // The context menu, built on first use.
+    Gtk::PopoverMenu& contextMenu();
+    Glib::RefPtr<Gio::Menu> contextMenuModel();
     Glib::RefPtr<Gio::SimpleActionGroup> actions() const { return actions_; }
     Glib::RefPtr<Gtk::GestureClick> secondaryClick() const { return secondaryClick_; }
 
@@ -61,17 +64,17 @@ public:
 private:
     void buildContent();
     void buildActions();
-    void buildMenu(const std::vector<BookmarkFolder>& folders);
     void moveToFolder(const Glib::VariantBase& parameter);
 
     AppState& appState_;
     Bookmark bookmark_;
+    std::vector<BookmarkFolder> folders_;  // the "Move to Folder" choices
     std::function<void(const Bookmark&)> onEdit_;
     Gtk::Box content_;
     FaviconView favicon_;
     Gtk::Label title_;
     Glib::RefPtr<Gio::Menu> menuModel_;
-    Gtk::PopoverMenu menu_;
+    std::unique_ptr<Gtk::PopoverMenu> menu_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;
     Glib::RefPtr<Gtk::GestureClick> secondaryClick_;
     std::vector<sigc::connection> connections_;

@@ -44,8 +44,6 @@ BookmarkFolderMenu::BookmarkFolderMenu(AppState& appState, BookmarkFolder folder
       bookmarks_(std::move(bookmarks)),
       callbacks_(std::move(callbacks)),
       content_(Gtk::Orientation::HORIZONTAL, ChromeMetrics::px(contentSpacing)),
-      menuModel_(Gio::Menu::create()),
-      contextMenuModel_(Gio::Menu::create()),
       actions_(Gio::SimpleActionGroup::create()) {
     set_name("bookmark-folder");
     set_valign(Gtk::Align::CENTER);
@@ -55,21 +53,23 @@ BookmarkFolderMenu::BookmarkFolderMenu(AppState& appState, BookmarkFolder folder
         inner->get_style_context()->add_provider(folderButtonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     buildContent();
     buildActions();
-    buildMenus();
+    set_create_popup_func([this] {
+        if (!get_popover()) buildPullDown();
+    });
 
     secondaryClick_ = Gtk::GestureClick::create();
     secondaryClick_->set_button(GDK_BUTTON_SECONDARY);
     connections_.push_back(secondaryClick_->signal_pressed().connect([this](int, double x, double y) {
         const Gdk::Rectangle at(static_cast<int>(x), static_cast<int>(y), 1, 1);
-        contextMenu_.set_pointing_to(at);
-        contextMenu_.popup();
+        contextMenu().set_pointing_to(at);
+        contextMenu().popup();
     }));
     add_controller(secondaryClick_);
 }
 
 BookmarkFolderMenu::~BookmarkFolderMenu() {
     for (auto& connection : connections_) connection.disconnect();
-    contextMenu_.unparent();
+    if (contextMenu_) contextMenu_->unparent();
 }
 
 void BookmarkFolderMenu::buildContent() {
@@ -95,11 +95,6 @@ void BookmarkFolderMenu::buildContent() {
 }
 
 void BookmarkFolderMenu::buildActions() {
-    actions_->add_action_with_parameter("open", Glib::VARIANT_TYPE_STRING, [this](const Glib::VariantBase& parameter) {
-        const std::string url =
-            Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get().raw();
-        appState_.navigateActive(url);
-    });
     actions_->add_action("rename", [this] {
         if (callbacks_.rename) callbacks_.rename(folder_);
     });
@@ -112,11 +107,16 @@ void BookmarkFolderMenu::buildActions() {
     insert_action_group("folder", actions_);
 }
 
-void BookmarkFolderMenu::buildMenus() {
+Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::menuModel() {
+    if (menuModel_) return menuModel_;
+    menuModel_ = Gio::Menu::create();
     auto entries = Gio::Menu::create();
-    for (const auto& bookmark : bookmarks_) {
-        auto item = Gio::MenuItem::create(BookmarkChip::plainMenuLabel(bookmark.title), "");
-        item->set_action_and_target("folder.open", Glib::Variant<Glib::ustring>::create(bookmark.url));
+    // One action per entry: thousands of items watching one shared action
+    // cost the toolkit time that grows with the square of their number.
+    for (std::size_t i = 0; i < bookmarks_.size(); ++i) {
+        const std::string action = "open-" + std::to_string(i);
+        actions_->add_action(action, [this, url = bookmarks_[i].url] { appState_.navigateActive(url); });
+        auto item = Gio::MenuItem::create(BookmarkChip::plainMenuLabel(bookmarks_[i].title), "folder." + action);
         item->set_icon(Gio::ThemedIcon::create("user-bookmarks-symbolic"));
         entries->append_item(item);
     }
@@ -130,15 +130,30 @@ void BookmarkFolderMenu::buildMenus() {
     // Sections are drawn with a divider between them.
     menuModel_->append_section(entries);
     menuModel_->append_section(folderActions);
-    set_menu_model(menuModel_);
+    return menuModel_;
+}
 
+void BookmarkFolderMenu::buildPullDown() {
+    set_popover(*Gtk::make_managed<Gtk::PopoverMenu>(menuModel()));
+}
+
+Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::contextMenuModel() {
+    if (contextMenuModel_) return contextMenuModel_;
+    contextMenuModel_ = Gio::Menu::create();
     contextMenuModel_->append("New Folder", "folder.new-folder");
     contextMenuModel_->append("Delete Folder", "folder.delete");
     contextMenuModel_->append("Rename Folder", "folder.rename");
     contextMenuModel_->append("Add Bookmark to Folder", "folder.add-bookmark");
-    contextMenu_.set_menu_model(contextMenuModel_);
-    contextMenu_.set_has_arrow(false);
-    contextMenu_.set_parent(*this);
+    return contextMenuModel_;
+}
+
+Gtk::PopoverMenu& BookmarkFolderMenu::contextMenu() {
+    if (!contextMenu_) {
+        contextMenu_ = std::make_unique<Gtk::PopoverMenu>(contextMenuModel());
+        contextMenu_->set_has_arrow(false);
+        contextMenu_->set_parent(*this);
+    }
+    return *contextMenu_;
 }
 
 }  // namespace quorelle

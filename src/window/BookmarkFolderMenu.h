@@ -14,6 +14,7 @@
 #include <sigc++/connection.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace quorelle {
@@ -28,9 +29,12 @@ class AppState;
 // Folder, Delete Folder, Rename Folder, Add Bookmark to Folder.
 //
 // The control draws the folder and bookmarks it was made with; the bar
-// makes a new one when they change. Naming folders belongs to the bar, which
-// the control asks through its two callbacks; the other actions are
-// operations of the state. Actions live in the control's "folder" group.
+// makes a new one when they change. Each menu is built the first time it
+// opens (a folder may hold thousands of bookmarks, and most menus are never
+// opened). Naming folders belongs to the bar, which the control asks through
+// its two callbacks; the other actions are operations of the state. Actions
+// live in the control's "folder" group; entry i of the pull-down is the
+// action "open-i", made with the menu.
 class BookmarkFolderMenu : public Gtk::MenuButton {
 public:
     static constexpr double symbolSize = 11;
@@ -52,16 +56,17 @@ public:
     const std::vector<Bookmark>& bookmarks() const { return bookmarks_; }
     Gtk::Image& symbol() { return symbol_; }
     Gtk::Label& titleLabel() { return title_; }
-    Glib::RefPtr<Gio::Menu> menuModel() const { return menuModel_; }
-    Gtk::PopoverMenu& contextMenu() { return contextMenu_; }
-    Glib::RefPtr<Gio::Menu> contextMenuModel() const { return contextMenuModel_; }
+    // The menus, built on first use.
+    Glib::RefPtr<Gio::Menu> menuModel();
+    Gtk::PopoverMenu& contextMenu();
+    Glib::RefPtr<Gio::Menu> contextMenuModel();
     Glib::RefPtr<Gio::SimpleActionGroup> actions() const { return actions_; }
     Glib::RefPtr<Gtk::GestureClick> secondaryClick() const { return secondaryClick_; }
 
 private:
     void buildContent();
     void buildActions();
-    void buildMenus();
+    void buildPullDown();
 
     AppState& appState_;
     BookmarkFolder folder_;
@@ -72,7 +77,7 @@ private:
     Gtk::Label title_;
     Glib::RefPtr<Gio::Menu> menuModel_;
     Glib::RefPtr<Gio::Menu> contextMenuModel_;
-    Gtk::PopoverMenu contextMenu_;
+    std::unique_ptr<Gtk::PopoverMenu> contextMenu_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;
     Glib::RefPtr<Gtk::GestureClick> secondaryClick_;
     std::vector<sigc::connection> connections_;

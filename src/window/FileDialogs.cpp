@@ -1,6 +1,8 @@
 #include "window/FileDialogs.h"
 
 #include <giomm/file.h>
+#include <glibmm/fileutils.h>
+#include <glibmm/miscutils.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/filefilter.h>
@@ -8,8 +10,10 @@
 
 namespace quorelle {
 
-FileDialogs::FileDialogs(ParentWindow parentWindow) : parentWindow_(std::move(parentWindow)) {
+FileDialogs::FileDialogs(ParentWindow parentWindow, std::string saveFolder)
+    : parentWindow_(std::move(parentWindow)), saveFolder_(std::move(saveFolder)) {
     if (!parentWindow_) parentWindow_ = &FileDialogs::activeToplevel;
+    if (saveFolder_.empty()) saveFolder_ = downloadsFolder();
 }
 
 FileDialogs::~FileDialogs() {
@@ -28,6 +32,12 @@ Gtk::Window* FileDialogs::activeToplevel() {
     return visible;
 }
 
+std::string FileDialogs::downloadsFolder() {
+    const std::string downloads = Glib::get_user_special_dir(Glib::UserDirectory::DOWNLOAD);
+    if (!downloads.empty() && Glib::file_test(downloads, Glib::FileTest::IS_DIR)) return downloads;
+    return Glib::get_home_dir();
+}
+
 Glib::RefPtr<Gtk::FileChooserNative> FileDialogs::makeChooser(const std::string& title, bool save,
                                                               const std::vector<FileFilter>& filters) {
     const auto action = save ? Gtk::FileChooser::Action::SAVE : Gtk::FileChooser::Action::OPEN;
@@ -43,6 +53,7 @@ Glib::RefPtr<Gtk::FileChooserNative> FileDialogs::makeChooser(const std::string&
         for (const auto& type : filter.mimeTypes) made->add_mime_type(type);
         for (const auto& pattern : filter.patterns) made->add_pattern(pattern);
         chooser->add_filter(made);
+        if (!chooser->get_filter()) chooser->set_filter(made);
     }
     return chooser;
 }
@@ -50,8 +61,14 @@ Glib::RefPtr<Gtk::FileChooserNative> FileDialogs::makeChooser(const std::string&
 void FileDialogs::chooseSavePath(const std::string& title, const std::string& suggestedName,
                                  const std::vector<FileFilter>& filters, PathCompletion done) {
     auto chooser = makeChooser(title, true, filters);
+    // The last folder saved to may have gone since.
+    if (!Glib::file_test(saveFolder_, Glib::FileTest::IS_DIR)) saveFolder_ = downloadsFolder();
+    chooser->set_current_folder(Gio::File::create_for_path(saveFolder_));
     if (!suggestedName.empty()) chooser->set_current_name(suggestedName);
-    run(chooser, std::move(done));
+    run(chooser, [this, done = std::move(done)](std::optional<std::string> path) {
+        if (path) saveFolder_ = Glib::path_get_dirname(*path);
+        done(std::move(path));
+    });
 }
 
 void FileDialogs::chooseFileToOpen(const std::string& title, const std::vector<FileFilter>& filters,

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 
 namespace Gtk {
 class FileChooserNative;
@@ -17,14 +18,17 @@ namespace quorelle {
 
 // The desktop's own file dialogs (a portal dialog where one is available).
 // Each dialog is modal to the window it is shown for and is kept alive until
-// the user answers it. Main thread only.
+// the user answers it. A dialog starts on the first filter given. Save
+// dialogs start in the folder the last one saved to during this run, and
+// before any save in the user's Downloads folder. Main thread only.
 class FileDialogs final : public IFileDialogs {
 public:
     // The window a new dialog belongs to; nullptr shows it on its own.
     using ParentWindow = std::function<Gtk::Window*()>;
 
-    // Without a parent function, dialogs belong to the active toplevel window.
-    explicit FileDialogs(ParentWindow parentWindow = {});
+    // Without a parent function, dialogs belong to the active toplevel window;
+    // without a folder, the first save dialog starts in downloadsFolder().
+    explicit FileDialogs(ParentWindow parentWindow = {}, std::string saveFolder = {});
     ~FileDialogs() override;
     FileDialogs(const FileDialogs&) = delete;
     FileDialogs& operator=(const FileDialogs&) = delete;
@@ -36,6 +40,8 @@ public:
 
     // The focused toplevel window, else the first visible one, else nullptr.
     static Gtk::Window* activeToplevel();
+    // The user's Downloads folder (XDG user directory), else the home folder.
+    static std::string downloadsFolder();
 
 private:
     struct Open {
@@ -48,6 +54,7 @@ private:
     void run(const Glib::RefPtr<Gtk::FileChooserNative>& chooser, PathCompletion done);
 
     ParentWindow parentWindow_;
+    std::string saveFolder_;
     std::map<unsigned, Open> open_;
     unsigned nextID_ = 0;
 };

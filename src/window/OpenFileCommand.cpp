@@ -8,12 +8,14 @@
 namespace quorelle {
 
 const std::vector<FileFilter>& OpenFileCommand::filters() {
+    // The dialog starts on the first filter: every file can be opened, so
+    // that one hides nothing.
     static const std::vector<FileFilter> all{
+        {"All files", {}, {"*"}},
         {"HTML", {"text/html"}, {}},
         {"PDF", {"application/pdf"}, {}},
         {"Plain text", {"text/plain"}, {}},
         {"Images", {"image/*"}, {}},
-        {"All files", {}, {"*"}},
     };
     return all;
 }

@@ -13,7 +13,8 @@ class AppState;
 // active tab then shows, as if its address had been typed into the omnibox.
 class OpenFileCommand {
 public:
-    // HTML, PDF, plain text, images, and any file.
+    // Any file (the one the dialog starts on), then HTML, PDF, plain text
+    // and images.
     static const std::vector<FileFilter>& filters();
 
     // Without a state (no browser window focused) no dialog is shown. A

@@ -1,6 +1,8 @@
 #include "window/PasswordPromptDialog.h"
 
-#include <glibmm/ustring.h>
+#include "store/SecretText.h"
+
+#include <gtk/gtk.h>
 
 #include <cstring>
 #include <string>
@@ -52,7 +54,7 @@ PasswordPromptDialog::PasswordPromptDialog(std::function<Gtk::Window*()> parentW
 
 PasswordPromptDialog::~PasswordPromptDialog() {
     pending_ = nullptr;
-    entry_.set_text("");
+    clearEntry();
 }
 
 void PasswordPromptDialog::ask(const PasswordPromptRequest& request, Reply reply) {
@@ -60,7 +62,7 @@ void PasswordPromptDialog::ask(const PasswordPromptRequest& request, Reply reply
     reason_.set_text(request.reason);
     error_.set_text(request.errorMessage);
     error_.set_visible(!request.errorMessage.empty());
-    entry_.set_text("");
+    clearEntry();
     setChecking(false);
     if (Gtk::Window* parent = parentWindow_ ? parentWindow_() : nullptr) window_.set_transient_for(*parent);
     window_.present();
@@ -69,24 +71,40 @@ void PasswordPromptDialog::ask(const PasswordPromptRequest& request, Reply reply
 
 void PasswordPromptDialog::close() {
     pending_ = nullptr;
-    entry_.set_text("");
+    clearEntry();
     window_.set_visible(false);
 }
 
 void PasswordPromptDialog::submit() {
     if (!pending_) return;
     auto reply = std::exchange(pending_, nullptr);
-    std::string password = entry_.get_text().raw();
-    entry_.set_text("");
+    // Read in place: get_text() would leave a copy of its own behind.
+    std::string password = gtk_editable_get_text(GTK_EDITABLE(entry_.gobj()));
+    clearEntry();
     setChecking(true);
     reply(&password);
-    explicit_bzero(password.data(), password.size());
+    SecretText::wipe(password);
 }
 
 void PasswordPromptDialog::cancel() {
-    entry_.set_text("");
+    clearEntry();
     window_.set_visible(false);
     if (auto reply = std::exchange(pending_, nullptr)) reply(nullptr);
+}
+
+// Empties the field without leaving the typed text anywhere. Taken out
+// whole, the toolkit would hand a copy of it to whoever follows the field's
+// changes (the accessibility bridge makes one and frees it unwiped), and its
+// own buffer would keep the bytes: so it goes one character at a time, as it
+// came, and the bytes are then overwritten in place before the field empties.
+void PasswordPromptDialog::clearEntry() {
+    auto* editable = GTK_EDITABLE(entry_.gobj());
+    const char* text = gtk_editable_get_text(editable);
+    const std::size_t bytes = std::strlen(text);
+    if (bytes == 0) return;
+    for (auto left = g_utf8_strlen(text, -1); left > 0; --left) gtk_editable_delete_text(editable, left - 1, left);
+    gtk_editable_set_text(editable, std::string(bytes, '*').c_str());
+    gtk_editable_set_text(editable, "");
 }
 
 // While a password is being checked the prompt takes no input.

@@ -37,6 +37,7 @@ private:
     void submit();
     void cancel();
     void setChecking(bool checking);
+    void clearEntry();
 
     std::function<Gtk::Window*()> parentWindow_;
     Reply pending_;

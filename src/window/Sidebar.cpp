@@ -6,6 +6,9 @@
 #include "window/ChromeStyle.h"
 #include "window/ViewRefresh.h"
 
+#include <gtkmm/gestureclick.h>
+#include <gtkmm/noselection.h>
+#include <gtkmm/signallistitemfactory.h>
 #include <pangomm/attrlist.h>
 
 #include <utility>
@@ -15,20 +18,55 @@ namespace quorelle {
 namespace {
 
 template <typename Record>
-std::vector<Record> filtered(const std::vector<Record>& records, std::string_view search) {
-    if (search.empty()) return records;
-    std::vector<Record> out;
-    for (const auto& record : records)
-        if (Sidebar::passesFilter(record.title, record.url, search)) out.push_back(record);
-    return out;
-}
-
-template <typename Record>
-std::vector<Sidebar::Row> rowsOf(const std::vector<Record>& records) {
+std::vector<Sidebar::Row> allRows(const std::vector<Record>& records) {
     std::vector<Sidebar::Row> rows;
     rows.reserve(records.size());
     for (const auto& record : records) rows.push_back({record.id, record.title, record.url});
     return rows;
+}
+
+// Whether a lower-cased title or address holds the lower-cased search.
+bool matchesLowered(std::string_view title, std::string_view url, std::string_view needle) {
+    return text::contains(title, needle) || text::contains(url, needle);
+}
+
+// Each record's title and address, lower-cased once for every search.
+template <typename Record>
+std::vector<std::pair<std::string, std::string>> searchIndex(const std::vector<Record>& records) {
+    std::vector<std::pair<std::string, std::string>> index;
+    index.reserve(records.size());
+    for (const auto& record : records) index.emplace_back(text::lowercased(record.title), text::lowercased(record.url));
+    return index;
+}
+
+// Where a row's label keeps the place it shows.
+const char* const placeKey = "quorelle-sidebar-place";
+
+// A row: the title on one line, ellipsized. Each row's label draws the
+// place it is bound to, and keeps that place for a click to find.
+Glib::RefPtr<Gtk::ListItemFactory> rowFactory() {
+    auto factory = Gtk::SignalListItemFactory::create();
+    factory->signal_setup().connect([](const Glib::RefPtr<Gtk::ListItem>& item) {
+        auto* label = Gtk::make_managed<Gtk::Label>();
+        label->set_name("sidebar-row");
+        label->set_xalign(0);
+        label->set_single_line_mode(true);
+        label->set_ellipsize(Pango::EllipsizeMode::END);
+        label->add_css_class(ChromeStyle::primaryText);
+        item->set_child(*label);
+    });
+    factory->signal_bind().connect([](const Glib::RefPtr<Gtk::ListItem>& item) {
+        auto place = std::dynamic_pointer_cast<SidebarRowModel::Item>(item->get_item());
+        auto* label = dynamic_cast<Gtk::Label*>(item->get_child());
+        if (!place || !label) return;
+        place->showIn(label);
+        label->set_data(placeKey, place.get());
+    });
+    factory->signal_unbind().connect([](const Glib::RefPtr<Gtk::ListItem>& item) {
+        if (auto place = std::dynamic_pointer_cast<SidebarRowModel::Item>(item->get_item())) place->showIn(nullptr);
+        if (auto* label = item->get_child()) label->set_data(placeKey, nullptr);
+    });
+    return factory;
 }
 
 Pango::AttrList headlineAttributes() {
@@ -42,21 +80,13 @@ Pango::AttrList headlineAttributes() {
 
 bool Sidebar::passesFilter(std::string_view title, std::string_view url, std::string_view search) {
     if (search.empty()) return true;
-    const std::string needle = text::lowercased(search);
-    return text::contains(text::lowercased(title), needle) || text::contains(text::lowercased(url), needle);
-}
-
-std::vector<Bookmark> Sidebar::filteredBookmarks(const ProfileData& data, std::string_view search) {
-    return filtered(data.bookmarks, search);
-}
-
-std::vector<HistoryItem> Sidebar::filteredHistory(const ProfileData& data, std::string_view search) {
-    return filtered(data.history, search);
+    return matchesLowered(text::lowercased(title), text::lowercased(url), text::lowercased(search));
 }
 
 Sidebar::Sidebar(std::shared_ptr<AppState> appState)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0),
       appState_(std::move(appState)),
+      rows_(SidebarRowModel::create()),
       refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })) {
     set_name("sidebar");
     add_css_class(ChromeStyle::sidebar);
@@ -74,7 +104,10 @@ Sidebar::Sidebar(std::shared_ptr<AppState> appState)
     buildSearch();
     buildList();
 
-    auto schedule = [this] { refresh_->schedule(); };
+    auto schedule = [this] {
+        searchIndex_.reset();
+        refresh_->schedule();
+    };
     connections_.push_back(appState_->sidebarKind.signalWillChange().connect(schedule));
     connections_.push_back(appState_->profileData.signalWillChange().connect(schedule));
     // A panel put on screen catches up with what changed while it was away.
@@ -134,8 +167,14 @@ void Sidebar::buildSearch() {
 }
 
 void Sidebar::buildList() {
+    // A one-column grid: of the toolkit's lazy lists it keeps the fewest row
+    // widgets alive (a list view keeps 200, and a search that empties or
+    // refills the list would remake them all on one keystroke).
     list_.set_name("sidebar-list");
-    list_.set_spacing(0);
+    list_.set_max_columns(1);
+    list_.set_model(Gtk::NoSelection::create(rows_));
+    list_.set_factory(rowFactory());
+    listenForClicks();
     scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     scroller_.set_vexpand(true);
     scroller_.set_margin_top(6);
@@ -143,11 +182,39 @@ void Sidebar::buildList() {
     column_.append(scroller_);
 }
 
-std::vector<Sidebar::Row> Sidebar::currentRows() const {
+void Sidebar::listenForClicks() {
+    // Every click on a row loads it, as a button's would. The list's own
+    // click handling never sees the press (it would load on the second
+    // click of a double click, and not at all on the second of two quick
+    // single clicks); Return on a row still loads through the list.
+    auto click = Gtk::GestureClick::create();
+    click->set_button(GDK_BUTTON_PRIMARY);
+    click->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    connections_.push_back(click->signal_pressed().connect(
+        [click = click.get()](int, double, double) { click->set_state(Gtk::EventSequenceState::CLAIMED); }));
+    connections_.push_back(click->signal_released().connect([this](int, double x, double y) { openRowAt(x, y); }));
+    list_.add_controller(click);
+    connections_.push_back(list_.signal_activate().connect([this](guint position) { openRow(position); }));
+}
+
+template <typename Record>
+std::vector<Sidebar::Row> Sidebar::rowsPassing(const std::vector<Record>& records, std::string_view search) {
+    if (search.empty()) return allRows(records);
+    if (!searchIndex_) searchIndex_ = searchIndex(records);
+    const std::string needle = text::lowercased(search);
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const auto& [title, url] = (*searchIndex_)[i];
+        if (matchesLowered(title, url, needle)) rows.push_back({records[i].id, records[i].title, records[i].url});
+    }
+    return rows;
+}
+
+std::vector<Sidebar::Row> Sidebar::currentRows() {
     const auto& data = appState_->profileData.get();
     const std::string search = search_.get_text();
-    if (appState_->sidebarKind.get() == SidebarKind::bookmarks) return rowsOf(filteredBookmarks(data, search));
-    return rowsOf(filteredHistory(data, search));
+    if (appState_->sidebarKind.get() == SidebarKind::bookmarks) return rowsPassing(data.bookmarks, search);
+    return rowsPassing(data.history, search);
 }
 
 void Sidebar::refresh() {
@@ -159,48 +226,26 @@ void Sidebar::refresh() {
 }
 
 void Sidebar::refreshList() {
-    // History can be long: a panel off screen rebuilds once it is shown.
+    // History can be long: a panel off screen catches up once it is shown.
     if (!get_mapped()) {
         listStale_ = true;
         return;
     }
     listStale_ = false;
-    auto rows = currentRows();
-    if (rows == shown_) return;
-    placeRows(rows);
-    shown_ = std::move(rows);
+    rows_->assign(currentRows());
 }
 
-void Sidebar::placeRows(const std::vector<Row>& rows) {
-    // Buttons are reused from one list to the next; only their text changes.
-    while (rowButtons_.size() > rows.size()) {
-        list_.remove(*rowButtons_.back());
-        rowButtons_.pop_back();
-    }
-    while (rowButtons_.size() < rows.size()) {
-        const std::size_t index = rowButtons_.size();
-        auto button = std::make_unique<Gtk::Button>();
-        button->set_name("sidebar-row");
-        button->add_css_class("flat");
-        auto* label = Gtk::make_managed<Gtk::Label>();
-        label->set_xalign(0);
-        label->set_single_line_mode(true);
-        label->set_ellipsize(Pango::EllipsizeMode::END);
-        label->add_css_class(ChromeStyle::primaryText);
-        button->set_child(*label);
-        button->signal_clicked().connect([this, index] { openRow(index); });
-        list_.append(*button);
-        rowButtons_.push_back(std::move(button));
-    }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        auto* label = dynamic_cast<Gtk::Label*>(rowButtons_[i]->get_child());
-        if (label && label->get_text().raw() != rows[i].title) label->set_text(rows[i].title);
-    }
+void Sidebar::openRowAt(double x, double y) {
+    Gtk::Widget* hit = list_.pick(x, y);
+    while (hit && hit->get_parent() != &list_) hit = hit->get_parent();
+    auto* label = hit ? hit->get_first_child() : nullptr;
+    if (auto* place = label ? static_cast<SidebarRowModel::Item*>(label->get_data(placeKey)) : nullptr)
+        openRow(place->position());
 }
 
 void Sidebar::openRow(std::size_t index) {
-    if (index >= shown_.size()) return;
-    const std::string url = shown_[index].url;  // the navigation may change the list
+    if (index >= rows().size()) return;
+    const std::string url = rows()[index].url;  // the navigation may change the list
     appState_->navigateActive(url);
 }
 

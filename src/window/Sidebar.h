@@ -3,17 +3,21 @@
 #include "model/Bookmark.h"
 #include "model/HistoryItem.h"
 #include "model/ProfileData.h"
+#include "window/SidebarRowModel.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
+#include <gtkmm/gridview.h>
 #include <gtkmm/label.h>
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorelle {
@@ -23,8 +27,10 @@ class ViewRefresh;
 
 // The side panel beside the page: a header with the panel's title and a
 // close button, a search field, and the current profile's bookmarks or
-// history (newest first) as one button per record. A button loads its
-// record's address in the active tab; the panel stays open.
+// history (newest first), one row per record. A click on a row (or Return
+// on it) loads its record's address in the active tab; the panel stays
+// open. The list makes widgets only for the rows on screen, so thousands
+// of records cost no more than a screenful.
 //
 // The panel lists bookmarks while the state's sidebar kind is "bookmarks"
 // and history otherwise. The search text is the panel's own: it survives
@@ -41,13 +47,7 @@ public:
     static constexpr double headerPadding = 12;
     static constexpr double searchPaddingH = 12;
 
-    // What a row shows and loads.
-    struct Row {
-        Uuid id;
-        std::string title;
-        std::string url;
-        friend bool operator==(const Row&, const Row&) = default;
-    };
+    using Row = SidebarRow;
 
     explicit Sidebar(std::shared_ptr<AppState> appState);
     ~Sidebar() override;
@@ -56,17 +56,15 @@ public:
     // empty search passes everything; otherwise either field, lower-cased,
     // contains the lower-cased search as typed (not trimmed).
     static bool passesFilter(std::string_view title, std::string_view url, std::string_view search);
-    static std::vector<Bookmark> filteredBookmarks(const ProfileData& data, std::string_view search);
-    static std::vector<HistoryItem> filteredHistory(const ProfileData& data, std::string_view search);
 
     std::string search() const { return search_.get_text(); }
     Gtk::Label& titleLabel() { return title_; }
     Gtk::Button& closeButton() { return close_; }
     Gtk::Entry& searchEntry() { return search_; }
     Gtk::ScrolledWindow& scroller() { return scroller_; }
-    // The rows listed now, top to bottom, and their buttons.
-    const std::vector<Row>& rows() const { return shown_; }
-    Gtk::Button& rowButton(std::size_t index) { return *rowButtons_.at(index); }
+    Gtk::GridView& list() { return list_; }
+    // The rows listed now, top to bottom.
+    const std::vector<Row>& rows() const { return rows_->rows(); }
 
     // Redraws from the state at once; changes are otherwise picked up on the
     // main queue.
@@ -80,10 +78,13 @@ private:
     void buildHeader();
     void buildSearch();
     void buildList();
-    std::vector<Row> currentRows() const;
+    void listenForClicks();
+    std::vector<Row> currentRows();
+    template <typename Record>
+    std::vector<Row> rowsPassing(const std::vector<Record>& records, std::string_view search);
     void refreshList();
-    void placeRows(const std::vector<Row>& rows);
     void openRow(std::size_t index);
+    void openRowAt(double x, double y);
 
     std::shared_ptr<AppState> appState_;
     Gtk::Box column_{Gtk::Orientation::VERTICAL};
@@ -93,10 +94,12 @@ private:
     Gtk::Button close_;
     Gtk::Entry search_;
     Gtk::ScrolledWindow scroller_;
-    Gtk::Box list_{Gtk::Orientation::VERTICAL};
-    std::vector<std::unique_ptr<Gtk::Button>> rowButtons_;
-    std::vector<Row> shown_;
+    Glib::RefPtr<SidebarRowModel> rows_;
+    Gtk::GridView list_;
     bool listStale_ = true;
+    // The shown list's titles and addresses, lower-cased; made by the first
+    // search after the records or the kind change.
+    std::optional<std::vector<std::pair<std::string, std::string>>> searchIndex_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
 };

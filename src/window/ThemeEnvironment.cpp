@@ -114,6 +114,15 @@ void writeBarsAndTabs(SheetWriter& w, const ThemeSettings& t) {
             "min-height: " + px(ChromeMetrics::bookmarksBarHeight),
             "padding: 0 " + px(ChromeMetrics::toolbarPaddingH), "box-shadow: inset 0 -1px " + border});
     w.rule({cls(ChromeStyle::sidebar)}, {"background-color: " + toolbar, "box-shadow: inset -1px 0 " + border});
+    // The sidebar's rows sit on the panel's colour and light up like flat
+    // buttons under the pointer.
+    const auto primary = ChromeColor::primaryText(t);
+    const std::string rows = cls(ChromeStyle::sidebar) + " gridview";
+    w.rule({rows}, {"background: none"});
+    w.rule({rows + " > child"}, {"padding: 0", "margin: 0", "border-radius: 6px"});
+    w.rule({rows + " > child > label"}, {"padding: 6px 12px"});
+    w.rule({rows + " > child:hover"}, {"background-color: " + ChromeColor::css(primary, 0.08)});
+    w.rule({rows + " > child:active"}, {"background-color: " + ChromeColor::css(primary, 0.16)});
     w.rule({cls(ChromeStyle::separator)}, {"background-color: " + border, "min-height: 1px", "min-width: 1px"});
 }
 

@@ -45,6 +45,20 @@ void WindowChromeConfigurator::watch() {
     watches_.push_back(headerBar_->property_decoration_layout().signal_changed().connect(reapply));
     watches_.push_back(headerBar_->property_visible().signal_changed().connect(reapply));
     watches_.push_back(headerBar_->property_title_widget().signal_changed().connect(reapply));
+    watches_.push_back(window_.property_application().signal_changed().connect([this] {
+        if (window_.get_application()) rebuildTitleButtons();
+    }));
+}
+
+// A window that leaves its application (the toolkit takes it out when it is
+// hidden) and joins again keeps title buttons that still believe the
+// window's own close, maximise and minimise actions are gone: they stay
+// greyed out and ignore clicks. Fresh buttons look the actions up again.
+void WindowChromeConfigurator::rebuildTitleButtons() {
+    applying_ = true;
+    headerBar_->set_show_title_buttons(false);
+    applying_ = false;
+    headerBar_->set_show_title_buttons(true);
 }
 
 void WindowChromeConfigurator::toggleFullscreen() {

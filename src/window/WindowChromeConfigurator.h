@@ -18,7 +18,8 @@ namespace quorelle {
 //
 // Nothing is remembered: the settings are written again whenever the window
 // or the header bar reports a change to one of them, and on every map, so
-// whatever else changes them is undone.
+// whatever else changes them is undone. The title buttons are made afresh
+// whenever the window joins an application again.
 class WindowChromeConfigurator {
 public:
     static constexpr const char* decorationLayout = ":minimize,maximize,close";
@@ -36,6 +37,7 @@ public:
 
 private:
     void watch();
+    void rebuildTitleButtons();
     void toggleFullscreen();
 
     Gtk::ApplicationWindow& window_;

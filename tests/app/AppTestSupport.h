@@ -22,6 +22,7 @@
 #include "web/WebsiteDataService.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
+#include "window/ScriptDialogs.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -64,7 +65,8 @@ protected:
         proxyTester_ = std::make_unique<ProxyTester>(queue_, "http://check.invalid/success");
         websiteData_ = std::make_unique<WebsiteDataService>(
             queue_, WebsiteDataService::Folders{scratch_ + "/webdata", scratch_ + "/webcache"});
-        webServices_ = std::make_unique<WebContentServices>(WebContentServices{*websiteData_, *favicons_});
+        webServices_ = std::make_unique<WebContentServices>(
+            WebContentServices{*websiteData_, *favicons_, nullptr, &scriptDialogs_});
         webViews_ = std::make_unique<TabWebViewStore>(queue_, *webServices_);
         identity_ = std::make_unique<BrowserIdentityManager>(
             [this](const Uuid& tabID) -> IUserAgentView* { return webViews_->host(tabID); });
@@ -135,6 +137,7 @@ protected:
     std::unique_ptr<DataStore> guestStore_;
     InMemoryKeychain keychain_;
     RecordingClipboard clipboard_;
+    ScriptDialogs scriptDialogs_;
     std::unique_ptr<FaviconService> favicons_;
     std::unique_ptr<ProxyTester> proxyTester_;
     std::unique_ptr<WebsiteDataService> websiteData_;

@@ -1,4 +1,5 @@
 #include "app/AppTestSupport.h"
+#include "support/RealInput.h"
 
 #include <gtkmm/headerbar.h>
 
@@ -71,6 +72,36 @@ TEST_F(WindowScenesTest, GuestWindowOpensOnceAt900By700WithTheGuestState) {
     EXPECT_TRUE(guest->get_visible());
     EXPECT_EQ(guestState->tabs.get().size(), tabs + 1);
     EXPECT_EQ(guestStatesMade, 1);
+}
+
+// The title bar's own button with the style class `name` ("close", "maximize").
+Gtk::Widget* titleBarButton(BrowserWindow& window, const char* name) {
+    std::vector<Gtk::Widget*> pending{window.get_titlebar()};
+    while (!pending.empty()) {
+        Gtk::Widget* widget = pending.back();
+        pending.pop_back();
+        if (GTK_IS_BUTTON(widget->gobj()) && widget->has_css_class(name)) return widget;
+        for (auto* child = widget->get_first_child(); child; child = child->get_next_sibling()) pending.push_back(child);
+    }
+    return nullptr;
+}
+
+// Closing hides the guest window and takes it out of the application; once
+// back, its title bar must work as it did the first time.
+TEST_F(WindowScenesTest, TheReopenedGuestWindowClosesFromItsTitleBar) {
+    BrowserWindow& guest = app->openGuestWindow();
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(runUntil([&] { return guest.get_mapped() && guest.get_width() > 0; })) << round;
+        for (const char* name : {"minimize", "maximize"}) {
+            ASSERT_NE(titleBarButton(guest, name), nullptr) << name;
+            EXPECT_TRUE(titleBarButton(guest, name)->is_sensitive()) << name << " in round " << round;
+        }
+        Gtk::Widget* close = titleBarButton(guest, "close");
+        ASSERT_NE(close, nullptr);
+        ASSERT_TRUE(clickWidget(*close));
+        ASSERT_TRUE(runUntil([&] { return !guest.get_visible(); }, std::chrono::seconds(5))) << "round " << round;
+        app->activate_action(QuorelleApplication::openGuestAction);
+    }
 }
 
 TEST_F(WindowScenesTest, ClosingTheMainWindowTakesTheGuestWindowAlong) {

@@ -1,9 +1,12 @@
 #include "window/Sidebar.h"
 
 #include "window/ChromeStyle.h"
+#include "support/RealInput.h"
 #include "window/WindowTestSupport.h"
 
 #include <gtkmm/label.h>
+
+#include <algorithm>
 
 namespace quorelle::testing {
 namespace {
@@ -22,13 +25,40 @@ protected:
         sidebar.reset();
     }
 
-    std::vector<std::string> rowTitles() {
-        std::vector<std::string> out;
-        for (std::size_t i = 0; i < sidebar->rows().size(); ++i) {
-            auto* label = dynamic_cast<Gtk::Label*>(sidebar->rowButton(i).get_child());
-            out.push_back(label ? std::string(label->get_text()) : "?");
+    // The rows the list draws now (it keeps some widgets off screen), top
+    // to bottom.
+    std::vector<Gtk::Widget*> drawnRows() {
+        std::vector<std::pair<double, Gtk::Widget*>> placed;
+        for (auto* row = sidebar->list().get_first_child(); row; row = row->get_next_sibling()) {
+            double x = 0, y = 0;
+            if (row->get_mapped() && dynamic_cast<Gtk::Label*>(row->get_first_child()) &&
+                row->translate_coordinates(sidebar->list(), 0, 0, x, y))
+                placed.emplace_back(y, row);
         }
+        std::sort(placed.begin(), placed.end());
+        std::vector<Gtk::Widget*> out;
+        for (auto& [y, row] : placed) out.push_back(row);
         return out;
+    }
+    static std::string titleOf(Gtk::Widget* row) { return dynamic_cast<Gtk::Label*>(row->get_first_child())->get_text(); }
+    // The titles drawn, once the window has painted what the list lists.
+    std::vector<std::string> rowTitles() {
+        runUntil([&] {
+            waitForFrame();
+            return drawnRows().size() == sidebar->rows().size();
+        });
+        std::vector<std::string> out;
+        for (auto* row : drawnRows()) out.push_back(titleOf(row));
+        return out;
+    }
+    void waitForFrame() {
+        GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window_->gobj()));
+        bool painted = false;
+        const gulong handler =
+            g_signal_connect_swapped(clock, "after-paint", G_CALLBACK(+[](bool* done) { *done = true; }), &painted);
+        window_->queue_draw();
+        runUntil([&] { return painted; });
+        g_signal_handler_disconnect(clock, handler);
     }
     void type(const std::string& text) {
         sidebar->searchEntry().set_text(text);
@@ -37,6 +67,17 @@ protected:
     void click(Gtk::Button& button) {
         g_signal_emit_by_name(button.gobj(), "clicked");
         settle();
+    }
+    // A real click on the row drawn at `index`.
+    void clickRow(std::size_t index) {
+        rowTitles();
+        ASSERT_LT(index, drawnRows().size());
+        const std::size_t loads = web_.loads.size();
+        ASSERT_TRUE(clickWidget(*drawnRows()[index]));
+        runUntil([&] {
+            settle();
+            return web_.loads.size() > loads;
+        });
     }
     void show(SidebarKind kind) {
         state->setSidebar(kind, false);
@@ -105,13 +146,13 @@ TEST_F(SidebarTest, ClickingARowLoadsItInTheActiveTabAndKeepsThePanel) {
     EXPECT_EQ(rowTitles(), (std::vector<std::string>{"", "Kept"}));
     const auto tabID = state->activeTab()->id();
 
-    click(sidebar->rowButton(0));
+    clickRow(0);
     ASSERT_EQ(web_.loads.size(), 1u);
     EXPECT_EQ(web_.loads[0].tabID, tabID);
     EXPECT_EQ(web_.loads[0].address, "https://untitled.example/");
 
     type("kept");
-    click(sidebar->rowButton(0));
+    clickRow(0);
     ASSERT_EQ(web_.loads.size(), 2u);
     EXPECT_EQ(web_.loads[1].address, "https://kept.example/");
     EXPECT_EQ(state->sidebarKind.get(), SidebarKind::bookmarks);
@@ -138,6 +179,38 @@ TEST_F(SidebarTest, PanelIsFixedWidthWithItsOwnStyle) {
     sidebar->measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, minBase, natBase);
     EXPECT_EQ(minimum, 260);
     EXPECT_EQ(natural, 260);
+}
+
+TEST_F(SidebarTest, AFullHistoryMakesWidgetsOnlyForTheRowsOnScreen) {
+    state->profileData.modify([](ProfileData& d) {
+        for (int i = 0; i < 5000; ++i)
+            d.history.push_back({.title = "Visit " + std::to_string(i), .url = "https://v.example/" + std::to_string(i)});
+    });
+    show(SidebarKind::history);
+    ASSERT_TRUE(runUntil([&] {
+        spin();
+        return !drawnRows().empty();
+    }));
+    EXPECT_EQ(sidebar->rows().size(), 5000u);
+    std::size_t made = 0;
+    for (auto* row = sidebar->list().get_first_child(); row; row = row->get_next_sibling()) ++made;
+    EXPECT_LT(made, 100u);
+
+    // End takes the keyboard to the last entry, and Return loads it.
+    sidebar->list().grab_focus();
+    waitForFrame();  // as a person would, a moment after the focus came
+    ASSERT_TRUE(runUntil([&] { return pressKey(sidebar->list(), GDK_KEY_End); }));
+    ASSERT_TRUE(runUntil([&] {
+        waitForFrame();
+        const auto rows = drawnRows();
+        return !rows.empty() && titleOf(rows.back()) == "Visit 4999";
+    }));
+    ASSERT_TRUE(pressKey(sidebar->list(), GDK_KEY_Return));
+    ASSERT_TRUE(runUntil([&] {
+        settle();
+        return !web_.loads.empty();
+    }));
+    EXPECT_EQ(web_.loads.back().address, "https://v.example/4999");
 }
 
 TEST_F(SidebarTest, APanelOffScreenCatchesUpWhenShown) {
