@@ -14,8 +14,8 @@ namespace {
 class ScriptDialogsTest : public AppTest {
 protected:
     WebKitWebView* page() {
-        GtkWidget* child = gtk_overlay_get_child(mainWindow().browserView().tabContent().webTabView().gobj());
-        return child ? WEBKIT_WEB_VIEW(child) : nullptr;
+        GtkWidget* shown = mainWindow().browserView().tabContent().webTabView().shownView();
+        return shown ? WEBKIT_WEB_VIEW(shown) : nullptr;
     }
     void open(const std::string& address, const std::string& shownPrefix) {
         state->navigateActive(address);
