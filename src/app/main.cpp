@@ -10,6 +10,7 @@
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
 #include "web/InspectorService.h"
+#include "web/LocalResourceScheme.h"
 #include "web/ProxyTester.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
@@ -22,6 +23,7 @@
 #include <glib.h>
 
 #include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
     using namespace quorelle;
@@ -49,6 +51,13 @@ int main(int argc, char* argv[]) {
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, keychain, clipboard});
     auto guestAppState =
         AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, keychain, clipboard});
+    // Internal pages get the logo and each window's chosen local background from here.
+    LocalResourceScheme localResources([&appState, &guestAppState] {
+        std::vector<std::string> chosen;
+        for (const auto* state : {appState.get(), guestAppState.get()})
+            if (auto path = LocalResourceScheme::localBackgroundPath(state->theme())) chosen.push_back(std::move(*path));
+        return chosen;
+    });
 
     int status = 0;
     {
