@@ -22,16 +22,7 @@ InternalPageContext largeContext(InternalPageRoute::Case route) {
     InternalPageContext context;
     context.route = InternalPageRoute(route);
     context.profileData = quorelle::testing::makeSampleProfile(1, {.history = records, .bookmarks = records});
-    context.profileData.downloads.clear();
-    for (int i = 0; i < records; ++i) {
-        DownloadItem item;
-        item.id = quorelle::testing::sampleUuid(1, 8, static_cast<std::uint32_t>(i));
-        item.fileName = "file-" + std::to_string(i) + ".zip";
-        item.sourceURL = "https://downloads.example/" + item.fileName;
-        item.downloadedAt = quorelle::testing::sampleDate(i * 3600);
-        item.fileSize = 1024 * (i + 1);
-        context.profileData.downloads.push_back(std::move(item));
-    }
+    context.profileData.downloads = quorelle::testing::sampleDownloads(1, records);
     context.bridgeToken = "0123456789abcdef0123456789abcdef";
     return context;
 }

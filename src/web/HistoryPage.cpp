@@ -52,13 +52,13 @@ std::string historyRow(const InternalPageContext& context, const DisplayFormat& 
 
 std::string historyList(const InternalPageContext& context) {
     const DisplayFormat format;
-    std::string list;
+    std::vector<std::string> rows;  // day headings and visits
     for (const auto& [day, group] : groupByLocalDay(context.profileData.history, format)) {
-        list += dayHeading(group.heading);
-        for (const HistoryItem* item : group.items) list += historyRow(context, format, *item);
+        rows.push_back(dayHeading(group.heading));
+        for (const HistoryItem* item : group.items) rows.push_back(historyRow(context, format, *item));
     }
-    if (list.empty()) list = "<div class=\"empty\">No history yet</div>";
-    return list;
+    if (rows.empty()) return "<div class=\"empty\">No history yet</div>";
+    return PageMarkup::stagedRows(rows);
 }
 
 }  // namespace

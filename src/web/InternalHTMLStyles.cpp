@@ -20,17 +20,28 @@ struct FixedColors {
 constexpr FixedColors kLightFixed{"#fef7e0", "#f9ab00", "#202124", "#fce8e6", "#d93025"};
 constexpr FixedColors kDarkFixed{"#3c2f1e", "#8a6d3b", "#fdd663", "#3c2020", "#f28b82"};
 
-// Copies `text`, writing each character of `special` as replace(c); the runs
-// in between are copied whole.
+// The bytes of `characters`, as a table for scanning.
+constexpr std::array<bool, 256> byteSet(std::string_view characters) {
+    std::array<bool, 256> set{};
+    for (char c : characters) set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+// Copies `text`, letting replace() write each byte of `special` (and say how
+// many bytes it took); the runs in between are copied whole.
 template <typename Replace>
-std::string escaped(std::string_view text, std::string_view special, Replace&& replace) {
+std::string escaped(std::string_view text, const std::array<bool, 256>& special, Replace&& replace) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
     std::size_t start = 0;
-    for (std::size_t found = text.find_first_of(special); found != std::string_view::npos;
-         found = text.find_first_of(special, start)) {
-        out.append(text, start, found - start);
-        start = found + replace(out, text, found);
+    for (std::size_t i = 0; i < text.size();) {
+        if (!special[static_cast<unsigned char>(text[i])]) {
+            ++i;
+            continue;
+        }
+        out.append(text, start, i - start);
+        i += replace(out, text, i);
+        start = i;
     }
     out.append(text, start);
     return out;
@@ -121,7 +132,8 @@ std::string InternalHTMLStyles::bridgeJS(std::string_view bridgeToken) {
 }
 
 std::string InternalHTMLStyles::escapeHTML(std::string_view text) {
-    return escaped(text, "&<>\"", [](std::string& out, std::string_view in, std::size_t at) {
+    static constexpr auto special = byteSet("&<>\"");
+    return escaped(text, special, [](std::string& out, std::string_view in, std::size_t at) {
         switch (in[at]) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
@@ -133,7 +145,8 @@ std::string InternalHTMLStyles::escapeHTML(std::string_view text) {
 }
 
 std::string InternalHTMLStyles::escapeJS(std::string_view text) {
-    return escaped(text, "\\'\n\r<\xE2", [](std::string& out, std::string_view in, std::size_t at) {
+    static constexpr auto special = byteSet("\\'\n\r<\xE2");
+    return escaped(text, special, [](std::string& out, std::string_view in, std::size_t at) {
         switch (in[at]) {
             case '\\': out += "\\\\"; break;
             case '\'': out += "\\'"; break;
