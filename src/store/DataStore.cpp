@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
 #include <type_traits>
 
@@ -162,7 +163,7 @@ bool DataStore::removeProfileDirectory(std::string_view profileID) {
 }
 
 FileStatus DataStore::loadDocument(const std::string& path, const std::function<void(const Json&)>& read) {
-    flush();  // read what was last saved
+    writer_->waitUntilWritten(path);  // read what was last saved
     auto file = AtomicFile::read(path);
     std::lock_guard lock(damagedMutex_);
     if (file.status == AtomicFile::ReadStatus::missing) {
@@ -200,8 +201,14 @@ bool DataStore::saveBytes(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+void DataStore::removeFile(const std::string& path) {
+    if (!writable()) return;
+    writer_->waitUntilWritten(path);
+    ::unlink(path.c_str());
+}
+
 bool DataStore::isAwaitingMoveAside(const std::string& path) const {
-    writer_->waitUntilWritten();
+    writer_->waitUntilWritten(path);
     std::lock_guard lock(damagedMutex_);
     return damaged_.contains(path);
 }

@@ -44,9 +44,10 @@ struct Loaded {
 //
 // Saves only take a snapshot and queue it: one background writer per store
 // encodes and writes the files in the order of their latest save, and a file
-// saved again before it was written is written once. Every load and removal
-// first waits for the queued writes, so the store always reads what it was
-// last given; flush() waits for them too, and so does the destructor.
+// saved again before it was written is written once. A load first waits for
+// the queued writes of its file and a removal for all of them, so the store
+// always reads what it was last given; flush() waits for all queued writes,
+// and so does the destructor.
 //
 // Nothing a user had is destroyed silently: a file that exists but cannot be
 // read or decoded is left alone by the load and renamed to
@@ -125,6 +126,10 @@ public:
     bool saveRecord(const std::string& path, const T& value) {
         return saveDocument(path, toJson(value));
     }
+
+    // Deletes the file at `path` once its queued writes are done; a missing
+    // file is fine.
+    void removeFile(const std::string& path);
 
     // True while a load has found the file at `path` damaged and no save has
     // moved it aside yet.

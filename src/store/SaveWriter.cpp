@@ -41,14 +41,25 @@ void SaveWriter::queue(const std::string& path, Encode encode) {
 
 bool SaveWriter::idle() const { return order_.empty() && !writing_; }
 
-void SaveWriter::waitUntilWritten() {
+bool SaveWriter::pending(const std::string& path) const { return latest_.contains(path) || writing_ == path; }
+
+template <typename Done>
+void SaveWriter::waitFor(Done done) {
     std::unique_lock lock(mutex_);
     if (!thread_.joinable()) {
         lock.unlock();
         run();
         return;
     }
-    changed_.wait(lock, [this] { return idle(); });
+    changed_.wait(lock, done);
+}
+
+void SaveWriter::waitUntilWritten() {
+    waitFor([this] { return idle(); });
+}
+
+void SaveWriter::waitUntilWritten(const std::string& path) {
+    waitFor([this, &path] { return !pending(path); });
 }
 
 void SaveWriter::run() {
@@ -62,7 +73,7 @@ void SaveWriter::run() {
         auto entry = latest_.find(path);
         Encode encode = std::move(entry->second);
         latest_.erase(entry);
-        writing_ = true;
+        writing_ = path;
         lock.unlock();
         try {
             if (auto bytes = encode()) write_(path, *bytes);
@@ -70,7 +81,7 @@ void SaveWriter::run() {
             // This file is skipped; the others are still written.
         }
         lock.lock();
-        writing_ = false;
+        writing_.reset();
         changed_.notify_all();
     }
 }

@@ -20,7 +20,8 @@ namespace quorelle {
 //    again before the writer has started on it is written once, with the
 //    newest contents, in the place of that newest save.
 //  - waitUntilWritten() returns once everything queued before it is on disk
-//    (or failed); the destructor waits the same way before it stops.
+//    (or failed), and its form with a path once that file is; the
+//    destructor waits for everything before it stops.
 //  - Each file is handed to `write` whole; how it reaches the disk (a
 //    temporary file and a rename) is the writer callback's business.
 //
@@ -40,17 +41,23 @@ public:
 
     void queue(const std::string& path, Encode encode);
     void waitUntilWritten();
+    // Returns once no save of `path` is waiting or being written.
+    void waitUntilWritten(const std::string& path);
 
 private:
     void run();
-    bool idle() const;  // with mutex_ held
+    // With mutex_ held.
+    bool idle() const;
+    bool pending(const std::string& path) const;
+    template <typename Done>
+    void waitFor(Done done);
 
     Write write_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::string> order_;                  // paths waiting, oldest save first
     std::unordered_map<std::string, Encode> latest_;  // each waiting path's newest save
-    bool writing_ = false;
+    std::optional<std::string> writing_;  // the path being written
     bool stopping_ = false;
     std::thread thread_;
 };
