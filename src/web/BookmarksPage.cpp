@@ -78,8 +78,11 @@ std::string bookmarksPage(const InternalPageContext& context) {
     std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
     body += InternalHTMLStyles::pageHeader("Bookmarks", "Your saved pages");
     body += PageMarkup::inlineButtonRow(headerButtons);
-    body += "</div>\n<div class=\"card\"><h2>Folders</h2>" + folderRows(context.profileData) + "</div>\n";
-    body += "<div class=\"card\">" + bookmarkRows(context.profileData) + "</div>\n</div>";
+    body += "</div>\n<div class=\"card\"><h2>Folders</h2>";
+    body += folderRows(context.profileData);
+    body += "</div>\n<div class=\"card\">";
+    body += bookmarkRows(context.profileData);
+    body += "</div>\n</div>";
     return context.wrap("Bookmarks", body);
 }
 

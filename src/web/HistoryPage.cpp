@@ -72,7 +72,9 @@ std::string historyPage(const InternalPageContext& context) {
     if (context.currentProfile.isGuest) {
         body += "<div class=\"warn\">Guest mode: history is not saved permanently.</div>\n";
     }
-    body += "<div class=\"card\">" + historyList(context) + "</div>\n</div>";
+    body += "<div class=\"card\">";
+    body += historyList(context);
+    body += "</div>\n</div>";
     return context.wrap("History", body);
 }
 

@@ -85,7 +85,9 @@ std::string downloadsPage(const InternalPageContext& context) {
     body += InternalHTMLStyles::pageHeader("Downloads", "Files downloaded in Quorelle");
     body += PageMarkup::button("btn btn-danger", "if(confirm('Clear list?')) vxAction({action:'clearDownloads'})",
                                "Clear list");
-    body += "</div>\n<div class=\"card\">" + rows + "</div>\n</div>";
+    body += "</div>\n<div class=\"card\">";
+    body += rows;
+    body += "</div>\n</div>";
     return context.wrap("Downloads", body);
 }
 
