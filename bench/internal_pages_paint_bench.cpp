@@ -71,9 +71,9 @@ PaintTarget* target() {
 }
 
 void paintPage(benchmark::State& state, InternalPageRoute::Case route) {
-    static LocalResourceScheme resources([] { return std::vector<std::string>{}; });
     PaintTarget* paint = target();
     if (!paint) return state.SkipWithError("no display");
+    static LocalResourceScheme resources([] { return std::vector<std::string>{}; });  // the logo loads
     InternalPageContext context;
     context.route = InternalPageRoute(route);
     context.profileData = quorelle::testing::makeSampleProfile(1, {.history = 5000, .bookmarks = 5000});
