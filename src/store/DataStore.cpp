@@ -70,8 +70,8 @@ DataStore::~DataStore() = default;
 
 void DataStore::flush() { writer_->waitUntilWritten(); }
 
-void DataStore::queueWrite(const std::string& path, std::function<std::string()> encode) {
-    writer_->queue(path, [encode = std::move(encode)]() -> std::optional<std::string> { return encode(); });
+void DataStore::queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode) {
+    writer_->queue(path, std::move(encode));
 }
 
 void DataStore::write(const std::string& path, std::string_view bytes) {
@@ -147,10 +147,10 @@ void DataStore::saveProfileData(const ProfileData& data, std::string_view profil
 
 bool DataStore::removeProfileDirectory(std::string_view profileID) {
     if (!writable()) return false;
-    flush();  // nothing queued may bring the folder back
     if (profileID == AppSettings::defaultProfileID || profileID == AppSettings::guestProfileID) return false;
     auto folder = profileFolderPath(profileID);
     if (!folder || !isFolder(root_ + "/" + std::string(profilesFolderName))) return false;
+    flush();  // nothing queued may bring the folder back
     std::error_code error;
     // remove_all deletes a symbolic link itself and never what it points to.
     auto removed = std::filesystem::remove_all(std::filesystem::path(*folder), error);
@@ -165,28 +165,26 @@ bool DataStore::removeProfileDirectory(std::string_view profileID) {
 FileStatus DataStore::loadDocument(const std::string& path, const std::function<void(const Json&)>& read) {
     writer_->waitUntilWritten(path);  // read what was last saved
     auto file = AtomicFile::read(path);
-    std::lock_guard lock(damagedMutex_);
-    if (file.status == AtomicFile::ReadStatus::missing) {
-        damaged_.erase(path);
-        return FileStatus::missing;
-    }
-    bool decoded = false;
-    if (file.status == AtomicFile::ReadStatus::read) {
-        if (auto document = json::parse(file.bytes)) {
-            try {
-                read(*document);
-                decoded = true;
-            } catch (const std::exception&) {
-                // a record's rules were broken: the whole file fails
+    FileStatus status = FileStatus::missing;
+    if (file.status != AtomicFile::ReadStatus::missing) {
+        status = FileStatus::damaged;
+        if (file.status == AtomicFile::ReadStatus::read) {
+            if (auto document = json::parse(file.bytes)) {
+                try {
+                    read(*document);
+                    status = FileStatus::loaded;
+                } catch (const std::exception&) {
+                    // a record's rules were broken: the whole file fails
+                }
             }
         }
     }
-    if (!decoded) {
+    std::lock_guard lock(damagedMutex_);
+    if (status == FileStatus::damaged)
         damaged_.insert(path);
-        return FileStatus::damaged;
-    }
-    damaged_.erase(path);
-    return FileStatus::loaded;
+    else
+        damaged_.erase(path);
+    return status;
 }
 
 bool DataStore::saveDocument(const std::string& path, const Json& document) {

@@ -139,7 +139,7 @@ private:
     bool writable() const { return access_ == Access::readWrite; }
     void makeFolder(const std::string& path) const;
     std::optional<std::string> profileFolderPath(std::string_view profileID) const;
-    void queueWrite(const std::string& path, std::function<std::string()> encode);
+    void queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode);
     // On the writer's thread.
     void write(const std::string& path, std::string_view bytes);
     bool moveAsideIfDamaged(const std::string& path);

@@ -83,6 +83,7 @@ TEST(DataStoreProfileID, RemovalRefusesUnusableAndReservedIds) {
     store.saveAppSettings(AppSettings::initial());
     store.saveProfileData(ProfileData::empty(), "default");
     store.saveProfileData(ProfileData::empty(), "guest");
+    store.flush();
     for (const auto& id : unusableIDs) EXPECT_FALSE(store.removeProfileDirectory(id)) << id;
     EXPECT_FALSE(store.removeProfileDirectory("default"));
     EXPECT_FALSE(store.removeProfileDirectory("guest"));
