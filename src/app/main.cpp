@@ -14,6 +14,7 @@
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
 #include "web/InspectorService.h"
+#include "web/LocalResourceScheme.h"
 #include "web/ProxyTester.h"
 #include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
@@ -29,6 +30,7 @@
 #include <glib.h>
 
 #include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
     using namespace quorelle;
@@ -69,10 +71,23 @@ int main(int argc, char* argv[]) {
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
                                                              proxyTester, websiteData, keychain, clipboard});
+    // The guest window's state is made when that window first opens.
+    std::weak_ptr<AppState> guestAppState;
     auto makeGuestState = [&] {
-        return AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, favicons, identity,
-                                                       proxyTester, websiteData, keychain, clipboard});
+        auto made = AppState::create(true, AppStateServices{guestStore, mainQueue, webViews, favicons, identity,
+                                                            proxyTester, websiteData, keychain, clipboard});
+        guestAppState = made;
+        return made;
     };
+    // Internal pages get the logo and each window's chosen local background from here.
+    LocalResourceScheme localResources([&appState, &guestAppState] {
+        std::vector<std::string> chosen;
+        for (const auto& state : {appState, guestAppState.lock()})
+            if (state)
+                if (auto path = LocalResourceScheme::localBackgroundPath(state->theme()))
+                    chosen.push_back(std::move(*path));
+        return chosen;
+    });
 
     int status = 0;
     {

@@ -13,16 +13,18 @@ std::optional<std::string> Bookmark::effectiveIconURL() const {
 
 std::string Bookmark::displayLetter() const { return QuorelleAssets::faviconLetter(url, title); }
 
+Bookmark readJson(const Json& j, JsonType<Bookmark>) {
+    return Bookmark{.id = json::req<Uuid>(j, "id"),
+                    .title = json::req<std::string>(j, "title"),
+                    .url = json::req<std::string>(j, "url"),
+                    .createdAt = json::req<Date>(j, "createdAt"),
+                    .faviconURL = json::opt<std::string>(j, "faviconURL"),
+                    .customIconURL = json::opt<std::string>(j, "customIconURL"),
+                    .folderID = json::opt<Uuid>(j, "folderID")};
+}
+
 void readJson(const Json& j, Bookmark& out) {
-    Bookmark bookmark;
-    bookmark.id = json::req<Uuid>(j, "id");
-    bookmark.title = json::req<std::string>(j, "title");
-    bookmark.url = json::req<std::string>(j, "url");
-    bookmark.createdAt = json::req<Date>(j, "createdAt");
-    bookmark.faviconURL = json::opt<std::string>(j, "faviconURL");
-    bookmark.customIconURL = json::opt<std::string>(j, "customIconURL");
-    bookmark.folderID = json::opt<Uuid>(j, "folderID");
-    out = std::move(bookmark);
+    out = readJson(j, JsonType<Bookmark>{});
 }
 
 Json toJson(const Bookmark& bookmark) {

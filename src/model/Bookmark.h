@@ -29,6 +29,8 @@ struct Bookmark {
     friend bool operator==(const Bookmark&, const Bookmark&) = default;
 };
 
+// Made from the document alone (no random id, no clock reading).
+Bookmark readJson(const Json& j, JsonType<Bookmark>);
 void readJson(const Json& j, Bookmark& out);
 Json toJson(const Bookmark& bookmark);
 

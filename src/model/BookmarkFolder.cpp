@@ -4,12 +4,14 @@
 
 namespace quorelle {
 
+BookmarkFolder readJson(const Json& j, JsonType<BookmarkFolder>) {
+    return BookmarkFolder{.id = json::req<Uuid>(j, "id"),
+                          .name = json::req<std::string>(j, "name"),
+                          .sortOrder = json::req<std::int64_t>(j, "sortOrder")};
+}
+
 void readJson(const Json& j, BookmarkFolder& out) {
-    BookmarkFolder folder;
-    folder.id = json::req<Uuid>(j, "id");
-    folder.name = json::req<std::string>(j, "name");
-    folder.sortOrder = json::req<std::int64_t>(j, "sortOrder");
-    out = std::move(folder);
+    out = readJson(j, JsonType<BookmarkFolder>{});
 }
 
 Json toJson(const BookmarkFolder& folder) {

@@ -17,6 +17,8 @@ struct BookmarkFolder {
     friend bool operator==(const BookmarkFolder&, const BookmarkFolder&) = default;
 };
 
+// Made from the document alone (no random id, no clock reading).
+BookmarkFolder readJson(const Json& j, JsonType<BookmarkFolder>);
 void readJson(const Json& j, BookmarkFolder& out);
 Json toJson(const BookmarkFolder& folder);
 

@@ -14,14 +14,18 @@ const BrowserProfile& BrowserProfile::guestProfile() {
     return profile;
 }
 
+BrowserProfile readJson(const Json& j, JsonType<BrowserProfile>) {
+    return BrowserProfile{.id = json::req<std::string>(j, "id"),
+                          .name = json::req<std::string>(j, "name"),
+                          .isGuest = json::req<bool>(j, "isGuest"),
+                          .isDefault = json::req<bool>(j, "isDefault"),
+                          .createdAt = json::req<Date>(j, "createdAt"),
+                          .avatarURL = json::opt<std::string>(j, "avatarURL"),
+                          .themePresetID = json::opt<std::string>(j, "themePresetID")};
+}
+
 void readJson(const Json& j, BrowserProfile& out) {
-    out.id = json::req<std::string>(j, "id");
-    out.name = json::req<std::string>(j, "name");
-    out.isGuest = json::req<bool>(j, "isGuest");
-    out.isDefault = json::req<bool>(j, "isDefault");
-    out.createdAt = json::req<Date>(j, "createdAt");
-    out.avatarURL = json::opt<std::string>(j, "avatarURL");
-    out.themePresetID = json::opt<std::string>(j, "themePresetID");
+    out = readJson(j, JsonType<BrowserProfile>{});
 }
 
 Json toJson(const BrowserProfile& profile) {

@@ -25,6 +25,8 @@ struct BrowserProfile {
     friend bool operator==(const BrowserProfile&, const BrowserProfile&) = default;
 };
 
+// Made from the document alone (no random id, no clock reading).
+BrowserProfile readJson(const Json& j, JsonType<BrowserProfile>);
 void readJson(const Json& j, BrowserProfile& out);
 Json toJson(const BrowserProfile& profile);
 

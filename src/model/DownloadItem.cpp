@@ -4,15 +4,17 @@
 
 namespace quorelle {
 
+DownloadItem readJson(const Json& j, JsonType<DownloadItem>) {
+    return DownloadItem{.id = json::req<Uuid>(j, "id"),
+                        .fileName = json::req<std::string>(j, "fileName"),
+                        .sourceURL = json::req<std::string>(j, "sourceURL"),
+                        .downloadedAt = json::req<Date>(j, "downloadedAt"),
+                        .fileSize = json::opt<std::int64_t>(j, "fileSize"),
+                        .localPath = json::opt<std::string>(j, "localPath")};
+}
+
 void readJson(const Json& j, DownloadItem& out) {
-    DownloadItem item;
-    item.id = json::req<Uuid>(j, "id");
-    item.fileName = json::req<std::string>(j, "fileName");
-    item.sourceURL = json::req<std::string>(j, "sourceURL");
-    item.downloadedAt = json::req<Date>(j, "downloadedAt");
-    item.fileSize = json::opt<std::int64_t>(j, "fileSize");
-    item.localPath = json::opt<std::string>(j, "localPath");
-    out = std::move(item);
+    out = readJson(j, JsonType<DownloadItem>{});
 }
 
 Json toJson(const DownloadItem& item) {

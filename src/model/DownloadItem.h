@@ -22,6 +22,8 @@ struct DownloadItem {
     friend bool operator==(const DownloadItem&, const DownloadItem&) = default;
 };
 
+// Made from the document alone (no random id, no clock reading).
+DownloadItem readJson(const Json& j, JsonType<DownloadItem>);
 void readJson(const Json& j, DownloadItem& out);
 Json toJson(const DownloadItem& item);
 

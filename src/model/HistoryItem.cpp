@@ -4,13 +4,15 @@
 
 namespace quorelle {
 
+HistoryItem readJson(const Json& j, JsonType<HistoryItem>) {
+    return HistoryItem{.id = json::req<Uuid>(j, "id"),
+                       .title = json::req<std::string>(j, "title"),
+                       .url = json::req<std::string>(j, "url"),
+                       .visitedAt = json::req<Date>(j, "visitedAt")};
+}
+
 void readJson(const Json& j, HistoryItem& out) {
-    HistoryItem item;
-    item.id = json::req<Uuid>(j, "id");
-    item.title = json::req<std::string>(j, "title");
-    item.url = json::req<std::string>(j, "url");
-    item.visitedAt = json::req<Date>(j, "visitedAt");
-    out = std::move(item);
+    out = readJson(j, JsonType<HistoryItem>{});
 }
 
 Json toJson(const HistoryItem& item) {

@@ -18,6 +18,8 @@ struct HistoryItem {
     friend bool operator==(const HistoryItem&, const HistoryItem&) = default;
 };
 
+// Made from the document alone (no random id, no clock reading).
+HistoryItem readJson(const Json& j, JsonType<HistoryItem>);
 void readJson(const Json& j, HistoryItem& out);
 Json toJson(const HistoryItem& item);
 

@@ -11,6 +11,19 @@ namespace quorelle {
 
 using Json = nlohmann::json;
 
+// Names the type a value-returning reader makes. A record whose defaults are
+// costly (a random id, the current time) declares
+// `T readJson(const Json&, JsonType<T>)`, which builds it from the document
+// alone; the generic readers (json::value) prefer it.
+template <typename T>
+struct JsonType {};
+
+namespace json {
+// The value a JSON element holds (model/JsonCodec.h).
+template <typename T>
+T value(const Json& j);
+}  // namespace json
+
 // Thrown by readers when a document breaks the storage rules: a required key
 // missing or null, a value of the wrong JSON type, an unknown enumeration
 // value, a malformed date or UUID. The whole document is then rejected.

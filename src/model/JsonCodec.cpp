@@ -1,6 +1,5 @@
 #include "model/JsonCodec.h"
 
-#include <cmath>
 #include <limits>
 
 namespace quorelle {
@@ -16,10 +15,9 @@ void readJson(const Json& j, std::string& out) {
 }
 
 void readJson(const Json& j, std::int64_t& out) {
-    if (j.is_number_integer() && !j.is_number_unsigned()) {
-        out = j.get<std::int64_t>();
-        return;
-    }
+    // Only the parser's integer forms: a number written with a fraction or an
+    // exponent, or one beyond the integer range (which the parser keeps as a
+    // rounded double), is not an integer.
     if (j.is_number_unsigned()) {
         auto u = j.get<std::uint64_t>();
         if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
@@ -27,13 +25,9 @@ void readJson(const Json& j, std::int64_t& out) {
         out = static_cast<std::int64_t>(u);
         return;
     }
-    if (j.is_number_float()) {
-        // 3.0 is read as 3; 1.5, 1e300 and NaN are not integers.
-        double d = j.get<double>();
-        if (std::isfinite(d) && std::floor(d) == d && d >= -9.2233720368547758e18 && d < 9.2233720368547758e18) {
-            out = static_cast<std::int64_t>(d);
-            return;
-        }
+    if (j.is_number_integer()) {
+        out = j.get<std::int64_t>();
+        return;
     }
     throw JsonDecodeError("expected an integer");
 }

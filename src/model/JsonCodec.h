@@ -19,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,11 +43,7 @@ void readJson(const Json& j, std::vector<T>& out) {
     if (!j.is_array()) throw JsonDecodeError("expected an array");
     std::vector<T> items;
     items.reserve(j.size());
-    for (const auto& element : j) {
-        T item{};
-        readJson(element, item);
-        items.push_back(std::move(item));
-    }
+    for (const auto& element : j) items.push_back(json::value<T>(element));
     out = std::move(items);
 }
 
@@ -70,18 +67,29 @@ namespace json {
 
 const Json& requireObject(const Json& j);
 
+// The value a JSON element holds, made by its type's reader; a record's
+// defaults are not made when the document supplies every field.
+template <typename T>
+T value(const Json& j) {
+    if constexpr (requires { { readJson(j, JsonType<T>{}) } -> std::same_as<T>; }) {
+        return readJson(j, JsonType<T>{});
+    } else {
+        T read{};
+        readJson(j, read);
+        return read;
+    }
+}
+
 // A required key: missing or null fails.
 template <typename T>
 T req(const Json& object, const char* key) {
     auto it = requireObject(object).find(key);
     if (it == object.end() || it->is_null()) throw JsonDecodeError(std::string("missing key \"") + key + "\"");
-    T value{};
     try {
-        readJson(*it, value);
+        return value<T>(*it);
     } catch (const JsonDecodeError& e) {
         throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
     }
-    return value;
 }
 
 // An optional key: missing or null is absent; a wrong type still fails.
@@ -89,13 +97,11 @@ template <typename T>
 std::optional<T> opt(const Json& object, const char* key) {
     auto it = requireObject(object).find(key);
     if (it == object.end() || it->is_null()) return std::nullopt;
-    T value{};
     try {
-        readJson(*it, value);
+        return value<T>(*it);
     } catch (const JsonDecodeError& e) {
         throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
     }
-    return value;
 }
 
 // A key with a default of its record's own: missing or null gives `fallback`.
@@ -162,9 +168,7 @@ std::optional<T> decode(std::string_view text) {
     auto document = parse(text);
     if (!document) return std::nullopt;
     try {
-        T value{};
-        readJson(*document, value);
-        return value;
+        return value<T>(*document);
     } catch (const JsonDecodeError&) {
         return std::nullopt;
     }

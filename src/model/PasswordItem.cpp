@@ -9,15 +9,19 @@ Date readSecondsDate(const Json& j, const char* key) { return Date{json::req<dou
 
 }  // namespace
 
+PasswordItem readJson(const Json& j, JsonType<PasswordItem>) {
+    return PasswordItem{.id = json::req<Uuid>(j, "id"),
+                        .websiteURL = json::req<std::string>(j, "websiteURL"),
+                        .domain = json::req<std::string>(j, "domain"),
+                        .username = json::req<std::string>(j, "username"),
+                        .email = json::req<std::string>(j, "email"),
+                        .notes = json::req<std::string>(j, "notes"),
+                        .createdAt = readSecondsDate(j, "createdAt"),
+                        .modifiedAt = readSecondsDate(j, "modifiedAt")};
+}
+
 void readJson(const Json& j, PasswordItem& out) {
-    out.id = json::req<Uuid>(j, "id");
-    out.websiteURL = json::req<std::string>(j, "websiteURL");
-    out.domain = json::req<std::string>(j, "domain");
-    out.username = json::req<std::string>(j, "username");
-    out.email = json::req<std::string>(j, "email");
-    out.notes = json::req<std::string>(j, "notes");
-    out.createdAt = readSecondsDate(j, "createdAt");
-    out.modifiedAt = readSecondsDate(j, "modifiedAt");
+    out = readJson(j, JsonType<PasswordItem>{});
 }
 
 Json toJson(const PasswordItem& item) {

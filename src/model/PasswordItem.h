@@ -31,6 +31,8 @@ struct PasswordItem {
 
 // The metadata file's form: all eight keys required; the two dates are JSON
 // numbers of seconds since 2001-01-01T00:00:00Z, fraction kept.
+// Made from the document alone (no random id, no clock reading).
+PasswordItem readJson(const Json& j, JsonType<PasswordItem>);
 void readJson(const Json& j, PasswordItem& out);
 Json toJson(const PasswordItem& item);
 

@@ -44,15 +44,19 @@ void readJson(const Json& j, ProxyType& out) {
 
 Json toJson(const ProxyType& type) { return std::string(type.rawValue()); }
 
+ProxyProfile readJson(const Json& j, JsonType<ProxyProfile>) {
+    return ProxyProfile{.id = json::req<Uuid>(j, "id"),
+                        .name = json::req<std::string>(j, "name"),
+                        .type = json::req<ProxyType>(j, "type"),
+                        .host = json::req<std::string>(j, "host"),
+                        .port = json::req<std::int64_t>(j, "port"),
+                        .username = json::req<std::string>(j, "username"),
+                        .password = json::req<std::string>(j, "password"),
+                        .isEnabled = json::req<bool>(j, "isEnabled")};
+}
+
 void readJson(const Json& j, ProxyProfile& out) {
-    out.id = json::req<Uuid>(j, "id");
-    out.name = json::req<std::string>(j, "name");
-    out.type = json::req<ProxyType>(j, "type");
-    out.host = json::req<std::string>(j, "host");
-    out.port = json::req<std::int64_t>(j, "port");
-    out.username = json::req<std::string>(j, "username");
-    out.password = json::req<std::string>(j, "password");
-    out.isEnabled = json::req<bool>(j, "isEnabled");
+    out = readJson(j, JsonType<ProxyProfile>{});
 }
 
 Json toJson(const ProxyProfile& profile) {

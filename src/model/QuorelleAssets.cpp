@@ -6,7 +6,7 @@
 namespace quorelle {
 
 bool QuorelleAssets::isInternalURL(std::string_view urlString) {
-    return text::startsWith(text::lowercased(text::trimmed(urlString)), "vx://");
+    return text::trimmedStartsWithIgnoringCase(urlString, "vx://");
 }
 
 std::optional<std::string> QuorelleAssets::faviconURL(std::string_view pageURL) {

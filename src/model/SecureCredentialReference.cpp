@@ -9,9 +9,13 @@ SecureCredentialReference SecureCredentialReference::forItem(const PasswordItem&
     return SecureCredentialReference{item.id, item.itemKey()};
 }
 
+SecureCredentialReference readJson(const Json& j, JsonType<SecureCredentialReference>) {
+    return SecureCredentialReference{.id = json::req<Uuid>(j, "id"),
+                                     .keychainAccount = json::req<std::string>(j, "keychainAccount")};
+}
+
 void readJson(const Json& j, SecureCredentialReference& out) {
-    out.id = json::req<Uuid>(j, "id");
-    out.keychainAccount = json::req<std::string>(j, "keychainAccount");
+    out = readJson(j, JsonType<SecureCredentialReference>{});
 }
 
 Json toJson(const SecureCredentialReference& reference) {

@@ -21,6 +21,8 @@ struct SecureCredentialReference {
     friend bool operator==(const SecureCredentialReference&, const SecureCredentialReference&) = default;
 };
 
+// Made from the document alone (no random id, no clock reading).
+SecureCredentialReference readJson(const Json& j, JsonType<SecureCredentialReference>);
 void readJson(const Json& j, SecureCredentialReference& out);
 Json toJson(const SecureCredentialReference& reference);
 

@@ -60,12 +60,16 @@ void readJson(const Json& j, TabGroupColor& out) {
 
 Json toJson(const TabGroupColor& color) { return std::string(color.rawValue()); }
 
+TabGroup readJson(const Json& j, JsonType<TabGroup>) {
+    return TabGroup{.id = json::req<Uuid>(j, "id"),
+                    .name = json::req<std::string>(j, "name"),
+                    .color = json::req<TabGroupColor>(j, "color"),
+                    .tabIDs = json::req<std::vector<Uuid>>(j, "tabIDs"),
+                    .isCollapsed = json::req<bool>(j, "isCollapsed")};
+}
+
 void readJson(const Json& j, TabGroup& out) {
-    out.id = json::req<Uuid>(j, "id");
-    out.name = json::req<std::string>(j, "name");
-    out.color = json::req<TabGroupColor>(j, "color");
-    out.tabIDs = json::req<std::vector<Uuid>>(j, "tabIDs");
-    out.isCollapsed = json::req<bool>(j, "isCollapsed");
+    out = readJson(j, JsonType<TabGroup>{});
 }
 
 Json toJson(const TabGroup& group) {

@@ -101,6 +101,30 @@ std::string trimmed(std::string_view s) {
 
 bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
+bool trimmedStartsWithIgnoringCase(std::string_view s, std::string_view lowerPrefix) {
+    std::size_t begin = 0;
+    for (gunichar c = 0; begin < s.size();) {
+        std::size_t len = decodeAt(s, begin, c);
+        if (len == 0 || !isWhitespaceOrNewline(c)) break;
+        begin += len;
+    }
+    // As many code points as the prefix has bytes: never fewer than it needs.
+    std::size_t end = begin;
+    for (std::size_t points = 0; end < s.size() && points < lowerPrefix.size(); ++points) {
+        gunichar c = 0;
+        std::size_t len = decodeAt(s, end, c);
+        end += len == 0 ? 1 : len;
+    }
+    const std::string_view head = s.substr(begin, end - begin);
+    // Text that is not valid UTF-8 anywhere is cased byte-wise, as lowercased() does.
+    std::string lower(head);
+    if (isValid(s))
+        lower = lowercased(head);
+    else
+        for (auto& c : lower) c = static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
+    return startsWith(lower, lowerPrefix);
+}
+
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }

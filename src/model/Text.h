@@ -18,6 +18,10 @@ bool isWhitespaceOrNewline(char32_t c);
 std::string trimmed(std::string_view s);
 
 bool startsWith(std::string_view s, std::string_view prefix);
+// startsWith(lowercased(trimmed(s)), lowerPrefix), for a prefix in lower case
+// that does not end in white space, casing only as much of `s` as the
+// prefix needs (each character lower-cases to at least one).
+bool trimmedStartsWithIgnoringCase(std::string_view s, std::string_view lowerPrefix);
 bool endsWith(std::string_view s, std::string_view suffix);
 bool contains(std::string_view s, std::string_view part);
 

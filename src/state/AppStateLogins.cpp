@@ -8,7 +8,6 @@
 #include "store/IKeychain.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 
 namespace quorelle {
@@ -61,9 +60,7 @@ void AppState::deletePassword(const PasswordItem& item) {
         std::erase_if(d.passwordReferences, [&](const SecureCredentialReference& r) { return r.id == item.id; });
     });
     if (auto folder = store().profileDirectory(profileID)) {
-        const std::string path = *folder + "/" + item.metadataFileName();
-        std::error_code ignored;  // a missing file is fine
-        std::filesystem::remove(path, ignored);
+        store().removeFile(*folder + "/" + item.metadataFileName());
     }
     reloadPasswordMetadata();
     persist();

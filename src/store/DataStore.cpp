@@ -2,15 +2,16 @@
 
 #include "model/JsonCodec.h"
 #include "model/ProfileData.h"
-#include "store/ParallelTasks.h"
+#include "store/SaveWriter.h"
 
 #include <glib.h>
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
+#include <type_traits>
 
 namespace quorelle {
 namespace {
@@ -56,69 +57,26 @@ void forEachProfileFile(Data& data, Visit&& visit) {
     visit("savedThemes.json", data.savedThemes);
 }
 
-// The text of one file of a profile save. Long lists are encoded in runs of
-// elements on several threads; each run is a pretty-printed array of its
-// own, and the runs are joined into exactly the text of the whole array.
-struct EncodedFile {
-    std::string name;
-    std::vector<std::optional<std::string>> chunks;
-    std::function<std::string()> whole;  // set for lists encoded in runs
-    std::size_t tasksEnd = 0;            // its tasks are the ones before this index
-
-    std::optional<std::string> text() const;
-};
-
-std::optional<std::string> EncodedFile::text() const {
-    for (const auto& chunk : chunks)
-        if (!chunk) return std::nullopt;  // encoding failed: this file is skipped
-    if (!whole) return chunks.front();
-    std::string joined = "[\n";
-    for (std::size_t i = 0; i < chunks.size(); ++i) {
-        const std::string& run = *chunks[i];
-        if (run.size() < 4 || !run.starts_with("[\n") || !run.ends_with("\n]")) return whole();
-        joined.append(run, 2, run.size() - 4);
-        joined += i + 1 < chunks.size() ? ",\n" : "\n]";
-    }
-    return joined;
-}
-
-constexpr std::size_t elementsPerRun = 256;
-
-std::size_t runCount(std::size_t elements) {
-    std::size_t workers = ParallelTasks::helperCount() + 1;
-    return std::max<std::size_t>(1, std::min(workers, elements / elementsPerRun));
-}
-
-template <typename T>
-void addEncodingTasks(EncodedFile& file, const T& value, std::vector<std::function<void()>>& tasks) {
-    file.chunks.resize(1);
-    tasks.push_back([&file, &value] { file.chunks[0] = json::dumpPretty(toJson(value)); });
-}
-
-template <typename T>
-void addEncodingTasks(EncodedFile& file, const std::vector<T>& items, std::vector<std::function<void()>>& tasks) {
-    std::size_t runs = runCount(items.size());
-    file.chunks.resize(runs);
-    if (runs == 1) {
-        tasks.push_back([&file, &items] { file.chunks[0] = json::dumpPretty(toJson(items)); });
-        return;
-    }
-    file.whole = [&items] { return json::dumpPretty(toJson(items)); };
-    for (std::size_t run = 0; run < runs; ++run) {
-        std::size_t begin = items.size() * run / runs;
-        std::size_t end = items.size() * (run + 1) / runs;
-        tasks.push_back([&file, &items, run, begin, end] {
-            Json array = Json::array();
-            for (std::size_t i = begin; i < end; ++i) array.push_back(toJson(items[i]));
-            file.chunks[run] = json::dumpPretty(array);
-        });
-    }
-}
-
 }  // namespace
 
 DataStore::DataStore(std::string rootPath, Access access, AtomicFile::Durability durability)
-    : root_(std::move(rootPath)), access_(access), durability_(durability) {}
+    : root_(std::move(rootPath)),
+      access_(access),
+      durability_(durability),
+      writer_(std::make_unique<SaveWriter>(
+          [this](const std::string& path, std::string_view bytes) { write(path, bytes); })) {}
+
+DataStore::~DataStore() = default;
+
+void DataStore::flush() { writer_->waitUntilWritten(); }
+
+void DataStore::queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode) {
+    writer_->queue(path, std::move(encode));
+}
+
+void DataStore::write(const std::string& path, std::string_view bytes) {
+    if (moveAsideIfDamaged(path)) AtomicFile::replace(path, bytes, durability_);
+}
 
 void DataStore::makeFolder(const std::string& path) const {
     if (writable()) g_mkdir_with_parents(path.c_str(), 0700);  // an existing folder is no error
@@ -155,18 +113,23 @@ Loaded<AppSettings> DataStore::loadAppSettings() {
 
 void DataStore::saveAppSettings(const AppSettings& settings) {
     if (!writable()) return;
-    saveRecord(appSettingsURL(), settings);
+    queueWrite(appSettingsURL(), [settings] { return json::dumpPretty(toJson(settings)); });
 }
 
 ProfileData DataStore::loadProfileData(std::string_view profileID) {
-    // The fallbacks: empty lists, fresh default shortcuts, the default
-    // settings and the dark default theme.
-    ProfileData data = ProfileData::makeNew();
     auto folder = profileDirectory(profileID);
-    if (!folder) return data;
+    if (!folder) return ProfileData::makeNew();
+    // The fallbacks: empty lists, the default settings, the dark default
+    // theme, and fresh default shortcuts (made only when they are needed).
+    ProfileData data = ProfileData::empty();
+    bool shortcutsLoaded = false;
     forEachProfileFile(data, [&](std::string_view name, auto& field) {
-        field = loadRecord(*folder + "/" + std::string(name), std::move(field)).value;
+        auto loaded = loadRecord(*folder + "/" + std::string(name), std::move(field));
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::vector<ShortcutItem>>)
+            shortcutsLoaded = loaded.status == FileStatus::loaded;
+        field = std::move(loaded.value);
     });
+    if (!shortcutsLoaded) data.shortcuts = ShortcutItem::defaultShortcuts();
     return data;
 }
 
@@ -174,21 +137,12 @@ void DataStore::saveProfileData(const ProfileData& data, std::string_view profil
     if (!writable()) return;
     auto folder = profileDirectory(profileID);
     if (!folder) return;
-    std::deque<EncodedFile> files;  // stable addresses for the encoding tasks
-    std::vector<std::function<void()>> tasks;
-    forEachProfileFile(data, [&](std::string_view name, const auto& field) {
-        files.push_back(EncodedFile{std::string(name), {}, {}});
-        addEncodingTasks(files.back(), field, tasks);
-        files.back().tasksEnd = tasks.size();
+    // The writer encodes from this copy while the caller goes on changing its own.
+    auto snapshot = std::make_shared<const ProfileData>(data);
+    forEachProfileFile(*snapshot, [&](std::string_view name, const auto& field) {
+        queueWrite(*folder + "/" + std::string(name),
+                   [snapshot, &field] { return json::dumpPretty(toJson(field)); });
     });
-    // Each file is written as soon as its text is ready, while later files are
-    // still being encoded.
-    ParallelTasks encoding(std::move(tasks));
-    for (const auto& file : files) {
-        encoding.waitForFirst(file.tasksEnd);
-        auto text = file.text();
-        if (text) saveBytes(*folder + "/" + file.name, *text);  // a failure skips this file only
-    }
 }
 
 bool DataStore::removeProfileDirectory(std::string_view profileID) {
@@ -196,52 +150,69 @@ bool DataStore::removeProfileDirectory(std::string_view profileID) {
     if (profileID == AppSettings::defaultProfileID || profileID == AppSettings::guestProfileID) return false;
     auto folder = profileFolderPath(profileID);
     if (!folder || !isFolder(root_ + "/" + std::string(profilesFolderName))) return false;
+    flush();  // nothing queued may bring the folder back
     std::error_code error;
     // remove_all deletes a symbolic link itself and never what it points to.
     auto removed = std::filesystem::remove_all(std::filesystem::path(*folder), error);
     std::string prefix = *folder + "/";
-    std::erase_if(damaged_, [&](const std::string& path) { return path.starts_with(prefix); });
+    {
+        std::lock_guard lock(damagedMutex_);
+        std::erase_if(damaged_, [&](const std::string& path) { return path.starts_with(prefix); });
+    }
     return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
 }
 
 FileStatus DataStore::loadDocument(const std::string& path, const std::function<void(const Json&)>& read) {
+    writer_->waitUntilWritten(path);  // read what was last saved
     auto file = AtomicFile::read(path);
-    if (file.status == AtomicFile::ReadStatus::missing) {
-        damaged_.erase(path);
-        return FileStatus::missing;
-    }
-    bool decoded = false;
-    if (file.status == AtomicFile::ReadStatus::read) {
-        if (auto document = json::parse(file.bytes)) {
-            try {
-                read(*document);
-                decoded = true;
-            } catch (const std::exception&) {
-                // a record's rules were broken: the whole file fails
+    FileStatus status = FileStatus::missing;
+    if (file.status != AtomicFile::ReadStatus::missing) {
+        status = FileStatus::damaged;
+        if (file.status == AtomicFile::ReadStatus::read) {
+            if (auto document = json::parse(file.bytes)) {
+                try {
+                    read(*document);
+                    status = FileStatus::loaded;
+                } catch (const std::exception&) {
+                    // a record's rules were broken: the whole file fails
+                }
             }
         }
     }
-    if (!decoded) {
+    std::lock_guard lock(damagedMutex_);
+    if (status == FileStatus::damaged)
         damaged_.insert(path);
-        return FileStatus::damaged;
-    }
-    damaged_.erase(path);
-    return FileStatus::loaded;
+    else
+        damaged_.erase(path);
+    return status;
 }
 
 bool DataStore::saveDocument(const std::string& path, const Json& document) {
     if (!writable()) return false;
-    return saveBytes(path, json::dumpPretty(document));
+    queueWrite(path, [document] { return json::dumpPretty(document); });
+    return true;
 }
 
 bool DataStore::saveBytes(const std::string& path, std::string_view bytes) {
-    if (!writable() || !moveAsideIfDamaged(path)) return false;
-    return AtomicFile::replace(path, bytes, durability_);
+    if (!writable()) return false;
+    queueWrite(path, [bytes = std::string(bytes)] { return bytes; });
+    return true;
 }
 
-bool DataStore::isAwaitingMoveAside(const std::string& path) const { return damaged_.contains(path); }
+void DataStore::removeFile(const std::string& path) {
+    if (!writable()) return;
+    writer_->waitUntilWritten(path);
+    ::unlink(path.c_str());
+}
+
+bool DataStore::isAwaitingMoveAside(const std::string& path) const {
+    writer_->waitUntilWritten(path);
+    std::lock_guard lock(damagedMutex_);
+    return damaged_.contains(path);
+}
 
 bool DataStore::moveAsideIfDamaged(const std::string& path) {
+    std::lock_guard lock(damagedMutex_);
     auto entry = damaged_.find(path);
     if (entry == damaged_.end()) return true;
     if (!exists(path) || AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp())) {

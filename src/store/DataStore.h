@@ -5,6 +5,8 @@
 #include "store/AtomicFile.h"
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,6 +15,7 @@
 namespace quorelle {
 
 struct ProfileData;
+class SaveWriter;
 
 // What a load found at a file's path.
 enum class FileStatus {
@@ -34,10 +37,17 @@ struct Loaded {
 // The browser's JSON files on disk: the app settings at the root of the data
 // folder and, per profile, eleven files in root/profiles/<id>/.
 //
-// Every operation is synchronous, reports no errors and gives usable values
-// whatever is (or is not) on disk. Folders are made (mode 0700) whenever their
-// paths are used; files are replaced atomically with mode 0600 and written as
+// Every operation reports no errors and gives usable values whatever is (or
+// is not) on disk. Folders are made (mode 0700) whenever their paths are
+// used; files are replaced atomically with mode 0600 and written as
 // pretty-printed JSON with sorted keys, so equal values give equal bytes.
+//
+// Saves only take a snapshot and queue it: one background writer per store
+// encodes and writes the files in the order of their latest save, and a file
+// saved again before it was written is written once. A load first waits for
+// the queued writes of its file and a removal for all of them, so the store
+// always reads what it was last given; flush() waits for all queued writes,
+// and so does the destructor.
 //
 // Nothing a user had is destroyed silently: a file that exists but cannot be
 // read or decoded is left alone by the load and renamed to
@@ -48,7 +58,7 @@ struct Loaded {
 // ".", "..", or one holding "/" or NUL never forms a path. Loads then give the
 // fallbacks without touching the disk and saves do nothing.
 //
-// Not thread-safe: one store belongs to the main thread.
+// Not thread-safe: one store belongs to the main thread (its writer is its own).
 class DataStore {
 public:
     enum class Access {
@@ -59,6 +69,7 @@ public:
 
     explicit DataStore(std::string rootPath, Access access = Access::readWrite,
                        AtomicFile::Durability durability = AtomicFile::Durability::synced);
+    ~DataStore();
     DataStore(const DataStore&) = delete;
     DataStore& operator=(const DataStore&) = delete;
 
@@ -81,8 +92,11 @@ public:
     // The eleven files; each one that is missing or damaged gives only its
     // own field's fallback. Creates the profile folder.
     ProfileData loadProfileData(std::string_view profileID);
-    // Writes all eleven files, one after another; a failure skips that file only.
+    // Queues all eleven files; a failure skips that file only.
     void saveProfileData(const ProfileData& data, std::string_view profileID);
+
+    // Returns once every save queued so far has been written (or has failed).
+    void flush();
 
     // Deletes root/profiles/<id> and everything in it (a symbolic link there
     // is removed itself, never followed). False when nothing was removed.
@@ -93,24 +107,29 @@ public:
     // Reads the JSON document at `path` and hands it to `read`, which throws
     // (JsonDecodeError or any std::exception) to reject it.
     FileStatus loadDocument(const std::string& path, const std::function<void(const Json&)>& read);
-    // Pretty-printed, sorted keys; false when the file was not replaced.
+    // Pretty-printed, sorted keys; false when the store writes nothing.
     bool saveDocument(const std::string& path, const Json& document);
-    // Replaces the file at `path`, moving it aside first when a load found it damaged.
+    // Replaces the file at `path`, moving it aside first when a load found it
+    // damaged; false when the store writes nothing.
     bool saveBytes(const std::string& path, std::string_view bytes);
 
     // A record with readJson/toJson overloads (include "model/JsonCodec.h"
     // where these are used): the fallback when missing or damaged.
     template <typename T>
     Loaded<T> loadRecord(const std::string& path, T fallback) {
-        T decoded{};
-        FileStatus status = loadDocument(path, [&decoded](const Json& document) { readJson(document, decoded); });
-        if (status == FileStatus::loaded) return {std::move(decoded), status};
+        std::optional<T> decoded;
+        FileStatus status = loadDocument(path, [&decoded](const Json& document) { decoded = json::value<T>(document); });
+        if (status == FileStatus::loaded) return {std::move(*decoded), status};
         return {std::move(fallback), status};
     }
     template <typename T>
     bool saveRecord(const std::string& path, const T& value) {
         return saveDocument(path, toJson(value));
     }
+
+    // Deletes the file at `path` once its queued writes are done; a missing
+    // file is fine.
+    void removeFile(const std::string& path);
 
     // True while a load has found the file at `path` damaged and no save has
     // moved it aside yet.
@@ -120,12 +139,17 @@ private:
     bool writable() const { return access_ == Access::readWrite; }
     void makeFolder(const std::string& path) const;
     std::optional<std::string> profileFolderPath(std::string_view profileID) const;
+    void queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode);
+    // On the writer's thread.
+    void write(const std::string& path, std::string_view bytes);
     bool moveAsideIfDamaged(const std::string& path);
 
     std::string root_;
     Access access_;
     AtomicFile::Durability durability_;
-    std::set<std::string> damaged_;  // paths found damaged, not yet moved aside
+    mutable std::mutex damagedMutex_;  // the writer moves files aside
+    std::set<std::string> damaged_;    // paths found damaged, not yet moved aside
+    std::unique_ptr<SaveWriter> writer_;  // last: it finishes its writes before the rest goes
 };
 
 }  // namespace quorelle

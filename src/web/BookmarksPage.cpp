@@ -55,16 +55,16 @@ std::string folderRows(const ProfileData& data) {
     for (const BookmarkFolder& folder : data.bookmarkFolders) folders.push_back(&folder);
     std::stable_sort(folders.begin(), folders.end(),
                      [](const BookmarkFolder* a, const BookmarkFolder* b) { return a->sortOrder < b->sortOrder; });
-    std::string rows;
-    for (const BookmarkFolder* folder : folders) rows += folderRow(*folder, data.bookmarks);
-    return rows.empty() ? "<p class=\"desc\">No folders yet.</p>" : rows;
+    std::vector<std::string> rows;
+    for (const BookmarkFolder* folder : folders) rows.push_back(folderRow(*folder, data.bookmarks));
+    return rows.empty() ? "<p class=\"desc\">No folders yet.</p>" : PageMarkup::stagedRows(rows);
 }
 
 std::string bookmarkRows(const ProfileData& data) {
-    std::string rows;
-    for (const Bookmark& bookmark : data.bookmarks) rows += bookmarkRow(bookmark, data.bookmarkFolders);
-    if (rows.empty()) rows = "<div class=\"empty\">No bookmarks yet. Use ★ in the toolbar or New Bookmark below.</div>";
-    return rows;
+    std::vector<std::string> rows;
+    for (const Bookmark& bookmark : data.bookmarks) rows.push_back(bookmarkRow(bookmark, data.bookmarkFolders));
+    if (rows.empty()) return "<div class=\"empty\">No bookmarks yet. Use ★ in the toolbar or New Bookmark below.</div>";
+    return PageMarkup::stagedRows(rows);
 }
 
 }  // namespace
@@ -78,8 +78,11 @@ std::string bookmarksPage(const InternalPageContext& context) {
     std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
     body += InternalHTMLStyles::pageHeader("Bookmarks", "Your saved pages");
     body += PageMarkup::inlineButtonRow(headerButtons);
-    body += "</div>\n<div class=\"card\"><h2>Folders</h2>" + folderRows(context.profileData) + "</div>\n";
-    body += "<div class=\"card\">" + bookmarkRows(context.profileData) + "</div>\n</div>";
+    body += "</div>\n<div class=\"card\"><h2>Folders</h2>";
+    body += folderRows(context.profileData);
+    body += "</div>\n<div class=\"card\">";
+    body += bookmarkRows(context.profileData);
+    body += "</div>\n</div>";
     return context.wrap("Bookmarks", body);
 }
 

@@ -17,16 +17,26 @@ using LocalDateTime = std::unique_ptr<GDateTime, DateTimeUnref>;
 
 // The moment in the local time zone, to the whole second. GLib refuses
 // moments outside the years 1...9999, and so does this.
-LocalDateTime toLocal(Date date) {
+LocalDateTime toLocal(Date date, GTimeZone* zone) {
     const double seconds = std::floor(date.unixTime());
     constexpr double first = -62135596800.0;  // 0001-01-01T00:00:00Z
     constexpr double last = 253402300799.0;   // 9999-12-31T23:59:59Z
     if (!(seconds >= first && seconds <= last)) return nullptr;
-    return LocalDateTime(g_date_time_new_from_unix_local(static_cast<gint64>(seconds)));
+    GDateTime* utc = g_date_time_new_from_unix_utc(static_cast<gint64>(seconds));
+    if (!utc) return nullptr;
+    LocalDateTime local(g_date_time_to_timezone(utc, zone));
+    g_date_time_unref(utc);
+    return local;
 }
 
-std::string format(Date date, const char* pattern) {
-    const LocalDateTime local = toLocal(date);
+}  // namespace
+
+DisplayFormat::DisplayFormat() : zone_(g_time_zone_new_local()) {}
+
+DisplayFormat::~DisplayFormat() { g_time_zone_unref(zone_); }
+
+std::string DisplayFormat::format(Date date, const char* pattern) const {
+    const LocalDateTime local = toLocal(date, zone_);
     if (!local) return std::string(unknownText);
     gchar* text = g_date_time_format(local.get(), pattern);
     if (!text) return std::string(unknownText);
@@ -35,19 +45,17 @@ std::string format(Date date, const char* pattern) {
     return result;
 }
 
-}  // namespace
-
-std::optional<DisplayFormat::LocalDay> DisplayFormat::localDay(Date date) {
-    const LocalDateTime local = toLocal(date);
+std::optional<DisplayFormat::LocalDay> DisplayFormat::localDay(Date date) const {
+    const LocalDateTime local = toLocal(date, zone_);
     if (!local) return std::nullopt;
     int year = 0, month = 0, day = 0;
     g_date_time_get_ymd(local.get(), &year, &month, &day);
     return LocalDay{year, month, day};
 }
 
-std::string DisplayFormat::mediumDate(Date date) { return format(date, "%b %-d, %Y"); }
+std::string DisplayFormat::mediumDate(Date date) const { return format(date, "%b %-d, %Y"); }
 
-std::string DisplayFormat::shortTime(Date date) { return format(date, "%-l:%M %p"); }
+std::string DisplayFormat::shortTime(Date date) const { return format(date, "%-l:%M %p"); }
 
 std::string DisplayFormat::byteCount(std::int64_t bytes) {
     if (bytes < 0) return std::string(unknownText);

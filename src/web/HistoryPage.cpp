@@ -22,11 +22,11 @@ struct DayGroup {
 // Newest day first. std::nullopt compares below any day, so it comes last.
 using DayGroups = std::map<DayKey, DayGroup, std::greater<>>;
 
-DayGroups groupByLocalDay(const std::vector<HistoryItem>& history) {
+DayGroups groupByLocalDay(const std::vector<HistoryItem>& history, const DisplayFormat& format) {
     DayGroups groups;
     for (const HistoryItem& item : history) {
-        DayGroup& group = groups[DisplayFormat::localDay(item.visitedAt)];
-        if (group.items.empty()) group.heading = DisplayFormat::mediumDate(item.visitedAt);
+        DayGroup& group = groups[format.localDay(item.visitedAt)];
+        if (group.items.empty()) group.heading = format.mediumDate(item.visitedAt);
         group.items.push_back(&item);
     }
     return groups;
@@ -37,10 +37,10 @@ std::string dayHeading(const std::string& heading) {
            InternalHTMLStyles::escapeHTML(heading) + "</h2>";
 }
 
-std::string historyRow(const InternalPageContext& context, const HistoryItem& item) {
+std::string historyRow(const InternalPageContext& context, const DisplayFormat& format, const HistoryItem& item) {
     const std::string icon = InternalHTMLStyles::htmlIconHref(item.url, std::nullopt, context.cachedFaviconFor(item.url));
     const std::string detail = InternalHTMLStyles::escapeHTML(item.url) + " · " +
-                               InternalHTMLStyles::escapeHTML(DisplayFormat::shortTime(item.visitedAt));
+                               InternalHTMLStyles::escapeHTML(format.shortTime(item.visitedAt));
     const std::string deleteScript = "vxAction({action:'deleteHistoryItem', itemId:'" +
                                      InternalHTMLStyles::scriptArg(item.id.toString()) + "'})";
     return "<div class=\"list-item\">" + PageMarkup::rowIcon(icon) + PageMarkup::meta(item.title, detail) +
@@ -51,13 +51,14 @@ std::string historyRow(const InternalPageContext& context, const HistoryItem& it
 }
 
 std::string historyList(const InternalPageContext& context) {
-    std::string list;
-    for (const auto& [day, group] : groupByLocalDay(context.profileData.history)) {
-        list += dayHeading(group.heading);
-        for (const HistoryItem* item : group.items) list += historyRow(context, *item);
+    const DisplayFormat format;
+    std::vector<std::string> rows;  // day headings and visits
+    for (const auto& [day, group] : groupByLocalDay(context.profileData.history, format)) {
+        rows.push_back(dayHeading(group.heading));
+        for (const HistoryItem* item : group.items) rows.push_back(historyRow(context, format, *item));
     }
-    if (list.empty()) list = "<div class=\"empty\">No history yet</div>";
-    return list;
+    if (rows.empty()) return "<div class=\"empty\">No history yet</div>";
+    return PageMarkup::stagedRows(rows);
 }
 
 }  // namespace
@@ -71,7 +72,9 @@ std::string historyPage(const InternalPageContext& context) {
     if (context.currentProfile.isGuest) {
         body += "<div class=\"warn\">Guest mode: history is not saved permanently.</div>\n";
     }
-    body += "<div class=\"card\">" + historyList(context) + "</div>\n</div>";
+    body += "<div class=\"card\">";
+    body += historyList(context);
+    body += "</div>\n</div>";
     return context.wrap("History", body);
 }
 

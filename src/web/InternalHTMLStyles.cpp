@@ -4,7 +4,7 @@
 
 #include "model/QuorelleAssets.h"
 #include "model/ThemeColors.h"
-#include "web/ProductLogo.h"
+#include "web/LocalResourceScheme.h"
 
 #include <array>
 #include <utility>
@@ -20,19 +20,31 @@ struct FixedColors {
 constexpr FixedColors kLightFixed{"#fef7e0", "#f9ab00", "#202124", "#fce8e6", "#d93025"};
 constexpr FixedColors kDarkFixed{"#3c2f1e", "#8a6d3b", "#fdd663", "#3c2020", "#f28b82"};
 
-void appendReplacing(std::string& out, std::string_view text,
-                     const std::array<std::pair<char, std::string_view>, 4>& table) {
-    for (char c : text) {
-        bool replaced = false;
-        for (const auto& [from, to] : table) {
-            if (c == from) {
-                out += to;
-                replaced = true;
-                break;
-            }
+// The bytes of `characters`, as a table for scanning.
+constexpr std::array<bool, 256> byteSet(std::string_view characters) {
+    std::array<bool, 256> set{};
+    for (char c : characters) set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+// Copies `text`, letting replace() write each byte of `special` (and say how
+// many bytes it took); the runs in between are copied whole.
+template <typename Replace>
+std::string escaped(std::string_view text, const std::array<bool, 256>& special, Replace&& replace) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!special[static_cast<unsigned char>(text[i])]) {
+            ++i;
+            continue;
         }
-        if (!replaced) out += c;
+        out.append(text, start, i - start);
+        i += replace(out, text, i);
+        start = i;
     }
+    out.append(text, start);
+    return out;
 }
 
 }  // namespace
@@ -120,24 +132,22 @@ std::string InternalHTMLStyles::bridgeJS(std::string_view bridgeToken) {
 }
 
 std::string InternalHTMLStyles::escapeHTML(std::string_view text) {
-    static const std::array<std::pair<char, std::string_view>, 4> table{{
-        {'&', "&amp;"},
-        {'<', "&lt;"},
-        {'>', "&gt;"},
-        {'"', "&quot;"},
-    }};
-    std::string out;
-    out.reserve(text.size());
-    appendReplacing(out, text, table);
-    return out;
+    static constexpr auto special = byteSet("&<>\"");
+    return escaped(text, special, [](std::string& out, std::string_view in, std::size_t at) {
+        switch (in[at]) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: out += "&quot;"; break;
+        }
+        return std::size_t{1};
+    });
 }
 
 std::string InternalHTMLStyles::escapeJS(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        switch (c) {
+    static constexpr auto special = byteSet("\\'\n\r<\xE2");
+    return escaped(text, special, [](std::string& out, std::string_view in, std::size_t at) {
+        switch (in[at]) {
             case '\\': out += "\\\\"; break;
             case '\'': out += "\\'"; break;
             case '\n': out += "\\n"; break;
@@ -147,18 +157,15 @@ std::string InternalHTMLStyles::escapeJS(std::string_view text) {
             default:
                 // U+2028 and U+2029 (E2 80 A8 / E2 80 A9) end a line in older
                 // script engines.
-                if (static_cast<unsigned char>(c) == 0xE2 && i + 2 < text.size() &&
-                    static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-                    (static_cast<unsigned char>(text[i + 2]) == 0xA8 ||
-                     static_cast<unsigned char>(text[i + 2]) == 0xA9)) {
-                    out += static_cast<unsigned char>(text[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
-                    i += 2;
-                } else {
-                    out += c;
+                if (at + 2 < in.size() && static_cast<unsigned char>(in[at + 1]) == 0x80 &&
+                    (static_cast<unsigned char>(in[at + 2]) == 0xA8 || static_cast<unsigned char>(in[at + 2]) == 0xA9)) {
+                    out += static_cast<unsigned char>(in[at + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
+                    return std::size_t{3};
                 }
+                out += in[at];
         }
-    }
-    return out;
+        return std::size_t{1};
+    });
 }
 
 std::string InternalHTMLStyles::scriptArg(std::string_view text) { return escapeHTML(escapeJS(text)); }
@@ -172,7 +179,10 @@ std::string InternalHTMLStyles::pageHeader(std::string_view title, std::string_v
     return out;
 }
 
-const std::string& InternalHTMLStyles::internalFaviconHref() { return ProductLogo::dataURI(); }
+const std::string& InternalHTMLStyles::internalFaviconHref() {
+    static const std::string address = LocalResourceScheme::logoAddress();
+    return address;
+}
 
 std::string InternalHTMLStyles::htmlIconHref(std::string_view pageURL, const std::optional<std::string>& customIconURL,
                                              const std::optional<std::string>& faviconURL) {
@@ -187,9 +197,8 @@ std::string InternalHTMLStyles::htmlIconHref(std::string_view pageURL, const std
 
 std::optional<std::string> InternalHTMLStyles::drawableImageSource(std::string_view href) {
     if (QuorelleAssets::isQuorelleLogo(std::string(href))) return internalFaviconHref();
-    const std::string lower = text::lowercased(text::trimmed(href));
-    if (text::startsWith(lower, "https://") || text::startsWith(lower, "http://") ||
-        text::startsWith(lower, "data:image/"))
+    if (text::trimmedStartsWithIgnoringCase(href, "https://") || text::trimmedStartsWithIgnoringCase(href, "http://") ||
+        text::trimmedStartsWithIgnoringCase(href, "data:image/"))
         return std::string(href);
     return std::nullopt;
 }

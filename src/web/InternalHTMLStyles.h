@@ -48,7 +48,8 @@ struct InternalHTMLStyles {
     // <div class="page-header"> with the escaped title and description.
     static std::string pageHeader(std::string_view title, std::string_view description);
 
-    // The logo as internal pages reference it: a data: address.
+    // The logo as internal pages reference it: its short address, which the
+    // browser answers itself (see LocalResourceScheme).
     static const std::string& internalFaviconHref();
     // An image address a page may draw: the logo (any of its names) as the
     // embedded logo, http(s) and data:image addresses as they are; anything

@@ -2,6 +2,7 @@
 #include "web/CssEscape.h"
 #include "web/InternalHTMLStyles.h"
 #include "web/InternalPages.h"
+#include "web/LocalResourceScheme.h"
 
 #include <algorithm>
 #include <vector>
@@ -95,11 +96,13 @@ std::string shortcutTile(const ShortcutItem& shortcut, const InternalPageContext
            S::escapeHTML(shortcut.title) + "</span>\n</a>";
 }
 
-std::string imageBackground(const std::string& path) {
-    const bool isWebAddress = text::startsWith(text::lowercased(path), "http://") ||
-                              text::startsWith(text::lowercased(path), "https://");
-    return std::string("url('") + (isWebAddress ? "" : "file://") + CssEscape::quotedString(path) +
-           "') center/cover no-repeat fixed";
+// A web address as it is; a local file through the browser's own address
+// for it, since an internal page cannot load file: images.
+std::string imageBackground(const ThemeSettings& theme) {
+    const auto localPath = LocalResourceScheme::localBackgroundPath(theme);
+    const std::string address =
+        localPath ? LocalResourceScheme::backgroundAddress(*localPath) : *theme.background.imagePath;
+    return "url('" + CssEscape::quotedString(address) + "') center/cover no-repeat fixed";
 }
 
 // The CSS value of the page background; colours are always "#rrggbb".
@@ -111,7 +114,7 @@ std::string backgroundValue(const ThemeSettings& theme) {
         case ThemeBackground::BackgroundKind::gradient:
             return "linear-gradient(135deg, " + background.gradientStart + ", " + background.gradientEnd + ")";
         case ThemeBackground::BackgroundKind::image:
-            if (background.imagePath && !background.imagePath->empty()) return imageBackground(*background.imagePath);
+            if (background.imagePath && !background.imagePath->empty()) return imageBackground(theme);
             break;
     }
     return theme.colors.sanitized(theme.useDarkMode).newTabBackground;

@@ -3,8 +3,10 @@
 #include "model/Text.h"
 #include "web/InternalHTMLStyles.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorelle {
 
@@ -50,6 +52,40 @@ struct PageMarkup {
         std::string out = "<div class=\"btn-row\" style=\"margin:0\">";
         out += buttons;
         out += "</div>";
+        return out;
+    }
+
+    // The rows of a list, joined, to be placed alone inside their container.
+    // A long list shows its first rows with the page and keeps the others in
+    // inert templates, which a script moves into place a batch at a time
+    // after the first frame: thousands of rows would otherwise hold back the
+    // page's first paint by about a second. Once the script has run (and
+    // removed itself), the document holds exactly the joined rows.
+    static std::string stagedRows(const std::vector<std::string>& rows) {
+        constexpr std::size_t shownFirst = 100;
+        constexpr std::size_t perBatch = 200;
+        std::string out;
+        std::size_t bytes = 0;
+        for (const std::string& row : rows) bytes += row.size();
+        out.reserve(bytes + 512 + rows.size() / perBatch * 40);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const bool laterBatchStarts = i >= shownFirst && (i - shownFirst) % perBatch == 0;
+            if (laterBatchStarts) out += i == shownFirst ? "<template class=\"vx-later\">" : "</template><template class=\"vx-later\">";
+            out += rows[i];
+        }
+        if (rows.size() <= shownFirst) return out;
+        out += "</template><script>(function (script) {\n"
+               "  var list = script.parentNode;\n"
+               "  script.remove();\n"
+               "  var later = list.querySelectorAll(':scope > template.vx-later'), i = 0;\n"
+               "  function next() {\n"
+               "    if (i >= later.length) return;\n"
+               "    var batch = later[i++];\n"
+               "    batch.replaceWith(batch.content);\n"
+               "    setTimeout(next, 0);\n"
+               "  }\n"
+               "  requestAnimationFrame(function () { setTimeout(next, 0); });\n"
+               "})(document.currentScript);</script>";
         return out;
     }
 

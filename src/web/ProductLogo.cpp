@@ -1,8 +1,8 @@
 #include "web/ProductLogo.h"
 
-#include "model/QuorelleAssets.h"
-
 #include <gio/gio.h>
+
+#include <string>
 
 extern "C" GResource* quorelle_get_resource(void);
 
@@ -17,18 +17,6 @@ std::string_view ProductLogo::pngBytes() {
     gsize size = 0;
     const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
     return {data, size};
-}
-
-const std::string& ProductLogo::dataURI() {
-    static const std::string uri = [] {
-        const auto png = pngBytes();
-        if (png.empty()) return std::string(QuorelleAssets::logoFaviconReference);
-        gchar* encoded = g_base64_encode(reinterpret_cast<const guchar*>(png.data()), png.size());
-        std::string result = std::string("data:image/png;base64,") + encoded;
-        g_free(encoded);
-        return result;
-    }();
-    return uri;
 }
 
 }  // namespace quorelle

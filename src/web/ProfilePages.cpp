@@ -66,7 +66,7 @@ std::string avatarMarkup(const BrowserProfile& profile) {
                "align-items:center;justify-content:center;font-weight:600\">" +
                H::escapeHTML(text::uppercased(text::firstCharacter(profile.name))) + "</div>";
     }
-    // The logo reference is drawn from the embedded image, never loaded.
+    // Any name of the logo becomes the browser's own logo address.
     std::string source = *profile.avatarURL;
     if (QuorelleAssets::isQuorelleLogo(profile.avatarURL)) source = H::internalFaviconHref();
     else if (isScriptAddress(source)) source.clear();

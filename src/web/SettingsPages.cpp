@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 // The settings hub and the downloads list. The history and bookmarks pages
 // live in HistoryPage.cpp and BookmarksPage.cpp.
@@ -76,15 +77,17 @@ std::string settingsPage(const InternalPageContext& context) {
 }
 
 std::string downloadsPage(const InternalPageContext& context) {
-    std::string rows;
-    for (const DownloadItem& item : context.profileData.downloads) rows += downloadRow(item);
-    if (rows.empty()) rows = "<div class=\"empty\">No downloads yet</div>";
+    std::vector<std::string> list;
+    for (const DownloadItem& item : context.profileData.downloads) list.push_back(downloadRow(item));
+    const std::string rows = list.empty() ? "<div class=\"empty\">No downloads yet</div>" : PageMarkup::stagedRows(list);
 
     std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
     body += InternalHTMLStyles::pageHeader("Downloads", "Files downloaded in Quorelle");
     body += PageMarkup::button("btn btn-danger", "if(confirm('Clear list?')) vxAction({action:'clearDownloads'})",
                                "Clear list");
-    body += "</div>\n<div class=\"card\">" + rows + "</div>\n</div>";
+    body += "</div>\n<div class=\"card\">";
+    body += rows;
+    body += "</div>\n</div>";
     return context.wrap("Downloads", body);
 }
 

@@ -38,6 +38,7 @@ Snapshot expectedFiles(int which) {
     DataStore store(root.path());
     store.saveAppSettings(quorelle::testing::crashSettings(which));
     store.saveProfileData(quorelle::testing::crashProfile(which), quorelle::testing::crashProfileID);
+    store.flush();
     Snapshot files{{"appSettings.json", quorelle::testing::readBytes(root + "appSettings.json")}};
     std::string folder = std::string("profiles/") + quorelle::testing::crashProfileID + "/";
     for (const auto& name : profileFiles) files[folder + name] = quorelle::testing::readBytes(root + (folder + name));

@@ -57,16 +57,23 @@ protected:
     std::string profileFile(const std::string& profileID, const std::string& name) const {
         return root_ + "/profiles/" + profileID + "/" + name;
     }
-    static std::string readFile(const std::string& path) {
+    // The helpers below read the disk once the store has written what it was given.
+    std::string readFile(const std::string& path) const {
+        store_->flush();
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    bool fileExists(const std::string& path) const { return std::filesystem::exists(path); }
+    bool fileExists(const std::string& path) const {
+        store_->flush();
+        return std::filesystem::exists(path);
+    }
     std::filesystem::file_time_type modified(const std::string& path) const {
+        store_->flush();
         return std::filesystem::last_write_time(path);
     }
     // Every file under the data folder with its modification time.
     std::map<std::string, std::filesystem::file_time_type> snapshot() const {
+        store_->flush();
         std::map<std::string, std::filesystem::file_time_type> files;
         if (!std::filesystem::exists(root_)) return files;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root_))

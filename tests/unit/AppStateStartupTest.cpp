@@ -55,6 +55,7 @@ TEST_F(StartupTest, DamagedSettingsFileDoesNotRerunFirstLaunch) {
     first->profileData.modify([](ProfileData& d) { d.theme = ThemeSettings::chromeDefault(false); });
     first->persist();
     first.reset();
+    store_->flush();
     { std::ofstream(root_ + "/appSettings.json", std::ios::trunc) << "{ this is not json"; }
 
     auto state = makeState();

@@ -63,8 +63,10 @@ TEST(DataStoreAppSettings, SavingTwiceGivesIdenticalPrettyPrintedSortedBytes) {
     DataStore store(root.path());
     AppSettings saved = settingsWithProfile("p1");
     store.saveAppSettings(saved);
+    store.flush();
     std::string first = quorelle::testing::readBytes(store.appSettingsURL());
     store.saveAppSettings(saved);
+    store.flush();
     EXPECT_EQ(quorelle::testing::readBytes(store.appSettingsURL()), first);
 
     EXPECT_NE(first.find("\n  \"currentProfileID\": \"p1\""), std::string::npos) << first;
@@ -86,6 +88,7 @@ TEST(DataStoreAppSettings, DatesAreWrittenFlooredToWholeSeconds) {
     Date whole = Date::parseIso8601("2024-05-01T09:30:00Z").value();
     saved.profiles.back().createdAt = Date{whole.secondsSinceReferenceDate + 0.75};
     store.saveAppSettings(saved);
+    store.flush();
     std::string bytes = quorelle::testing::readBytes(store.appSettingsURL());
     EXPECT_NE(bytes.find("\"2024-05-01T09:30:00Z\""), std::string::npos) << bytes;
     EXPECT_EQ(store.loadAppSettings().value.profiles.back().createdAt, whole);
@@ -95,6 +98,7 @@ TEST(DataStoreAppSettings, FractionalDateInTheFileFailsTheWholeFile) {
     TemporaryFolder root;
     DataStore store(root.path());
     store.saveAppSettings(settingsWithProfile("p1"));
+    store.flush();
     std::string bytes = quorelle::testing::readBytes(store.appSettingsURL());
     auto at = bytes.find("2024-05-01T10:00:00Z");
     ASSERT_NE(at, std::string::npos);
@@ -135,6 +139,7 @@ TEST(DataStoreAppSettings, FilesAreWrittenWithMode0600AndFoldersWith0700) {
     mode_t previous = ::umask(0);  // the most permissive umask must not leak into the files
     DataStore store(temp + "deep/QuorelleData");
     store.saveAppSettings(AppSettings::initial());
+    store.flush();
     ::umask(previous);
     EXPECT_EQ(quorelle::testing::permissions(temp + "deep/QuorelleData/appSettings.json"), 0600u);
     EXPECT_EQ(quorelle::testing::permissions(temp + "deep/QuorelleData"), 0700u);
@@ -145,6 +150,7 @@ TEST(DataStoreAppSettings, SaveReplacesTheFileInsteadOfRewritingItInPlace) {
     TemporaryFolder root;
     DataStore store(root.path());
     store.saveAppSettings(AppSettings::initial());
+    store.flush();
     std::string path = store.appSettingsURL();
     std::string before = quorelle::testing::readBytes(path);
     std::ifstream oldReader(path, std::ios::binary);  // a reader that opened the old file
@@ -152,6 +158,7 @@ TEST(DataStoreAppSettings, SaveReplacesTheFileInsteadOfRewritingItInPlace) {
     ASSERT_EQ(::stat(path.c_str(), &oldInfo), 0);
 
     store.saveAppSettings(settingsWithProfile("p1"));
+    store.flush();
 
     struct stat newInfo;
     ASSERT_EQ(::stat(path.c_str(), &newInfo), 0);
@@ -175,6 +182,7 @@ TEST(DataStoreAppSettings, DamagedFileIsMovedAsideBeforeTheSaveThatReplacesIt) {
     EXPECT_TRUE(store.isAwaitingMoveAside(store.appSettingsURL()));
 
     store.saveAppSettings(loaded.value);
+    store.flush();
 
     auto aside = movedAside(root, "appSettings.json");
     ASSERT_EQ(aside.size(), 1u);
@@ -184,6 +192,7 @@ TEST(DataStoreAppSettings, DamagedFileIsMovedAsideBeforeTheSaveThatReplacesIt) {
     EXPECT_FALSE(store.isAwaitingMoveAside(store.appSettingsURL()));
 
     store.saveAppSettings(loaded.value);
+    store.flush();
     EXPECT_EQ(movedAside(root, "appSettings.json").size(), 1u) << "only the damaged file is kept, once";
 }
 
@@ -194,6 +203,7 @@ TEST(DataStoreAppSettings, UnreadableEntryInTheFilesPlaceIsDamagedAndMovedAside)
     quorelle::testing::writeBytes(store.appSettingsURL() + "/keep.txt", "mine");
     EXPECT_TRUE(store.loadAppSettings().damaged());
     store.saveAppSettings(AppSettings::initial());
+    store.flush();
     auto aside = movedAside(root, "appSettings.json");
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(quorelle::testing::readBytes(root + (aside[0] + "/keep.txt")), "mine");
@@ -218,10 +228,12 @@ TEST(DataStoreAppSettings, FailedMoveAsideSkipsTheSaveAndIsRetriedLater) {
         UnwritableTree locked(root.path());
         if (!locked.effective()) GTEST_SKIP() << "folders cannot be made unwritable here";
         store.saveAppSettings(AppSettings::initial());
+        store.flush();
         EXPECT_EQ(quorelle::testing::readBytes(store.appSettingsURL()), "not json");
         EXPECT_TRUE(store.isAwaitingMoveAside(store.appSettingsURL()));
     }
     store.saveAppSettings(AppSettings::initial());
+    store.flush();
     EXPECT_EQ(movedAside(root, "appSettings.json").size(), 1u);
     EXPECT_EQ(store.loadAppSettings().status, FileStatus::loaded);
 }
@@ -233,6 +245,7 @@ TEST(DataStoreAppSettings, DamagedFileRemovedBeforeTheSaveIsSimplyWritten) {
     ASSERT_TRUE(store.loadAppSettings().damaged());
     ::unlink(store.appSettingsURL().c_str());
     store.saveAppSettings(AppSettings::initial());
+    store.flush();
     EXPECT_TRUE(movedAside(root, "appSettings.json").empty());
     EXPECT_EQ(store.loadAppSettings().status, FileStatus::loaded);
 }
@@ -241,10 +254,12 @@ TEST(DataStoreAppSettings, UnwritableRootSavesQuietlyAndLeavesTheFileAlone) {
     TemporaryFolder root;
     DataStore store(root.path());
     store.saveAppSettings(settingsWithProfile("p1"));
+    store.flush();
     std::string before = quorelle::testing::readBytes(store.appSettingsURL());
     UnwritableTree locked(root.path());
     if (!locked.effective()) GTEST_SKIP() << "folders cannot be made unwritable here";
     store.saveAppSettings(AppSettings::initial());
+    store.flush();
     EXPECT_EQ(quorelle::testing::readBytes(store.appSettingsURL()), before);
     EXPECT_EQ(store.loadAppSettings().value, settingsWithProfile("p1"));
     EXPECT_EQ(quorelle::testing::listNames(root.path()), std::vector<std::string>{"appSettings.json"});
@@ -258,6 +273,7 @@ TEST(DataStoreAppSettings, RootThatCannotBeMadeGivesTheInitialSettings) {
     EXPECT_EQ(loaded.status, FileStatus::missing);
     EXPECT_EQ(loaded.value, AppSettings::initial());
     store.saveAppSettings(settingsWithProfile("p1"));
+    store.flush();
     EXPECT_EQ(quorelle::testing::readBytes(temp + "file"), "x");
 }
 

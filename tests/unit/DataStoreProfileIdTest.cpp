@@ -33,6 +33,7 @@ TEST(DataStoreProfileID, LoadsWithUnusableIdsGiveTheFallbacksWithoutTouchingTheD
     DataStore writer(temp + "QuorelleData");
     ProfileData saved = quorelle::testing::makeSampleProfile(1, {10, 10, 2, 3});
     writer.saveProfileData(saved, "x");  // what "x\0y" would reach if the id were cut at the NUL
+    writer.flush();
     for (const char* name : {"bookmarks.json", "history.json"})  // what ".." would reach: root itself
         std::filesystem::copy_file(temp + ("QuorelleData/profiles/x/" + std::string(name)),
                                    temp + ("QuorelleData/" + std::string(name)));
@@ -55,9 +56,11 @@ TEST(DataStoreProfileID, SavesWithUnusableIdsWriteNothing) {
     TemporaryFolder temp;
     DataStore store(temp + "QuorelleData");
     for (const auto& id : unusableIDs) store.saveProfileData(ProfileData::empty(), id);
+    store.flush();
     EXPECT_TRUE(quorelle::testing::listNames(temp.path()).empty());
     store.saveAppSettings(AppSettings::initial());
     for (const auto& id : unusableIDs) store.saveProfileData(ProfileData::empty(), id);
+    store.flush();
     EXPECT_EQ(quorelle::testing::listNames(temp + "QuorelleData"), std::vector<std::string>{"appSettings.json"});
 }
 
@@ -80,6 +83,7 @@ TEST(DataStoreProfileID, RemovalRefusesUnusableAndReservedIds) {
     store.saveAppSettings(AppSettings::initial());
     store.saveProfileData(ProfileData::empty(), "default");
     store.saveProfileData(ProfileData::empty(), "guest");
+    store.flush();
     for (const auto& id : unusableIDs) EXPECT_FALSE(store.removeProfileDirectory(id)) << id;
     EXPECT_FALSE(store.removeProfileDirectory("default"));
     EXPECT_FALSE(store.removeProfileDirectory("guest"));

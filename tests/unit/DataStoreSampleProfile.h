@@ -34,6 +34,21 @@ inline Date sampleDate(int offsetSeconds) {
     return Date{757382400.0 + offsetSeconds};  // 2025-01-01T00:00:00Z, whole seconds
 }
 
+inline std::vector<DownloadItem> sampleDownloads(std::uint32_t variant, int count) {
+    const std::string tag = "v" + std::to_string(variant);
+    std::vector<DownloadItem> downloads;
+    for (int i = 0; i < count; ++i) {
+        DownloadItem d;
+        d.id = sampleUuid(variant, 8, i);
+        d.fileName = "file-" + std::to_string(i) + "-" + tag + ".zip";
+        d.sourceURL = "https://downloads.example/" + d.fileName;
+        d.downloadedAt = sampleDate(i * 3600);
+        d.fileSize = 1024 * (i + 1);
+        downloads.push_back(std::move(d));
+    }
+    return downloads;
+}
+
 inline ProfileData makeSampleProfile(std::uint32_t variant, SampleSize size = {}) {
     const std::string tag = "v" + std::to_string(variant);
     ProfileData data = ProfileData::empty();
@@ -79,15 +94,7 @@ inline ProfileData makeSampleProfile(std::uint32_t variant, SampleSize size = {}
     group.name = "Group " + tag;
     group.tabIDs = {sampleUuid(variant, 7, 0), sampleUuid(variant, 7, 1)};
     data.tabGroups.push_back(std::move(group));
-    for (int i = 0; i < 20; ++i) {
-        DownloadItem d;
-        d.id = sampleUuid(variant, 8, i);
-        d.fileName = "file-" + std::to_string(i) + "-" + tag + ".zip";
-        d.sourceURL = "https://downloads.example/" + d.fileName;
-        d.downloadedAt = sampleDate(i * 3600);
-        d.fileSize = 1024 * (i + 1);
-        data.downloads.push_back(std::move(d));
-    }
+    data.downloads = sampleDownloads(variant, 20);
     data.theme.customThemeName = "Theme " + tag;
     for (int i = 0; i < 5; ++i) {
         SecureCredentialReference reference;

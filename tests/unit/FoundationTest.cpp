@@ -76,6 +76,11 @@ TEST(Text, UnicodeCasingAndTrimming) {
     EXPECT_EQ(text::firstCharacter("ab"), "a");
     EXPECT_EQ(text::firstCharacter("\xff" "a"), "\xff");
     EXPECT_EQ(text::replaceAll("a%sb%s", "%s", "%s%s"), "a%s%sb%s%s");
+    // Casing only the start gives what casing the whole would.
+    EXPECT_TRUE(text::trimmedStartsWithIgnoringCase("\xE3\x80\x80 \xE2\x84\xAA" "ELVIN!", "kelvin"));
+    EXPECT_TRUE(text::trimmedStartsWithIgnoringCase("HTTP://a\xff", "http://"));
+    EXPECT_FALSE(text::trimmedStartsWithIgnoringCase("\xE2\x84\xAA\xff", "k"));  // invalid text is cased byte-wise
+    EXPECT_FALSE(text::trimmedStartsWithIgnoringCase("VX:", "vx://"));
 }
 
 TEST(UrlParts, StrictParsing) {

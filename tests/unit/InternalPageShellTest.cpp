@@ -3,7 +3,6 @@
 #include "web/BridgeToken.h"
 #include "web/CssEscape.h"
 #include "web/InternalHTMLStyles.h"
-#include "web/ProductLogo.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -118,11 +117,11 @@ TEST(InternalPageShellTest, BridgeTokensAreFreshOneHundredTwentyEightBitValues) 
     EXPECT_FALSE(BridgeToken::isWellFormed("0123456789ABCDEF0123456789abcdef"));
 }
 
-TEST(InternalPageShellTest, LogoIsEmbeddedAsDataAddressNeverAFile) {
+TEST(InternalPageShellTest, LogoIsTheBrowsersOwnShortAddressNeverAFileNorEmbedded) {
     const std::string html = S::wrap("t", "", ThemeSettings::chromeDefault(), "", kToken);
-    EXPECT_THAT(html, HasSubstr("<link rel=\"icon\" href=\"data:image/png;base64,"));
+    EXPECT_THAT(html, HasSubstr("<link rel=\"icon\" href=\"vx-local://QuorelleLogo\""));
     EXPECT_THAT(html, Not(HasSubstr("file:")));
-    EXPECT_EQ(S::internalFaviconHref(), ProductLogo::dataURI());
+    EXPECT_THAT(html, Not(HasSubstr("base64")));
 }
 
 TEST(InternalPageShellTest, RowIconPrefersCustomThenWebFaviconThenLogo) {

@@ -99,16 +99,18 @@ TEST_F(NewTabPageTest, TileAddressIsEscapedForScriptInsideTheAttribute) {
     EXPECT_THAT(block, HasSubstr("onclick=\"vxNavigate('https://y.example/&quot;&amp;#39;);alert(1)//'); return false;\""));
 }
 
-TEST_F(NewTabPageTest, ImageBackgroundUsesFileAddressesForLocalPathsAndKeepsWebAddresses) {
+TEST_F(NewTabPageTest, ImageBackgroundServesLocalPathsThroughTheBrowserAndKeepsWebAddresses) {
+    // An internal page cannot load file: images; the address names the path only by its digest.
     setImage("/home/me/Pictures/bg.png");
-    EXPECT_EQ(background(), "url('file:///home/me/Pictures/bg.png') center/cover no-repeat fixed");
+    EXPECT_EQ(background(), "url('vx-local://newtab-background/"
+                            "83355c485ad73eee762f2b1591eaeac46d630b4b650e34480010b1c3cb69f75b') center/cover no-repeat fixed");
     setImage("HTTPS://Images.example/a.jpg?x=1&y=2");
     EXPECT_EQ(background(), "url('HTTPS://Images.example/a.jpg?x=1&y=2') center/cover no-repeat fixed");
 }
 
 TEST_F(NewTabPageTest, ImageAddressIsEscapedForCssNotForHtml) {
-    setImage("/tmp/it's\\a&b\n.png");
-    EXPECT_EQ(background(), "url('file:///tmp/it\\'s\\\\a&b\\a .png') center/cover no-repeat fixed");
+    setImage("https://x.example/it's\\a&b\n.png");
+    EXPECT_EQ(background(), "url('https://x.example/it\\'s\\\\a&b\\a .png') center/cover no-repeat fixed");
     setImage("x');}</style><script>alert(1)</script>");
     EXPECT_THAT(render(), Not(HasSubstr("<script>alert")));
 }

@@ -203,12 +203,11 @@ TEST_F(ProfilePagesTest, AvatarIsInitialsWithoutAddressAndImageWithOne) {
     card = profileCard(profilesPage(context), "default");
     EXPECT_TRUE(contains(card, "<img src=\"\" alt=\"\" style=\"width:48px;height:48px;border-radius:50%;object-fit:cover\">"));
 
-    // The logo reference is drawn from the embedded image, never as a file.
-    context.appSettings.profiles[0].avatarURL = "vx-local://QuorelleLogo";
+    // Any name of the logo is drawn from the browser's own logo address, never as a file.
+    context.appSettings.profiles[0].avatarURL = "/opt/QuorelleLogo.png";
     card = profileCard(profilesPage(context), "default");
     EXPECT_TRUE(contains(card, "<img src=\"" + InternalHTMLStyles::escapeHTML(InternalHTMLStyles::internalFaviconHref())));
     EXPECT_FALSE(contains(card, "src=\"file:"));
-    EXPECT_FALSE(contains(card, "src=\"vx-local:"));
 }
 
 TEST_F(ProfilePagesTest, SessionsAndPerformanceListTabsInStripOrder) {

@@ -55,6 +55,25 @@ TEST_F(NavigationTest, InternalPagesRenderUnderTheReservedHost) {
     EXPECT_TRUE(tab()->isSecure.get());
 }
 
+TEST_F(NavigationTest, ALongListIsPaintedFirstAndThenHoldsEveryRowInOrder) {
+    start();
+    std::string expected;
+    state->profileData.modify([&](ProfileData& d) {
+        for (int i = 0; i < 450; ++i) {
+            d.history.push_back(HistoryItem{.title = "Visit " + std::to_string(i), .url = "https://a.example/",
+                                            .visitedAt = Date{757382400.0}});
+            expected += (i ? "|" : "") + d.history.back().title;
+        }
+    });
+    state->navigateActive("vx://history");
+    ASSERT_TRUE(waitForPage("vx://history"));
+    // The rows held back for the first paint are all put in place, and nothing else is left behind.
+    ASSERT_TRUE(runUntil([&] { return evalJS("document.querySelectorAll('template, .card script').length") == "0"; }));
+    EXPECT_EQ(evalJS("Array.from(document.querySelectorAll('.card > .list-item strong'), e => e.textContent).join('|')"),
+              "\"" + expected + "\"");
+    EXPECT_EQ(evalJS("document.querySelector('.card > .list-item:last-child strong').textContent"), "\"Visit 449\"");
+}
+
 TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     start();
     const std::string refused = "http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/";

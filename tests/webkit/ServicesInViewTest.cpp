@@ -1,13 +1,60 @@
 // The web services acting on real web views: the user-agent identity, the
-// engine's inspector and the inspector's page scripts.
+// engine's inspector and the inspector's page scripts, and the browser's own
+// images for internal pages.
 #include "web/BrowserIdentityManager.h"
 #include "web/InspectorService.h"
+#include "web/LocalResourceScheme.h"
+#include "web/ProductLogo.h"
 #include "webkit/WebTestSupport.h"
+
+#include <fstream>
 
 namespace quorelle::testing {
 namespace {
 
-using ServicesInViewTest = WebTest;
+class ServicesInViewTest : public WebTest {
+protected:
+    // The natural width of the image at `address` as the page shown loads it; 0 when refused.
+    int imageWidth(const std::string& address) {
+        evalJS("window.vxWidth = undefined; var i = new Image(); i.onload = function() { vxWidth = i.naturalWidth; };"
+               " i.onerror = function() { vxWidth = 0; }; i.src = '" + address + "'; 0");
+        std::string width;
+        runUntil([&] {
+            width = evalJS("String(window.vxWidth)");
+            return width != "\"undefined\"";
+        });
+        return std::atoi(width.substr(1).c_str());
+    }
+};
+
+TEST_F(ServicesInViewTest, InternalPagesDrawTheLogoAndOnlyTheChosenLocalBackground) {
+    const std::string chosen = scratch_ + "/chosen.png", other = scratch_ + "/other.png", huge = scratch_ + "/huge.png";
+    for (const auto& path : {chosen, other, huge}) std::ofstream(path, std::ios::binary) << ProductLogo::pngBytes();
+    std::filesystem::resize_file(huge, LocalResourceScheme::maximumImageBytes + 1);
+    LocalResourceScheme resources([&] { return std::vector<std::string>{chosen, huge}; });
+    start();
+    EXPECT_GT(imageWidth(LocalResourceScheme::logoAddress()), 0);
+
+    state->setBackgroundImageURL(chosen);
+    std::string shown;  // the page's background image address
+    ASSERT_TRUE(runUntil([&] {
+        shown = evalJS("getComputedStyle(document.body).backgroundImage.slice(5, -2)");
+        return shown.find("://") != std::string::npos;
+    })) << shown;
+    shown = shown.substr(1, shown.size() - 2);
+    EXPECT_GT(imageWidth(shown), 0) << shown;
+    // Nothing but the chosen file, and only within the size limit.
+    EXPECT_EQ(imageWidth(LocalResourceScheme::backgroundAddress(other)), 0);
+    EXPECT_EQ(imageWidth(LocalResourceScheme::backgroundAddress(huge)), 0);
+    EXPECT_EQ(imageWidth("vx-local://QuorelleLogo/../../etc/passwd"), 0);
+
+    // A web page gets nothing from these addresses.
+    server.addHTML("/web", "<html><body>web</body></html>");
+    state->navigateActive(server.url("/web"));
+    ASSERT_TRUE(waitForPage(server.url("/web")));
+    EXPECT_EQ(imageWidth(shown), 0);
+    EXPECT_EQ(imageWidth(LocalResourceScheme::logoAddress()), 0);
+}
 
 TEST_F(ServicesInViewTest, ChosenUserAgentIsSentWithTheNextRequest) {
     server.addHTML("/ua", "<html><head><title>UA</title></head><body>ua</body></html>");

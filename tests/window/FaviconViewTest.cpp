@@ -164,7 +164,10 @@ TEST_F(FaviconViewTest, AnswersLargerThanAnyIconAreGivenUpEarly) {
 }
 
 TEST_F(FaviconViewTest, DataAndFileImagesAreDrawnScaledToFit) {
-    auto& data = make(ProductLogo::dataURI());
+    gchar* encoded = g_base64_encode(reinterpret_cast<const guchar*>(ProductLogo::pngBytes().data()),
+                                     ProductLogo::pngBytes().size());
+    auto& data = make(std::string("data:image/png;base64,") + encoded);
+    g_free(encoded);
     EXPECT_EQ(data.content(), Content::image);
     EXPECT_EQ(data.picture().get_content_fit(), Gtk::ContentFit::CONTAIN);
 
