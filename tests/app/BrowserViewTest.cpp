@@ -113,11 +113,10 @@ TEST_F(BrowserViewTest, OmniboxFocusIsTheLayoutsOneFlag) {
     view().signalOmniboxFocusChanged().connect([&](bool focused) { changes.push_back(focused); });
     EXPECT_FALSE(view().omniboxFocused());
     view().toolbar().omnibox().focus();
-    settle();
-    EXPECT_TRUE(view().omniboxFocused());
+    EXPECT_TRUE(runUntil([&] { return view().omniboxFocused(); }));
     mainWindow().unset_focus();
+    EXPECT_TRUE(runUntil([&] { return !view().omniboxFocused(); }));
     settle();
-    EXPECT_FALSE(view().omniboxFocused());
     EXPECT_EQ(changes, (std::vector<bool>{true, false}));
 }
 
