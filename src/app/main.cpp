@@ -3,9 +3,9 @@
 // application. Nothing here is global; each object is handed to those that
 // use it and outlives them.
 #include "app/QuorelleApplication.h"
+#include "platform/KeychainService.h"
 #include "state/AppState.h"
 #include "store/DataStore.h"
-#include "store/KeychainService.h"
 #include "store/MainQueue.h"
 #include "web/CommandBus.h"
 #include "web/FaviconService.h"
