@@ -183,9 +183,15 @@ void RootView::refreshToast() {
 
 void RootView::scheduleToastClearing() {
     std::weak_ptr<AppState> weakState = appState_;
+    std::weak_ptr<char> alive = alive_;
     Glib::signal_timeout().connect_once(
-        [weakState] {
-            if (auto state = weakState.lock()) state->toastMessage.set(std::nullopt);
+        [this, weakState, alive] {
+            auto state = weakState.lock();
+            if (!state) return;
+            state->toastMessage.set(std::nullopt);
+            // Taken down now: a message set before the next redraw is a new
+            // toast with a clearing of its own.
+            if (alive.lock()) refreshToast();
         },
         static_cast<unsigned>(toastDuration_.count()));
 }

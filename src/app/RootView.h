@@ -120,6 +120,7 @@ private:
     bool toastPresent_ = false;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
+    std::shared_ptr<char> alive_ = std::make_shared<char>(0);  // held weakly by the toast's clearing
 };
 
 }  // namespace quorelle

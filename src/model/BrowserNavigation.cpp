@@ -64,8 +64,6 @@ NavigationTarget BrowserNavigation::resolve(std::string_view input, const Search
     return NavigationTarget::webURL(text);
 }
 
-NavigationTarget BrowserNavigation::resolveInternalInput(std::string_view input) { return internalTarget(input); }
-
 std::string BrowserNavigation::canonicalInternalURL(std::string_view address) {
     const std::string text = text::trimmed(address);
     const std::string lower = text::lowercased(text);

@@ -18,7 +18,6 @@ struct BrowserNavigation {
     static constexpr std::string_view newTabURL = "vx://newtab";
 
     static NavigationTarget resolve(std::string_view input, const SearchEngine& searchEngine);
-    static NavigationTarget resolveInternalInput(std::string_view input);
     static std::string canonicalInternalURL(std::string_view address);
     static std::string urlString(const NavigationTarget& target);
     static std::string displayText(const BrowserTab* tab);

@@ -33,7 +33,6 @@ public:
 
     const Uuid& id() const { return id_; }
     const Uuid& webViewID() const { return webViewID_; }
-    void setWebViewID(const Uuid& id) { webViewID_ = id; }
     const std::string& rootURLString() const { return rootURLString_; }
 
     // Fired before any published field below changes.

@@ -15,21 +15,10 @@ namespace {
 
 constexpr const char* watchKey = "quorelle-download-coordinator";
 
-std::string baseName(const std::string& path) {
-    gchar* name = g_path_get_basename(path.c_str());
-    std::string result = name ? name : "";
-    g_free(name);
-    return result;
-}
-
 }  // namespace
 
-DownloadCoordinator::DownloadCoordinator(MainQueue& mainQueue, DialogsSource dialogs, StateForView stateForView,
-                                         bool recordsFinishedDownloads)
-    : mainQueue_(mainQueue),
-      dialogs_(std::move(dialogs)),
-      stateForView_(std::move(stateForView)),
-      recordsFinishedDownloads_(recordsFinishedDownloads) {}
+DownloadCoordinator::DownloadCoordinator(MainQueue& mainQueue, DialogsSource dialogs, StateForView stateForView)
+    : mainQueue_(mainQueue), dialogs_(std::move(dialogs)), stateForView_(std::move(stateForView)) {}
 
 DownloadCoordinator::~DownloadCoordinator() {
     for (auto& [raw, entry] : downloads_) g_signal_handlers_disconnect_by_data(raw, this);
@@ -135,15 +124,6 @@ void DownloadCoordinator::onFinished(WebKitDownload* download) {
     if (const char* destination = webkit_download_get_destination(download))
         ::chmod(destination, PrivateFileMask::usualFileMode());
     showToast(entry.state, finishedMessage);
-    if (!recordsFinishedDownloads_) return;
-    const char* destination = webkit_download_get_destination(download);
-    WebKitURIRequest* request = webkit_download_get_request(download);
-    const char* source = request ? webkit_uri_request_get_uri(request) : nullptr;
-    const std::string path = destination ? destination : "";
-    const auto size = static_cast<std::int64_t>(webkit_download_get_received_data_length(download));
-    mainQueue_.post([state = entry.state, path, source = std::string(source ? source : ""), size] {
-        if (auto alive = state.lock()) alive->addDownload(baseName(path), source, path, size);
-    });
 }
 
 void DownloadCoordinator::showToast(const std::weak_ptr<AppState>& state, std::string message) {

@@ -39,8 +39,7 @@ public:
     using DialogsSource = std::function<IFileDialogs*()>;
     using StateForView = std::function<std::shared_ptr<AppState>(WebKitWebView*)>;
 
-    DownloadCoordinator(MainQueue& mainQueue, DialogsSource dialogs, StateForView stateForView,
-                        bool recordsFinishedDownloads = false);
+    DownloadCoordinator(MainQueue& mainQueue, DialogsSource dialogs, StateForView stateForView);
     ~DownloadCoordinator();
     DownloadCoordinator(const DownloadCoordinator&) = delete;
     DownloadCoordinator& operator=(const DownloadCoordinator&) = delete;
@@ -75,7 +74,6 @@ private:
     MainQueue& mainQueue_;
     DialogsSource dialogs_;
     StateForView stateForView_;
-    bool recordsFinishedDownloads_;
     std::vector<std::unique_ptr<GWeakPtr<WebKitNetworkSession>>> sessions_;
     std::map<WebKitDownload*, Download> downloads_;
     std::shared_ptr<char> alive_ = std::make_shared<char>(0);  // dialog answers hold it weakly

@@ -52,8 +52,10 @@ void PageSaver::savePageAs(WebKitWebView* view, IFileDialogs& dialogs, MainQueue
     const std::vector<FileFilter> filters{FileFilter{"HTML", {"text/html"}, {}}};
     dialogs.chooseSavePath("Save As", suggestedFileName, filters,
                            [weakView, queue = &mainQueue, coordinator](std::optional<std::string> path) {
+                               // A tab closed meanwhile saves nothing, even while
+                               // the engine still holds its view.
                                auto view = weakView->get();
-                               if (!path || path->empty() || !view) return;
+                               if (!path || path->empty() || !view || coordinator.expired()) return;
                                auto* save = new PendingSave{queue, coordinator, *path};
                                webkit_web_view_evaluate_javascript(view.get(), documentScript, -1, nullptr,
                                                                    nullptr, nullptr, onDocumentRead, save);

@@ -22,7 +22,8 @@ public:
     // Asks for a path, then reads the page and writes it there as UTF-8. When
     // the file was written, the coordinator's state shows "Page saved" (on
     // the main queue). A dismissed dialog, a failed read or a failed write
-    // changes nothing and shows nothing. The view is not kept alive meanwhile.
+    // changes nothing and shows nothing, and so does a coordinator gone before
+    // the answer (its tab was closed). The view is not kept alive meanwhile.
     static void savePageAs(WebKitWebView* view, IFileDialogs& dialogs, MainQueue& mainQueue,
                            std::weak_ptr<WebViewCoordinator> coordinator);
 

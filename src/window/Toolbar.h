@@ -45,7 +45,6 @@ public:
     Gtk::MenuButton& profileMenuButton() { return profileMenu_; }
     Gtk::MenuButton& browserMenuButton() { return browserMenu_; }
     void setProfileMenuPopover(Gtk::Popover& popover) { profileMenu_.set_popover(popover); }
-    void setBrowserMenuModel(const Glib::RefPtr<Gio::MenuModel>& model) { browserMenu_.set_menu_model(model); }
 
     // Redraws from the state at once; changes are otherwise picked up on the
     // main queue.

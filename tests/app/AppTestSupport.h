@@ -8,6 +8,7 @@
 #include "state/AppState.h"
 #include "store/DataStore.h"
 #include "store/MainQueue.h"
+#include "support/EngineScratchFolder.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LoopbackServer.h"
 #include "support/StateTestSupport.h"
@@ -28,7 +29,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -50,10 +50,7 @@ class AppTest : public ::testing::Test {
 protected:
     static constexpr std::chrono::milliseconds toastDuration{400};
 
-    AppTest() {
-        gchar* made = g_dir_make_tmp("quorelle-app-XXXXXX", nullptr);
-        scratch_ = made;
-        g_free(made);
+    AppTest() : scratch_(folder_.path()) {
         store_ = std::make_unique<DataStore>(scratch_ + "/QuorelleData", DataStore::Access::readWrite,
                                              AtomicFile::Durability::cached);
         guestStore_ = std::make_unique<DataStore>(scratch_ + "/QuorelleData", DataStore::Access::readOnly);
@@ -102,8 +99,6 @@ protected:
         guestState.reset();
         webViews_.reset();
         spinFor(std::chrono::milliseconds(50));
-        std::error_code ignored;
-        std::filesystem::remove_all(scratch_, ignored);
     }
 
     BrowserWindow& mainWindow() { return *app->mainWindow(); }
@@ -130,6 +125,7 @@ protected:
         }
     }
 
+    EngineScratchFolder folder_{"quorelle-app-XXXXXX"};
     std::string scratch_;
     LoopbackServer server;
     MainQueue queue_;

@@ -3,6 +3,8 @@
 #include "cards/BookmarkEditSheet.h"
 #include "model/BrowserTab.h"
 #include "window/BookmarksBar.h"
+#include "window/BrowserMenu.h"
+#include "window/ProfileMenu.h"
 
 #include <gtkmm/adjustment.h>
 #include <webkit/webkit.h>
@@ -158,12 +160,39 @@ TEST_F(BrowserViewTest, OmniboxFocusIsTheLayoutsOneFlag) {
     view().signalOmniboxFocusChanged().connect([&](bool focused) { changes.push_back(focused); });
     EXPECT_FALSE(view().omniboxFocused());
     view().toolbar().omnibox().focus();
-    settle();
-    EXPECT_TRUE(view().omniboxFocused());
+    EXPECT_TRUE(runUntil([&] { return view().omniboxFocused(); }));
     mainWindow().unset_focus();
+    EXPECT_TRUE(runUntil([&] { return !view().omniboxFocused(); }));
     settle();
-    EXPECT_FALSE(view().omniboxFocused());
     EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+}
+
+TEST_F(BrowserViewTest, ControlsAreLaidOutAtTheirFixedSizes) {
+    auto& bar = view().toolbar();
+    ASSERT_TRUE(runUntil([&] { return bar.get_height() > 0; }));
+    EXPECT_EQ(bar.get_height(), 48);
+    for (Gtk::Widget* button : {&bar.backButton(), &bar.forwardButton(), &bar.reloadButton(), &bar.homeButton()}) {
+        EXPECT_EQ(button->get_width(), 32) << button->get_name();
+        EXPECT_EQ(button->get_height(), 32) << button->get_name();
+    }
+    int minimum = 0, natural = 0, baseline = 0;
+    bar.omnibox().measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, baseline, baseline);
+    EXPECT_EQ(minimum, 120);
+    EXPECT_EQ(view().bookmarksBarSlot().get_height(), 32);
+}
+
+TEST_F(BrowserViewTest, TheToolbarsMenuButtonsOpenThisWindowsMenus) {
+    auto& bar = view().toolbar();
+    GMenuModel* model = G_MENU_MODEL(bar.browserMenuButton().get_menu_model()->gobj());
+    ASSERT_GT(g_menu_model_get_n_items(model), 0);
+    GMenuModel* first = g_menu_model_get_item_link(model, 0, G_MENU_LINK_SECTION);
+    ASSERT_NE(first, nullptr);
+    gchar* label = nullptr;
+    EXPECT_TRUE(g_menu_model_get_item_attribute(first, 0, G_MENU_ATTRIBUTE_LABEL, "s", &label));
+    EXPECT_EQ(std::string(label ? label : ""), BrowserMenu::sections(*state).front().front().title);
+    g_free(label);
+    g_object_unref(first);
+    EXPECT_NE(dynamic_cast<ProfileMenu*>(bar.profileMenuButton().get_popover()), nullptr);
 }
 
 }  // namespace

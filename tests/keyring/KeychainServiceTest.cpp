@@ -1,5 +1,5 @@
 #include "model/Uuid.h"
-#include "store/KeychainService.h"
+#include "platform/KeychainService.h"
 
 #include <gtest/gtest.h>
 #include <libsecret/secret.h>

@@ -1,6 +1,6 @@
-#include "store/AuthenticationService.h"
+#include "platform/AuthenticationService.h"
+#include "platform/PamPasswordChecker.h"
 #include "store/MainQueue.h"
-#include "store/PamPasswordChecker.h"
 
 #include <gtest/gtest.h>
 #include <glib.h>

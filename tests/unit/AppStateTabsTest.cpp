@@ -311,10 +311,5 @@ TEST_F(TabsTest, SidebarRememberedOnlyWhenAsked) {
     EXPECT_EQ(makeState()->settings().sidebarKind, SidebarKind::bookmarks);
 }
 
-TEST_F(TabsTest, ReloadGoesToTheWebContent) {
-    state->reloadTab(tab(0));
-    EXPECT_EQ(web_.reloads, std::vector<Uuid>{tab(0)->id()});
-}
-
 }  // namespace
 }  // namespace quorelle::testing

@@ -1,4 +1,4 @@
-#include "store/AuthenticationService.h"
+#include "platform/AuthenticationService.h"
 #include "store/MainQueue.h"
 
 #include <gtest/gtest.h>

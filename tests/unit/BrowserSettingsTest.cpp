@@ -32,7 +32,6 @@ Json with(Json j, const char* key, Json value) {
 
 TEST(BrowserSettings, DefaultUsesGoogleAndShowsTheBookmarksBar) {
     const auto& d = BrowserSettings::defaults();
-    EXPECT_EQ(&d, &BrowserSettings::defaults());
     EXPECT_EQ(d.homepage, "https://www.google.com");
     EXPECT_EQ(d.customSearchEngineURL, SearchEngine::google().urlTemplate);
     EXPECT_EQ(d.selectedSearchEngineID, "google");

@@ -11,7 +11,6 @@ namespace {
 
 TEST(PasswordManagerSettings, DefaultIsAllOnExceptAutoSignIn) {
     EXPECT_EQ(PasswordManagerSettings::defaults(), (PasswordManagerSettings{true, true, false, true, true}));
-    EXPECT_EQ(&PasswordManagerSettings::defaults(), &PasswordManagerSettings::defaults());
 }
 
 TEST(PasswordManagerSettings, RoundTripAndEveryKeyRequired) {

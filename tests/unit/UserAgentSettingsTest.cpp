@@ -30,7 +30,6 @@ TEST(UserAgentPreset, RawValueMatchIsCaseSensitive) {
 
 TEST(UserAgentSettings, DefaultIsEngineIdentityWithEmptyText) {
     EXPECT_EQ(UserAgentSettings::defaults(), (UserAgentSettings{UserAgentPreset::default_, ""}));
-    EXPECT_EQ(&UserAgentSettings::defaults(), &UserAgentSettings::defaults());
 }
 
 TEST(UserAgentSettings, CustomTextDecodesAndRoundTrips) {

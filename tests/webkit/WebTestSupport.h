@@ -8,6 +8,7 @@
 #include "state/AppState.h"
 #include "store/DataStore.h"
 #include "store/MainQueue.h"
+#include "support/EngineScratchFolder.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LoopbackServer.h"
 #include "support/MainLoopWait.h"
@@ -28,17 +29,13 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
-#include <filesystem>
 #include <memory>
 
 namespace quorelle::testing {
 
 class WebTest : public ::testing::Test {
 protected:
-    WebTest() {
-        gchar* made = g_dir_make_tmp("quorelle-web-XXXXXX", nullptr);
-        scratch_ = made;
-        g_free(made);
+    WebTest() : scratch_(folder_.path()) {
         FaviconService::Endpoints endpoints;
         const int port = server.port();
         endpoints.faviconDirect = [port](const std::string& host) {
@@ -67,8 +64,6 @@ protected:
         gtk_window_destroy(window);
         webStore.reset();
         runFor(50);
-        std::error_code ignored;
-        std::filesystem::remove_all(scratch_, ignored);
     }
 
     std::shared_ptr<AppState> makeState(bool guestWindow = false) {
@@ -110,6 +105,7 @@ protected:
         return result ? result->valueJSON : std::string("<no answer>");
     }
 
+    EngineScratchFolder folder_{"quorelle-web-XXXXXX"};
     std::string scratch_;
     LoopbackServer server;
     MainQueue queue;

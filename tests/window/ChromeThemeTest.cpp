@@ -1,5 +1,4 @@
 #include "window/ChromeColor.h"
-#include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
 #include "window/ThemeEnvironment.h"
 
@@ -12,19 +11,6 @@
 
 namespace quorelle::testing {
 namespace {
-
-TEST(ChromeMetricsTest, FixedSizes) {
-    EXPECT_EQ(ChromeMetrics::tabStripHeight, 40);
-    EXPECT_EQ(ChromeMetrics::toolbarHeight, 48);
-    EXPECT_EQ(ChromeMetrics::bookmarksBarHeight, 32);
-    EXPECT_EQ(ChromeMetrics::navButtonSize, 32);
-    EXPECT_EQ(ChromeMetrics::toolbarPaddingH, 10);
-    EXPECT_EQ(ChromeMetrics::toolbarSpacing, 6);
-    EXPECT_EQ(ChromeMetrics::omniboxMinWidth, 120);
-    EXPECT_EQ(ChromeMetrics::tabStripLeadingInset, 84);
-    EXPECT_EQ(ChromeMetrics::omniboxCornerRadius, 18);
-    EXPECT_EQ(ChromeMetrics::tabCornerRadius, 8);
-}
 
 TEST(ChromeColorTest, ReadsEachFieldWithOrWithoutTheHash) {
     ThemeSettings theme = ThemeSettings::chromeDefault(true);

@@ -1,6 +1,6 @@
 // The owner check's prompt: the browser's own modal password window in front
 // of the authentication service, with a stand-in for the system's check.
-#include "store/AuthenticationService.h"
+#include "platform/AuthenticationService.h"
 #include "store/IPasswordChecker.h"
 #include "window/PasswordPromptDialog.h"
 #include "support/RealInput.h"

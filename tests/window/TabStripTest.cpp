@@ -405,12 +405,15 @@ TEST_F(TabStripTest, ReplacedTabsGetFreshChipsAndTheStripOutlivesNoAnnouncement)
     EXPECT_EQ(chip(0).tab(), replacement);
     EXPECT_TRUE(chip(0).isActive());
 
-    replacement->title.set("pending");  // a redraw waits on the queue
+    replacement->title.set("pending");
     state->newTab();
+    ASSERT_GT(queue_->pending(), 0u);  // a redraw waits on the queue
     window_->unset_child();
     strip.reset();
+    // The redraw finds no strip; a touch of the freed one is caught by the
+    // sanitizer build (scripts/test --sanitize).
     drain();
-    SUCCEED();
+    EXPECT_EQ(queue_->pending(), 0u);
 }
 
 }  // namespace

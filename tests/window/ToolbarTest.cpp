@@ -2,8 +2,6 @@
 
 #include "window/WindowTestSupport.h"
 
-#include <giomm/menu.h>
-
 namespace quorelle::testing {
 namespace {
 
@@ -158,24 +156,16 @@ TEST_F(ToolbarTest, RedrawsOnlyOnTheMainQueueAfterAnAnnouncement) {
     EXPECT_TRUE(toolbar->backButton().get_sensitive());
 }
 
-TEST_F(ToolbarTest, MenusTakeTheContentsTheyAreGiven) {
-    auto menu = Gio::Menu::create();
-    menu->append("Settings", "win.settings");
-    toolbar->setBrowserMenuModel(menu);
-    EXPECT_EQ(toolbar->browserMenuButton().get_menu_model(), menu);
-    Gtk::Popover popover;
-    toolbar->setProfileMenuPopover(popover);
-    EXPECT_EQ(toolbar->profileMenuButton().get_popover(), &popover);
-    toolbar->profileMenuButton().unset_popover();
-}
-
 TEST_F(ToolbarTest, DestroyedToolbarIgnoresLaterAnnouncements) {
-    tab()->canGoBack.set(true);  // a redraw is now waiting on the queue
+    tab()->canGoBack.set(true);
+    ASSERT_GT(queue_->pending(), 0u);  // a redraw waits on the queue
     window_->unset_child();
     toolbar.reset();
     tab()->isLoading.set(true);
+    // The redraws find no toolbar; a touch of the freed one is caught by the
+    // sanitizer build (scripts/test --sanitize).
     drain();
-    SUCCEED();
+    EXPECT_EQ(queue_->pending(), 0u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "store/KeychainService.h"
+#include "platform/KeychainService.h"
 
 #include <libsecret/secret.h>
 

@@ -1,4 +1,4 @@
-#include "store/PamPasswordChecker.h"
+#include "platform/PamPasswordChecker.h"
 
 #include <pwd.h>
 #include <security/pam_appl.h>
