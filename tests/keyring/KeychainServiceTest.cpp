@@ -24,18 +24,35 @@ SecretSchema storedLayout() {
 }
 const SecretSchema kLayout = storedLayout();
 
-// How many items of the layout hold exactly these attributes.
+// How many items of the layout hold exactly these attributes, asked of the
+// Secret Service itself: libsecret's item objects leave a few bytes behind.
 int itemCount(const std::string& profile, const std::string& key) {
     GError* error = nullptr;
-    GList* items = secret_password_search_sync(&kLayout, SECRET_SEARCH_ALL, nullptr, &error, "profile",
-                                               profile.c_str(), "account", key.c_str(), nullptr);
-    if (error) {
-        ADD_FAILURE() << "search failed: " << error->message;
-        g_error_free(error);
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    GVariant* found = nullptr;
+    if (bus) {
+        GVariantBuilder attributes;
+        g_variant_builder_init(&attributes, G_VARIANT_TYPE("a{ss}"));
+        g_variant_builder_add(&attributes, "{ss}", "xdg:schema", kLayout.name);
+        g_variant_builder_add(&attributes, "{ss}", "profile", profile.c_str());
+        g_variant_builder_add(&attributes, "{ss}", "account", key.c_str());
+        found = g_dbus_connection_call_sync(bus, "org.freedesktop.secrets", "/org/freedesktop/secrets",
+                                            "org.freedesktop.Secret.Service", "SearchItems",
+                                            g_variant_new("(a{ss})", &attributes), G_VARIANT_TYPE("(aoao)"),
+                                            G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
+        g_object_unref(bus);
+    }
+    if (!found) {
+        ADD_FAILURE() << "search failed: " << (error ? error->message : "no session bus");
+        if (error) g_error_free(error);
         return -1;
     }
-    const int count = static_cast<int>(g_list_length(items));
-    g_list_free_full(items, g_object_unref);
+    GVariant* unlocked = g_variant_get_child_value(found, 0);
+    GVariant* locked = g_variant_get_child_value(found, 1);
+    const int count = static_cast<int>(g_variant_n_children(unlocked) + g_variant_n_children(locked));
+    g_variant_unref(unlocked);
+    g_variant_unref(locked);
+    g_variant_unref(found);
     return count;
 }
 
