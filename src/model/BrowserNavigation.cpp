@@ -1,14 +1,11 @@
 #include "model/BrowserNavigation.h"
 
 #include "model/BrowserTab.h"
+#include "model/GLibPtr.h"
 #include "model/QuorelleAssets.h"
 #include "model/SearchEngine.h"
 #include "model/Text.h"
 #include "model/UrlParts.h"
-
-#include <glib.h>
-
-#include <memory>
 
 namespace quorelle {
 namespace {
@@ -25,7 +22,7 @@ NavigationTarget internalTarget(std::string_view text) {
 // The file URL of an existing absolute path, or nothing.
 std::optional<std::string> existingFileURL(const std::string& path) {
     if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return std::nullopt;
-    std::unique_ptr<gchar, decltype(&g_free)> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr), g_free);
+    GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
     if (!uri) return std::nullopt;
     return std::string(uri.get());
 }
