@@ -50,12 +50,11 @@ std::string homePageOf(const SearchEngine& engine) {
 
 // Feature switches: an object of booleans; missing or null is empty.
 std::map<std::string, bool> readFlags(const Json& settings) {
-    const Json& object = json::requireObject(settings);
-    auto it = object.find("flags");
-    if (it == object.end() || it->is_null()) return {};
-    if (!it->is_object()) throw JsonDecodeError("key \"flags\": expected an object");
+    const Json* object = json::present(settings, "flags");
+    if (!object) return {};
+    if (!object->is_object()) throw JsonDecodeError("key \"flags\": expected an object");
     std::map<std::string, bool> flags;
-    for (const auto& [key, value] : it->items()) {
+    for (const auto& [key, value] : object->items()) {
         if (!value.is_boolean()) throw JsonDecodeError("key \"flags\": expected true or false for \"" + key + "\"");
         flags[key] = value.get<bool>();
     }

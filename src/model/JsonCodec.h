@@ -67,6 +67,10 @@ namespace json {
 
 const Json& requireObject(const Json& j);
 
+// The element at `key` of an object; null when the key is missing or holds
+// JSON null.
+const Json* present(const Json& object, const char* key);
+
 // The value a JSON element holds, made by its type's reader; a record's
 // defaults are not made when the document supplies every field.
 template <typename T>
@@ -80,27 +84,43 @@ T value(const Json& j) {
     }
 }
 
-// A required key: missing or null fails.
+// The value of the element found at `key`; a failure names the key.
 template <typename T>
-T req(const Json& object, const char* key) {
-    auto it = requireObject(object).find(key);
-    if (it == object.end() || it->is_null()) throw JsonDecodeError(std::string("missing key \"") + key + "\"");
+T valueAt(const Json& element, const char* key) {
     try {
-        return value<T>(*it);
+        return value<T>(element);
     } catch (const JsonDecodeError& e) {
         throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
     }
 }
 
+// A required key: missing or null fails.
+template <typename T>
+T req(const Json& object, const char* key) {
+    const Json* element = present(object, key);
+    if (!element) throw JsonDecodeError(std::string("missing key \"") + key + "\"");
+    return valueAt<T>(*element, key);
+}
+
 // An optional key: missing or null is absent; a wrong type still fails.
 template <typename T>
 std::optional<T> opt(const Json& object, const char* key) {
-    auto it = requireObject(object).find(key);
-    if (it == object.end() || it->is_null()) return std::nullopt;
+    const Json* element = present(object, key);
+    if (!element) return std::nullopt;
+    return valueAt<T>(*element, key);
+}
+
+// A key of a loose document, such as a message a page posts: its value when
+// the key is there with a value T is read from, otherwise nothing; a value of
+// another type ("1" for a number) is nothing too. Never throws.
+template <typename T>
+std::optional<T> lenient(const Json& object, const char* key) {
+    const Json* element = object.is_object() ? present(object, key) : nullptr;
+    if (!element) return std::nullopt;
     try {
-        return value<T>(*it);
-    } catch (const JsonDecodeError& e) {
-        throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
+        return value<T>(*element);
+    } catch (const JsonDecodeError&) {
+        return std::nullopt;
     }
 }
 
@@ -127,19 +147,6 @@ template <typename E, std::size_t N>
 using EnumTable = std::array<std::pair<E, std::string_view>, N>;
 
 template <typename E, std::size_t N>
-void readEnum(const Json& j, E& out, const EnumTable<E, N>& table) {
-    if (!j.is_string()) throw JsonDecodeError("expected a string");
-    const auto& raw = j.get_ref<const std::string&>();
-    for (const auto& [value, name] : table) {
-        if (name == raw) {
-            out = value;
-            return;
-        }
-    }
-    throw JsonDecodeError("unknown value \"" + raw + "\"");
-}
-
-template <typename E, std::size_t N>
 std::string_view enumName(E value, const EnumTable<E, N>& table) {
     for (const auto& [candidate, name] : table)
         if (candidate == value) return name;
@@ -151,6 +158,15 @@ std::optional<E> enumFromName(std::string_view raw, const EnumTable<E, N>& table
     for (const auto& [value, name] : table)
         if (name == raw) return value;
     return std::nullopt;
+}
+
+template <typename E, std::size_t N>
+void readEnum(const Json& j, E& out, const EnumTable<E, N>& table) {
+    if (!j.is_string()) throw JsonDecodeError("expected a string");
+    const auto& raw = j.get_ref<const std::string&>();
+    auto found = enumFromName(raw, table);
+    if (!found) throw JsonDecodeError("unknown value \"" + raw + "\"");
+    out = *found;
 }
 
 // A whole document: nothing when the text is not JSON (comments, trailing

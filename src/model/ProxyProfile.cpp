@@ -55,10 +55,6 @@ ProxyProfile readJson(const Json& j, JsonType<ProxyProfile>) {
                         .isEnabled = json::req<bool>(j, "isEnabled")};
 }
 
-void readJson(const Json& j, ProxyProfile& out) {
-    out = readJson(j, JsonType<ProxyProfile>{});
-}
-
 Json toJson(const ProxyProfile& profile) {
     Json j = Json::object();
     json::put(j, "id", profile.id);

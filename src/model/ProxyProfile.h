@@ -55,7 +55,6 @@ struct ProxyProfile {
 // All eight keys are required; defaults never fill a gap.
 // Made from the document alone (no random id, no clock reading).
 ProxyProfile readJson(const Json& j, JsonType<ProxyProfile>);
-void readJson(const Json& j, ProxyProfile& out);
 Json toJson(const ProxyProfile& profile);
 
 }  // namespace quorelle

@@ -68,10 +68,6 @@ TabGroup readJson(const Json& j, JsonType<TabGroup>) {
                     .isCollapsed = json::req<bool>(j, "isCollapsed")};
 }
 
-void readJson(const Json& j, TabGroup& out) {
-    out = readJson(j, JsonType<TabGroup>{});
-}
-
 Json toJson(const TabGroup& group) {
     Json j = Json::object();
     json::put(j, "id", group.id);

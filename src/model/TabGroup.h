@@ -58,7 +58,6 @@ struct TabGroup {
 // All five keys are required; defaults never fill a gap.
 // Made from the document alone (no random id, no clock reading).
 TabGroup readJson(const Json& j, JsonType<TabGroup>);
-void readJson(const Json& j, TabGroup& out);
 Json toJson(const TabGroup& group);
 
 }  // namespace quorelle

@@ -24,35 +24,19 @@ public:
 
     const Json& body() const { return body_; }
 
-    std::optional<std::string> string(const char* key) const {
-        const Json* value = member(key);
-        if (!value || !value->is_string()) return std::nullopt;
-        return value->get<std::string>();
-    }
+    std::optional<std::string> string(const char* key) const { return json::lenient<std::string>(body_, key); }
     // At least one character; blanks count.
     std::optional<std::string> nonEmptyString(const char* key) const {
         auto value = string(key);
         if (!value || value->empty()) return std::nullopt;
         return value;
     }
-    std::optional<bool> boolean(const char* key) const {
-        const Json* value = member(key);
-        if (!value || !value->is_boolean()) return std::nullopt;
-        return value->get<bool>();
-    }
+    std::optional<bool> boolean(const char* key) const { return json::lenient<bool>(body_, key); }
     // A record id: a string in the 36-character UUID form, either case. One
     // that does not parse counts as missing.
-    std::optional<Uuid> uuid(const char* key) const {
-        auto text = string(key);
-        return text ? Uuid::parse(*text) : std::nullopt;
-    }
+    std::optional<Uuid> uuid(const char* key) const { return json::lenient<Uuid>(body_, key); }
 
 private:
-    const Json* member(const char* key) const {
-        auto it = body_.find(key);
-        return it == body_.end() ? nullptr : &*it;
-    }
-
     const Json& body_;
 };
 
@@ -325,12 +309,10 @@ constexpr std::array<Action, 36> actions{{
 }  // namespace
 
 void AppState::handleInternalMessage(const Json& message) {
-    if (!message.is_object()) return;
-    auto action = message.find("action");
-    if (action == message.end() || !action->is_string()) return;
-    const std::string name = action->get<std::string>();
-    log("Internal action: " + name);
-    auto row = std::find_if(actions.begin(), actions.end(), [&](const Action& a) { return a.name == name; });
+    const auto name = json::lenient<std::string>(message, "action");
+    if (!name) return;
+    log("Internal action: " + *name);
+    auto row = std::find_if(actions.begin(), actions.end(), [&](const Action& a) { return a.name == *name; });
     if (row != actions.end()) row->run(*this, Message(message));
 }
 

@@ -32,10 +32,7 @@ void AppState::savePasswordItem(const PasswordItem& item, std::string_view passw
         const std::string path = *folder + "/" + item.metadataFileName();
         // Reading the old file first lets the store move a damaged one aside
         // instead of writing over it.
-        store().loadDocument(path, [](const Json& document) {
-            PasswordItem ignored;
-            readJson(document, ignored);
-        });
+        store().loadDocument(path, [](const Json& document) { json::value<PasswordItem>(document); });
         store().saveBytes(path, json::dumpCompact(toJson(item)));
     }
     const auto& references = profileData.get().passwordReferences;
@@ -77,8 +74,9 @@ void AppState::reloadPasswordMetadata() {
                 // The path comes from the id, never from the stored account
                 // text, so a hand-edited reference cannot name another file.
                 PasswordItem item;
-                const auto status = store().loadDocument(*folder + "/" + metadataFileName(reference.id),
-                                                         [&item](const Json& document) { readJson(document, item); });
+                const auto status =
+                    store().loadDocument(*folder + "/" + metadataFileName(reference.id),
+                                         [&item](const Json& document) { item = json::value<PasswordItem>(document); });
                 // A missing or damaged file only hides its login; a damaged
                 // one is kept on disk and moved aside before any rewrite.
                 if (status == FileStatus::loaded) items.push_back(std::move(item));

@@ -35,43 +35,28 @@ std::optional<std::int64_t> parseDecimalInteger(std::string_view text) {
     return -value;
 }
 
-const Json* member(const Json& message, const char* key) {
-    if (!message.is_object()) return nullptr;
-    auto it = message.find(key);
-    return it == message.end() ? nullptr : &*it;
-}
-
 std::string stringOr(const Json& message, const char* key, std::string fallback) {
-    const Json* value = member(message, key);
-    return value && value->is_string() ? value->get<std::string>() : std::move(fallback);
+    return json::lenient<std::string>(message, key).value_or(std::move(fallback));
 }
 
+// Decimal text, or an integral number in range.
 std::int64_t portFrom(const Json& message) {
-    const Json* value = member(message, "port");
-    if (!value) return defaultProxyPort;
-    if (value->is_string()) return parseDecimalInteger(value->get_ref<const std::string&>()).value_or(defaultProxyPort);
-    if (!value->is_number()) return defaultProxyPort;
-    std::int64_t port = 0;
-    try {
-        readJson(*value, port);  // integral numbers in range only
-    } catch (const JsonDecodeError&) {
-        return defaultProxyPort;
-    }
-    return port;
+    if (auto text = json::lenient<std::string>(message, "port"))
+        return parseDecimalInteger(*text).value_or(defaultProxyPort);
+    return json::lenient<std::int64_t>(message, "port").value_or(defaultProxyPort);
 }
 
 ProxyProfile proxyFromMessage(const Json& message) {
     ProxyProfile proxy;
     // An id that does not parse counts as missing: the profile is a new one.
-    proxy.id = Uuid::parse(stringOr(message, "profileId", "")).value_or(Uuid::random());
-    proxy.type = ProxyType::fromRawValue(stringOr(message, "type", "http")).value_or(ProxyType::http);
+    proxy.id = json::lenient<Uuid>(message, "profileId").value_or(Uuid::random());
+    proxy.type = json::lenient<ProxyType>(message, "type").value_or(ProxyType::http);
     proxy.port = portFrom(message);
     proxy.name = stringOr(message, "name", "Proxy");
     proxy.host = stringOr(message, "host", "");
     proxy.username = stringOr(message, "username", "");
     proxy.password = stringOr(message, "password", "");
-    const Json* enabled = member(message, "enabled");
-    proxy.isEnabled = enabled && enabled->is_boolean() && enabled->get<bool>();
+    proxy.isEnabled = json::lenient<bool>(message, "enabled").value_or(false);
     return proxy;
 }
 
