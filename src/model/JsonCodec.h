@@ -14,6 +14,7 @@
 
 #include "model/Date.h"
 #include "model/Json.h"
+#include "model/RawEnum.h"
 #include "model/Uuid.h"
 
 #include <nlohmann/json.hpp>
@@ -38,6 +39,16 @@ void readJson(const Json& j, double& out);
 void readJson(const Json& j, Uuid& out);
 void readJson(const Json& j, Date& out);
 
+// A RawEnum reads from its raw value; any other string fails.
+template <typename Cases, typename Self>
+void readJson(const Json& j, RawEnum<Cases, Self>& out) {
+    if (!j.is_string()) throw JsonDecodeError("expected a string");
+    const auto& raw = j.get_ref<const std::string&>();
+    auto found = Self::fromRawValue(raw);
+    if (!found) throw JsonDecodeError("unknown value \"" + raw + "\"");
+    out = *found;
+}
+
 template <typename T>
 void readJson(const Json& j, std::vector<T>& out) {
     if (!j.is_array()) throw JsonDecodeError("expected an array");
@@ -55,6 +66,11 @@ inline Json toJson(std::int64_t v) { return v; }
 inline Json toJson(double v) { return v; }
 Json toJson(const Uuid& v);
 Json toJson(const Date& v);
+
+template <typename Cases, typename Self>
+Json toJson(const RawEnum<Cases, Self>& value) {
+    return std::string(value.rawValue());
+}
 
 template <typename T>
 Json toJson(const std::vector<T>& items) {
