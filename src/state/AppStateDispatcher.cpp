@@ -4,6 +4,7 @@
 // type, so a malformed message never acts.
 #include "model/InternalPageRoute.h"
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 #include "model/Text.h"
 #include "model/ThemePreset.h"
 #include "state/AppState.h"
@@ -39,13 +40,6 @@ public:
 private:
     const Json& body_;
 };
-
-template <typename List>
-auto findByID(const List& list, const Uuid& id) -> std::optional<typename List::value_type> {
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& record) { return record.id == id; });
-    if (it == list.end()) return std::nullopt;
-    return *it;
-}
 
 void reloadActiveTab(AppState& s) {
     if (auto tab = s.activeTab()) s.webContent().reloadInternal(tab, s);
@@ -88,7 +82,7 @@ void clearHistory(AppState& s, const Message&) {
 
 void deleteHistoryItem(AppState& s, const Message& m) {
     auto id = m.uuid("itemId");
-    auto item = id ? findByID(s.profileData.get().history, *id) : std::nullopt;
+    const HistoryItem* item = id ? records::find(s.profileData.get().history, *id) : nullptr;
     if (!item) return;
     s.removeHistory(*item);
     s.reloadHistoryPageIfActive();
@@ -120,7 +114,7 @@ void createBookmark(AppState& s, const Message& m) {
 // deleteBookmark itself reloads the bookmarks page when it is showing.
 void deleteBookmark(AppState& s, const Message& m) {
     auto id = m.uuid("bookmarkId");
-    auto bookmark = id ? findByID(s.profileData.get().bookmarks, *id) : std::nullopt;
+    const Bookmark* bookmark = id ? records::find(s.profileData.get().bookmarks, *id) : nullptr;
     if (bookmark) s.deleteBookmark(*bookmark);
 }
 
@@ -128,8 +122,8 @@ void showNewBookmark(AppState& s, const Message&) { s.showNewBookmarkSheet.set(t
 
 void editBookmark(AppState& s, const Message& m) {
     auto id = m.uuid("bookmarkId");
-    auto bookmark = id ? findByID(s.profileData.get().bookmarks, *id) : std::nullopt;
-    if (bookmark) s.editingBookmark.set(std::move(bookmark));
+    const Bookmark* bookmark = id ? records::find(s.profileData.get().bookmarks, *id) : nullptr;
+    if (bookmark) s.editingBookmark.set(*bookmark);
 }
 
 // ---- profiles ------------------------------------------------------------------------
@@ -167,14 +161,11 @@ void setProfileAvatar(AppState& s, const Message& m) {
     // A guest window leaves the real profiles alone.
     if (s.isGuestWindow()) return;
     const auto& settings = s.appSettings.get();
-    const auto& profiles = settings.profiles;
-    auto it = std::find_if(profiles.begin(), profiles.end(),
-                           [&](const BrowserProfile& p) { return p.id == settings.selectedStartupProfileID; });
-    if (it == profiles.end()) return;
-    const auto index = static_cast<std::size_t>(it - profiles.begin());
+    const auto index = records::indexOf(settings.profiles, settings.selectedStartupProfileID);
+    if (!index) return;
     std::optional<std::string> avatar = text::trimmed(m.string("url").value_or(""));
     if (avatar->empty()) avatar.reset();
-    s.appSettings.modify([&](AppSettings& a) { a.profiles[index].avatarURL = std::move(avatar); });
+    s.appSettings.modify([&](AppSettings& a) { a.profiles[*index].avatarURL = std::move(avatar); });
     s.persist();
     s.reloadProfilesPageIfActive();
 }

@@ -1,8 +1,7 @@
 // Browsing history and the download list of the current profile.
+#include "model/RecordList.h"
 #include "model/Text.h"
 #include "state/AppState.h"
-
-#include <algorithm>
 
 namespace quorelle {
 
@@ -36,9 +35,7 @@ void AppState::clearHistory() {
 
 void AppState::removeHistory(const HistoryItem& item) {
     const Uuid id = item.id;
-    profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.history, [&](const HistoryItem& h) { return h.id == id; });
-    });
+    profileData.modify([&](ProfileData& d) { records::erase(d.history, id); });
     persist();
 }
 

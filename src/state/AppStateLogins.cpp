@@ -2,12 +2,12 @@
 // file per login in the profile's folder, indexed by the profile's reference
 // list (which also fixes the order).
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 #include "model/SecureCredentialReference.h"
 #include "state/AppState.h"
 #include "store/DataStore.h"
 #include "store/IKeychain.h"
 
-#include <algorithm>
 #include <system_error>
 
 namespace quorelle {
@@ -35,10 +35,7 @@ void AppState::savePasswordItem(const PasswordItem& item, std::string_view passw
         store().loadDocument(path, [](const Json& document) { json::value<PasswordItem>(document); });
         store().saveBytes(path, json::dumpCompact(toJson(item)));
     }
-    const auto& references = profileData.get().passwordReferences;
-    const bool known = std::any_of(references.begin(), references.end(),
-                                   [&](const SecureCredentialReference& r) { return r.id == item.id; });
-    if (!known)
+    if (!records::contains(profileData.get().passwordReferences, item.id))
         profileData.modify(
             [&](ProfileData& d) { d.passwordReferences.push_back(SecureCredentialReference::forItem(item)); });
     reloadPasswordMetadata();
@@ -53,9 +50,7 @@ void AppState::deletePassword(const PasswordItem& item) {
     if (isGuest()) return;  // a guest window never touches the real profile's logins
     const std::string profileID = appSettings.get().selectedStartupProfileID;
     keychain().deletePassword(item.itemKey(), profileID);
-    profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.passwordReferences, [&](const SecureCredentialReference& r) { return r.id == item.id; });
-    });
+    profileData.modify([&](ProfileData& d) { records::erase(d.passwordReferences, item.id); });
     if (auto folder = store().profileDirectory(profileID)) {
         store().removeFile(*folder + "/" + item.metadataFileName());
     }

@@ -1,9 +1,9 @@
 // Proxy profiles as the proxy page edits and tests them.
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 #include "state/AppState.h"
 #include "state/IProxyTester.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -65,10 +65,9 @@ ProxyProfile proxyFromMessage(const Json& message) {
 void AppState::testProxy(std::optional<std::string> profileID) {
     const auto& proxies = profileData.get().proxies;
     const std::optional<Uuid> wanted = profileID ? Uuid::parse(*profileID) : std::nullopt;
-    auto chosen = wanted ? std::find_if(proxies.begin(), proxies.end(),
-                                        [&](const ProxyProfile& p) { return p.id == *wanted; })
-                         : proxies.begin();
-    if (chosen == proxies.end()) {
+    const ProxyProfile* first = proxies.empty() ? nullptr : &proxies.front();
+    const ProxyProfile* chosen = wanted ? records::find(proxies, *wanted) : first;
+    if (!chosen) {
         proxyTestError.set(std::string(saveProxyFirstMessage));
         proxyTestResult.set(std::nullopt);
         reloadProxyPageIfActive();
@@ -95,12 +94,7 @@ void AppState::testProxy(std::optional<std::string> profileID) {
 void AppState::saveProxyFromMessage(const Json& message) {
     const ProxyProfile proxy = proxyFromMessage(message);
     profileData.modify([&](ProfileData& d) {
-        auto it = std::find_if(d.proxies.begin(), d.proxies.end(),
-                               [&](const ProxyProfile& p) { return p.id == proxy.id; });
-        if (it != d.proxies.end())
-            *it = proxy;
-        else
-            d.proxies.push_back(proxy);
+        records::replaceOrAppend(d.proxies, proxy);
         d.settings.activeProxyID = proxy.id;
     });
     // The request for a profile is answered now.
@@ -113,10 +107,9 @@ void AppState::saveProxyFromMessage(const Json& message) {
 void AppState::deleteProxy(const Uuid& idToDelete) {
     // A copy: the caller's id may live in the list that is about to shrink.
     const Uuid id = idToDelete;
-    const auto& proxies = profileData.get().proxies;
-    if (std::none_of(proxies.begin(), proxies.end(), [&](const ProxyProfile& p) { return p.id == id; })) return;
+    if (!records::contains(profileData.get().proxies, id)) return;
     profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.proxies, [&](const ProxyProfile& p) { return p.id == id; });
+        records::erase(d.proxies, id);
         if (d.settings.activeProxyID == id)
             d.settings.activeProxyID =
                 d.proxies.empty() ? std::nullopt : std::optional<Uuid>(d.proxies.front().id);
