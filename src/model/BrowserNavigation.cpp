@@ -30,9 +30,8 @@ std::optional<std::string> existingFileURL(const std::string& path) {
 std::optional<NavigationTarget> resolveByScheme(const std::string& text) {
     auto parts = UrlParts::parse(text);
     if (!parts || !parts->scheme) return std::nullopt;
-    const std::string scheme = text::lowercased(*parts->scheme);
-    if (scheme == BrowserNavigation::internalScheme) return internalTarget(text);
-    if (scheme == "http" || scheme == "https" || scheme == "file") return NavigationTarget::webURL(text);
+    if (text::lowercased(*parts->scheme) == BrowserNavigation::internalScheme) return internalTarget(text);
+    if (parts->hasWebScheme()) return NavigationTarget::webURL(text);
     return std::nullopt;
 }
 

@@ -51,4 +51,10 @@ std::optional<UrlParts> UrlParts::parse(std::string_view text) {
     return parts;
 }
 
+bool UrlParts::hasWebScheme() const {
+    if (!scheme) return false;
+    const std::string lower = text::lowercased(*scheme);
+    return lower == "http" || lower == "https" || lower == "file";
+}
+
 }  // namespace quorelle
