@@ -10,7 +10,7 @@
 namespace quorelle {
 namespace {
 
-constexpr std::string_view kInternalPrefix = "vx://";
+constexpr std::string_view kInternalPrefix = InternalPageRoute::urlPrefix;
 
 // Canonical form, then the page it names or "not found".
 NavigationTarget internalTarget(std::string_view text) {
@@ -49,7 +49,7 @@ std::optional<NavigationTarget> resolveAsHost(const std::string& text) {
 NavigationTarget BrowserNavigation::resolve(std::string_view input, const SearchEngine& searchEngine) {
     const std::string text = text::trimmed(input);
     if (text.empty()) return NavigationTarget::internalPage(InternalPageRoute::newtab);
-    if (text::startsWith(text::lowercased(text), kInternalPrefix)) return internalTarget(text);
+    if (hasInternalScheme(text)) return internalTarget(text);
     if (text::startsWith(text, "file://")) return NavigationTarget::webURL(text);
     if (text::startsWith(text, "/")) {
         if (auto fileURL = existingFileURL(text)) return NavigationTarget::webURL(std::move(*fileURL));
@@ -91,6 +91,10 @@ std::string BrowserNavigation::displayText(std::string_view resolvedURL) {
     if (QuorelleAssets::isInternalURL(resolvedURL) && !artifact) return canonicalInternalURL(resolvedURL);
     if (artifact) return {};
     return std::string(resolvedURL);
+}
+
+bool BrowserNavigation::hasInternalScheme(std::string_view address) {
+    return text::startsWith(text::lowercased(address), kInternalPrefix);
 }
 
 bool BrowserNavigation::isBlockedInternalArtifact(std::string_view urlString) {

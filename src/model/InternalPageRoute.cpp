@@ -3,20 +3,15 @@
 #include "model/Text.h"
 
 namespace quorelle {
-namespace {
 
-constexpr std::string_view kScheme = "vx://";
-
-}  // namespace
-
-std::string InternalPageRoute::vxURL() const { return std::string(kScheme) + std::string(rawValue()); }
+std::string InternalPageRoute::vxURL() const { return std::string(urlPrefix) + std::string(rawValue()); }
 
 std::optional<InternalPageRoute> InternalPageRoute::from(std::string_view urlString) {
     // Lower-case first, then trim; a query or fragment is not split off, so it
     // makes the lookup fail.
     const std::string address = text::trimmed(text::lowercased(urlString));
-    if (!text::startsWith(address, kScheme)) return std::nullopt;
-    std::string_view first = text::firstNonEmptyPiece(std::string_view(address).substr(kScheme.size()), '/');
+    if (!text::startsWith(address, urlPrefix)) return std::nullopt;
+    std::string_view first = text::firstNonEmptyPiece(std::string_view(address).substr(urlPrefix.size()), '/');
     if (first.empty() || first == "internal") return InternalPageRoute(newtab);
     return fromRawValue(first);
 }

@@ -55,6 +55,9 @@ struct InternalPageRouteCases {
 // One of the browser's own pages, shown at "vx://" + raw name.
 class InternalPageRoute : public RawEnum<InternalPageRouteCases, InternalPageRoute> {
 public:
+    // How every internal address starts.
+    static constexpr std::string_view urlPrefix = "vx://";
+
     constexpr InternalPageRoute(Case c = newtab) : RawEnum(c) {}  // NOLINT: implicit by design
 
     std::string_view id() const { return rawValue(); }

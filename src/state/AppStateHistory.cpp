@@ -1,6 +1,6 @@
 // Browsing history and the download list of the current profile.
+#include "model/BrowserNavigation.h"
 #include "model/RecordList.h"
-#include "model/Text.h"
 #include "state/AppState.h"
 
 namespace quorelle {
@@ -10,13 +10,11 @@ namespace {
 // The history list keeps at most this many visits, newest first.
 constexpr std::size_t historyLimit = 5000;
 
-// Internal pages are never recorded, whatever the letter case of the scheme.
-bool isInternalAddress(std::string_view url) { return text::startsWith(text::lowercased(url), "vx://"); }
-
 }  // namespace
 
 void AppState::addHistory(std::string_view title, std::string_view url) {
-    if (isGuest() || isInternalAddress(url)) return;
+    // Internal pages are never recorded, whatever the letter case of the scheme.
+    if (isGuest() || BrowserNavigation::hasInternalScheme(url)) return;
     HistoryItem item;
     item.title = title.empty() ? std::string(url) : std::string(title);
     item.url = std::string(url);
