@@ -1,22 +1,11 @@
 #include "model/AppSettings.h"
 
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 
 #include <algorithm>
 
 namespace quorelle {
-namespace {
-
-bool hasProfile(const std::vector<BrowserProfile>& profiles, std::string_view id) {
-    return std::any_of(profiles.begin(), profiles.end(), [&](const BrowserProfile& p) { return p.id == id; });
-}
-
-bool hasNonGuestProfile(const std::vector<BrowserProfile>& profiles, std::string_view id) {
-    return std::any_of(profiles.begin(), profiles.end(),
-                       [&](const BrowserProfile& p) { return p.id == id && !p.isGuest; });
-}
-
-}  // namespace
 
 const AppSettings& AppSettings::initial() {
     static const AppSettings settings{std::string(defaultProfileID),
@@ -28,22 +17,30 @@ const AppSettings& AppSettings::initial() {
     return settings;
 }
 
+const BrowserProfile* AppSettings::findNonGuestProfile(const std::vector<BrowserProfile>& profiles,
+                                                       std::string_view id) {
+    auto it = std::find_if(profiles.begin(), profiles.end(),
+                           [&](const BrowserProfile& p) { return p.id == id && !p.isGuest; });
+    return it == profiles.end() ? nullptr : &*it;
+}
+
 std::string AppSettings::sanitizeStartupProfileID(std::string_view candidate,
                                                   const std::vector<BrowserProfile>& profiles) {
     if (candidate == guestProfileID || profiles.empty()) return std::string(defaultProfileID);
-    if (hasNonGuestProfile(profiles, candidate)) return std::string(candidate);
+    if (findNonGuestProfile(profiles, candidate)) return std::string(candidate);
     return std::string(defaultProfileID);
 }
 
 void AppSettings::normalizeProfiles() {
-    if (!hasProfile(profiles, defaultProfileID)) profiles.insert(profiles.begin(), BrowserProfile::defaultProfile());
-    if (!hasProfile(profiles, guestProfileID)) profiles.push_back(BrowserProfile::guestProfile());
+    if (!records::contains(profiles, defaultProfileID))
+        profiles.insert(profiles.begin(), BrowserProfile::defaultProfile());
+    if (!records::contains(profiles, guestProfileID)) profiles.push_back(BrowserProfile::guestProfile());
     selectedStartupProfileID = sanitizeStartupProfileID(selectedStartupProfileID, profiles);
     if (currentProfileID == guestProfileID) {
         currentProfileID = selectedStartupProfileID;
         return;
     }
-    if (!hasNonGuestProfile(profiles, currentProfileID)) currentProfileID = selectedStartupProfileID;
+    if (!findNonGuestProfile(profiles, currentProfileID)) currentProfileID = selectedStartupProfileID;
 }
 
 void AppSettings::setStartupProfile(std::string_view candidate) {

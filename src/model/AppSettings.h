@@ -28,6 +28,9 @@ struct AppSettings {
 
     // Ensures "default" and "guest" exist and both ids point at usable profiles.
     void normalizeProfiles();
+    // The first listed profile with this id that is not a guest one, or null.
+    static const BrowserProfile* findNonGuestProfile(const std::vector<BrowserProfile>& profiles,
+                                                     std::string_view id);
     // The id to use as launch profile: never "guest", never an unknown id.
     static std::string sanitizeStartupProfileID(std::string_view candidate, const std::vector<BrowserProfile>& profiles);
     // Chooses the launch profile; a browser not in the guest profile moves onto it.

@@ -23,10 +23,6 @@ Bookmark readJson(const Json& j, JsonType<Bookmark>) {
                     .folderID = json::opt<Uuid>(j, "folderID")};
 }
 
-void readJson(const Json& j, Bookmark& out) {
-    out = readJson(j, JsonType<Bookmark>{});
-}
-
 Json toJson(const Bookmark& bookmark) {
     Json j = Json::object();
     json::put(j, "id", bookmark.id);

@@ -31,7 +31,6 @@ struct Bookmark {
 
 // Made from the document alone (no random id, no clock reading).
 Bookmark readJson(const Json& j, JsonType<Bookmark>);
-void readJson(const Json& j, Bookmark& out);
 Json toJson(const Bookmark& bookmark);
 
 }  // namespace quorelle

@@ -10,10 +10,6 @@ BookmarkFolder readJson(const Json& j, JsonType<BookmarkFolder>) {
                           .sortOrder = json::req<std::int64_t>(j, "sortOrder")};
 }
 
-void readJson(const Json& j, BookmarkFolder& out) {
-    out = readJson(j, JsonType<BookmarkFolder>{});
-}
-
 Json toJson(const BookmarkFolder& folder) {
     Json j = Json::object();
     json::put(j, "id", folder.id);

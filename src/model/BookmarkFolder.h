@@ -19,7 +19,6 @@ struct BookmarkFolder {
 
 // Made from the document alone (no random id, no clock reading).
 BookmarkFolder readJson(const Json& j, JsonType<BookmarkFolder>);
-void readJson(const Json& j, BookmarkFolder& out);
 Json toJson(const BookmarkFolder& folder);
 
 }  // namespace quorelle

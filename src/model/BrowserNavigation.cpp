@@ -1,19 +1,16 @@
 #include "model/BrowserNavigation.h"
 
 #include "model/BrowserTab.h"
+#include "model/GLibPtr.h"
 #include "model/QuorelleAssets.h"
 #include "model/SearchEngine.h"
 #include "model/Text.h"
 #include "model/UrlParts.h"
 
-#include <glib.h>
-
-#include <memory>
-
 namespace quorelle {
 namespace {
 
-constexpr std::string_view kInternalPrefix = "vx://";
+constexpr std::string_view kInternalPrefix = InternalPageRoute::urlPrefix;
 
 // Canonical form, then the page it names or "not found".
 NavigationTarget internalTarget(std::string_view text) {
@@ -25,7 +22,7 @@ NavigationTarget internalTarget(std::string_view text) {
 // The file URL of an existing absolute path, or nothing.
 std::optional<std::string> existingFileURL(const std::string& path) {
     if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return std::nullopt;
-    std::unique_ptr<gchar, decltype(&g_free)> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr), g_free);
+    GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
     if (!uri) return std::nullopt;
     return std::string(uri.get());
 }
@@ -33,9 +30,8 @@ std::optional<std::string> existingFileURL(const std::string& path) {
 std::optional<NavigationTarget> resolveByScheme(const std::string& text) {
     auto parts = UrlParts::parse(text);
     if (!parts || !parts->scheme) return std::nullopt;
-    const std::string scheme = text::lowercased(*parts->scheme);
-    if (scheme == BrowserNavigation::internalScheme) return internalTarget(text);
-    if (scheme == "http" || scheme == "https" || scheme == "file") return NavigationTarget::webURL(text);
+    if (text::lowercased(*parts->scheme) == BrowserNavigation::internalScheme) return internalTarget(text);
+    if (parts->hasWebScheme()) return NavigationTarget::webURL(text);
     return std::nullopt;
 }
 
@@ -53,7 +49,7 @@ std::optional<NavigationTarget> resolveAsHost(const std::string& text) {
 NavigationTarget BrowserNavigation::resolve(std::string_view input, const SearchEngine& searchEngine) {
     const std::string text = text::trimmed(input);
     if (text.empty()) return NavigationTarget::internalPage(InternalPageRoute::newtab);
-    if (text::startsWith(text::lowercased(text), kInternalPrefix)) return internalTarget(text);
+    if (hasInternalScheme(text)) return internalTarget(text);
     if (text::startsWith(text, "file://")) return NavigationTarget::webURL(text);
     if (text::startsWith(text, "/")) {
         if (auto fileURL = existingFileURL(text)) return NavigationTarget::webURL(std::move(*fileURL));
@@ -95,6 +91,10 @@ std::string BrowserNavigation::displayText(std::string_view resolvedURL) {
     if (QuorelleAssets::isInternalURL(resolvedURL) && !artifact) return canonicalInternalURL(resolvedURL);
     if (artifact) return {};
     return std::string(resolvedURL);
+}
+
+bool BrowserNavigation::hasInternalScheme(std::string_view address) {
+    return text::startsWith(text::lowercased(address), kInternalPrefix);
 }
 
 bool BrowserNavigation::isBlockedInternalArtifact(std::string_view urlString) {

@@ -22,6 +22,9 @@ struct BrowserNavigation {
     static std::string urlString(const NavigationTarget& target);
     static std::string displayText(const BrowserTab* tab);
     static std::string displayText(std::string_view resolvedURL);
+    // Whether the address starts with "vx://" in any letter case; nothing is
+    // trimmed.
+    static bool hasInternalScheme(std::string_view address);
     // Leftover addresses that stand for the new-tab page.
     static bool isBlockedInternalArtifact(std::string_view urlString);
 };

@@ -24,10 +24,6 @@ BrowserProfile readJson(const Json& j, JsonType<BrowserProfile>) {
                           .themePresetID = json::opt<std::string>(j, "themePresetID")};
 }
 
-void readJson(const Json& j, BrowserProfile& out) {
-    out = readJson(j, JsonType<BrowserProfile>{});
-}
-
 Json toJson(const BrowserProfile& profile) {
     Json j = Json::object();
     json::put(j, "id", profile.id);

@@ -27,7 +27,6 @@ struct BrowserProfile {
 
 // Made from the document alone (no random id, no clock reading).
 BrowserProfile readJson(const Json& j, JsonType<BrowserProfile>);
-void readJson(const Json& j, BrowserProfile& out);
 Json toJson(const BrowserProfile& profile);
 
 }  // namespace quorelle

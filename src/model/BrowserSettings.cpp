@@ -6,41 +6,6 @@
 namespace quorelle {
 namespace {
 
-constexpr json::EnumTable<NewTabBehavior::Case, 2> kNewTabRaw{{
-    {NewTabBehavior::newTabPage, "newTabPage"},
-    {NewTabBehavior::homepage, "homepage"},
-}};
-
-constexpr json::EnumTable<NewTabBehavior::Case, 2> kNewTabNames{{
-    {NewTabBehavior::newTabPage, "New Tab page"},
-    {NewTabBehavior::homepage, "Homepage"},
-}};
-
-constexpr json::EnumTable<SidebarKind::Case, 3> kSidebarKindRaw{{
-    {SidebarKind::none, "none"},
-    {SidebarKind::bookmarks, "bookmarks"},
-    {SidebarKind::history, "history"},
-}};
-
-constexpr json::EnumTable<SidebarDock::Case, 2> kSidebarDockRaw{{
-    {SidebarDock::left, "left"},
-    {SidebarDock::right, "right"},
-}};
-
-template <typename T, typename Case, std::size_t N>
-std::optional<T> fromRaw(std::string_view raw, const json::EnumTable<Case, N>& table) {
-    auto found = json::enumFromName(raw, table);
-    if (!found) return std::nullopt;
-    return T(*found);
-}
-
-template <typename T, typename Case, std::size_t N>
-void readCase(const Json& j, T& out, const json::EnumTable<Case, N>& table) {
-    Case value{};
-    json::readEnum(j, value, table);
-    out = value;
-}
-
 // The secure address of the engine's host, with no path.
 std::string homePageOf(const SearchEngine& engine) {
     auto parts = UrlParts::parse(engine.urlTemplate);
@@ -50,12 +15,11 @@ std::string homePageOf(const SearchEngine& engine) {
 
 // Feature switches: an object of booleans; missing or null is empty.
 std::map<std::string, bool> readFlags(const Json& settings) {
-    const Json& object = json::requireObject(settings);
-    auto it = object.find("flags");
-    if (it == object.end() || it->is_null()) return {};
-    if (!it->is_object()) throw JsonDecodeError("key \"flags\": expected an object");
+    const Json* object = json::present(settings, "flags");
+    if (!object) return {};
+    if (!object->is_object()) throw JsonDecodeError("key \"flags\": expected an object");
     std::map<std::string, bool> flags;
-    for (const auto& [key, value] : it->items()) {
+    for (const auto& [key, value] : object->items()) {
         if (!value.is_boolean()) throw JsonDecodeError("key \"flags\": expected true or false for \"" + key + "\"");
         flags[key] = value.get<bool>();
     }
@@ -69,37 +33,6 @@ Json flagsToJson(const std::map<std::string, bool>& flags) {
 }
 
 }  // namespace
-
-std::string_view NewTabBehavior::rawValue() const { return json::enumName(case_, kNewTabRaw); }
-std::string_view NewTabBehavior::displayName() const { return json::enumName(case_, kNewTabNames); }
-std::optional<NewTabBehavior> NewTabBehavior::fromRawValue(std::string_view raw) {
-    return fromRaw<NewTabBehavior>(raw, kNewTabRaw);
-}
-const std::array<NewTabBehavior, NewTabBehavior::count>& NewTabBehavior::allCases() {
-    static const std::array<NewTabBehavior, count> all{newTabPage, homepage};
-    return all;
-}
-
-std::string_view SidebarKind::rawValue() const { return json::enumName(case_, kSidebarKindRaw); }
-std::optional<SidebarKind> SidebarKind::fromRawValue(std::string_view raw) {
-    return fromRaw<SidebarKind>(raw, kSidebarKindRaw);
-}
-
-std::string_view SidebarDock::rawValue() const { return json::enumName(case_, kSidebarDockRaw); }
-std::optional<SidebarDock> SidebarDock::fromRawValue(std::string_view raw) {
-    return fromRaw<SidebarDock>(raw, kSidebarDockRaw);
-}
-const std::array<SidebarDock, SidebarDock::count>& SidebarDock::allCases() {
-    static const std::array<SidebarDock, count> all{left, right};
-    return all;
-}
-
-void readJson(const Json& j, NewTabBehavior& out) { readCase(j, out, kNewTabRaw); }
-Json toJson(const NewTabBehavior& value) { return std::string(value.rawValue()); }
-void readJson(const Json& j, SidebarKind& out) { readCase(j, out, kSidebarKindRaw); }
-Json toJson(const SidebarKind& value) { return std::string(value.rawValue()); }
-void readJson(const Json& j, SidebarDock& out) { readCase(j, out, kSidebarDockRaw); }
-Json toJson(const SidebarDock& value) { return std::string(value.rawValue()); }
 
 const BrowserSettings& BrowserSettings::defaults() {
     static const BrowserSettings settings = [] {

@@ -3,6 +3,7 @@
 #include "model/Json.h"
 #include "model/PasswordManagerSettings.h"
 #include "model/PersistedTab.h"
+#include "model/RawEnum.h"
 #include "model/SearchEngine.h"
 #include "model/UserAgentSettings.h"
 #include "model/Uuid.h"
@@ -17,70 +18,39 @@
 
 namespace quorelle {
 
-// What a new tab and the Home command open.
-class NewTabBehavior {
-public:
+struct NewTabBehaviorCases {
     enum Case : std::uint8_t { newTabPage, homepage };
-    static constexpr std::size_t count = 2;
+    static constexpr std::array<std::string_view, 2> rawValues{"newTabPage", "homepage"};
+    static constexpr std::array<std::string_view, 2> displayNames{"New Tab page", "Homepage"};
+};
 
-    constexpr NewTabBehavior(Case c = newTabPage) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
+// What a new tab and the Home command open.
+class NewTabBehavior : public RawEnum<NewTabBehaviorCases, NewTabBehavior> {
+public:
+    constexpr NewTabBehavior(Case c = newTabPage) : RawEnum(c) {}  // NOLINT: implicit by design
+};
 
-    std::string_view rawValue() const;
-    std::string_view displayName() const;
-
-    // Exact, case-sensitive match of a raw value.
-    static std::optional<NewTabBehavior> fromRawValue(std::string_view raw);
-    static const std::array<NewTabBehavior, count>& allCases();
-
-    friend constexpr bool operator==(NewTabBehavior a, NewTabBehavior b) { return a.case_ == b.case_; }
-
-private:
-    Case case_;
+struct SidebarKindCases {
+    enum Case : std::uint8_t { none, bookmarks, history };
+    static constexpr std::array<std::string_view, 3> rawValues{"none", "bookmarks", "history"};
 };
 
 // The sidebar panel remembered for a profile.
-class SidebarKind {
+class SidebarKind : public RawEnum<SidebarKindCases, SidebarKind> {
 public:
-    enum Case : std::uint8_t { none, bookmarks, history };
+    constexpr SidebarKind(Case c = none) : RawEnum(c) {}  // NOLINT: implicit by design
+};
 
-    constexpr SidebarKind(Case c = none) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
-
-    std::string_view rawValue() const;
-    static std::optional<SidebarKind> fromRawValue(std::string_view raw);
-
-    friend constexpr bool operator==(SidebarKind a, SidebarKind b) { return a.case_ == b.case_; }
-
-private:
-    Case case_;
+struct SidebarDockCases {
+    enum Case : std::uint8_t { left, right };
+    static constexpr std::array<std::string_view, 2> rawValues{"left", "right"};
 };
 
 // The window edge the sidebar sits at.
-class SidebarDock {
+class SidebarDock : public RawEnum<SidebarDockCases, SidebarDock> {
 public:
-    enum Case : std::uint8_t { left, right };
-    static constexpr std::size_t count = 2;
-
-    constexpr SidebarDock(Case c = left) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
-
-    std::string_view rawValue() const;
-    static std::optional<SidebarDock> fromRawValue(std::string_view raw);
-    static const std::array<SidebarDock, count>& allCases();
-
-    friend constexpr bool operator==(SidebarDock a, SidebarDock b) { return a.case_ == b.case_; }
-
-private:
-    Case case_;
+    constexpr SidebarDock(Case c = left) : RawEnum(c) {}  // NOLINT: implicit by design
 };
-
-void readJson(const Json& j, NewTabBehavior& out);
-Json toJson(const NewTabBehavior& value);
-void readJson(const Json& j, SidebarKind& out);
-Json toJson(const SidebarKind& value);
-void readJson(const Json& j, SidebarDock& out);
-Json toJson(const SidebarDock& value);
 
 // One profile's browsing preferences, developer switches, feature flags,
 // password and identity settings, and the window's tabs as last saved.

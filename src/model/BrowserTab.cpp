@@ -8,13 +8,10 @@ namespace quorelle {
 namespace {
 
 std::string startAddress(const std::string& argument) {
-    const std::string lower = text::lowercased(text::trimmed(argument));
-    if (lower.empty() || text::startsWith(lower, "vx://")) return BrowserNavigation::canonicalInternalURL(argument);
+    const std::string trimmed = text::trimmed(argument);
+    if (trimmed.empty() || BrowserNavigation::hasInternalScheme(trimmed))
+        return BrowserNavigation::canonicalInternalURL(argument);
     return argument;
-}
-
-bool hasInternalScheme(const std::string& address) {
-    return text::startsWith(text::lowercased(address), "vx://");
 }
 
 }  // namespace
@@ -32,7 +29,7 @@ BrowserTab::BrowserTab(Options options)
       canGoBack(false, &objectWillChange_),
       canGoForward(false, &objectWillChange_),
       isSecure(true, &objectWillChange_),
-      isInternal(hasInternalScheme(rootURLString_), &objectWillChange_),
+      isInternal(BrowserNavigation::hasInternalScheme(rootURLString_), &objectWillChange_),
       internalRoute(InternalPageRoute::from(rootURLString_), &objectWillChange_),
       faviconLetter(QuorelleAssets::faviconLetter(rootURLString_, options.title), &objectWillChange_),
       faviconURL(QuorelleAssets::faviconURL(rootURLString_), &objectWillChange_),
@@ -56,7 +53,7 @@ void BrowserTab::recordInternalNavigation(std::string_view address) {
 }
 
 void BrowserTab::updateInternalState() {
-    isInternal.set(hasInternalScheme(urlString.get()));
+    isInternal.set(BrowserNavigation::hasInternalScheme(urlString.get()));
     internalRoute.set(InternalPageRoute::from(urlString.get()));
 }
 

@@ -1,9 +1,10 @@
 #include "model/Color.h"
 
-#include <cmath>
+#include "model/Text.h"
 
 #include <glib.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -22,16 +23,10 @@ struct CodePoint {
 std::vector<CodePoint> decode(std::string_view s) {
     std::vector<CodePoint> points;
     for (std::size_t pos = 0; pos < s.size();) {
-        const char* p = s.data() + pos;
-        gunichar c = g_utf8_get_char_validated(p, static_cast<gssize>(s.size() - pos));
-        if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
-            points.push_back({0, pos, pos + 1, false});
-            ++pos;
-            continue;
-        }
-        std::size_t len = static_cast<std::size_t>(g_utf8_next_char(p) - p);
-        points.push_back({c, pos, pos + len, true});
-        pos += len;
+        char32_t c = 0;
+        const std::size_t len = text::decodeUtf8At(s, pos, c);
+        points.push_back(len ? CodePoint{c, pos, pos + len, true} : CodePoint{0, pos, pos + 1, false});
+        pos += len ? len : 1;
     }
     return points;
 }
@@ -53,20 +48,14 @@ std::size_t characterCount(const std::vector<CodePoint>& points, std::size_t fir
     return count;
 }
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // An optional "0x" prefix, then the longest run of hex digits; 0 when none.
 // Saturates instead of wrapping on overflow.
 std::uint64_t scanHex(std::string_view s) {
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && hexDigitValue(s[2]) >= 0) s.remove_prefix(2);
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && text::hexDigitValue(s[2]) >= 0)
+        s.remove_prefix(2);
     std::uint64_t number = 0;
     for (char c : s) {
-        int digit = hexDigitValue(c);
+        int digit = text::hexDigitValue(c);
         if (digit < 0) break;
         if (number > (UINT64_MAX >> 4)) return UINT64_MAX;
         number = (number << 4) | static_cast<std::uint64_t>(digit);
@@ -74,7 +63,7 @@ std::uint64_t scanHex(std::string_view s) {
     return number;
 }
 
-bool isAsciiHexDigit(char c) { return hexDigitValue(c) >= 0; }
+bool isAsciiHexDigit(char c) { return text::hexDigitValue(c) >= 0; }
 
 }  // namespace
 

@@ -13,10 +13,6 @@ DownloadItem readJson(const Json& j, JsonType<DownloadItem>) {
                         .localPath = json::opt<std::string>(j, "localPath")};
 }
 
-void readJson(const Json& j, DownloadItem& out) {
-    out = readJson(j, JsonType<DownloadItem>{});
-}
-
 Json toJson(const DownloadItem& item) {
     Json j = Json::object();
     json::put(j, "id", item.id);

@@ -24,7 +24,6 @@ struct DownloadItem {
 
 // Made from the document alone (no random id, no clock reading).
 DownloadItem readJson(const Json& j, JsonType<DownloadItem>);
-void readJson(const Json& j, DownloadItem& out);
 Json toJson(const DownloadItem& item);
 
 }  // namespace quorelle

@@ -11,10 +11,6 @@ HistoryItem readJson(const Json& j, JsonType<HistoryItem>) {
                        .visitedAt = json::req<Date>(j, "visitedAt")};
 }
 
-void readJson(const Json& j, HistoryItem& out) {
-    out = readJson(j, JsonType<HistoryItem>{});
-}
-
 Json toJson(const HistoryItem& item) {
     Json j = Json::object();
     json::put(j, "id", item.id);

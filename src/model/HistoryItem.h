@@ -20,7 +20,6 @@ struct HistoryItem {
 
 // Made from the document alone (no random id, no clock reading).
 HistoryItem readJson(const Json& j, JsonType<HistoryItem>);
-void readJson(const Json& j, HistoryItem& out);
 Json toJson(const HistoryItem& item);
 
 }  // namespace quorelle

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Json.h"
+#include "model/RawEnum.h"
 
 #include <array>
 #include <cstdint>
@@ -12,9 +12,7 @@
 
 namespace quorelle {
 
-// One of the browser's own pages, shown at "vx://" + raw name.
-class InternalPageRoute {
-public:
+struct InternalPageRouteCases {
     enum Case : std::uint8_t {
         newtab,
         settings,
@@ -41,33 +39,38 @@ public:
         sync,
         extensions,
     };
-    static constexpr std::size_t count = 24;
+    static constexpr std::array<std::string_view, 24> rawValues{
+        "newtab",     "settings",  "history",     "bookmarks", "downloads",   "profiles",  "sessions", "permissions",
+        "privacy",    "security",  "performance", "memory",    "themes",      "shortcuts", "updates",  "feedback",
+        "tab-groups", "passwords", "about",       "flags",     "experiments", "proxy",     "sync",     "extensions",
+    };
+    static constexpr std::array<std::string_view, 24> displayTitles{
+        "New Tab",          "Settings", "History",    "Bookmarks",   "Downloads",      "Profiles", "Sessions",
+        "Site Permissions", "Privacy",  "Security",   "Performance", "Memory",         "Themes",   "Shortcuts",
+        "Updates",          "Feedback", "Tab Groups", "Passwords",   "About Quorelle", "Flags",    "Developer Mode",
+        "Proxy Add-on",     "Sync",     "Extensions",
+    };
+};
 
-    constexpr InternalPageRoute(Case c = newtab) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
+// One of the browser's own pages, shown at "vx://" + raw name.
+class InternalPageRoute : public RawEnum<InternalPageRouteCases, InternalPageRoute> {
+public:
+    // How every internal address starts.
+    static constexpr std::string_view urlPrefix = "vx://";
 
-    std::string_view rawValue() const;
+    constexpr InternalPageRoute(Case c = newtab) : RawEnum(c) {}  // NOLINT: implicit by design
+
     std::string_view id() const { return rawValue(); }
-    std::string_view displayTitle() const;
+    std::string_view displayTitle() const { return displayTitles[value()]; }
     std::string vxURL() const;
 
-    // Exact, case-sensitive match of a raw name; nothing is trimmed.
-    static std::optional<InternalPageRoute> fromRawValue(std::string_view raw);
     // The page an address names, or nothing (see the .cpp for the rules).
     static std::optional<InternalPageRoute> from(std::string_view urlString);
 
-    static const std::array<InternalPageRoute, count>& allCases();
     static const std::unordered_map<std::string, InternalPageRoute>& routeMap();
     static const std::set<InternalPageRoute>& reservedHidden();
 
-    friend constexpr bool operator==(InternalPageRoute a, InternalPageRoute b) { return a.case_ == b.case_; }
-    friend constexpr bool operator<(InternalPageRoute a, InternalPageRoute b) { return a.case_ < b.case_; }
-
-private:
-    Case case_;
+    friend constexpr bool operator<(InternalPageRoute a, InternalPageRoute b) { return a.value() < b.value(); }
 };
-
-void readJson(const Json& j, InternalPageRoute& out);
-Json toJson(const InternalPageRoute& route);
 
 }  // namespace quorelle

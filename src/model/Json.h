@@ -14,7 +14,8 @@ using Json = nlohmann::json;
 // Names the type a value-returning reader makes. A record whose defaults are
 // costly (a random id, the current time) declares
 // `T readJson(const Json&, JsonType<T>)`, which builds it from the document
-// alone; the generic readers (json::value) prefer it.
+// alone, instead of `void readJson(const Json&, T&)`; the generic readers
+// (json::value) take either.
 template <typename T>
 struct JsonType {};
 

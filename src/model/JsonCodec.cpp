@@ -62,6 +62,11 @@ const Json& requireObject(const Json& j) {
     return j;
 }
 
+const Json* present(const Json& object, const char* key) {
+    auto it = requireObject(object).find(key);
+    return it == object.end() || it->is_null() ? nullptr : &*it;
+}
+
 std::optional<Json> parse(std::string_view text) {
     Json document = Json::parse(text.begin(), text.end(), nullptr, false, false);
     if (document.is_discarded()) return std::nullopt;

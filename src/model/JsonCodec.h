@@ -14,6 +14,7 @@
 
 #include "model/Date.h"
 #include "model/Json.h"
+#include "model/RawEnum.h"
 #include "model/Uuid.h"
 
 #include <nlohmann/json.hpp>
@@ -38,6 +39,16 @@ void readJson(const Json& j, double& out);
 void readJson(const Json& j, Uuid& out);
 void readJson(const Json& j, Date& out);
 
+// A RawEnum reads from its raw value; any other string fails.
+template <typename Cases, typename Self>
+void readJson(const Json& j, RawEnum<Cases, Self>& out) {
+    if (!j.is_string()) throw JsonDecodeError("expected a string");
+    const auto& raw = j.get_ref<const std::string&>();
+    auto found = Self::fromRawValue(raw);
+    if (!found) throw JsonDecodeError("unknown value \"" + raw + "\"");
+    out = *found;
+}
+
 template <typename T>
 void readJson(const Json& j, std::vector<T>& out) {
     if (!j.is_array()) throw JsonDecodeError("expected an array");
@@ -56,6 +67,11 @@ inline Json toJson(double v) { return v; }
 Json toJson(const Uuid& v);
 Json toJson(const Date& v);
 
+template <typename Cases, typename Self>
+Json toJson(const RawEnum<Cases, Self>& value) {
+    return std::string(value.rawValue());
+}
+
 template <typename T>
 Json toJson(const std::vector<T>& items) {
     Json array = Json::array();
@@ -66,6 +82,10 @@ Json toJson(const std::vector<T>& items) {
 namespace json {
 
 const Json& requireObject(const Json& j);
+
+// The element at `key` of an object; null when the key is missing or holds
+// JSON null.
+const Json* present(const Json& object, const char* key);
 
 // The value a JSON element holds, made by its type's reader; a record's
 // defaults are not made when the document supplies every field.
@@ -80,27 +100,43 @@ T value(const Json& j) {
     }
 }
 
-// A required key: missing or null fails.
+// The value of the element found at `key`; a failure names the key.
 template <typename T>
-T req(const Json& object, const char* key) {
-    auto it = requireObject(object).find(key);
-    if (it == object.end() || it->is_null()) throw JsonDecodeError(std::string("missing key \"") + key + "\"");
+T valueAt(const Json& element, const char* key) {
     try {
-        return value<T>(*it);
+        return value<T>(element);
     } catch (const JsonDecodeError& e) {
         throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
     }
 }
 
+// A required key: missing or null fails.
+template <typename T>
+T req(const Json& object, const char* key) {
+    const Json* element = present(object, key);
+    if (!element) throw JsonDecodeError(std::string("missing key \"") + key + "\"");
+    return valueAt<T>(*element, key);
+}
+
 // An optional key: missing or null is absent; a wrong type still fails.
 template <typename T>
 std::optional<T> opt(const Json& object, const char* key) {
-    auto it = requireObject(object).find(key);
-    if (it == object.end() || it->is_null()) return std::nullopt;
+    const Json* element = present(object, key);
+    if (!element) return std::nullopt;
+    return valueAt<T>(*element, key);
+}
+
+// A key of a loose document, such as a message a page posts: its value when
+// the key is there with a value T is read from, otherwise nothing; a value of
+// another type ("1" for a number) is nothing too. Never throws.
+template <typename T>
+std::optional<T> lenient(const Json& object, const char* key) {
+    const Json* element = object.is_object() ? present(object, key) : nullptr;
+    if (!element) return std::nullopt;
     try {
-        return value<T>(*it);
-    } catch (const JsonDecodeError& e) {
-        throw JsonDecodeError(std::string("key \"") + key + "\": " + e.what());
+        return value<T>(*element);
+    } catch (const JsonDecodeError&) {
+        return std::nullopt;
     }
 }
 
@@ -127,19 +163,6 @@ template <typename E, std::size_t N>
 using EnumTable = std::array<std::pair<E, std::string_view>, N>;
 
 template <typename E, std::size_t N>
-void readEnum(const Json& j, E& out, const EnumTable<E, N>& table) {
-    if (!j.is_string()) throw JsonDecodeError("expected a string");
-    const auto& raw = j.get_ref<const std::string&>();
-    for (const auto& [value, name] : table) {
-        if (name == raw) {
-            out = value;
-            return;
-        }
-    }
-    throw JsonDecodeError("unknown value \"" + raw + "\"");
-}
-
-template <typename E, std::size_t N>
 std::string_view enumName(E value, const EnumTable<E, N>& table) {
     for (const auto& [candidate, name] : table)
         if (candidate == value) return name;
@@ -151,6 +174,15 @@ std::optional<E> enumFromName(std::string_view raw, const EnumTable<E, N>& table
     for (const auto& [value, name] : table)
         if (name == raw) return value;
     return std::nullopt;
+}
+
+template <typename E, std::size_t N>
+void readEnum(const Json& j, E& out, const EnumTable<E, N>& table) {
+    if (!j.is_string()) throw JsonDecodeError("expected a string");
+    const auto& raw = j.get_ref<const std::string&>();
+    auto found = enumFromName(raw, table);
+    if (!found) throw JsonDecodeError("unknown value \"" + raw + "\"");
+    out = *found;
 }
 
 // A whole document: nothing when the text is not JSON (comments, trailing

@@ -1,7 +1,6 @@
 #include "model/NavigationRouter.h"
 
 #include "model/BrowserNavigation.h"
-#include "model/Text.h"
 #include "model/UrlParts.h"
 
 namespace quorelle {
@@ -16,9 +15,7 @@ std::string NavigationRouter::normalizeVX(std::string_view address) {
 
 bool NavigationRouter::isValidWebURL(std::string_view address) {
     auto parts = UrlParts::parse(address);
-    if (!parts || !parts->scheme) return false;
-    const std::string scheme = text::lowercased(*parts->scheme);
-    return scheme == "http" || scheme == "https" || scheme == "file";
+    return parts && parts->hasWebScheme();
 }
 
 }  // namespace quorelle

@@ -3,37 +3,32 @@
 #include "model/BrowserTab.h"
 #include "model/Text.h"
 
+#include <array>
+
 namespace quorelle {
+namespace {
 
-std::string_view OmniboxLeadingIcon::systemName() const {
-    switch (case_) {
-        case secure:
-            return "lock.fill";
-        case insecure:
-            return "exclamationmark.triangle.fill";
-        case internalPage:
-            return "laptopcomputer";
-        case search:
-        case newTab:
-            break;
-    }
-    return "magnifyingglass";
-}
+struct IconNames {
+    std::string_view system;
+    std::string_view icon;
+};
 
-std::string_view OmniboxLeadingIcon::iconName() const {
-    switch (case_) {
-        case secure:
-            return "channel-secure-symbolic";
-        case insecure:
-            return "dialog-warning-symbolic";
-        case internalPage:
-            return "computer-symbolic";
-        case search:
-        case newTab:
-            break;
-    }
-    return "system-search-symbolic";
-}
+constexpr IconNames kSearchNames{"magnifyingglass", "system-search-symbolic"};
+
+// In the order of the cases.
+constexpr std::array<IconNames, 5> kNames{{
+    kSearchNames,
+    {"lock.fill", "channel-secure-symbolic"},
+    {"exclamationmark.triangle.fill", "dialog-warning-symbolic"},
+    {"laptopcomputer", "computer-symbolic"},
+    kSearchNames,
+}};
+
+}  // namespace
+
+std::string_view OmniboxLeadingIcon::systemName() const { return kNames[case_].system; }
+
+std::string_view OmniboxLeadingIcon::iconName() const { return kNames[case_].icon; }
 
 OmniboxLeadingIcon OmniboxLeadingIcon::forTab(const BrowserTab* tab) {
     if (!tab) return search;

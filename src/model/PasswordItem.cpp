@@ -20,10 +20,6 @@ PasswordItem readJson(const Json& j, JsonType<PasswordItem>) {
                         .modifiedAt = readSecondsDate(j, "modifiedAt")};
 }
 
-void readJson(const Json& j, PasswordItem& out) {
-    out = readJson(j, JsonType<PasswordItem>{});
-}
-
 Json toJson(const PasswordItem& item) {
     Json j = Json::object();
     json::put(j, "id", item.id);

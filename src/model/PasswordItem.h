@@ -33,7 +33,6 @@ struct PasswordItem {
 // numbers of seconds since 2001-01-01T00:00:00Z, fraction kept.
 // Made from the document alone (no random id, no clock reading).
 PasswordItem readJson(const Json& j, JsonType<PasswordItem>);
-void readJson(const Json& j, PasswordItem& out);
 Json toJson(const PasswordItem& item);
 
 }  // namespace quorelle

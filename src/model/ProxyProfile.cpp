@@ -3,46 +3,6 @@
 #include "model/JsonCodec.h"
 
 namespace quorelle {
-namespace {
-
-constexpr json::EnumTable<ProxyType::Case, ProxyType::count> kRawValues{{
-    {ProxyType::http, "http"},
-    {ProxyType::https, "https"},
-    {ProxyType::socks4, "socks4"},
-    {ProxyType::socks5, "socks5"},
-}};
-
-constexpr json::EnumTable<ProxyType::Case, ProxyType::count> kDisplayNames{{
-    {ProxyType::http, "HTTP"},
-    {ProxyType::https, "HTTPS"},
-    {ProxyType::socks4, "SOCKS4"},
-    {ProxyType::socks5, "SOCKS5"},
-}};
-
-}  // namespace
-
-std::string_view ProxyType::rawValue() const { return json::enumName(case_, kRawValues); }
-
-std::string_view ProxyType::displayName() const { return json::enumName(case_, kDisplayNames); }
-
-std::optional<ProxyType> ProxyType::fromRawValue(std::string_view raw) {
-    auto found = json::enumFromName(raw, kRawValues);
-    if (!found) return std::nullopt;
-    return ProxyType(*found);
-}
-
-const std::array<ProxyType, ProxyType::count>& ProxyType::allCases() {
-    static const std::array<ProxyType, count> all{http, https, socks4, socks5};
-    return all;
-}
-
-void readJson(const Json& j, ProxyType& out) {
-    ProxyType::Case value{};
-    json::readEnum(j, value, kRawValues);
-    out = value;
-}
-
-Json toJson(const ProxyType& type) { return std::string(type.rawValue()); }
 
 ProxyProfile readJson(const Json& j, JsonType<ProxyProfile>) {
     return ProxyProfile{.id = json::req<Uuid>(j, "id"),
@@ -53,10 +13,6 @@ ProxyProfile readJson(const Json& j, JsonType<ProxyProfile>) {
                         .username = json::req<std::string>(j, "username"),
                         .password = json::req<std::string>(j, "password"),
                         .isEnabled = json::req<bool>(j, "isEnabled")};
-}
-
-void readJson(const Json& j, ProxyProfile& out) {
-    out = readJson(j, JsonType<ProxyProfile>{});
 }
 
 Json toJson(const ProxyProfile& profile) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Json.h"
+#include "model/RawEnum.h"
 #include "model/Uuid.h"
 
 #include <array>
@@ -11,31 +12,19 @@
 
 namespace quorelle {
 
-// The protocol a proxy server speaks, in the order the proxy page offers them.
-class ProxyType {
-public:
+struct ProxyTypeCases {
     enum Case : std::uint8_t { http, https, socks4, socks5 };
-    static constexpr std::size_t count = 4;
-
-    constexpr ProxyType(Case c = http) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
-
-    std::string_view rawValue() const;
-    std::string_view displayName() const;
-    bool isSocks() const { return case_ == socks4 || case_ == socks5; }
-
-    // Exact, case-sensitive match of a raw value.
-    static std::optional<ProxyType> fromRawValue(std::string_view raw);
-    static const std::array<ProxyType, count>& allCases();
-
-    friend constexpr bool operator==(ProxyType a, ProxyType b) { return a.case_ == b.case_; }
-
-private:
-    Case case_;
+    static constexpr std::array<std::string_view, 4> rawValues{"http", "https", "socks4", "socks5"};
+    static constexpr std::array<std::string_view, 4> displayNames{"HTTP", "HTTPS", "SOCKS4", "SOCKS5"};
 };
 
-void readJson(const Json& j, ProxyType& out);
-Json toJson(const ProxyType& type);
+// The protocol a proxy server speaks, in the order the proxy page offers them.
+class ProxyType : public RawEnum<ProxyTypeCases, ProxyType> {
+public:
+    constexpr ProxyType(Case c = http) : RawEnum(c) {}  // NOLINT: implicit by design
+
+    bool isSocks() const { return value() == socks4 || value() == socks5; }
+};
 
 // One proxy server the user can route traffic through. The credentials are
 // plain text kept in the profile's proxies file; an empty string means none.
@@ -55,7 +44,6 @@ struct ProxyProfile {
 // All eight keys are required; defaults never fill a gap.
 // Made from the document alone (no random id, no clock reading).
 ProxyProfile readJson(const Json& j, JsonType<ProxyProfile>);
-void readJson(const Json& j, ProxyProfile& out);
 Json toJson(const ProxyProfile& profile);
 
 }  // namespace quorelle

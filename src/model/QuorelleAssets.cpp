@@ -1,12 +1,13 @@
 #include "model/QuorelleAssets.h"
 
+#include "model/InternalPageRoute.h"
 #include "model/Text.h"
 #include "model/UrlParts.h"
 
 namespace quorelle {
 
 bool QuorelleAssets::isInternalURL(std::string_view urlString) {
-    return text::trimmedStartsWithIgnoringCase(urlString, "vx://");
+    return text::trimmedStartsWithIgnoringCase(urlString, InternalPageRoute::urlPrefix);
 }
 
 std::optional<std::string> QuorelleAssets::faviconURL(std::string_view pageURL) {

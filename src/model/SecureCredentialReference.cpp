@@ -14,10 +14,6 @@ SecureCredentialReference readJson(const Json& j, JsonType<SecureCredentialRefer
                                      .keychainAccount = json::req<std::string>(j, "keychainAccount")};
 }
 
-void readJson(const Json& j, SecureCredentialReference& out) {
-    out = readJson(j, JsonType<SecureCredentialReference>{});
-}
-
 Json toJson(const SecureCredentialReference& reference) {
     Json j = Json::object();
     json::put(j, "id", reference.id);

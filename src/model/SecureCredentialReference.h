@@ -23,7 +23,6 @@ struct SecureCredentialReference {
 
 // Made from the document alone (no random id, no clock reading).
 SecureCredentialReference readJson(const Json& j, JsonType<SecureCredentialReference>);
-void readJson(const Json& j, SecureCredentialReference& out);
 Json toJson(const SecureCredentialReference& reference);
 
 }  // namespace quorelle

@@ -2,6 +2,7 @@
 
 #include "model/Color.h"
 #include "model/Json.h"
+#include "model/RawEnum.h"
 #include "model/Uuid.h"
 
 #include <array>
@@ -13,36 +14,28 @@
 
 namespace quorelle {
 
-// The eight fixed colours of tab groups; they do not follow the theme.
-class TabGroupColor {
-public:
+struct TabGroupColorCases {
     enum Case : std::uint8_t { gray, blue, red, yellow, green, pink, purple, cyan };
-    static constexpr std::size_t count = 8;
-
-    constexpr TabGroupColor(Case c = blue) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
-
-    std::string_view rawValue() const;
-    std::string_view id() const { return rawValue(); }
+    static constexpr std::array<std::string_view, 8> rawValues{"gray",  "blue", "red",    "yellow",
+                                                               "green", "pink", "purple", "cyan"};
     // The raw value with its first letter in upper case ("Purple").
-    std::string_view displayName() const;
+    static constexpr std::array<std::string_view, 8> displayNames{"Gray",  "Blue", "Red",    "Yellow",
+                                                                  "Green", "Pink", "Purple", "Cyan"};
     // "#" and six lower-case hex digits.
-    std::string_view colorHex() const;
-    // The colour drawn for the group: Color::fromHex of colorHex().
-    Color color() const { return Color::fromHex(colorHex()); }
-
-    // Exact, case-sensitive match of a raw value.
-    static std::optional<TabGroupColor> fromRawValue(std::string_view raw);
-    static const std::array<TabGroupColor, count>& allCases();
-
-    friend constexpr bool operator==(TabGroupColor a, TabGroupColor b) { return a.case_ == b.case_; }
-
-private:
-    Case case_;
+    static constexpr std::array<std::string_view, 8> colorHexes{"#9aa0a6", "#1a73e8", "#d93025", "#f9ab00",
+                                                                "#1e8e3e", "#d01884", "#9334e6", "#12b5cb"};
 };
 
-void readJson(const Json& j, TabGroupColor& out);
-Json toJson(const TabGroupColor& color);
+// The eight fixed colours of tab groups; they do not follow the theme.
+class TabGroupColor : public RawEnum<TabGroupColorCases, TabGroupColor> {
+public:
+    constexpr TabGroupColor(Case c = blue) : RawEnum(c) {}  // NOLINT: implicit by design
+
+    std::string_view id() const { return rawValue(); }
+    std::string_view colorHex() const { return colorHexes[value()]; }
+    // The colour drawn for the group: Color::fromHex of colorHex().
+    Color color() const { return Color::fromHex(colorHex()); }
+};
 
 // A named, coloured set of tabs; members are named by their tab ids, in order.
 struct TabGroup {
@@ -58,7 +51,6 @@ struct TabGroup {
 // All five keys are required; defaults never fill a gap.
 // Made from the document alone (no random id, no clock reading).
 TabGroup readJson(const Json& j, JsonType<TabGroup>);
-void readJson(const Json& j, TabGroup& out);
 Json toJson(const TabGroup& group);
 
 }  // namespace quorelle

@@ -1,48 +1,45 @@
 #include "model/Text.h"
 
-#include <glib.h>
+#include "model/GLibPtr.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace quorelle::text {
 namespace {
 
-struct GFreeDeleter {
-    void operator()(gchar* p) const { g_free(p); }
-};
-using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
-
-bool isValid(std::string_view s) { return g_utf8_validate_len(s.data(), s.size(), nullptr); }
-
 bool isASCII(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+int asciiLower(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+int asciiUpper(int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+
+// Byte by byte: for ASCII, and for text that is not valid UTF-8.
+std::string mapBytes(std::string_view s, int (*asciiFn)(int)) {
+    std::string out(s);
+    for (auto& c : out) c = static_cast<char>(asciiFn(static_cast<unsigned char>(c)));
+    return out;
 }
 
 // Plain ASCII (most addresses and many titles) maps the same either way,
 // without the library's tables and allocation.
 template <typename Fn>
 std::string mapCase(std::string_view s, Fn glibFn, int (*asciiFn)(int)) {
-    if (isASCII(s) || !isValid(s)) {
-        std::string out(s);
-        for (auto& c : out) c = static_cast<char>(asciiFn(static_cast<unsigned char>(c)));
-        return out;
-    }
+    if (isASCII(s) || !isValidUtf8(s)) return mapBytes(s, asciiFn);
     GCharPtr mapped(glibFn(s.data(), static_cast<gssize>(s.size())));
     return mapped ? std::string(mapped.get()) : std::string();
 }
 
-int asciiLower(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
-int asciiUpper(int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
-
-// Decodes one code point at `pos`; returns its length, or 0 when the bytes
-// there are not valid UTF-8.
-std::size_t decodeAt(std::string_view s, std::size_t pos, gunichar& out) {
-    const char* p = s.data() + pos;
-    gunichar c = g_utf8_get_char_validated(p, static_cast<gssize>(s.size() - pos));
-    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) return 0;
-    out = c;
-    return static_cast<std::size_t>(g_utf8_next_char(p) - p);
+// Where the white space and line breaks at the start of `s` end.
+std::size_t leadingSpaceEnd(std::string_view s) {
+    std::size_t begin = 0;
+    while (begin < s.size()) {
+        char32_t c = 0;
+        std::size_t len = decodeUtf8At(s, begin, c);
+        if (len == 0 || !isWhitespaceOrNewline(c)) break;
+        begin += len;
+    }
+    return begin;
 }
 
 constexpr gunichar zeroWidthJoiner = 0x200D;
@@ -59,6 +56,16 @@ bool extendsCharacter(gunichar c) {
 }
 
 }  // namespace
+
+bool isValidUtf8(std::string_view s) { return g_utf8_validate_len(s.data(), s.size(), nullptr); }
+
+std::size_t decodeUtf8At(std::string_view s, std::size_t pos, char32_t& out) {
+    const char* p = s.data() + pos;
+    gunichar c = g_utf8_get_char_validated(p, static_cast<gssize>(s.size() - pos));
+    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) return 0;
+    out = c;
+    return static_cast<std::size_t>(g_utf8_next_char(p) - p);
+}
 
 std::string lowercased(std::string_view s) { return mapCase(s, g_utf8_strdown, asciiLower); }
 
@@ -77,18 +84,12 @@ bool isWhitespaceOrNewline(char32_t c) {
 }
 
 std::string trimmed(std::string_view s) {
-    std::size_t begin = 0;
-    while (begin < s.size()) {
-        gunichar c = 0;
-        std::size_t len = decodeAt(s, begin, c);
-        if (len == 0 || !isWhitespaceOrNewline(c)) break;
-        begin += len;
-    }
+    const std::size_t begin = leadingSpaceEnd(s);
     // Walk forward, remembering where the last non-space character ended.
     std::size_t end = begin;
     for (std::size_t pos = begin; pos < s.size();) {
-        gunichar c = 0;
-        std::size_t len = decodeAt(s, pos, c);
+        char32_t c = 0;
+        std::size_t len = decodeUtf8At(s, pos, c);
         if (len == 0) {
             end = ++pos;
             continue;
@@ -102,27 +103,17 @@ std::string trimmed(std::string_view s) {
 bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
 bool trimmedStartsWithIgnoringCase(std::string_view s, std::string_view lowerPrefix) {
-    std::size_t begin = 0;
-    for (gunichar c = 0; begin < s.size();) {
-        std::size_t len = decodeAt(s, begin, c);
-        if (len == 0 || !isWhitespaceOrNewline(c)) break;
-        begin += len;
-    }
+    const std::size_t begin = leadingSpaceEnd(s);
     // As many code points as the prefix has bytes: never fewer than it needs.
     std::size_t end = begin;
     for (std::size_t points = 0; end < s.size() && points < lowerPrefix.size(); ++points) {
-        gunichar c = 0;
-        std::size_t len = decodeAt(s, end, c);
+        char32_t c = 0;
+        std::size_t len = decodeUtf8At(s, end, c);
         end += len == 0 ? 1 : len;
     }
     const std::string_view head = s.substr(begin, end - begin);
     // Text that is not valid UTF-8 anywhere is cased byte-wise, as lowercased() does.
-    std::string lower(head);
-    if (isValid(s))
-        lower = lowercased(head);
-    else
-        for (auto& c : lower) c = static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
-    return startsWith(lower, lowerPrefix);
+    return startsWith(isValidUtf8(s) ? lowercased(head) : mapBytes(head, asciiLower), lowerPrefix);
 }
 
 bool endsWith(std::string_view s, std::string_view suffix) {
@@ -133,8 +124,8 @@ bool contains(std::string_view s, std::string_view part) { return s.find(part) !
 
 std::string firstCharacter(std::string_view s) {
     if (s.empty()) return {};
-    gunichar first = 0;
-    std::size_t end = decodeAt(s, 0, first);
+    char32_t first = 0;
+    std::size_t end = decodeUtf8At(s, 0, first);
     if (end == 0) return std::string(s.substr(0, 1));
     // The character goes on through combining marks (variation selectors
     // among them), skin-tone modifiers, anything joined by a zero-width
@@ -142,8 +133,8 @@ std::string firstCharacter(std::string_view s) {
     bool joinNext = false;
     bool pairRegional = isRegionalIndicator(first);
     while (end < s.size()) {
-        gunichar c = 0;
-        std::size_t len = decodeAt(s, end, c);
+        char32_t c = 0;
+        std::size_t len = decodeUtf8At(s, end, c);
         if (len == 0) break;
         const bool regionalPair = pairRegional && isRegionalIndicator(c);
         if (!joinNext && !regionalPair && !extendsCharacter(c)) break;
@@ -163,6 +154,13 @@ std::string_view firstNonEmptyPiece(std::string_view s, char separator) {
         s.remove_prefix(cut + 1);
     }
     return {};
+}
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
 }
 
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to) {

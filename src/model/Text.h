@@ -1,11 +1,19 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 // Unicode-aware string rules shared by every layer. Text is UTF-8; invalid
 // input never crashes, it is handled byte-wise.
 namespace quorelle::text {
+
+// Whether `s` is UTF-8 throughout; a NUL byte counts as invalid.
+bool isValidUtf8(std::string_view s);
+
+// Decodes the code point that starts at byte `pos` into `out` and returns its
+// length in bytes, or 0 when the bytes there are not valid UTF-8.
+std::size_t decodeUtf8At(std::string_view s, std::size_t pos, char32_t& out);
 
 // Full Unicode lower/upper casing (so U+212A KELVIN SIGN becomes "k").
 std::string lowercased(std::string_view s);
@@ -33,6 +41,9 @@ std::string firstCharacter(std::string_view s);
 
 // The first non-empty piece of `s` split at `separator`, or "" when none.
 std::string_view firstNonEmptyPiece(std::string_view s, char separator);
+
+// The value of an ASCII hex digit in either case, or -1 for any other byte.
+int hexDigitValue(char c);
 
 // Replaces every occurrence of `from` (non-empty) by `to`, left to right.
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);

@@ -1,5 +1,7 @@
 #include "model/ThemePreset.h"
 
+#include "model/RecordList.h"
+
 namespace quorelle {
 namespace {
 
@@ -53,10 +55,6 @@ const std::vector<ThemePreset>& ThemePreset::all() {
     return presets;
 }
 
-const ThemePreset* ThemePreset::find(std::string_view id) {
-    for (const auto& preset : all())
-        if (preset.id == id) return &preset;
-    return nullptr;
-}
+const ThemePreset* ThemePreset::find(std::string_view id) { return records::find(all(), id); }
 
 }  // namespace quorelle

@@ -1,6 +1,7 @@
 #include "model/UrlParts.h"
 
-#include <glib.h>
+#include "model/GLibPtr.h"
+#include "model/Text.h"
 
 namespace quorelle {
 namespace {
@@ -21,38 +22,39 @@ bool hasForbiddenCharacter(std::string_view text) {
 // The platform's address parser: an absolute address whose escapes decode to
 // UTF-8. Relative references (an empty text among them) are no address.
 bool parsesAsAbsolute(const std::string& text) {
-    GUri* uri = g_uri_parse(text.c_str(), G_URI_FLAGS_NONE, nullptr);
-    if (!uri) return false;
-    g_uri_unref(uri);
-    return true;
+    return GUriPtr(g_uri_parse(text.c_str(), G_URI_FLAGS_NONE, nullptr)) != nullptr;
 }
 
 }  // namespace
 
 std::optional<UrlParts> UrlParts::parse(std::string_view text) {
     const std::string owned(text);
-    if (hasForbiddenCharacter(text) || !g_utf8_validate_len(owned.data(), owned.size(), nullptr) ||
-        !parsesAsAbsolute(owned))
-        return std::nullopt;
+    if (hasForbiddenCharacter(text) || !text::isValidUtf8(owned) || !parsesAsAbsolute(owned)) return std::nullopt;
     // The parts as written: the scheme's case kept, the host not converted.
-    gchar* scheme = nullptr;
-    gchar* host = nullptr;
+    gchar* rawScheme = nullptr;
+    gchar* rawHost = nullptr;
     const auto flags = static_cast<GUriFlags>(G_URI_FLAGS_NON_DNS | G_URI_FLAGS_ENCODED);
-    if (!g_uri_split(owned.c_str(), flags, &scheme, nullptr, &host, nullptr, nullptr, nullptr, nullptr, nullptr))
-        return std::nullopt;
+    const bool split =
+        g_uri_split(owned.c_str(), flags, &rawScheme, nullptr, &rawHost, nullptr, nullptr, nullptr, nullptr, nullptr);
+    GCharPtr scheme(rawScheme);
+    GCharPtr host(rawHost);
+    if (!split) return std::nullopt;
     // The host as the user reads it (percent-escapes decoded) when that is text.
-    gchar* decodedHost = nullptr;
-    if (host && g_uri_split(owned.c_str(), G_URI_FLAGS_NON_DNS, nullptr, nullptr, &decodedHost, nullptr, nullptr,
-                            nullptr, nullptr, nullptr) && decodedHost) {
-        g_free(host);
-        host = decodedHost;
-    }
+    gchar* rawDecodedHost = nullptr;
+    const bool decoded = host && g_uri_split(owned.c_str(), G_URI_FLAGS_NON_DNS, nullptr, nullptr, &rawDecodedHost,
+                                             nullptr, nullptr, nullptr, nullptr, nullptr);
+    GCharPtr decodedHost(rawDecodedHost);
+    if (decoded && decodedHost) host = std::move(decodedHost);
     UrlParts parts;
-    if (scheme) parts.scheme = scheme;
-    if (host) parts.host = host;
-    g_free(scheme);
-    g_free(host);
+    if (scheme) parts.scheme = scheme.get();
+    if (host) parts.host = host.get();
     return parts;
+}
+
+bool UrlParts::hasWebScheme() const {
+    if (!scheme) return false;
+    const std::string lower = text::lowercased(*scheme);
+    return lower == "http" || lower == "https" || lower == "file";
 }
 
 }  // namespace quorelle

@@ -15,6 +15,9 @@ struct UrlParts {
     std::optional<std::string> host;    // as written, without brackets or port
 
     static std::optional<UrlParts> parse(std::string_view text);
+
+    // A scheme of http, https or file, in any letter case.
+    bool hasWebScheme() const;
 };
 
 }  // namespace quorelle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Json.h"
+#include "model/RawEnum.h"
 
 #include <array>
 #include <cstdint>
@@ -10,9 +11,7 @@
 
 namespace quorelle {
 
-// Which browser identity a profile's tabs present to web sites.
-class UserAgentPreset {
-public:
+struct UserAgentPresetCases {
     enum Case : std::uint8_t {
         default_,  // the web engine's own identity
         chromeMac,
@@ -20,26 +19,17 @@ public:
         iphoneSafari,
         custom,  // the user's own text (UserAgentSettings::customValue)
     };
-    static constexpr std::size_t count = 5;
-
-    constexpr UserAgentPreset(Case c = default_) : case_(c) {}  // NOLINT: implicit by design
-    constexpr Case value() const { return case_; }
-
-    std::string_view rawValue() const;
-    std::string_view displayName() const;
-
-    // Exact, case-sensitive match of a raw value.
-    static std::optional<UserAgentPreset> fromRawValue(std::string_view raw);
-    static const std::array<UserAgentPreset, count>& allCases();
-
-    friend constexpr bool operator==(UserAgentPreset a, UserAgentPreset b) { return a.case_ == b.case_; }
-
-private:
-    Case case_;
+    static constexpr std::array<std::string_view, 5> rawValues{"default", "chromeMac", "chromeIOS", "iphoneSafari",
+                                                               "custom"};
+    static constexpr std::array<std::string_view, 5> displayNames{"Default Safari (WebKit)", "Chrome macOS",
+                                                                  "Chrome iOS", "iPhone Safari", "Custom"};
 };
 
-void readJson(const Json& j, UserAgentPreset& out);
-Json toJson(const UserAgentPreset& preset);
+// Which browser identity a profile's tabs present to web sites.
+class UserAgentPreset : public RawEnum<UserAgentPresetCases, UserAgentPreset> {
+public:
+    constexpr UserAgentPreset(Case c = default_) : RawEnum(c) {}  // NOLINT: implicit by design
+};
 
 // A profile's identity choice. Turning it into user-agent text is the web
 // layer's job; customValue only matters with the custom preset.

@@ -1,16 +1,10 @@
 #include "model/Uuid.h"
 
 #include "model/SecureRandom.h"
+#include "model/Text.h"
 
 namespace quorelle {
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool isDashPosition(std::size_t i) { return i == 8 || i == 13 || i == 18 || i == 23; }
 
@@ -44,7 +38,7 @@ std::optional<Uuid> Uuid::parse(std::string_view text) {
             if (text[i] != '-') return std::nullopt;
             continue;
         }
-        int v = hexValue(text[i]);
+        int v = text::hexDigitValue(text[i]);
         if (v < 0) return std::nullopt;
         bytes[nibble / 2] = static_cast<std::uint8_t>(bytes[nibble / 2] | (nibble % 2 ? v : v << 4));
         ++nibble;

@@ -1,8 +1,9 @@
 #include "platform/KeychainService.h"
 
-#include <libsecret/secret.h>
+#include "model/GLibPtr.h"
+#include "model/Text.h"
 
-#include <memory>
+#include <libsecret/secret.h>
 
 namespace quorelle {
 
@@ -19,29 +20,17 @@ SecretSchema makePasswordSchema() {
 
 const SecretSchema kPasswordSchema = makePasswordSchema();
 
-struct ErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
-
-struct ValueUnref {
-    void operator()(SecretValue* value) const { secret_value_unref(value); }
-};
-using ValuePtr = std::unique_ptr<SecretValue, ValueUnref>;
+using ValuePtr = GLibPtr<SecretValue, secret_value_unref>;
 
 // Attribute values and secrets cross a C interface and the Secret Service
 // demands UTF-8: a text with a NUL byte or invalid UTF-8 would be cut short
-// or refused, so such a text is never handed over.
-bool isCleanUtf8(std::string_view text) {
-    return g_utf8_validate_len(text.data(), text.size(), nullptr);
-}
-
-// A secret is stored as bytes, so a NUL inside it is kept; everything
-// between the NULs must be valid UTF-8.
+// or refused, so such a text is never handed over. A secret is stored as
+// bytes, so a NUL inside it is kept; everything between the NULs must be
+// valid UTF-8.
 bool isSecretText(std::string_view bytes) {
     for (;;) {
         const auto nul = bytes.find('\0');
-        if (!isCleanUtf8(bytes.substr(0, nul))) return false;
+        if (!text::isValidUtf8(bytes.substr(0, nul))) return false;
         if (nul == std::string_view::npos) return true;
         bytes.remove_prefix(nul + 1);
     }
@@ -57,10 +46,10 @@ struct ItemAttributes {
     ItemAttributes(std::string_view account, std::string_view profileID)
         : profile(profileID),
           key(KeychainService::itemKey(account, profileID)),
-          usable(isCleanUtf8(profileID) && isCleanUtf8(account)) {}
+          usable(text::isValidUtf8(profileID) && text::isValidUtf8(account)) {}
 };
 
-void logFailure(const char* operation, const ErrorPtr& error) {
+void logFailure(const char* operation, const GErrorPtr& error) {
     if (error) g_debug("keychain %s failed: %s", operation, error->message);
 }
 
@@ -84,7 +73,7 @@ bool KeychainService::savePassword(std::string_view secret, std::string_view acc
         secret_password_store_binary_sync(&kPasswordSchema, SECRET_COLLECTION_DEFAULT, item.key.c_str(), value.get(),
                                           nullptr, &raw, "profile", item.profile.c_str(), "account", item.key.c_str(),
                                           nullptr);
-    ErrorPtr error(raw);
+    GErrorPtr error(raw);
     logFailure("save", error);
     return stored && !error;
 }
@@ -95,7 +84,7 @@ std::optional<std::string> KeychainService::loadPassword(std::string_view accoun
     GError* raw = nullptr;
     ValuePtr value(secret_password_lookup_binary_sync(&kPasswordSchema, nullptr, &raw, "profile", item.profile.c_str(),
                                                       "account", item.key.c_str(), nullptr));
-    ErrorPtr error(raw);
+    GErrorPtr error(raw);
     logFailure("load", error);
     if (error || !value) return std::nullopt;
     gsize length = 0;
@@ -110,15 +99,15 @@ void KeychainService::deletePassword(std::string_view account, std::string_view 
     GError* raw = nullptr;
     secret_password_clear_sync(&kPasswordSchema, nullptr, &raw, "profile", item.profile.c_str(), "account",
                                item.key.c_str(), nullptr);
-    logFailure("delete", ErrorPtr(raw));
+    logFailure("delete", GErrorPtr(raw));
 }
 
 void KeychainService::deleteAllPasswords(std::string_view profileID) {
-    if (!isCleanUtf8(profileID)) return;
+    if (!text::isValidUtf8(profileID)) return;
     const std::string profile(profileID);
     GError* raw = nullptr;
     secret_password_clear_sync(&kPasswordSchema, nullptr, &raw, "profile", profile.c_str(), nullptr);
-    logFailure("delete-all", ErrorPtr(raw));
+    logFailure("delete-all", GErrorPtr(raw));
 }
 
 }  // namespace quorelle

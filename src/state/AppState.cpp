@@ -1,7 +1,9 @@
 #include "state/AppState.h"
 
 #include "model/BrowserNavigation.h"
+#include "model/RecordList.h"
 #include "model/ThemePreset.h"
+#include "state/IFavicons.h"
 #include "state/IWebContent.h"
 #include "store/DataStore.h"
 #include "store/MainQueue.h"
@@ -76,10 +78,7 @@ void AppState::loadStartupProfile() {
 }
 
 void AppState::runFirstLaunch() {
-    profileData.modify([](ProfileData& d) {
-        d.theme = ThemeSettings::chromeDefault(true);
-        d.theme.background = ThemeBackground::defaultDark();
-    });
+    applyDarkDefaultTheme();
     appSettings.modify([](AppSettings& s) {
         s.firstLaunchComplete = true;
         s.normalizeProfiles();
@@ -108,10 +107,7 @@ void AppState::applyGuestWindowTheme() {
 }
 
 void AppState::applyDarkDefaultTheme() {
-    profileData.modify([](ProfileData& d) {
-        d.theme = ThemeSettings::chromeDefault(true);
-        d.theme.background = ThemeBackground::defaultDark();
-    });
+    profileData.modify([](ProfileData& d) { d.theme = ThemeSettings::chromeDefault(true); });
 }
 
 void AppState::bootstrapTabs() {
@@ -155,22 +151,24 @@ bool AppState::isGuest() const { return isGuestWindow_ || currentProfile().isGue
 BrowserProfile AppState::currentProfile() const {
     if (isGuestWindow_) return BrowserProfile::guestProfile();
     const auto& settings = appSettings.get();
-    const auto& profiles = settings.profiles;
-    auto startup = std::find_if(profiles.begin(), profiles.end(), [&](const BrowserProfile& p) {
-        return p.id == settings.selectedStartupProfileID && !p.isGuest;
-    });
-    if (startup != profiles.end()) return *startup;
-    auto fallback = std::find_if(profiles.begin(), profiles.end(),
-                                 [](const BrowserProfile& p) { return p.id == AppSettings::defaultProfileID; });
-    if (fallback != profiles.end()) return *fallback;
+    if (auto* startup = AppSettings::findNonGuestProfile(settings.profiles, settings.selectedStartupProfileID))
+        return *startup;
+    if (auto* fallback = records::find(settings.profiles, AppSettings::defaultProfileID)) return *fallback;
     return BrowserProfile::defaultProfile();
 }
 
 AppState::TabPtr AppState::activeTab() const {
     const auto& all = tabs.get();
     if (!activeTabID.get()) return all.empty() ? nullptr : all.front();
-    auto it = std::find_if(all.begin(), all.end(), [&](const TabPtr& t) { return t->id() == *activeTabID.get(); });
-    return it == all.end() ? nullptr : *it;
+    auto index = tabIndex(*activeTabID.get());
+    return index ? all[*index] : nullptr;
+}
+
+std::optional<std::size_t> AppState::tabIndex(const Uuid& id) const {
+    const auto& all = tabs.get();
+    auto it = std::find_if(all.begin(), all.end(), [&](const TabPtr& t) { return t->id() == id; });
+    if (it == all.end()) return std::nullopt;
+    return static_cast<std::size_t>(it - all.begin());
 }
 
 // ---- address text, developer log, helpers -------------------------------------
@@ -195,6 +193,18 @@ void AppState::postWeak(std::function<void(AppState&)> work) {
     services_.mainQueue.post([weak, work = std::move(work)] {
         if (auto self = weak.lock()) work(*self);
     });
+}
+
+void AppState::fetchFaviconForCurrentProfile(const std::string& pageURL,
+                                             std::function<void(AppState&, const std::string&)> apply) {
+    std::weak_ptr<AppState> weak = weak_from_this();
+    const std::string profileID = appSettings.get().selectedStartupProfileID;
+    services_.favicons.fetchFromNetwork(
+        pageURL, [weak, profileID, apply = std::move(apply)](std::optional<std::string> favicon) {
+            auto self = weak.lock();
+            if (!self || !favicon || self->appSettings.get().selectedStartupProfileID != profileID) return;
+            apply(*self, *favicon);
+        });
 }
 
 AppState::TabPtr AppState::makeTab(const std::string& address) const {

@@ -238,6 +238,13 @@ private:
     TabPtr makeTab(const std::string& address) const;
     // Runs `work` on the main queue, provided this state still exists then.
     void postWeak(std::function<void(AppState&)> work);
+    // Looks the page's favicon up on the network and hands it to `apply`,
+    // provided this state still exists and the profile it was asked for is
+    // still the current one.
+    void fetchFaviconForCurrentProfile(const std::string& pageURL,
+                                       std::function<void(AppState&, const std::string&)> apply);
+    // The position of the open tab with this id.
+    std::optional<std::size_t> tabIndex(const Uuid& id) const;
 
     bool appSettingsFileWasDamaged_ = false;
 };

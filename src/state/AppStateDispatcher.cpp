@@ -4,6 +4,7 @@
 // type, so a malformed message never acts.
 #include "model/InternalPageRoute.h"
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 #include "model/Text.h"
 #include "model/ThemePreset.h"
 #include "state/AppState.h"
@@ -24,44 +25,21 @@ public:
 
     const Json& body() const { return body_; }
 
-    std::optional<std::string> string(const char* key) const {
-        const Json* value = member(key);
-        if (!value || !value->is_string()) return std::nullopt;
-        return value->get<std::string>();
-    }
+    std::optional<std::string> string(const char* key) const { return json::lenient<std::string>(body_, key); }
     // At least one character; blanks count.
     std::optional<std::string> nonEmptyString(const char* key) const {
         auto value = string(key);
         if (!value || value->empty()) return std::nullopt;
         return value;
     }
-    std::optional<bool> boolean(const char* key) const {
-        const Json* value = member(key);
-        if (!value || !value->is_boolean()) return std::nullopt;
-        return value->get<bool>();
-    }
+    std::optional<bool> boolean(const char* key) const { return json::lenient<bool>(body_, key); }
     // A record id: a string in the 36-character UUID form, either case. One
     // that does not parse counts as missing.
-    std::optional<Uuid> uuid(const char* key) const {
-        auto text = string(key);
-        return text ? Uuid::parse(*text) : std::nullopt;
-    }
+    std::optional<Uuid> uuid(const char* key) const { return json::lenient<Uuid>(body_, key); }
 
 private:
-    const Json* member(const char* key) const {
-        auto it = body_.find(key);
-        return it == body_.end() ? nullptr : &*it;
-    }
-
     const Json& body_;
 };
-
-template <typename List>
-auto findByID(const List& list, const Uuid& id) -> std::optional<typename List::value_type> {
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& record) { return record.id == id; });
-    if (it == list.end()) return std::nullopt;
-    return *it;
-}
 
 void reloadActiveTab(AppState& s) {
     if (auto tab = s.activeTab()) s.webContent().reloadInternal(tab, s);
@@ -104,7 +82,7 @@ void clearHistory(AppState& s, const Message&) {
 
 void deleteHistoryItem(AppState& s, const Message& m) {
     auto id = m.uuid("itemId");
-    auto item = id ? findByID(s.profileData.get().history, *id) : std::nullopt;
+    const HistoryItem* item = id ? records::find(s.profileData.get().history, *id) : nullptr;
     if (!item) return;
     s.removeHistory(*item);
     s.reloadHistoryPageIfActive();
@@ -136,7 +114,7 @@ void createBookmark(AppState& s, const Message& m) {
 // deleteBookmark itself reloads the bookmarks page when it is showing.
 void deleteBookmark(AppState& s, const Message& m) {
     auto id = m.uuid("bookmarkId");
-    auto bookmark = id ? findByID(s.profileData.get().bookmarks, *id) : std::nullopt;
+    const Bookmark* bookmark = id ? records::find(s.profileData.get().bookmarks, *id) : nullptr;
     if (bookmark) s.deleteBookmark(*bookmark);
 }
 
@@ -144,8 +122,8 @@ void showNewBookmark(AppState& s, const Message&) { s.showNewBookmarkSheet.set(t
 
 void editBookmark(AppState& s, const Message& m) {
     auto id = m.uuid("bookmarkId");
-    auto bookmark = id ? findByID(s.profileData.get().bookmarks, *id) : std::nullopt;
-    if (bookmark) s.editingBookmark.set(std::move(bookmark));
+    const Bookmark* bookmark = id ? records::find(s.profileData.get().bookmarks, *id) : nullptr;
+    if (bookmark) s.editingBookmark.set(*bookmark);
 }
 
 // ---- profiles ------------------------------------------------------------------------
@@ -183,14 +161,11 @@ void setProfileAvatar(AppState& s, const Message& m) {
     // A guest window leaves the real profiles alone.
     if (s.isGuestWindow()) return;
     const auto& settings = s.appSettings.get();
-    const auto& profiles = settings.profiles;
-    auto it = std::find_if(profiles.begin(), profiles.end(),
-                           [&](const BrowserProfile& p) { return p.id == settings.selectedStartupProfileID; });
-    if (it == profiles.end()) return;
-    const auto index = static_cast<std::size_t>(it - profiles.begin());
+    const auto index = records::indexOf(settings.profiles, settings.selectedStartupProfileID);
+    if (!index) return;
     std::optional<std::string> avatar = text::trimmed(m.string("url").value_or(""));
     if (avatar->empty()) avatar.reset();
-    s.appSettings.modify([&](AppSettings& a) { a.profiles[index].avatarURL = std::move(avatar); });
+    s.appSettings.modify([&](AppSettings& a) { a.profiles[*index].avatarURL = std::move(avatar); });
     s.persist();
     s.reloadProfilesPageIfActive();
 }
@@ -325,12 +300,10 @@ constexpr std::array<Action, 36> actions{{
 }  // namespace
 
 void AppState::handleInternalMessage(const Json& message) {
-    if (!message.is_object()) return;
-    auto action = message.find("action");
-    if (action == message.end() || !action->is_string()) return;
-    const std::string name = action->get<std::string>();
-    log("Internal action: " + name);
-    auto row = std::find_if(actions.begin(), actions.end(), [&](const Action& a) { return a.name == name; });
+    const auto name = json::lenient<std::string>(message, "action");
+    if (!name) return;
+    log("Internal action: " + *name);
+    auto row = std::find_if(actions.begin(), actions.end(), [&](const Action& a) { return a.name == *name; });
     if (row != actions.end()) row->run(*this, Message(message));
 }
 

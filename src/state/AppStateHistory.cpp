@@ -1,8 +1,7 @@
 // Browsing history and the download list of the current profile.
-#include "model/Text.h"
+#include "model/BrowserNavigation.h"
+#include "model/RecordList.h"
 #include "state/AppState.h"
-
-#include <algorithm>
 
 namespace quorelle {
 
@@ -11,13 +10,11 @@ namespace {
 // The history list keeps at most this many visits, newest first.
 constexpr std::size_t historyLimit = 5000;
 
-// Internal pages are never recorded, whatever the letter case of the scheme.
-bool isInternalAddress(std::string_view url) { return text::startsWith(text::lowercased(url), "vx://"); }
-
 }  // namespace
 
 void AppState::addHistory(std::string_view title, std::string_view url) {
-    if (isGuest() || isInternalAddress(url)) return;
+    // Internal pages are never recorded, whatever the letter case of the scheme.
+    if (isGuest() || BrowserNavigation::hasInternalScheme(url)) return;
     HistoryItem item;
     item.title = title.empty() ? std::string(url) : std::string(title);
     item.url = std::string(url);
@@ -36,9 +33,7 @@ void AppState::clearHistory() {
 
 void AppState::removeHistory(const HistoryItem& item) {
     const Uuid id = item.id;
-    profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.history, [&](const HistoryItem& h) { return h.id == id; });
-    });
+    profileData.modify([&](ProfileData& d) { records::erase(d.history, id); });
     persist();
 }
 

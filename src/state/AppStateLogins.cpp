@@ -2,12 +2,12 @@
 // file per login in the profile's folder, indexed by the profile's reference
 // list (which also fixes the order).
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 #include "model/SecureCredentialReference.h"
 #include "state/AppState.h"
 #include "store/DataStore.h"
 #include "store/IKeychain.h"
 
-#include <algorithm>
 #include <system_error>
 
 namespace quorelle {
@@ -32,16 +32,10 @@ void AppState::savePasswordItem(const PasswordItem& item, std::string_view passw
         const std::string path = *folder + "/" + item.metadataFileName();
         // Reading the old file first lets the store move a damaged one aside
         // instead of writing over it.
-        store().loadDocument(path, [](const Json& document) {
-            PasswordItem ignored;
-            readJson(document, ignored);
-        });
+        store().loadDocument(path, [](const Json& document) { json::value<PasswordItem>(document); });
         store().saveBytes(path, json::dumpCompact(toJson(item)));
     }
-    const auto& references = profileData.get().passwordReferences;
-    const bool known = std::any_of(references.begin(), references.end(),
-                                   [&](const SecureCredentialReference& r) { return r.id == item.id; });
-    if (!known)
+    if (!records::contains(profileData.get().passwordReferences, item.id))
         profileData.modify(
             [&](ProfileData& d) { d.passwordReferences.push_back(SecureCredentialReference::forItem(item)); });
     reloadPasswordMetadata();
@@ -56,9 +50,7 @@ void AppState::deletePassword(const PasswordItem& item) {
     if (isGuest()) return;  // a guest window never touches the real profile's logins
     const std::string profileID = appSettings.get().selectedStartupProfileID;
     keychain().deletePassword(item.itemKey(), profileID);
-    profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.passwordReferences, [&](const SecureCredentialReference& r) { return r.id == item.id; });
-    });
+    profileData.modify([&](ProfileData& d) { records::erase(d.passwordReferences, item.id); });
     if (auto folder = store().profileDirectory(profileID)) {
         store().removeFile(*folder + "/" + item.metadataFileName());
     }
@@ -77,8 +69,9 @@ void AppState::reloadPasswordMetadata() {
                 // The path comes from the id, never from the stored account
                 // text, so a hand-edited reference cannot name another file.
                 PasswordItem item;
-                const auto status = store().loadDocument(*folder + "/" + metadataFileName(reference.id),
-                                                         [&item](const Json& document) { readJson(document, item); });
+                const auto status =
+                    store().loadDocument(*folder + "/" + metadataFileName(reference.id),
+                                         [&item](const Json& document) { item = json::value<PasswordItem>(document); });
                 // A missing or damaged file only hides its login; a damaged
                 // one is kept on disk and moved aside before any rewrite.
                 if (status == FileStatus::loaded) items.push_back(std::move(item));

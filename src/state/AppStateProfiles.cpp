@@ -1,4 +1,5 @@
 // Profiles: switching, creating, editing, renaming and deleting them.
+#include "model/RecordList.h"
 #include "model/ThemePreset.h"
 #include "model/Uuid.h"
 #include "state/AppState.h"
@@ -6,18 +7,10 @@
 #include "store/DataStore.h"
 #include "store/IKeychain.h"
 
-#include <algorithm>
 #include <functional>
 
 namespace quorelle {
 namespace {
-
-std::optional<std::size_t> indexOfProfile(const AppSettings& settings, std::string_view id) {
-    const auto& profiles = settings.profiles;
-    auto it = std::find_if(profiles.begin(), profiles.end(), [&](const BrowserProfile& p) { return p.id == id; });
-    if (it == profiles.end()) return std::nullopt;
-    return static_cast<std::size_t>(it - profiles.begin());
-}
 
 bool isReservedProfileID(std::string_view id) {
     return id == AppSettings::defaultProfileID || id == AppSettings::guestProfileID;
@@ -47,10 +40,7 @@ void AppState::enterProfile(std::string_view id) {
 
 void AppState::switchProfile(std::string_view id) {
     if (isGuestWindow_ || id == AppSettings::guestProfileID) return;
-    const auto& profiles = appSettings.get().profiles;
-    const bool known = std::any_of(profiles.begin(), profiles.end(),
-                                   [&](const BrowserProfile& p) { return p.id == id && !p.isGuest; });
-    if (!known) return;
+    if (!AppSettings::findNonGuestProfile(appSettings.get().profiles, id)) return;
     const std::string target(id);  // `id` may point into the list that persist() rewrites
     persist();
     enterProfile(target);
@@ -77,7 +67,7 @@ void AppState::updateProfile(std::string_view id, std::optional<std::string> nam
                              bool resetAvatar, std::optional<std::string> themePresetID,
                              std::optional<std::string> searchEngineID, std::optional<std::string> backgroundImageURL) {
     if (isGuestWindow_) return;
-    const auto found = indexOfProfile(appSettings.get(), id);
+    const auto found = records::indexOf(appSettings.get().profiles, id);
     if (!found || appSettings.get().profiles[*found].isGuest) return;
     const std::size_t index = *found;
     const std::string profileID(id);
@@ -125,7 +115,7 @@ void AppState::updateProfile(std::string_view id, std::optional<std::string> nam
 
 void AppState::renameProfile(std::string_view id, std::string_view name) {
     if (isGuestWindow_) return;
-    const auto found = indexOfProfile(appSettings.get(), id);
+    const auto found = records::indexOf(appSettings.get().profiles, id);
     if (!found || appSettings.get().profiles[*found].isGuest) return;
     appSettings.modify([&](AppSettings& s) { s.profiles[*found].name = std::string(name); });
     persist();
@@ -135,12 +125,10 @@ void AppState::deleteProfile(std::string_view id) {
     if (isGuestWindow_ || isReservedProfileID(id)) return;
     // Only a listed profile is ever removed: an id from a message or a file
     // must not name some other folder.
-    if (!indexOfProfile(appSettings.get(), id)) return;
+    if (!records::contains(appSettings.get().profiles, id)) return;
     const std::string profileID(id);
 
-    appSettings.modify([&](AppSettings& s) {
-        std::erase_if(s.profiles, [&](const BrowserProfile& p) { return p.id == profileID; });
-    });
+    appSettings.modify([&](AppSettings& s) { records::erase(s.profiles, profileID); });
     services_.store.removeProfileDirectory(profileID);
     services_.keychain.deleteAllPasswords(profileID);
 

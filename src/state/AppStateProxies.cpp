@@ -1,9 +1,9 @@
 // Proxy profiles as the proxy page edits and tests them.
 #include "model/JsonCodec.h"
+#include "model/RecordList.h"
 #include "state/AppState.h"
 #include "state/IProxyTester.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -35,43 +35,28 @@ std::optional<std::int64_t> parseDecimalInteger(std::string_view text) {
     return -value;
 }
 
-const Json* member(const Json& message, const char* key) {
-    if (!message.is_object()) return nullptr;
-    auto it = message.find(key);
-    return it == message.end() ? nullptr : &*it;
-}
-
 std::string stringOr(const Json& message, const char* key, std::string fallback) {
-    const Json* value = member(message, key);
-    return value && value->is_string() ? value->get<std::string>() : std::move(fallback);
+    return json::lenient<std::string>(message, key).value_or(std::move(fallback));
 }
 
+// Decimal text, or an integral number in range.
 std::int64_t portFrom(const Json& message) {
-    const Json* value = member(message, "port");
-    if (!value) return defaultProxyPort;
-    if (value->is_string()) return parseDecimalInteger(value->get_ref<const std::string&>()).value_or(defaultProxyPort);
-    if (!value->is_number()) return defaultProxyPort;
-    std::int64_t port = 0;
-    try {
-        readJson(*value, port);  // integral numbers in range only
-    } catch (const JsonDecodeError&) {
-        return defaultProxyPort;
-    }
-    return port;
+    if (auto text = json::lenient<std::string>(message, "port"))
+        return parseDecimalInteger(*text).value_or(defaultProxyPort);
+    return json::lenient<std::int64_t>(message, "port").value_or(defaultProxyPort);
 }
 
 ProxyProfile proxyFromMessage(const Json& message) {
     ProxyProfile proxy;
     // An id that does not parse counts as missing: the profile is a new one.
-    proxy.id = Uuid::parse(stringOr(message, "profileId", "")).value_or(Uuid::random());
-    proxy.type = ProxyType::fromRawValue(stringOr(message, "type", "http")).value_or(ProxyType::http);
+    proxy.id = json::lenient<Uuid>(message, "profileId").value_or(Uuid::random());
+    proxy.type = json::lenient<ProxyType>(message, "type").value_or(ProxyType::http);
     proxy.port = portFrom(message);
     proxy.name = stringOr(message, "name", "Proxy");
     proxy.host = stringOr(message, "host", "");
     proxy.username = stringOr(message, "username", "");
     proxy.password = stringOr(message, "password", "");
-    const Json* enabled = member(message, "enabled");
-    proxy.isEnabled = enabled && enabled->is_boolean() && enabled->get<bool>();
+    proxy.isEnabled = json::lenient<bool>(message, "enabled").value_or(false);
     return proxy;
 }
 
@@ -80,10 +65,9 @@ ProxyProfile proxyFromMessage(const Json& message) {
 void AppState::testProxy(std::optional<std::string> profileID) {
     const auto& proxies = profileData.get().proxies;
     const std::optional<Uuid> wanted = profileID ? Uuid::parse(*profileID) : std::nullopt;
-    auto chosen = wanted ? std::find_if(proxies.begin(), proxies.end(),
-                                        [&](const ProxyProfile& p) { return p.id == *wanted; })
-                         : proxies.begin();
-    if (chosen == proxies.end()) {
+    const ProxyProfile* first = proxies.empty() ? nullptr : &proxies.front();
+    const ProxyProfile* chosen = wanted ? records::find(proxies, *wanted) : first;
+    if (!chosen) {
         proxyTestError.set(std::string(saveProxyFirstMessage));
         proxyTestResult.set(std::nullopt);
         reloadProxyPageIfActive();
@@ -110,12 +94,7 @@ void AppState::testProxy(std::optional<std::string> profileID) {
 void AppState::saveProxyFromMessage(const Json& message) {
     const ProxyProfile proxy = proxyFromMessage(message);
     profileData.modify([&](ProfileData& d) {
-        auto it = std::find_if(d.proxies.begin(), d.proxies.end(),
-                               [&](const ProxyProfile& p) { return p.id == proxy.id; });
-        if (it != d.proxies.end())
-            *it = proxy;
-        else
-            d.proxies.push_back(proxy);
+        records::replaceOrAppend(d.proxies, proxy);
         d.settings.activeProxyID = proxy.id;
     });
     // The request for a profile is answered now.
@@ -128,10 +107,9 @@ void AppState::saveProxyFromMessage(const Json& message) {
 void AppState::deleteProxy(const Uuid& idToDelete) {
     // A copy: the caller's id may live in the list that is about to shrink.
     const Uuid id = idToDelete;
-    const auto& proxies = profileData.get().proxies;
-    if (std::none_of(proxies.begin(), proxies.end(), [&](const ProxyProfile& p) { return p.id == id; })) return;
+    if (!records::contains(profileData.get().proxies, id)) return;
     profileData.modify([&](ProfileData& d) {
-        std::erase_if(d.proxies, [&](const ProxyProfile& p) { return p.id == id; });
+        records::erase(d.proxies, id);
         if (d.settings.activeProxyID == id)
             d.settings.activeProxyID =
                 d.proxies.empty() ? std::nullopt : std::optional<Uuid>(d.proxies.front().id);

@@ -11,11 +11,6 @@ namespace {
 
 using TabPtr = AppState::TabPtr;
 
-std::ptrdiff_t indexOf(const std::vector<TabPtr>& tabs, const Uuid& id) {
-    auto it = std::find_if(tabs.begin(), tabs.end(), [&](const TabPtr& t) { return t->id() == id; });
-    return it == tabs.end() ? -1 : it - tabs.begin();
-}
-
 }  // namespace
 
 std::string AppState::freshTabAddress() const {
@@ -35,9 +30,9 @@ void AppState::duplicateTab(const TabPtr& tab) { newTab(tab->urlString.get()); }
 
 void AppState::newTabAdjacent(const TabPtr& tab, TabAdjacentSide side) {
     auto fresh = makeTab(freshTabAddress());
-    const auto index = indexOf(tabs.get(), tab->id());
-    if (index < 0) return;
-    const auto at = index + (side == TabAdjacentSide::right ? 1 : 0);
+    const auto index = tabIndex(tab->id());
+    if (!index) return;
+    const auto at = static_cast<std::ptrdiff_t>(*index + (side == TabAdjacentSide::right ? 1 : 0));
     tabs.modify([&](std::vector<TabPtr>& list) { list.insert(list.begin() + at, fresh); });
     activeTabID.set(fresh->id());
     syncOmniboxFromTab();
@@ -112,11 +107,11 @@ void AppState::moveTab(const std::set<std::size_t>& fromOffsets, std::size_t toO
 void AppState::pinTab(const TabPtr& tab) {
     tab->isPinned.set(!tab->isPinned.get());
     if (!tab->isPinned.get()) return;
-    const auto index = indexOf(tabs.get(), tab->id());
-    if (index < 0) return;
+    const auto index = tabIndex(tab->id());
+    if (!index) return;
     tabs.modify([&](std::vector<TabPtr>& list) {
-        auto pinned = list[static_cast<std::size_t>(index)];
-        list.erase(list.begin() + index);
+        auto pinned = list[*index];
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(*index));
         list.insert(list.begin(), pinned);
     });
 }

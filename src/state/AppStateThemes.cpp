@@ -1,12 +1,11 @@
 // The current profile's look and identity: presets, whole themes, single
 // colours, the New Tab background and the user agent.
 #include "model/Color.h"
+#include "model/RecordList.h"
 #include "model/ThemePreset.h"
 #include "state/AppState.h"
 #include "state/IIdentity.h"
 #include "state/IWebContent.h"
-
-#include <algorithm>
 
 namespace quorelle {
 
@@ -27,9 +26,8 @@ void AppState::applyPreset(const ThemePreset& preset) {
     // Recorded before the save, so the profile list on disk always names the
     // preset whose colours the profile's theme holds.
     appSettings.modify([&](AppSettings& s) {
-        auto it = std::find_if(s.profiles.begin(), s.profiles.end(),
-                               [&](const BrowserProfile& p) { return p.id == s.selectedStartupProfileID; });
-        if (it != s.profiles.end()) it->themePresetID = presetID;
+        if (auto index = records::indexOf(s.profiles, s.selectedStartupProfileID))
+            s.profiles[*index].themePresetID = presetID;
     });
     persist();
     reloadThemedInternalPages();

@@ -53,27 +53,31 @@ void addInternalPages(std::string_view q, std::vector<std::string>& out) {
         if (text::contains(lowered[i], q)) out.push_back(routes[i].vxURL());
 }
 
-void addHistory(std::string_view q, const std::vector<HistoryItem>& history, std::vector<std::string>& out) {
-    std::string scratch;
+// The addresses of the first `limit` records that match, in list order.
+template <typename Record, typename Matches>
+void addMatching(const std::vector<Record>& records, std::size_t limit, Matches matches,
+                 std::vector<std::string>& out) {
     std::size_t kept = 0;
-    for (const auto& item : history) {
-        if (kept == OmniboxSuggestions::historyLimit) break;
-        if (!lowercasedContains(item.title, q, scratch) && !lowercasedContains(item.url, q, scratch)) continue;
-        out.push_back(item.url);
+    for (const auto& record : records) {
+        if (kept == limit) break;
+        if (!matches(record)) continue;
+        out.push_back(record.url);
         ++kept;
     }
+}
+
+void addHistory(std::string_view q, const std::vector<HistoryItem>& history, std::vector<std::string>& out) {
+    std::string scratch;
+    addMatching(history, OmniboxSuggestions::historyLimit, [&](const HistoryItem& item) {
+        return lowercasedContains(item.title, q, scratch) || lowercasedContains(item.url, q, scratch);
+    }, out);
 }
 
 // Bookmarks match on their title only.
 void addBookmarks(std::string_view q, const std::vector<Bookmark>& bookmarks, std::vector<std::string>& out) {
     std::string scratch;
-    std::size_t kept = 0;
-    for (const auto& bookmark : bookmarks) {
-        if (kept == OmniboxSuggestions::bookmarkLimit) break;
-        if (!lowercasedContains(bookmark.title, q, scratch)) continue;
-        out.push_back(bookmark.url);
-        ++kept;
-    }
+    addMatching(bookmarks, OmniboxSuggestions::bookmarkLimit,
+                [&](const Bookmark& bookmark) { return lowercasedContains(bookmark.title, q, scratch); }, out);
 }
 
 // The search address is built from the text exactly as typed: neither

@@ -81,18 +81,13 @@ bool readAll(int fd, std::string& out, std::size_t sizeHint) {
     }
 }
 
-bool pathExists(const std::string& path) {
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
 // rename() that refuses to replace an existing entry.
 bool renameWithoutReplacing(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the no-replace flag: check first. Only the
     // browser's own main thread moves files aside, so the gap is harmless.
-    if (pathExists(to)) {
+    if (AtomicFile::exists(to)) {
         errno = EEXIST;
         return false;
     }
@@ -100,6 +95,11 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
+
+bool AtomicFile::exists(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
 
 std::string AtomicFile::temporaryPrefix(const std::string& path) {
     auto slash = path.rfind('/');

@@ -44,6 +44,9 @@ public:
     // is already there (a counter is appended on a clash). Gives the new path.
     static std::optional<std::string> renameAside(const std::string& path, std::string_view suffix);
 
+    // Whether anything (a file, a folder, a link, dangling or not) is at `path`.
+    static bool exists(const std::string& path);
+
     // The hidden temporary-file prefix used for `path`'s replacements.
     static std::string temporaryPrefix(const std::string& path);
 };

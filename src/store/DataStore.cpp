@@ -1,5 +1,6 @@
 #include "store/DataStore.h"
 
+#include "model/Date.h"
 #include "model/JsonCodec.h"
 #include "model/ProfileData.h"
 #include "store/SaveWriter.h"
@@ -22,17 +23,9 @@ constexpr std::string_view moveAsideMarker = ".unreadable-";
 
 // "YYYYMMDDTHHMMSSZ" for the current moment in UTC.
 std::string utcStamp() {
-    GDateTime* now = g_date_time_new_now_utc();
-    gchar* text = g_date_time_format(now, "%Y%m%dT%H%M%SZ");
-    std::string stamp = text ? text : "";
-    g_free(text);
-    g_date_time_unref(now);
+    std::string stamp = Date::now().iso8601();
+    std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
     return stamp;
-}
-
-bool exists(const std::string& path) {
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 bool isFolder(const std::string& path) {
@@ -215,7 +208,7 @@ bool DataStore::moveAsideIfDamaged(const std::string& path) {
     std::lock_guard lock(damagedMutex_);
     auto entry = damaged_.find(path);
     if (entry == damaged_.end()) return true;
-    if (!exists(path) || AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp())) {
+    if (!AtomicFile::exists(path) || AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp())) {
         damaged_.erase(entry);
         return true;
     }

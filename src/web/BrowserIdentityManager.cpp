@@ -1,5 +1,6 @@
 #include "web/BrowserIdentityManager.h"
 
+#include "model/GLibPtr.h"
 #include "model/Text.h"
 #include "state/AppState.h"
 #include "web/IUserAgentView.h"
@@ -7,7 +8,6 @@
 #include <glib.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -27,8 +27,7 @@ constexpr std::string_view kIphoneSafari =
 // The host as the address parser gives it, or "" when the address has none
 // or does not parse.
 std::string hostOf(const std::string& url) {
-    std::unique_ptr<GUri, decltype(&g_uri_unref)> uri(g_uri_parse(url.c_str(), G_URI_FLAGS_NONE, nullptr),
-                                                     &g_uri_unref);
+    GUriPtr uri(g_uri_parse(url.c_str(), G_URI_FLAGS_NONE, nullptr));
     if (!uri || !g_uri_get_host(uri.get())) return {};
     return g_uri_get_host(uri.get());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/GObjectPtr.h"
+#include "model/GLibPtr.h"
 
 #include <glib.h>
 

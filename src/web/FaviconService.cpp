@@ -1,10 +1,10 @@
 #include "web/FaviconService.h"
 
+#include "model/GLibPtr.h"
 #include "model/JsonCodec.h"
 #include "model/QuorelleAssets.h"
 #include "model/Text.h"
 #include "store/MainQueue.h"
-#include "web/GObjectPtr.h"
 #include "web/IScriptableView.h"
 
 #include <libsoup/soup.h>
@@ -27,20 +27,6 @@ namespace {
 
 constexpr std::string_view kHostPlaceholder = "{host}";
 constexpr std::string_view kLookupSize = "&sz=64";
-
-struct GFree {
-    void operator()(gpointer memory) const { g_free(memory); }
-};
-using GCharPtr = std::unique_ptr<char, GFree>;
-
-struct GUriUnref {
-    void operator()(GUri* uri) const { g_uri_unref(uri); }
-};
-using GUriPtr = std::unique_ptr<GUri, GUriUnref>;
-
-struct GErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
 
 GUriPtr parseURI(std::string_view text) {
     return GUriPtr(g_uri_parse(std::string(text).c_str(), G_URI_FLAGS_NONE, nullptr));
@@ -113,7 +99,7 @@ struct FaviconService::Request {
         std::unique_ptr<Request> request(static_cast<Request*>(data));
         GError* rawError = nullptr;
         GBytes* body = soup_session_send_and_read_finish(SOUP_SESSION(source), result, &rawError);
-        std::unique_ptr<GError, GErrorFree> error(rawError);
+        GErrorPtr error(rawError);
         const unsigned status = soup_message_get_status(request->message.get());
         const bool answered = body && !error && status >= 200 && status <= 299;
         if (body) g_bytes_unref(body);

@@ -1,7 +1,7 @@
 #include "web/LocalResourceScheme.h"
 
+#include "model/GLibPtr.h"
 #include "model/Text.h"
-#include "web/GObjectPtr.h"
 #include "web/ProductLogo.h"
 #include "web/WebViewCoordinator.h"
 

@@ -1,9 +1,9 @@
 #include "web/PageSaver.h"
 
+#include "model/GLibPtr.h"
 #include "state/AppState.h"
 #include "state/IFileDialogs.h"
 #include "store/MainQueue.h"
-#include "web/GObjectPtr.h"
 #include "web/WebViewCoordinator.h"
 
 #include <glibmm/error.h>

@@ -1,5 +1,6 @@
 #include "web/ProxyTester.h"
 
+#include "model/GLibPtr.h"
 #include "model/ProxyProfile.h"
 #include "store/MainQueue.h"
 
@@ -15,21 +16,6 @@
 namespace quorelle {
 
 namespace {
-
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-template <typename T>
-using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
-
-struct GFree {
-    void operator()(gpointer memory) const { g_free(memory); }
-};
-using GCharPtr = std::unique_ptr<char, GFree>;
-
-struct GErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
 
 constexpr unsigned proxyAuthenticationRequired = 407;
 
@@ -61,7 +47,7 @@ struct ProxyTester::Run {
     std::string password;
     GObjectPtr<SoupSession> session;
     GObjectPtr<SoupMessage> message;
-    GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
+    GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
     GSource* timer = nullptr;
     bool timedOut = false;
 
@@ -115,7 +101,7 @@ struct ProxyTester::Run {
         if (GBytes* body = soup_session_send_and_read_finish(SOUP_SESSION(source), result, &rawError)) {
             g_bytes_unref(body);
         }
-        std::unique_ptr<GError, GErrorFree> error(rawError);
+        GErrorPtr error(rawError);
         ProxyTestOutcome outcome;
         if (!error) {
             outcome = outcomeForStatus(soup_message_get_status(run->message.get()));
@@ -188,10 +174,11 @@ void ProxyTester::test(const ProxyProfile& proxy, Completion completion) {
     if (proxy.port < 1 || proxy.port > 65535)
         return completion(failure(portOutOfRange, "Port must be between 1 and 65535"));
 
-    GObjectPtr<SoupMessage> message(soup_message_new(SOUP_METHOD_GET, shared_->connectivityCheckURL.c_str()));
+    auto message =
+        GObjectPtr<SoupMessage>::adopt(soup_message_new(SOUP_METHOD_GET, shared_->connectivityCheckURL.c_str()));
     if (!message) return completion(failure(invalidTestURL, "Invalid test URL"));
 
-    GObjectPtr<GProxyResolver> resolver(g_simple_proxy_resolver_new(proxyURI(proxy).c_str(), nullptr));
+    auto resolver = GObjectPtr<GProxyResolver>::adopt(g_simple_proxy_resolver_new(proxyURI(proxy).c_str(), nullptr));
     auto run = std::make_unique<Run>();
     run->owner = shared_;
     run->completion = std::move(completion);
@@ -201,7 +188,8 @@ void ProxyTester::test(const ProxyProfile& proxy, Completion completion) {
     }
     // A fresh session has no cache, cookie jar or open connections, so no
     // test sees anything of another.
-    run->session.reset(soup_session_new_with_options("proxy-resolver", resolver.get(), nullptr));
+    run->session =
+        GObjectPtr<SoupSession>::adopt(soup_session_new_with_options("proxy-resolver", resolver.get(), nullptr));
     run->message = std::move(message);
     shared_->running.insert(G_CANCELLABLE(g_object_ref(run->cancellable.get())));
     run.release()->start();

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/GLibPtr.h"
 #include "model/Uuid.h"
-#include "web/GObjectPtr.h"
 #include "web/IInspectableView.h"
 #include "web/IScriptableView.h"
 #include "web/IUserAgentView.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "model/GLibPtr.h"
 #include "model/Uuid.h"
 #include "state/IWebContent.h"
-#include "web/GObjectPtr.h"
 
 #include <sigc++/signal.h>
 

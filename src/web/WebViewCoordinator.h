@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/GLibPtr.h"
 #include "model/Json.h"
-#include "web/GObjectPtr.h"
 
 #include <chrono>
 #include <memory>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "model/GLibPtr.h"
 #include "state/IWebsiteData.h"
 #include "state/WebsiteDataStoreKind.h"
-#include "web/GObjectPtr.h"
 
 #include <functional>
 #include <string>

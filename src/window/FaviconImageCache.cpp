@@ -1,6 +1,6 @@
 #include "window/FaviconImageCache.h"
 
-#include "web/GObjectPtr.h"
+#include "model/GLibPtr.h"
 
 #include <gio/gio.h>
 #include <glibmm/bytes.h>
@@ -17,16 +17,6 @@
 namespace quorelle {
 
 namespace {
-
-struct GErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorPtr = std::unique_ptr<GError, GErrorFree>;
-
-struct GBytesUnref {
-    void operator()(GBytes* bytes) const { g_bytes_unref(bytes); }
-};
-using BytesPtr = std::unique_ptr<GBytes, GBytesUnref>;
 
 enum class Origin { network, file, data, unsupported };
 
@@ -150,8 +140,8 @@ struct FaviconImageCache::Read {
     static void onNetworkAnswer(GObject* source, GAsyncResult* result, gpointer data) {
         std::unique_ptr<Read> read(static_cast<Read*>(data));
         GError* rawError = nullptr;
-        BytesPtr body(soup_session_send_and_read_finish(SOUP_SESSION(source), result, &rawError));
-        ErrorPtr error(rawError);
+        GBytesPtr body(soup_session_send_and_read_finish(SOUP_SESSION(source), result, &rawError));
+        GErrorPtr error(rawError);
         const unsigned status = soup_message_get_status(read->message.get());
         const bool answered = body && !error && status >= 200 && status <= 299 &&
                               g_bytes_get_size(body.get()) <= maximumImageBytes;
@@ -165,8 +155,8 @@ struct FaviconImageCache::Read {
         GError* rawError = nullptr;
         const gboolean ok =
             g_file_load_partial_contents_finish(G_FILE(source), result, &contents, &length, nullptr, &rawError);
-        ErrorPtr error(rawError);
-        BytesPtr bytes(ok ? g_bytes_new_take(contents, length) : nullptr);
+        GErrorPtr error(rawError);
+        GBytesPtr bytes(ok ? g_bytes_new_take(contents, length) : nullptr);
         if (!ok) g_free(contents);
         read->done(bytes.get());
     }
@@ -218,7 +208,7 @@ void FaviconImageCache::load(const std::string& url, Completion completion) {
 
     const Origin origin = originOf(url);
     if (origin == Origin::data) {
-        BytesPtr bytes(soup_uri_decode_data_uri(url.c_str(), nullptr));
+        GBytesPtr bytes(soup_uri_decode_data_uri(url.c_str(), nullptr));
         return completion(decode(bytes.get()));
     }
     if (origin == Origin::unsupported) return completion({});

@@ -8,11 +8,11 @@
 //   WebsiteDataChild read <folder>   a normal view reads the cookie back.
 // Pages come from a loopback server; cookies belong to the host, whatever the
 // port. Exits 0 when every step held, else prints what did not.
+#include "model/GLibPtr.h"
 #include "state/WebsiteDataStoreKind.h"
 #include "store/MainQueue.h"
 #include "support/LoopbackServer.h"
 #include "support/MainLoopWait.h"
-#include "web/GObjectPtr.h"
 #include "web/WebsiteDataService.h"
 
 #include <gtk/gtk.h>

@@ -1,10 +1,32 @@
 #pragma once
 
+// Owners for what GLib hands out: strings to g_free, errors, boxed values
+// with an unref function, and GObject references.
+
 #include <glib-object.h>
 
+#include <memory>
 #include <utility>
 
 namespace quorelle {
+
+// Frees with a GLib free or unref function.
+template <auto Free>
+struct GLibDeleter {
+    template <typename T>
+    void operator()(T* pointer) const {
+        Free(pointer);
+    }
+};
+
+// Owns a value GLib handed over ("transfer full") that goes with `Free`.
+template <typename T, auto Free>
+using GLibPtr = std::unique_ptr<T, GLibDeleter<Free>>;
+
+using GCharPtr = GLibPtr<char, g_free>;
+using GErrorPtr = GLibPtr<GError, g_error_free>;
+using GUriPtr = GLibPtr<GUri, g_uri_unref>;
+using GBytesPtr = GLibPtr<GBytes, g_bytes_unref>;
 
 // Owns one reference to a GObject. adopt() takes over a reference the caller
 // already holds (a "transfer full" return value); retain() adds one.
