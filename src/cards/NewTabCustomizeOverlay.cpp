@@ -8,6 +8,7 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/LabelFont.h"
 
 #include <gtk/gtk.h>
 
@@ -40,7 +41,7 @@ void styleSectionLabel(Gtk::Label& label, const char* text) {
     label.set_text(text);
     label.set_halign(Gtk::Align::START);
     label.add_css_class(ChromeStyle::mutedText);
-    CardText::setFont(label, sectionSize, Pango::Weight::MEDIUM);
+    LabelFont::set(label, sectionSize, Pango::Weight::MEDIUM);
 }
 
 }  // namespace
@@ -71,7 +72,7 @@ void NewTabCustomizeOverlay::buildHeader() {
     title_.set_halign(Gtk::Align::START);
     title_.set_hexpand(true);  // the flexible space sits after the title
     title_.add_css_class(ChromeStyle::primaryText);
-    CardText::setFont(title_, titleSize, Pango::Weight::SEMIBOLD);
+    LabelFont::set(title_, titleSize, Pango::Weight::SEMIBOLD);
     header_.append(title_);
 
     openThemesIcon_.set_from_icon_name(openThemesIconName);

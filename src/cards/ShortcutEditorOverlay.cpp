@@ -8,6 +8,7 @@
 #include "state/IFavicons.h"
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
+#include "window/LabelFont.h"
 
 #include <algorithm>
 
@@ -57,7 +58,7 @@ ShortcutEditorOverlay::~ShortcutEditorOverlay() {
 
 void ShortcutEditorOverlay::buildLayout() {
     heading_.set_halign(Gtk::Align::START);
-    CardText::setFont(heading_, headingSize, Pango::Weight::SEMIBOLD);
+    LabelFont::set(heading_, headingSize, Pango::Weight::SEMIBOLD);
     content().append(heading_);
 
     preview_.set_valign(Gtk::Align::START);

@@ -5,14 +5,13 @@
 #include "state/AppState.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/LabelFont.h"
 
 #include <gdk/gdk.h>
 #include <giomm/menuitem.h>
 #include <glibmm/variant.h>
 #include <gtkmm/cssprovider.h>
-#include <pangomm/attrlist.h>
 
-#include <cmath>
 #include <utility>
 
 namespace quorelle {
@@ -32,14 +31,6 @@ Glib::RefPtr<Gtk::CssProvider> chipStyle() {
         return sheet;
     }();
     return provider;
-}
-
-Pango::AttrList titleAttributes() {
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(
-        static_cast<int>(std::lround(BookmarkChip::titleFontSize * PANGO_SCALE)));
-    attributes.insert(size);
-    return attributes;
 }
 
 }  // namespace
@@ -91,8 +82,7 @@ void BookmarkChip::buildContent() {
     title_.set_single_line_mode(true);
     title_.set_valign(Gtk::Align::CENTER);
     title_.add_css_class(ChromeStyle::primaryText);
-    auto attributes = titleAttributes();
-    title_.set_attributes(attributes);
+    LabelFont::set(title_, titleFontSize);
     content_.append(favicon_);
     content_.append(title_);
     set_child(content_);

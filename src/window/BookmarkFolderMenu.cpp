@@ -4,15 +4,14 @@
 #include "window/BookmarkChip.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/LabelFont.h"
 
 #include <gdk/gdk.h>
 #include <giomm/menuitem.h>
 #include <giomm/themedicon.h>
 #include <glibmm/variant.h>
 #include <gtkmm/cssprovider.h>
-#include <pangomm/attrlist.h>
 
-#include <cmath>
 #include <utility>
 
 namespace quorelle {
@@ -85,10 +84,7 @@ void BookmarkFolderMenu::buildContent() {
     title_.set_single_line_mode(true);
     title_.set_valign(Gtk::Align::CENTER);
     title_.add_css_class(ChromeStyle::primaryText);
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(static_cast<int>(std::lround(titleFontSize * PANGO_SCALE)));
-    attributes.insert(size);
-    title_.set_attributes(attributes);
+    LabelFont::set(title_, titleFontSize);
     content_.append(symbol_);
     content_.append(title_);
     set_child(content_);

@@ -4,13 +4,13 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/LabelFont.h"
 #include "window/ViewRefresh.h"
 
 #include <gtk/gtk.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/snapshot.h>
 #include <gtkmm/stylecontext.h>
-#include <pangomm/attrlist.h>
 
 #include <algorithm>
 #include <cmath>
@@ -35,14 +35,6 @@ Glib::RefPtr<Gtk::CssProvider> closeButtonStyle() {
         return sheet;
     }();
     return provider;
-}
-
-Pango::AttrList titleAttributes() {
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(
-        static_cast<int>(std::lround(TabChip::titleFontSize * PANGO_SCALE)));
-    attributes.insert(size);
-    return attributes;
 }
 
 }  // namespace
@@ -129,8 +121,7 @@ void TabChip::buildContent() {
 
     title_.set_name("tab-title");
     title_.add_css_class(ChromeStyle::primaryText);
-    auto attributes = titleAttributes();
-    title_.set_attributes(attributes);
+    LabelFont::set(title_, titleFontSize);
     title_.set_single_line_mode(true);
     title_.set_ellipsize(Pango::EllipsizeMode::END);
     title_.set_xalign(0);
