@@ -29,7 +29,7 @@ constexpr double closeGlyphStroke = 1.75;
 Glib::RefPtr<Gtk::CssProvider> closeButtonStyle() {
     static const auto provider = [] {
         auto sheet = Gtk::CssProvider::create();
-        const std::string side = std::to_string(ChromeMetrics::px(TabChip::closeSize)) + "px";
+        const std::string side = ChromeMetrics::cssPx(TabChip::closeSize);
         sheet->load_from_data("button { min-width: " + side + "; min-height: " + side +
                               "; padding: 0; margin: 0; border: none; box-shadow: none; background: none; }");
         return sheet;
