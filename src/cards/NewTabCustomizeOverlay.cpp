@@ -1,6 +1,7 @@
 #include "cards/NewTabCustomizeOverlay.h"
 
 #include "cards/CardText.h"
+#include "cards/ThemedSurface.h"
 #include "model/InternalPageRoute.h"
 #include "model/Text.h"
 #include "model/ThemePreset.h"
@@ -29,11 +30,10 @@ constexpr double shadowOpacity = 0.33;
 constexpr const char* openThemesIconName = "send-to-symbolic";
 
 std::string cardSurface(const ThemeSettings& theme) {
-    const auto radius = std::to_string(ChromeMetrics::px(NewTabCustomizeOverlay::cardCornerRadius)) + "px";
-    const auto blur = std::to_string(ChromeMetrics::px(shadowRadius)) + "px";
-    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n" +
-           "border-radius: " + radius + ";\n" + "box-shadow: inset 0 0 0 1px " +
-           ChromeColor::css(ChromeColor::border(theme)) + ", 0 0 " + blur + " " +
+    const auto radius = ChromeMetrics::cssPx(NewTabCustomizeOverlay::cardCornerRadius);
+    const auto blur = ChromeMetrics::cssPx(shadowRadius);
+    return ThemedSurface::toolbarBackground(theme) + "border-radius: " + radius + ";\n" +
+           "box-shadow: inset 0 0 0 1px " + ChromeColor::css(ChromeColor::border(theme)) + ", 0 0 " + blur + " " +
            ChromeColor::css(Color{}, shadowOpacity) + ";\n";
 }
 
