@@ -37,7 +37,9 @@ Toolbar::Toolbar(std::shared_ptr<AppState> appState, CommandBus& commandBus)
       navigation_(Gtk::Orientation::HORIZONTAL, groupSpacing),
       omnibox_(appState_),
       actions_(Gtk::Orientation::HORIZONTAL, groupSpacing),
-      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })) {
+      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })),
+      // Load events change only the tab; the row follows them too.
+      activeTab_([this] { refresh_->schedule(); }) {
     set_name("toolbar");
     add_css_class(ChromeStyle::toolbar);
     set_size_request(-1, ChromeMetrics::px(ChromeMetrics::toolbarHeight));
@@ -56,7 +58,6 @@ Toolbar::Toolbar(std::shared_ptr<AppState> appState, CommandBus& commandBus)
 Toolbar::~Toolbar() {
     for (auto& connection : buttonConnections_) connection.disconnect();
     stateConnection_.disconnect();
-    tabConnection_.disconnect();
 }
 
 void Toolbar::buildNavigationGroup() {
@@ -101,8 +102,8 @@ void Toolbar::buildActionGroup() {
 }
 
 void Toolbar::refresh() {
-    watchActiveTab();
     const auto tab = appState_->activeTab();
+    activeTab_.follow(tab);
     back_.set_sensitive(tab && tab->canGoBack.get());
     forward_.set_sensitive(tab && tab->canGoForward.get());
     reload_.set_icon_name(tab && tab->isLoading.get() ? "process-stop-symbolic" : "view-refresh-symbolic");
@@ -142,15 +143,6 @@ void Toolbar::goHome() {
 void Toolbar::toggleSidebar() {
     const bool closed = appState_->sidebarKind.get() == SidebarKind::none;
     appState_->setSidebar(closed ? SidebarKind::bookmarks : SidebarKind::none, true);
-}
-
-void Toolbar::watchActiveTab() {
-    auto tab = appState_->activeTab();
-    if (tab == watchedTab_.lock() && tabConnection_.connected()) return;
-    tabConnection_.disconnect();
-    watchedTab_ = tab;
-    // Load events change only the tab; the row follows them too.
-    if (tab) tabConnection_ = tab->signalObjectWillChange().connect([this] { refresh_->schedule(); });
 }
 
 }  // namespace quorelle
