@@ -3,21 +3,17 @@
 #include "model/Text.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/FixedStyle.h"
 #include "window/LabelFont.h"
 
 namespace quorelle {
 
 Glib::RefPtr<Gtk::CssProvider> BookmarkBarItem::buttonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        sheet->load_from_data("button { padding: " + ChromeMetrics::cssPx(paddingV) + " " +
-                              ChromeMetrics::cssPx(paddingH) +
-                              "; min-height: 0; min-width: 0; margin: 0; border: none; box-shadow: none;"
-                              " background: none; }"
-                              "button:hover { background-color: alpha(currentColor, 0.08); }"
-                              "button:checked, button:active { background-color: alpha(currentColor, 0.16); }");
-        return sheet;
-    }();
+    static const auto provider = FixedStyle::sheet(
+        "button { padding: " + ChromeMetrics::cssPx(paddingV) + " " + ChromeMetrics::cssPx(paddingH) +
+        "; min-height: 0; min-width: 0; margin: 0; border: none; box-shadow: none; background: none; }"
+        "button:hover { background-color: alpha(currentColor, 0.08); }"
+        "button:checked, button:active { background-color: alpha(currentColor, 0.16); }");
     return provider;
 }
 

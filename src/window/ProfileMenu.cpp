@@ -5,6 +5,7 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeStyle.h"
 #include "window/CreateProfileSheet.h"
+#include "window/FixedStyle.h"
 #include "window/LabelFont.h"
 #include "window/ViewRefresh.h"
 
@@ -26,11 +27,7 @@ constexpr const char* avatarLetterClass = "vx-profile-avatar-letter";
 // The rows' and buttons' text lines up with the header and the theme line;
 // their highlight reaches out into the menu's margin instead.
 Glib::RefPtr<Gtk::CssProvider> buttonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        sheet->load_from_data("button { padding: 4px 8px; margin: 0 -8px; }");
-        return sheet;
-    }();
+    static const auto provider = FixedStyle::sheet("button { padding: 4px 8px; margin: 0 -8px; }");
     return provider;
 }
 

@@ -4,6 +4,7 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/FixedStyle.h"
 #include "window/LabelFont.h"
 #include "window/ViewRefresh.h"
 
@@ -27,13 +28,10 @@ constexpr double closeGlyphStroke = 1.75;
 // button's padding, minimum size or background, in every state (a plain
 // button has no hover look). Given to that one button only.
 Glib::RefPtr<Gtk::CssProvider> closeButtonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        const std::string side = ChromeMetrics::cssPx(TabChip::closeSize);
-        sheet->load_from_data("button { min-width: " + side + "; min-height: " + side +
-                              "; padding: 0; margin: 0; border: none; box-shadow: none; background: none; }");
-        return sheet;
-    }();
+    const std::string side = ChromeMetrics::cssPx(TabChip::closeSize);
+    static const auto provider = FixedStyle::sheet("button { min-width: " + side + "; min-height: " + side +
+                                                   "; padding: 0; margin: 0; border: none; box-shadow: none;"
+                                                   " background: none; }");
     return provider;
 }
 

@@ -1,11 +1,11 @@
 #include "window/Toolbar.h"
 
 #include "model/BrowserTab.h"
-#include "model/InternalPageRoute.h"
 #include "state/AppState.h"
 #include "web/CommandBus.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/MenuCommands.h"
 #include "window/ViewRefresh.h"
 
 #include <giomm/menu.h>
@@ -71,10 +71,12 @@ void Toolbar::buildNavigationGroup() {
     forward_.set_icon_name("go-next-symbolic");
     reload_.set_icon_name("view-refresh-symbolic");
     home_.set_icon_name("go-home-symbolic");
-    buttonConnections_.push_back(back_.signal_clicked().connect([this] { goBack(); }));
-    buttonConnections_.push_back(forward_.signal_clicked().connect([this] { goForward(); }));
+    buttonConnections_.push_back(
+        back_.signal_clicked().connect([this] { MenuCommands::goBack(appState_.get(), commandBus_); }));
+    buttonConnections_.push_back(
+        forward_.signal_clicked().connect([this] { MenuCommands::goForward(appState_.get(), commandBus_); }));
     buttonConnections_.push_back(reload_.signal_clicked().connect([this] { reloadOrStop(); }));
-    buttonConnections_.push_back(home_.signal_clicked().connect([this] { goHome(); }));
+    buttonConnections_.push_back(home_.signal_clicked().connect([this] { MenuCommands::goHome(appState_.get()); }));
     for (auto* button : {&back_, &forward_, &reload_, &home_}) navigation_.append(*button);
 }
 
@@ -111,16 +113,6 @@ void Toolbar::refresh() {
     bookmark_.set_icon_name(starred ? "starred-symbolic" : "non-starred-symbolic");
 }
 
-void Toolbar::goBack() {
-    const auto tab = appState_->activeTab();
-    commandBus_.post(TabCommand::goBack, tab ? std::optional<Uuid>(tab->id()) : std::nullopt);
-}
-
-void Toolbar::goForward() {
-    const auto tab = appState_->activeTab();
-    commandBus_.post(TabCommand::goForward, tab ? std::optional<Uuid>(tab->id()) : std::nullopt);
-}
-
 void Toolbar::reloadOrStop() {
     const auto tab = appState_->activeTab();
     if (!tab) return;
@@ -128,16 +120,6 @@ void Toolbar::reloadOrStop() {
         commandBus_.post(TabCommand::stop, tab->id());
     else
         appState_->reloadTab(tab);
-}
-
-void Toolbar::goHome() {
-    const auto& settings = appState_->settings();
-    if (settings.newTabBehavior == NewTabBehavior::homepage) {
-        const std::string homepage = settings.homepage;  // navigation may rewrite the settings
-        appState_->navigateActive(homepage);
-    } else {
-        appState_->navigateActive(InternalPageRoute(InternalPageRoute::newtab).vxURL());
-    }
 }
 
 void Toolbar::toggleSidebar() {

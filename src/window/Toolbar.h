@@ -53,10 +53,7 @@ public:
 private:
     void buildNavigationGroup();
     void buildActionGroup();
-    void goBack();
-    void goForward();
     void reloadOrStop();
-    void goHome();
     void toggleSidebar();
 
     std::shared_ptr<AppState> appState_;
