@@ -64,6 +64,21 @@ struct PageMarkup {
         return out;
     }
 
+    // The label above a form field; `label` is plain text. With `forID`, the
+    // label names the field with that id.
+    static std::string fieldLabel(std::string_view label, std::string_view forID = {}) {
+        std::string out = "<label class=\"field-label\"";
+        if (!forID.empty()) {
+            out += " for=\"";
+            out += InternalHTMLStyles::escapeHTML(forID);
+            out += "\"";
+        }
+        out += ">";
+        out += InternalHTMLStyles::escapeHTML(label);
+        out += "</label>";
+        return out;
+    }
+
     // The style of a label that holds a checkbox and its text on one line.
     static constexpr std::string_view checkboxLabelStyle = "display:flex;align-items:center;gap:8px;font-size:14px;";
 

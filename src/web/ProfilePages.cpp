@@ -77,15 +77,11 @@ std::string engineOptions(const ProfileData& data) {
     return out;
 }
 
-std::string fieldLabel(std::string_view label) {
-    return "<label class=\"field-label\">" + std::string(label) + "</label>";
-}
-
 std::string profileEditor(const BrowserProfile& profile, const std::string& idArg, const ProfileData& data) {
     std::string out;
-    out += fieldLabel("Profile name");
+    out += PageMarkup::fieldLabel("Profile name");
     out += "<input type=\"text\" class=\"profile-name\" value=\"" + H::escapeHTML(profile.name) + "\">";
-    out += fieldLabel("Icon URL");
+    out += PageMarkup::fieldLabel("Icon URL");
     out += "<input type=\"url\" class=\"profile-avatar\" value=\"" + H::escapeHTML(profile.avatarURL.value_or("")) +
            "\" placeholder=\"https://…\">";
     out += "<div class=\"btn-row\" style=\"margin-top:4px\">" +
@@ -93,11 +89,11 @@ std::string profileEditor(const BrowserProfile& profile, const std::string& idAr
                               "vxAction({action:'updateProfile', profileId:'" + idArg + "', resetAvatar:true})",
                               "Reset icon to initials") +
            "</div>";
-    out += fieldLabel("Theme preset");
+    out += PageMarkup::fieldLabel("Theme preset");
     out += "<select class=\"profile-theme\">" + presetOptions(profile) + "</select>";
-    out += fieldLabel("Search engine");
+    out += PageMarkup::fieldLabel("Search engine");
     out += "<select class=\"profile-engine\">" + engineOptions(data) + "</select>";
-    out += fieldLabel("Background image URL");
+    out += PageMarkup::fieldLabel("Background image URL");
     out += "<input type=\"url\" class=\"profile-bg\" value=\"" +
            H::escapeHTML(data.theme.background.imagePath.value_or("")) + "\" placeholder=\"https://…\">";
     return out;

@@ -72,7 +72,7 @@ std::string addonCard(bool enabled) {
 
 std::string field(std::string_view label, std::string_view type, std::string_view id, std::string_view value,
                   std::string_view extra = {}) {
-    std::string out = "<label class=\"field-label\" for=\"" + std::string(id) + "\">" + std::string(label) + "</label>";
+    std::string out = PageMarkup::fieldLabel(label, id);
     out += "<input type=\"" + std::string(type) + "\" id=\"" + std::string(id) + "\" value=\"" + H::escapeHTML(value) +
            "\"" + std::string(extra) + ">";
     return out;
@@ -85,7 +85,7 @@ std::string formCard(const ProxyProfile* profile) {
     std::string out = "<div class=\"card\"><h2>Proxy profile</h2>";
     out += "<input type=\"hidden\" id=\"proxyId\" value=\"" + H::escapeHTML(formID) + "\">";
     out += field("Name", "text", "proxyName", profile ? profile->name : "My Proxy");
-    out += "<label class=\"field-label\" for=\"proxyType\">Type</label><select id=\"proxyType\">" + typeOptions(profile) +
+    out += PageMarkup::fieldLabel("Type", "proxyType") + "<select id=\"proxyType\">" + typeOptions(profile) +
            "</select>";
     out += field("Host", "text", "proxyHost", profile ? profile->host : "",
                  " placeholder=\"" + std::string(exampleHost) + "\"");

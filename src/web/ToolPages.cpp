@@ -48,7 +48,7 @@ std::string colorInputs(const ThemeSettings& theme) {
     std::string out;
     for (const ColorField& field : colorFields) {
         const std::string* value = colors.field(field.key);
-        out += "<label class=\"field-label\">" + H::escapeHTML(field.label) + "</label>\n";
+        out += PageMarkup::fieldLabel(field.label) + "\n";
         out += "<input type=\"color\" value=\"" + H::escapeHTML(value ? *value : "#000000") + "\"\n";
         out += "  onchange=\"vxAction({action:'saveThemeColor', key:'" + H::scriptArg(field.key) +
                "', value:this.value}); vxReload();\">";
