@@ -1,5 +1,5 @@
 // Return pressed on a real keyboard in the create-profile sheet.
-#include "input/RealInput.h"
+#include "support/RealInput.h"
 #include "window/CreateProfileSheet.h"
 #include "window/WindowTestSupport.h"
 
@@ -23,10 +23,10 @@ protected:
         presented = true;
         sheet = std::make_unique<CreateProfileSheet>(state, [this](bool shown) { presented = shown; });
         sheet->presentOver(nullptr);
-        ASSERT_TRUE(RealInput::focus(*sheet));
+        ASSERT_TRUE(runUntil([&] { return sheet->get_mapped(); }));
         sheet->nameField().set_text(name);
         focused(*sheet).grab_focus();
-        RealInput::press(*sheet, "Return");
+        ASSERT_TRUE(runUntil([&] { return pressAccelerator(*sheet, "Return"); })) << name;
         ASSERT_TRUE(runUntil([&] { return !presented; })) << name;
         settle();
     }

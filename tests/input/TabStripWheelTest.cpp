@@ -1,5 +1,5 @@
 // A real mouse wheel over a tab strip too full to show every chip.
-#include "input/RealInput.h"
+#include "support/RealInput.h"
 #include "web/ProductLogo.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
@@ -45,8 +45,8 @@ TEST_F(TabStripWheelTest, AVerticalWheelScrollsTheRowSideways) {
     // One notch at a time, each waited for: down, down, then up.
     const auto turn = [&](int notch) {
         const double before = scroll->get_value();
-        RealInput::turnWheel(strip->scroller(), notch);
-        return runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
+        return runUntil([&] { return turnWheel(strip->scroller(), notch); }) &&
+               runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
     };
     EXPECT_TRUE(turn(1));
     EXPECT_TRUE(turn(1));
