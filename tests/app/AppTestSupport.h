@@ -11,6 +11,7 @@
 #include "support/EngineScratchFolder.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LoopbackServer.h"
+#include "support/MainLoopWait.h"
 #include "support/StateTestSupport.h"
 #include "web/BrowserIdentityManager.h"
 #include "web/CommandBus.h"
@@ -29,7 +30,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 
 namespace quorelle::testing {
@@ -94,28 +94,15 @@ protected:
     }
     ~AppTest() override {
         app.reset();
-        spinFor(std::chrono::milliseconds(50));
+        runFor(50);
         state.reset();
         guestState.reset();
         webViews_.reset();
-        spinFor(std::chrono::milliseconds(50));
+        runFor(50);
     }
 
     BrowserWindow& mainWindow() { return *app->mainWindow(); }
 
-    // Iterates the default context until `done` holds or time runs out.
-    static bool runUntil(const std::function<bool()>& done,
-                         std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-        }
-        return true;
-    }
-    static void spinFor(std::chrono::milliseconds time) {
-        runUntil([] { return false; }, time);
-    }
     // Lets queued state work and the toolkit catch up.
     void settle() {
         for (int i = 0; i < 5; ++i) {

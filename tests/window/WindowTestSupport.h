@@ -3,14 +3,13 @@
 // A browser state over a temporary data store, plus a real toplevel window
 // to put widgets in, and a way to let the toolkit process pending events.
 
+#include "support/MainLoopWait.h"
 #include "support/StateTestSupport.h"
 #include "web/CommandBus.h"
 
 #include <glib.h>
 #include <gtkmm/window.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 namespace quorelle::testing {
@@ -19,17 +18,6 @@ namespace quorelle::testing {
 inline void spinToolkit() {
     for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) {
     }
-}
-
-// Iterates the default context until `done` holds or time runs out.
-inline bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(3)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        g_main_context_iteration(nullptr, FALSE);
-        g_usleep(1000);
-    }
-    return true;
 }
 
 class WindowTest : public StateTest {
