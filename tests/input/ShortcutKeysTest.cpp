@@ -11,7 +11,7 @@ class ShortcutKeysTest : public AppTest {
 protected:
     ShortcutKeysTest() {
         for (auto command : CommandBus::allCommands)
-            bus_->signal(command).connect([this, command](std::optional<Uuid> id) { posted.push_back({command, id}); });
+            commands->signal(command).connect([this, command](std::optional<Uuid> id) { posted.push_back({command, id}); });
     }
     void press(Gtk::Window& window, const char* accelerator) {
         ASSERT_TRUE(runUntil([&] { return pressAccelerator(window, accelerator); })) << accelerator;
