@@ -56,12 +56,21 @@ protected:
             },
             timeoutMs);
     }
+    // Sends the active tab to `address` and waits until it shows it.
+    bool loadPage(const std::string& address) {
+        state->navigateActive(address);
+        return waitForPage(address);
+    }
     // Runs a script in the page as if the user did it.
     std::string evalJS(const std::string& script) {
         std::optional<ScriptResult> result;
         host()->evaluateScript(script, [&](ScriptResult r) { result = std::move(r); });
         runUntil([&] { return result.has_value(); });
         return result ? result->valueJSON : std::string("<no answer>");
+    }
+    // Whether the view shows the browser's page for a failed load.
+    bool showsErrorPage() {
+        return evalJS("document.body.innerText").find("Page failed to load") != std::string::npos;
     }
 
     GtkWindow* window = nullptr;
