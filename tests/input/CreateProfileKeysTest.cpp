@@ -6,12 +6,8 @@
 namespace quorelle::testing {
 namespace {
 
-class CreateProfileKeysTest : public WindowTest {
+class CreateProfileKeysTest : public WindowStateTest {
 protected:
-    void SetUp() override {
-        state = makeState();
-        drain();
-    }
     void TearDown() override {
         if (sheet) sheet->destroy();
         sheet.reset();
@@ -31,7 +27,6 @@ protected:
         settle();
     }
 
-    std::shared_ptr<AppState> state;
     std::unique_ptr<CreateProfileSheet> sheet;
     bool presented = false;
 };

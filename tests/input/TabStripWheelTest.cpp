@@ -12,12 +12,11 @@
 namespace quorelle::testing {
 namespace {
 
-class TabStripWheelTest : public WindowTest {
+class TabStripWheelTest : public WindowStateTest {
 protected:
     TabStripWheelTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         strip = std::make_unique<TabStrip>(state, images);
         theme = std::make_unique<ThemeEnvironment>(state, showInWindow(*strip));
     }
@@ -28,7 +27,6 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
-    std::shared_ptr<AppState> state;
     std::unique_ptr<TabStrip> strip;
     std::unique_ptr<ThemeEnvironment> theme;
 };

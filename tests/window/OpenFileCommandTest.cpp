@@ -6,16 +6,14 @@
 namespace quorelle::testing {
 namespace {
 
-class OpenFileCommandTest : public WindowTest {
+class OpenFileCommandTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         web_.loads.clear();
     }
     AppState::TabPtr tab() const { return state->activeTab(); }
 
-    std::shared_ptr<AppState> state;
     FakeFileDialogs dialogs;
     ScratchFolder folder;
 };

@@ -16,13 +16,12 @@
 namespace quorelle::testing {
 namespace {
 
-class TabStripTest : public WindowTest {
+class TabStripTest : public WindowStateTest {
 protected:
     TabStripTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
 
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         strip = std::make_unique<TabStrip>(state, images);
         window = &showInWindow(*strip);
     }
@@ -68,7 +67,6 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
-    std::shared_ptr<AppState> state;
     std::unique_ptr<TabStrip> strip;
     Gtk::Window* window = nullptr;
 };
