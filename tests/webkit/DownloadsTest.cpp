@@ -3,6 +3,7 @@
 #include "webkit/WebTestSupport.h"
 
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "web/DownloadCoordinator.h"
 
 #include <sys/stat.h>

@@ -4,6 +4,7 @@
 
 #include "model/JsonCodec.h"
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "web/PageSaver.h"
 #include "web/WebContextMenuHandler.h"
 

@@ -2,6 +2,7 @@
 #include "window/OpenFileCommand.h"
 
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "window/WindowTestSupport.h"
 
 #include <giomm/file.h>

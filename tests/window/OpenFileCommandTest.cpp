@@ -1,6 +1,7 @@
 #include "window/OpenFileCommand.h"
 
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "window/WindowTestSupport.h"
 
 namespace quorelle::testing {
