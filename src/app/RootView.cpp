@@ -2,11 +2,10 @@
 
 #include "state/AppState.h"
 #include "window/ChromeStyle.h"
+#include "window/FixedStyle.h"
 #include "window/ViewRefresh.h"
 
 #include <glibmm/main.h>
-#include <gtkmm/cssprovider.h>
-#include <gtkmm/stylecontext.h>
 
 namespace quorelle {
 namespace {
@@ -57,7 +56,7 @@ RootView::RootView(std::shared_ptr<AppState> appState, const WindowServices& ser
                    std::chrono::milliseconds toastDuration)
     : appState_(std::move(appState)), toastDuration_(toastDuration), browserView_(appState_, services) {
     set_name("root-view");
-    installCapsuleStyle();
+    FixedStyle::installForDisplay(capsuleStyle);
     set_child(browserView_);
     buildCardSlots();
     buildGuestBadge();
@@ -76,16 +75,6 @@ RootView::RootView(std::shared_ptr<AppState> appState, const WindowServices& ser
 
 RootView::~RootView() {
     for (auto& connection : connections_) connection.disconnect();
-}
-
-void RootView::installCapsuleStyle() {
-    static bool installed = false;
-    auto display = Gdk::Display::get_default();
-    if (installed || !display) return;
-    installed = true;
-    auto provider = Gtk::CssProvider::create();
-    provider->load_from_data(capsuleStyle);
-    Gtk::StyleContext::add_provider_for_display(display, provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 1);
 }
 
 void RootView::buildCardSlots() {

@@ -108,7 +108,6 @@ private:
     void refreshCards();
     void refreshToast();
     void scheduleToastClearing();
-    static void installCapsuleStyle();
 
     std::shared_ptr<AppState> appState_;
     std::chrono::milliseconds toastDuration_;

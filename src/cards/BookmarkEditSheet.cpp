@@ -1,11 +1,10 @@
 #include "cards/BookmarkEditSheet.h"
 
 #include "cards/CardText.h"
+#include "cards/IdentityRow.h"
 #include "cards/SheetColumn.h"
 #include "cards/ThemedSurface.h"
 #include "state/AppState.h"
-#include "window/ChromeColor.h"
-#include "window/ChromeMetrics.h"
 #include "window/ViewRefresh.h"
 
 namespace quorelle {
@@ -17,10 +16,6 @@ constexpr int fieldSpacing = 8;
 constexpr int buttonSpacing = 10;
 constexpr int rowItemSpacing = 8;
 constexpr int padding = 20;
-
-std::string sheetBackground(const ThemeSettings& theme) {
-    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n";
-}
 
 }  // namespace
 
@@ -38,7 +33,7 @@ BookmarkEditSheet::BookmarkEditSheet(AppState& appState, FaviconImageCache& imag
       refresh_(std::make_unique<ViewRefresh>(appState.mainQueue(), [this] { refresh(); })) {
     set_name("bookmark-edit-sheet");
     buildLayout();
-    surface_ = std::make_unique<ThemedSurface>(appState_, *this, sheetBackground);
+    surface_ = std::make_unique<ThemedSurface>(appState_, *this, ThemedSurface::toolbarBackground);
     connectFields();
     auto schedule = [this] { refresh_->schedule(); };
     connections_.push_back(appState_.profileData.signalWillChange().connect(schedule));
@@ -54,16 +49,7 @@ BookmarkEditSheet::~BookmarkEditSheet() {
 void BookmarkEditSheet::buildLayout() {
     SheetColumn::prepare(*this, column_, width, padding, heading_, "Edit Bookmark");
 
-    preview_.set_valign(Gtk::Align::START);
-    identityRow_.append(preview_);
-    title_.set_placeholder_text("Title");
-    url_.set_placeholder_text("URL");
-    for (auto* field : {&title_, &url_}) {
-        field->set_hexpand(true);
-        textColumn_.append(*field);
-    }
-    textColumn_.set_hexpand(true);
-    identityRow_.append(textColumn_);
+    IdentityRow::prepare(identityRow_, preview_, textColumn_, title_, url_);
     column_.append(identityRow_);
 
     column_.append(folders_);

@@ -1,8 +1,8 @@
 #include "cards/BookmarkFolderPicker.h"
 
-#include <gtk/gtk.h>
+#include "web/SortOrder.h"
 
-#include <algorithm>
+#include <gtk/gtk.h>
 
 namespace quorelle {
 
@@ -21,13 +21,6 @@ BookmarkFolderPicker::BookmarkFolderPicker() : Gtk::Box(Gtk::Orientation::HORIZO
 
 BookmarkFolderPicker::~BookmarkFolderPicker() { selectedConnection_.disconnect(); }
 
-std::vector<BookmarkFolder> BookmarkFolderPicker::orderedFolders(const std::vector<BookmarkFolder>& folders) {
-    std::vector<BookmarkFolder> ordered = folders;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const BookmarkFolder& a, const BookmarkFolder& b) { return a.sortOrder < b.sortOrder; });
-    return ordered;
-}
-
 std::string BookmarkFolderPicker::selectionFor(const std::optional<Uuid>& folderID) {
     return folderID ? folderID->toString() : std::string();
 }
@@ -40,7 +33,7 @@ std::optional<Uuid> BookmarkFolderPicker::folderIDFor(std::string_view selection
 void BookmarkFolderPicker::setFolders(const std::vector<BookmarkFolder>& folders) {
     std::vector<std::string> values{""};
     std::vector<std::string> titles{std::string(noneTitle)};
-    for (const auto& folder : orderedFolders(folders)) {
+    for (const auto& folder : SortOrder::sorted(folders)) {
         values.push_back(selectionFor(folder.id));
         titles.push_back(folder.name);
     }

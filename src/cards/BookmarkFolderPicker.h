@@ -32,8 +32,6 @@ public:
     BookmarkFolderPicker();
     ~BookmarkFolderPicker() override;
 
-    // The folders in picker order.
-    static std::vector<BookmarkFolder> orderedFolders(const std::vector<BookmarkFolder>& folders);
     // The selection string standing for a folder id, and back again (a text
     // that is not an id gives no folder).
     static std::string selectionFor(const std::optional<Uuid>& folderID);

@@ -2,20 +2,17 @@
 
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
-#include <pangomm/attrlist.h>
 #include <sigc++/connection.h>
 
 #include <string_view>
 
 namespace quorelle {
 
-// Text helpers for the cards: the type of headings and section labels (in
-// the system font), and entry text set from the card's data.
+// Text helpers for the cards: the type of headings (in the system font), and
+// entry text set from the card's data.
 struct CardText {
     CardText() = delete;
 
-    // The size is in points (one point is one logical pixel).
-    static void setFont(Gtk::Label& label, double points, Pango::Weight weight);
     // The platform's headline font: the body size, semibold.
     static void setHeadline(Gtk::Label& label);
 

@@ -5,8 +5,6 @@
 #include "cards/ThemedSurface.h"
 #include "model/Text.h"
 #include "state/AppState.h"
-#include "window/ChromeColor.h"
-#include "window/ChromeMetrics.h"
 #include "window/ViewRefresh.h"
 
 namespace quorelle {
@@ -16,10 +14,6 @@ namespace {
 constexpr int rowSpacing = 14;
 constexpr int buttonSpacing = 8;
 constexpr int padding = 20;
-
-std::string sheetBackground(const ThemeSettings& theme) {
-    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n";
-}
 
 }  // namespace
 
@@ -31,7 +25,7 @@ NewBookmarkSheet::NewBookmarkSheet(AppState& appState, TwoWayBinding<bool> isPre
       refresh_(std::make_unique<ViewRefresh>(appState.mainQueue(), [this] { refresh(); })) {
     set_name("new-bookmark-sheet");
     buildLayout();
-    surface_ = std::make_unique<ThemedSurface>(appState_, *this, sheetBackground);
+    surface_ = std::make_unique<ThemedSurface>(appState_, *this, ThemedSurface::toolbarBackground);
     connections_.push_back(url_.signal_changed().connect([this] { updateSaveButton(); }));
     connections_.push_back(folders_.signalPicked().connect(
         [this](const std::string& selection) { folderID_ = BookmarkFolderPicker::folderIDFor(selection); }));

@@ -1,6 +1,7 @@
 #include "cards/NewTabCustomizeOverlay.h"
 
 #include "cards/CardText.h"
+#include "cards/ThemedSurface.h"
 #include "model/InternalPageRoute.h"
 #include "model/Text.h"
 #include "model/ThemePreset.h"
@@ -8,6 +9,7 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/LabelFont.h"
 
 #include <gtk/gtk.h>
 
@@ -28,11 +30,10 @@ constexpr double shadowOpacity = 0.33;
 constexpr const char* openThemesIconName = "send-to-symbolic";
 
 std::string cardSurface(const ThemeSettings& theme) {
-    const auto radius = std::to_string(ChromeMetrics::px(NewTabCustomizeOverlay::cardCornerRadius)) + "px";
-    const auto blur = std::to_string(ChromeMetrics::px(shadowRadius)) + "px";
-    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n" +
-           "border-radius: " + radius + ";\n" + "box-shadow: inset 0 0 0 1px " +
-           ChromeColor::css(ChromeColor::border(theme)) + ", 0 0 " + blur + " " +
+    const auto radius = ChromeMetrics::cssPx(NewTabCustomizeOverlay::cardCornerRadius);
+    const auto blur = ChromeMetrics::cssPx(shadowRadius);
+    return ThemedSurface::toolbarBackground(theme) + "border-radius: " + radius + ";\n" +
+           "box-shadow: inset 0 0 0 1px " + ChromeColor::css(ChromeColor::border(theme)) + ", 0 0 " + blur + " " +
            ChromeColor::css(Color{}, shadowOpacity) + ";\n";
 }
 
@@ -40,7 +41,7 @@ void styleSectionLabel(Gtk::Label& label, const char* text) {
     label.set_text(text);
     label.set_halign(Gtk::Align::START);
     label.add_css_class(ChromeStyle::mutedText);
-    CardText::setFont(label, sectionSize, Pango::Weight::MEDIUM);
+    LabelFont::set(label, sectionSize, Pango::Weight::MEDIUM);
 }
 
 }  // namespace
@@ -71,7 +72,7 @@ void NewTabCustomizeOverlay::buildHeader() {
     title_.set_halign(Gtk::Align::START);
     title_.set_hexpand(true);  // the flexible space sits after the title
     title_.add_css_class(ChromeStyle::primaryText);
-    CardText::setFont(title_, titleSize, Pango::Weight::SEMIBOLD);
+    LabelFont::set(title_, titleSize, Pango::Weight::SEMIBOLD);
     header_.append(title_);
 
     openThemesIcon_.set_from_icon_name(openThemesIconName);

@@ -1,15 +1,12 @@
 #include "cards/PromptCardShape.h"
 
 #include "window/ChromeStyle.h"
+#include "window/FixedStyle.h"
 
-#include <gtkmm/cssprovider.h>
 #include <gtkmm/shortcut.h>
 #include <gtkmm/shortcutaction.h>
 #include <gtkmm/shortcutcontroller.h>
 #include <gtkmm/shortcuttrigger.h>
-#include <gtkmm/stylecontext.h>
-
-#include <set>
 
 namespace quorelle {
 namespace {
@@ -21,18 +18,9 @@ constexpr const char* promptStyle =
 
 }  // namespace
 
-void PromptCardShape::installStyle() {
-    static std::set<GdkDisplay*> styled;
-    auto display = Gdk::Display::get_default();
-    if (!display || !styled.insert(display->gobj()).second) return;
-    auto provider = Gtk::CssProvider::create();
-    provider->load_from_data(promptStyle);
-    // Above the window's theme sheet, which gives every card a ring and a shadow.
-    Gtk::StyleContext::add_provider_for_display(display, provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 1);
-}
-
 void PromptCardShape::shape(Gtk::Box& card, int width, bool shadowed) {
-    installStyle();
+    // Above the window's theme sheet, which gives every card a ring and a shadow.
+    FixedStyle::installForDisplay(promptStyle);
     card.set_orientation(Gtk::Orientation::VERTICAL);
     card.set_spacing(16);
     card.add_css_class(ChromeStyle::card);

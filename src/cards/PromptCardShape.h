@@ -22,9 +22,6 @@ struct PromptCardShape {
     static void shapeButtonColumn(Gtk::Box& column);
     // Return and keypad Enter press `button` while the card is in its window.
     static void makeDefault(Gtk::Widget& card, Gtk::Button& button);
-
-private:
-    static void installStyle();
 };
 
 }  // namespace quorelle

@@ -1,13 +1,15 @@
 #include "cards/ShortcutEditorOverlay.h"
 
 #include "cards/CardText.h"
+#include "cards/IdentityRow.h"
+#include "cards/ThemedSurface.h"
 #include "model/QuorelleAssets.h"
 #include "model/ShortcutItem.h"
 #include "model/Text.h"
 #include "state/AppState.h"
 #include "state/IFavicons.h"
-#include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
+#include "window/LabelFont.h"
 
 #include <algorithm>
 
@@ -23,8 +25,8 @@ constexpr int buttonSpacing = 10;
 constexpr double headingSize = 17;
 
 std::string cardSurface(const ThemeSettings& theme) {
-    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n" + "border-radius: " +
-           std::to_string(ChromeMetrics::px(ShortcutEditorOverlay::cardCornerRadius)) + "px;\n";
+    return ThemedSurface::toolbarBackground(theme) + "border-radius: " +
+           ChromeMetrics::cssPx(ShortcutEditorOverlay::cardCornerRadius) + ";\n";
 }
 
 }  // namespace
@@ -57,19 +59,10 @@ ShortcutEditorOverlay::~ShortcutEditorOverlay() {
 
 void ShortcutEditorOverlay::buildLayout() {
     heading_.set_halign(Gtk::Align::START);
-    CardText::setFont(heading_, headingSize, Pango::Weight::SEMIBOLD);
+    LabelFont::set(heading_, headingSize, Pango::Weight::SEMIBOLD);
     content().append(heading_);
 
-    preview_.set_valign(Gtk::Align::START);
-    identityRow_.append(preview_);
-    title_.set_placeholder_text("Title");
-    url_.set_placeholder_text("URL");
-    for (auto* field : {&title_, &url_}) {
-        field->set_hexpand(true);
-        textColumn_.append(*field);
-    }
-    textColumn_.set_hexpand(true);
-    identityRow_.append(textColumn_);
+    IdentityRow::prepare(identityRow_, preview_, textColumn_, title_, url_);
     content().append(identityRow_);
 
     save_.set_label("Save");

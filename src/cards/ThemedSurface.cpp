@@ -1,11 +1,16 @@
 #include "cards/ThemedSurface.h"
 
 #include "state/AppState.h"
+#include "window/ChromeColor.h"
 #include "window/ViewRefresh.h"
 
 #include <gtkmm/stylecontext.h>
 
 namespace quorelle {
+
+std::string ThemedSurface::toolbarBackground(const ThemeSettings& theme) {
+    return "background-color: " + ChromeColor::css(ChromeColor::toolbar(theme)) + ";\n";
+}
 
 ThemedSurface::ThemedSurface(AppState& appState, Gtk::Widget& widget, Declarations declarations)
     : appState_(appState),

@@ -30,6 +30,10 @@ public:
 
     static constexpr const char* styleClass = "vx-themed-surface";
 
+    // The declaration every sheet and card starts from: the theme's toolbar
+    // colour as the background.
+    static std::string toolbarBackground(const ThemeSettings& theme);
+
     ThemedSurface(AppState& appState, Gtk::Widget& widget, Declarations declarations);
     ~ThemedSurface();
     ThemedSurface(const ThemedSurface&) = delete;

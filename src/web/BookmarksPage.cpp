@@ -1,6 +1,7 @@
 #include "web/InternalHTMLStyles.h"
 #include "web/InternalPages.h"
 #include "web/PageMarkup.h"
+#include "web/SortOrder.h"
 
 #include <algorithm>
 #include <vector>
@@ -51,12 +52,9 @@ std::string folderRow(const BookmarkFolder& folder, const std::vector<Bookmark>&
 }
 
 std::string folderRows(const ProfileData& data) {
-    std::vector<const BookmarkFolder*> folders;
-    for (const BookmarkFolder& folder : data.bookmarkFolders) folders.push_back(&folder);
-    std::stable_sort(folders.begin(), folders.end(),
-                     [](const BookmarkFolder* a, const BookmarkFolder* b) { return a->sortOrder < b->sortOrder; });
     std::vector<std::string> rows;
-    for (const BookmarkFolder* folder : folders) rows.push_back(folderRow(*folder, data.bookmarks));
+    for (const BookmarkFolder& folder : SortOrder::sorted(data.bookmarkFolders))
+        rows.push_back(folderRow(folder, data.bookmarks));
     return rows.empty() ? "<p class=\"desc\">No folders yet.</p>" : PageMarkup::stagedRows(rows);
 }
 
@@ -75,10 +73,9 @@ std::string bookmarksPage(const InternalPageContext& context) {
         PageMarkup::button("btn btn-secondary",
                            "var n=prompt('Folder name'); if(n) vxAction({action:'createBookmarkFolder', name:n})",
                            "New Folder");
-    std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
-    body += InternalHTMLStyles::pageHeader("Bookmarks", "Your saved pages");
-    body += PageMarkup::inlineButtonRow(headerButtons);
-    body += "</div>\n<div class=\"card\"><h2>Folders</h2>";
+    std::string body = "<div class=\"page\">\n";
+    body += PageMarkup::headerRow("Bookmarks", "Your saved pages", PageMarkup::inlineButtonRow(headerButtons));
+    body += "<div class=\"card\"><h2>Folders</h2>";
     body += folderRows(context.profileData);
     body += "</div>\n<div class=\"card\">";
     body += bookmarkRows(context.profileData);

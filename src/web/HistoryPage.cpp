@@ -64,11 +64,11 @@ std::string historyList(const InternalPageContext& context) {
 }  // namespace
 
 std::string historyPage(const InternalPageContext& context) {
-    std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
-    body += InternalHTMLStyles::pageHeader("History", "Pages you have visited");
-    body += PageMarkup::button("btn btn-danger", "if(confirm('Clear all history?')) vxAction({action:'clearHistory'})",
-                               "Clear history");
-    body += "</div>\n";
+    std::string body = "<div class=\"page\">\n";
+    body += PageMarkup::headerRow(
+        "History", "Pages you have visited",
+        PageMarkup::button("btn btn-danger", "if(confirm('Clear all history?')) vxAction({action:'clearHistory'})",
+                           "Clear history"));
     if (context.currentProfile.isGuest) {
         body += "<div class=\"warn\">Guest mode: history is not saved permanently.</div>\n";
     }

@@ -6,6 +6,7 @@
 #include "web/BridgeToken.h"
 #include "web/InternalHTMLStyles.h"
 #include "web/InternalPageRenderer.h"
+#include "web/PageMarkup.h"
 
 namespace quorelle {
 
@@ -59,13 +60,10 @@ std::optional<RenderedPage> InternalPageProvider::html(std::string_view address,
 RenderedPage InternalPageProvider::notFoundHTML(std::string_view address, const AppState& appState) {
     std::string description = "No internal page at ";
     description += address;
-    std::string body = "<div class=\"page\">\n  ";
-    body += InternalHTMLStyles::pageHeader("Page not found", description);
-    body +=
-        "\n<div class=\"btn-row\">"
-        "<button class=\"btn btn-primary\" onclick=\"vxNavigate('vx://newtab')\">New Tab</button>"
-        "<button class=\"btn btn-secondary\" onclick=\"vxNavigate('vx://settings')\">Settings</button>"
-        "</div>\n</div>";
+    const std::string body = PageMarkup::page(
+        "Page not found", description,
+        "<div class=\"btn-row\">" + PageMarkup::button("btn btn-primary", "vxNavigate('vx://newtab')", "New Tab") +
+            PageMarkup::button("btn btn-secondary", "vxNavigate('vx://settings')", "Settings") + "</div>");
     std::string token = BridgeToken::generate();
     std::string document = InternalHTMLStyles::wrap("Not Found", body, appState.theme(), "", token);
     return RenderedPage{std::move(document), std::move(token)};

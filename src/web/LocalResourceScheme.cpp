@@ -46,9 +46,7 @@ void answer(WebKitURISchemeRequest* request, GBytes* bytes, const char* mimeType
 
 // Only the pages the browser rendered itself may use these addresses.
 bool fromInternalPage(WebKitURISchemeRequest* request) {
-    WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
-    const char* uri = view ? webkit_web_view_get_uri(view) : nullptr;
-    return uri && WebViewCoordinator::isInternalPageURI(uri);
+    return WebViewCoordinator::showsInternalPage(webkit_uri_scheme_request_get_web_view(request));
 }
 
 // The resource an address names: its host and the path after it.

@@ -3,8 +3,8 @@
 #include "web/InternalHTMLStyles.h"
 #include "web/InternalPages.h"
 #include "web/LocalResourceScheme.h"
+#include "web/SortOrder.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace quorelle::pages {
@@ -123,9 +123,7 @@ std::string backgroundValue(const ThemeSettings& theme) {
 }  // namespace
 
 std::string newTabPage(const InternalPageContext& context) {
-    std::vector<ShortcutItem> shortcuts = context.profileData.shortcuts;
-    std::stable_sort(shortcuts.begin(), shortcuts.end(),
-                     [](const ShortcutItem& a, const ShortcutItem& b) { return a.sortOrder < b.sortOrder; });
+    const std::vector<ShortcutItem> shortcuts = SortOrder::sorted(context.profileData.shortcuts);
 
     std::string body =
         "<div class=\"nt-wrap\"><div class=\"wordmark\">Quorelle</div>"

@@ -10,9 +10,9 @@
 
 namespace quorelle {
 
-// Small markup parts shared by the list pages (history, bookmarks,
-// downloads). Arguments named `script` are attribute-ready: every value in
-// them has already gone through InternalHTMLStyles::scriptArg.
+// Small markup parts shared by the internal pages. Arguments named `script`
+// are attribute-ready: every value in them has already gone through
+// InternalHTMLStyles::scriptArg.
 struct PageMarkup {
     // <button class="…" onclick="…">label</button>; the label is plain text.
     static std::string button(std::string_view classes, std::string_view script, std::string_view label) {
@@ -25,6 +25,62 @@ struct PageMarkup {
         out += "</button>";
         return out;
     }
+
+    // A page of the usual width: "<div class="page">", the header, the rest
+    // of the body (finished markup), the closing div.
+    static std::string page(std::string_view title, std::string_view description, std::string_view content) {
+        std::string out = "<div class=\"page\">\n  ";
+        out += InternalHTMLStyles::pageHeader(title, description);
+        out += "\n";
+        out += content;
+        out += "\n</div>";
+        return out;
+    }
+
+    // The header of a list page with its buttons beside it, on one row.
+    static std::string headerRow(std::string_view title, std::string_view description, std::string_view buttons) {
+        std::string out = "<div class=\"row-between\">";
+        out += InternalHTMLStyles::pageHeader(title, description);
+        out += buttons;
+        out += "</div>\n";
+        return out;
+    }
+
+    // <div class="card">…</div> around finished markup.
+    static std::string card(std::string_view inner) {
+        std::string out = "<div class=\"card\">";
+        out += inner;
+        out += "</div>";
+        return out;
+    }
+
+    // One <option> of a <select>; value and label are plain text.
+    static std::string option(std::string_view value, std::string_view label, bool selected) {
+        std::string out = "<option value=\"";
+        out += InternalHTMLStyles::escapeHTML(value);
+        out += selected ? "\" selected>" : "\" >";
+        out += InternalHTMLStyles::escapeHTML(label);
+        out += "</option>";
+        return out;
+    }
+
+    // The label above a form field; `label` is plain text. With `forID`, the
+    // label names the field with that id.
+    static std::string fieldLabel(std::string_view label, std::string_view forID = {}) {
+        std::string out = "<label class=\"field-label\"";
+        if (!forID.empty()) {
+            out += " for=\"";
+            out += InternalHTMLStyles::escapeHTML(forID);
+            out += "\"";
+        }
+        out += ">";
+        out += InternalHTMLStyles::escapeHTML(label);
+        out += "</label>";
+        return out;
+    }
+
+    // The style of a label that holds a checkbox and its text on one line.
+    static constexpr std::string_view checkboxLabelStyle = "display:flex;align-items:center;gap:8px;font-size:14px;";
 
     // The 16-point icon at the start of a list row. Only web and data:image
     // addresses are drawn; anything else (a script address, an empty or

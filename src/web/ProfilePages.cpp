@@ -17,22 +17,9 @@ namespace {
 
 using H = InternalHTMLStyles;
 
-// A button whose label is plain text and whose script is attribute-ready.
-std::string button(std::string_view classes, std::string_view script, std::string_view label) {
-    return PageMarkup::button("btn " + std::string(classes), script, label);
-}
-
-// "<div class="page">", the header, the rest of the body, the closing div.
-std::string pageBody(std::string_view title, std::string_view description, std::string_view content) {
-    std::string out = "<div class=\"page\">\n  " + H::pageHeader(title, description) + "\n";
-    out.append(content);
-    out += "\n</div>";
-    return out;
-}
-
 std::string closeInactiveTabsRow(std::string_view buttonClass) {
     return "<div class=\"btn-row\">" +
-           button(buttonClass, "vxAction({action:'closeInactiveTabs'})", "Close inactive tabs") + "</div>";
+           PageMarkup::button(buttonClass, "vxAction({action:'closeInactiveTabs'})", "Close inactive tabs") + "</div>";
 }
 
 std::string tabTitleItems(const InternalPageContext& context) {
@@ -74,46 +61,39 @@ std::string avatarMarkup(const BrowserProfile& profile) {
            "\" alt=\"\" style=\"width:48px;height:48px;border-radius:50%;object-fit:cover\">";
 }
 
-std::string option(std::string_view value, std::string_view label, bool selected) {
-    return "<option value=\"" + H::escapeHTML(value) + "\" " + (selected ? "selected" : "") + ">" +
-           H::escapeHTML(label) + "</option>";
-}
-
 std::string presetOptions(const BrowserProfile& profile) {
     std::string_view chosen = profile.themePresetID ? std::string_view(*profile.themePresetID) : "black";
     std::string out;
-    for (const ThemePreset& preset : ThemePreset::all()) out += option(preset.id, preset.name, preset.id == chosen);
+    for (const ThemePreset& preset : ThemePreset::all())
+        out += PageMarkup::option(preset.id, preset.name, preset.id == chosen);
     return out;
 }
 
 std::string engineOptions(const ProfileData& data) {
     std::string out;
     for (const SearchEngine& engine : SearchEngine::builtIn()) {
-        out += option(engine.id, engine.name, engine.id == data.settings.selectedSearchEngineID);
+        out += PageMarkup::option(engine.id, engine.name, engine.id == data.settings.selectedSearchEngineID);
     }
     return out;
 }
 
-std::string fieldLabel(std::string_view label) {
-    return "<label class=\"field-label\">" + std::string(label) + "</label>";
-}
-
 std::string profileEditor(const BrowserProfile& profile, const std::string& idArg, const ProfileData& data) {
     std::string out;
-    out += fieldLabel("Profile name");
+    out += PageMarkup::fieldLabel("Profile name");
     out += "<input type=\"text\" class=\"profile-name\" value=\"" + H::escapeHTML(profile.name) + "\">";
-    out += fieldLabel("Icon URL");
+    out += PageMarkup::fieldLabel("Icon URL");
     out += "<input type=\"url\" class=\"profile-avatar\" value=\"" + H::escapeHTML(profile.avatarURL.value_or("")) +
            "\" placeholder=\"https://…\">";
     out += "<div class=\"btn-row\" style=\"margin-top:4px\">" +
-           button("btn-secondary", "vxAction({action:'updateProfile', profileId:'" + idArg + "', resetAvatar:true})",
-                  "Reset icon to initials") +
+           PageMarkup::button("btn btn-secondary",
+                              "vxAction({action:'updateProfile', profileId:'" + idArg + "', resetAvatar:true})",
+                              "Reset icon to initials") +
            "</div>";
-    out += fieldLabel("Theme preset");
+    out += PageMarkup::fieldLabel("Theme preset");
     out += "<select class=\"profile-theme\">" + presetOptions(profile) + "</select>";
-    out += fieldLabel("Search engine");
+    out += PageMarkup::fieldLabel("Search engine");
     out += "<select class=\"profile-engine\">" + engineOptions(data) + "</select>";
-    out += fieldLabel("Background image URL");
+    out += PageMarkup::fieldLabel("Background image URL");
     out += "<input type=\"url\" class=\"profile-bg\" value=\"" +
            H::escapeHTML(data.theme.background.imagePath.value_or("")) + "\" placeholder=\"https://…\">";
     return out;
@@ -121,13 +101,15 @@ std::string profileEditor(const BrowserProfile& profile, const std::string& idAr
 
 std::string profileButtons(const BrowserProfile& profile, const std::string& idArg) {
     std::string out = "<div class=\"btn-row\">";
-    out += button("btn-primary", "vxAction({action:'switchProfile', profileId:'" + idArg + "'})", "Switch");
+    out += PageMarkup::button("btn btn-primary", "vxAction({action:'switchProfile', profileId:'" + idArg + "'})",
+                              "Switch");
     if (!profile.isGuest) {
-        out += button("btn-secondary", "vxSaveProfile('" + idArg + "')", "Save changes");
+        out += PageMarkup::button("btn btn-secondary", "vxSaveProfile('" + idArg + "')", "Save changes");
         if (!profile.isDefault) {
-            out += button("btn-danger",
-                          "if(confirm('Delete profile?')) vxAction({action:'deleteProfile', profileId:'" + idArg + "'})",
-                          "Delete");
+            out += PageMarkup::button(
+                "btn btn-danger",
+                "if(confirm('Delete profile?')) vxAction({action:'deleteProfile', profileId:'" + idArg + "'})",
+                "Delete");
         }
     }
     return out + "</div>";
@@ -175,13 +157,14 @@ function vxSaveProfile(id) {
 }  // namespace
 
 std::string profilesPage(const InternalPageContext& context) {
-    std::string content = "<div class=\"btn-row\" style=\"margin-bottom:16px\">" +
-                          button("btn-primary",
-                                 "var n=prompt('Profile name'); if(n) vxAction({action:'createProfile', name:n})",
-                                 "Create profile") +
-                          "</div>";
+    std::string content =
+        "<div class=\"btn-row\" style=\"margin-bottom:16px\">" +
+        PageMarkup::button("btn btn-primary",
+                           "var n=prompt('Profile name'); if(n) vxAction({action:'createProfile', name:n})",
+                           "Create profile") +
+        "</div>";
     for (const BrowserProfile& profile : context.appSettings.profiles) content += profileCard(context, profile);
-    std::string body = pageBody("Profiles", "Create, edit, and switch profiles", content);
+    std::string body = PageMarkup::page("Profiles", "Create, edit, and switch profiles", content);
     body += saveProfileScript;
     return context.wrap("Profiles", body);
 }
@@ -192,8 +175,8 @@ std::string sessionsPage(const InternalPageContext& context) {
                           "</strong> tabs · Profile: " + H::escapeHTML(profile.name) + " · " +
                           (profile.isGuest ? "Guest" : "Standard") + "</p>";
     content += "<ul class=\"clean\">" + tabTitleItems(context) + "</ul>";
-    content += closeInactiveTabsRow("btn-danger") + "</div>";
-    return context.wrap("Sessions", pageBody("Sessions", "Current browsing session", content));
+    content += closeInactiveTabsRow("btn btn-danger") + "</div>";
+    return context.wrap("Sessions", PageMarkup::page("Sessions", "Current browsing session", content));
 }
 
 std::string permissionsPage(const InternalPageContext& context) {
@@ -202,7 +185,7 @@ std::string permissionsPage(const InternalPageContext& context) {
         content += "<div class=\"card\"><h2>" + std::string(category) +
                    "</h2><p>Decided by the browser's built-in rules; no per-site setting in this version.</p></div>";
     }
-    return context.wrap("Permissions", pageBody("Site permissions", "Site access categories", content));
+    return context.wrap("Permissions", PageMarkup::page("Site permissions", "Site access categories", content));
 }
 
 std::string privacyPage(const InternalPageContext& context) {
@@ -210,12 +193,13 @@ std::string privacyPage(const InternalPageContext& context) {
     content += context.currentProfile.isGuest ? "Guest mode — limited persistence" : "Standard browsing";
     content += "</p></div>";
     content += "<div class=\"card\"><h2>Clear data</h2><div class=\"btn-row\">" +
-               button("btn-danger", "if(confirm('Clear history?')) vxAction({action:'clearHistory'})",
-                      "Clear history") +
-               button("btn-danger", "if(confirm('Clear cookies and cache?')) vxAction({action:'clearWebsiteData'})",
-                      "Clear cookies & cache") +
+               PageMarkup::button("btn btn-danger", "if(confirm('Clear history?')) vxAction({action:'clearHistory'})",
+                                  "Clear history") +
+               PageMarkup::button("btn btn-danger",
+                                  "if(confirm('Clear cookies and cache?')) vxAction({action:'clearWebsiteData'})",
+                                  "Clear cookies & cache") +
                "</div></div>";
-    return context.wrap("Privacy", pageBody("Privacy", "Control browsing data", content));
+    return context.wrap("Privacy", PageMarkup::page("Privacy", "Control browsing data", content));
 }
 
 std::string securityPage(const InternalPageContext& context) {
@@ -226,14 +210,15 @@ std::string securityPage(const InternalPageContext& context) {
     content += "</p></div>";
     content += "<div class=\"card\"><h2>HTTPS</h2><p>HTTP pages show “Not Secure” in the toolbar. "
                "Certificate details depend on platform support.</p></div>";
-    return context.wrap("Security", pageBody("Security", "Connection security", content));
+    return context.wrap("Security", PageMarkup::page("Security", "Connection security", content));
 }
 
 std::string performancePage(const InternalPageContext& context) {
     std::string content = "<div class=\"card\"><p><strong>" + std::to_string(context.tabs.size()) +
                           "</strong> open tabs</p><ul class=\"clean\">" + tabTitleItems(context) + "</ul>";
-    content += closeInactiveTabsRow("btn-primary") + "</div>";
-    return context.wrap("Performance", pageBody("Performance", "Tab overview (no simulated CPU metrics)", content));
+    content += closeInactiveTabsRow("btn btn-primary") + "</div>";
+    return context.wrap("Performance",
+                        PageMarkup::page("Performance", "Tab overview (no simulated CPU metrics)", content));
 }
 
 std::string memoryPage(const InternalPageContext& context) {
@@ -247,8 +232,8 @@ std::string memoryPage(const InternalPageContext& context) {
         "simulated usage numbers.</div>";
     content += "<div class=\"card\"><p><strong>" + std::to_string(context.tabs.size()) + "</strong> tabs · <strong>" +
                std::to_string(inactive) + "</strong> inactive</p>";
-    content += closeInactiveTabsRow("btn-primary") + "</div>";
-    return context.wrap("Memory", pageBody("Memory", "Tab and cache management", content));
+    content += closeInactiveTabsRow("btn btn-primary") + "</div>";
+    return context.wrap("Memory", PageMarkup::page("Memory", "Tab and cache management", content));
 }
 
 }  // namespace quorelle::pages

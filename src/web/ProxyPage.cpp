@@ -15,13 +15,7 @@ namespace {
 
 using H = InternalHTMLStyles;
 
-constexpr std::string_view checkboxLabelStyle = "display:flex;align-items:center;gap:8px;font-size:14px;";
 constexpr std::string_view exampleHost = "proxy.example.com";
-
-// A button whose label is plain text and whose script is attribute-ready.
-std::string button(std::string_view classes, std::string_view script, std::string_view label) {
-    return PageMarkup::button("btn " + std::string(classes), script, label);
-}
 
 // The active profile, else the first saved one, else none.
 const ProxyProfile* formProfile(const ProfileData& data) {
@@ -47,8 +41,7 @@ std::string typeOptions(const ProxyProfile* profile) {
     const ProxyType chosen = profile ? profile->type : ProxyType(ProxyType::http);
     std::string out;
     for (ProxyType type : ProxyType::allCases()) {
-        out += "<option value=\"" + std::string(type.rawValue()) + "\" " + (type == chosen ? "selected" : "") + ">" +
-               std::string(type.displayName()) + "</option>";
+        out += PageMarkup::option(type.rawValue(), type.displayName(), type == chosen);
     }
     return out;
 }
@@ -58,28 +51,28 @@ std::string savedRows(const std::vector<ProxyProfile>& proxies) {
     std::string out;
     for (const ProxyProfile& proxy : proxies) {
         const std::string idArg = H::scriptArg(proxy.id.toString());
-        out += "<div class=\"list-item\"><div class=\"meta\"><strong>" + H::escapeHTML(proxy.name) + "</strong><small>" +
-               std::string(proxy.type.displayName()) + " · " + H::escapeHTML(proxy.host) + ":" +
-               std::to_string(proxy.port) + " " + (proxy.isEnabled ? "· On" : "") + "</small></div>";
-        out += "<div class=\"btn-row\" style=\"margin:0\">" +
-               button("btn-secondary", "vxAction({action:'testProxy', profileId:'" + idArg + "'})", "Test") +
-               button("btn-danger",
-                      "if(confirm('Delete this profile?')) vxAction({action:'deleteProxy', profileId:'" + idArg + "'})",
-                      "Delete") +
-               "</div></div>";
+        const std::string detail = std::string(proxy.type.displayName()) + " · " + H::escapeHTML(proxy.host) + ":" +
+                                   std::to_string(proxy.port) + " " + (proxy.isEnabled ? "· On" : "");
+        const std::string testScript = "vxAction({action:'testProxy', profileId:'" + idArg + "'})";
+        const std::string deleteScript =
+            "if(confirm('Delete this profile?')) vxAction({action:'deleteProxy', profileId:'" + idArg + "'})";
+        out += "<div class=\"list-item\">" + PageMarkup::meta(proxy.name, detail) +
+               PageMarkup::inlineButtonRow(PageMarkup::button("btn btn-secondary", testScript, "Test") +
+                                           PageMarkup::button("btn btn-danger", deleteScript, "Delete")) +
+               "</div>";
     }
     return out;
 }
 
 std::string addonCard(bool enabled) {
     return "<div class=\"card\"><h2>Enable proxy add-on</h2><p>When disabled, no proxy profile is used.</p><label style=\"" +
-           std::string(checkboxLabelStyle) + "\"><input type=\"checkbox\" " + (enabled ? "checked" : "") +
+           std::string(PageMarkup::checkboxLabelStyle) + "\"><input type=\"checkbox\" " + (enabled ? "checked" : "") +
            " onchange=\"vxAction({action:'toggleProxyAddon', enabled:this.checked})\"> Enable proxy add-on</label></div>";
 }
 
 std::string field(std::string_view label, std::string_view type, std::string_view id, std::string_view value,
                   std::string_view extra = {}) {
-    std::string out = "<label class=\"field-label\" for=\"" + std::string(id) + "\">" + std::string(label) + "</label>";
+    std::string out = PageMarkup::fieldLabel(label, id);
     out += "<input type=\"" + std::string(type) + "\" id=\"" + std::string(id) + "\" value=\"" + H::escapeHTML(value) +
            "\"" + std::string(extra) + ">";
     return out;
@@ -92,18 +85,20 @@ std::string formCard(const ProxyProfile* profile) {
     std::string out = "<div class=\"card\"><h2>Proxy profile</h2>";
     out += "<input type=\"hidden\" id=\"proxyId\" value=\"" + H::escapeHTML(formID) + "\">";
     out += field("Name", "text", "proxyName", profile ? profile->name : "My Proxy");
-    out += "<label class=\"field-label\" for=\"proxyType\">Type</label><select id=\"proxyType\">" + typeOptions(profile) +
+    out += PageMarkup::fieldLabel("Type", "proxyType") + "<select id=\"proxyType\">" + typeOptions(profile) +
            "</select>";
     out += field("Host", "text", "proxyHost", profile ? profile->host : "",
                  " placeholder=\"" + std::string(exampleHost) + "\"");
     out += field("Port", "number", "proxyPort", profile ? std::to_string(profile->port) : "8080");
     out += field("Username (optional)", "text", "proxyUser", profile ? profile->username : "");
     out += field("Password (optional)", "password", "proxyPass", profile ? profile->password : "");
-    out += "<label style=\"" + std::string(checkboxLabelStyle) + "margin-top:8px;\"><input type=\"checkbox\" id=\"proxyOn\" " +
+    out += "<label style=\"" + std::string(PageMarkup::checkboxLabelStyle) +
+           "margin-top:8px;\"><input type=\"checkbox\" id=\"proxyOn\" " +
            (profile && profile->isEnabled ? "checked" : "") + "> Use this profile when add-on is enabled</label>";
-    out += "<div class=\"btn-row\">" + button("btn-primary", "vxSaveProxy()", "Save profile") +
-           button("btn-secondary", "vxAction({action:'testProxy', profileId:document.getElementById('proxyId').value})",
-                  "Test proxy") +
+    out += "<div class=\"btn-row\">" + PageMarkup::button("btn btn-primary", "vxSaveProxy()", "Save profile") +
+           PageMarkup::button("btn btn-secondary",
+                              "vxAction({action:'testProxy', profileId:document.getElementById('proxyId').value})",
+                              "Test proxy") +
            "</div></div>";
     return out;
 }
@@ -123,17 +118,15 @@ function vxSaveProxy() {
 std::string proxyPage(const InternalPageContext& context) {
     const ProfileData& data = context.profileData;
     const ProxyProfile* profile = formProfile(data);
-    std::string body = "<div class=\"page\">\n  " +
-                       H::pageHeader("Proxy Add-on",
-                                     "Advanced network proxy (off by default). Not part of standard settings.") +
-                       "\n";
-    body += "<div class=\"warn\"><strong>Note:</strong> Proxy profiles are saved and can be tested here.<br>\n"
-            "This version does not send web pages through proxy profiles.</div>";
-    body += testMessage(context);
-    body += addonCard(data.settings.proxyAddonEnabled);
-    body += formCard(profile);
-    body += "<div class=\"card\"><h2>Saved profiles</h2>" + savedRows(data.proxies) + "</div>";
-    body += "\n</div>";
+    std::string content =
+        "<div class=\"warn\"><strong>Note:</strong> Proxy profiles are saved and can be tested here.<br>\n"
+        "This version does not send web pages through proxy profiles.</div>";
+    content += testMessage(context);
+    content += addonCard(data.settings.proxyAddonEnabled);
+    content += formCard(profile);
+    content += PageMarkup::card("<h2>Saved profiles</h2>" + savedRows(data.proxies));
+    std::string body = PageMarkup::page(
+        "Proxy Add-on", "Advanced network proxy (off by default). Not part of standard settings.", content);
     body += saveProxyScript;
     return context.wrap("Proxy", body);
 }

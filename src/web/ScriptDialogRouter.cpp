@@ -8,8 +8,7 @@
 namespace quorelle {
 
 bool ScriptDialogRouter::route(WebKitWebView* view, WebKitScriptDialog* dialog, IScriptDialogs* dialogs) {
-    const char* uri = webkit_web_view_get_uri(view);
-    if (!dialogs || !uri || !WebViewCoordinator::isInternalPageURI(uri)) return false;
+    if (!dialogs || !WebViewCoordinator::showsInternalPage(view)) return false;
     const auto type = webkit_script_dialog_get_dialog_type(dialog);
     if (type != WEBKIT_SCRIPT_DIALOG_CONFIRM && type != WEBKIT_SCRIPT_DIALOG_PROMPT) return false;
     const bool prompt = type == WEBKIT_SCRIPT_DIALOG_PROMPT;

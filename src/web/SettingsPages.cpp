@@ -81,11 +81,12 @@ std::string downloadsPage(const InternalPageContext& context) {
     for (const DownloadItem& item : context.profileData.downloads) list.push_back(downloadRow(item));
     const std::string rows = list.empty() ? "<div class=\"empty\">No downloads yet</div>" : PageMarkup::stagedRows(list);
 
-    std::string body = "<div class=\"page\">\n<div class=\"row-between\">";
-    body += InternalHTMLStyles::pageHeader("Downloads", "Files downloaded in Quorelle");
-    body += PageMarkup::button("btn btn-danger", "if(confirm('Clear list?')) vxAction({action:'clearDownloads'})",
-                               "Clear list");
-    body += "</div>\n<div class=\"card\">";
+    std::string body = "<div class=\"page\">\n";
+    body += PageMarkup::headerRow(
+        "Downloads", "Files downloaded in Quorelle",
+        PageMarkup::button("btn btn-danger", "if(confirm('Clear list?')) vxAction({action:'clearDownloads'})",
+                           "Clear list"));
+    body += "<div class=\"card\">";
     body += rows;
     body += "</div>\n</div>";
     return context.wrap("Downloads", body);

@@ -28,8 +28,7 @@ bool hasInternalHost(const std::string& uri) { return WebViewCoordinator::isInte
 // page, the list's current item is still that web page, and Back returns to it.
 WebKitBackForwardListItem* backItem(WebKitWebView* view) {
     WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
-    const char* shown = webkit_web_view_get_uri(view);
-    if (shown && hasInternalHost(shown)) {
+    if (WebViewCoordinator::showsInternalPage(view)) {
         WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
         if (current && !hasInternalHost(itemURI(current))) return current;
     }

@@ -2,8 +2,8 @@
 #include "web/InternalHTMLStyles.h"
 #include "web/InternalPages.h"
 #include "web/PageMarkup.h"
+#include "web/SortOrder.h"
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,23 +15,6 @@ namespace quorelle::pages {
 namespace {
 
 using H = InternalHTMLStyles;
-
-// A button whose label is plain text and whose script is attribute-ready.
-std::string button(std::string_view classes, std::string_view script, std::string_view label) {
-    return PageMarkup::button("btn " + std::string(classes), script, label);
-}
-
-std::string card(std::string_view inner) {
-    return "<div class=\"card\">" + std::string(inner) + "</div>";
-}
-
-// "<div class="page">", the header, the rest of the body, the closing div.
-std::string pageBody(std::string_view title, std::string_view description, std::string_view content) {
-    std::string out = "<div class=\"page\">\n  " + H::pageHeader(title, description) + "\n";
-    out.append(content);
-    out += "\n</div>";
-    return out;
-}
 
 // ---- themes ----------------------------------------------------------------
 
@@ -65,7 +48,7 @@ std::string colorInputs(const ThemeSettings& theme) {
     std::string out;
     for (const ColorField& field : colorFields) {
         const std::string* value = colors.field(field.key);
-        out += "<label class=\"field-label\">" + H::escapeHTML(field.label) + "</label>\n";
+        out += PageMarkup::fieldLabel(field.label) + "\n";
         out += "<input type=\"color\" value=\"" + H::escapeHTML(value ? *value : "#000000") + "\"\n";
         out += "  onchange=\"vxAction({action:'saveThemeColor', key:'" + H::scriptArg(field.key) +
                "', value:this.value}); vxReload();\">";
@@ -102,16 +85,15 @@ constexpr Flag flags[] = {
     {"tab-hover-cards", "Tab hover cards"},
 };
 
-constexpr std::string_view switchLabelStyle = "display:flex;align-items:center;gap:8px;font-size:14px;";
-
 }  // namespace
 
 std::string themesPage(const InternalPageContext& context) {
-    std::string content = card("<h2>Presets</h2><div class=\"grid-2\">" + presetButtons() + "</div><div class=\"btn-row\">" +
-                               button("btn-primary", "vxAction({action:'applyPreset', presetId:'black'})",
-                                      "Chrome dark default") +
-                               "</div>");
-    content += card(
+    std::string content =
+        PageMarkup::card("<h2>Presets</h2><div class=\"grid-2\">" + presetButtons() + "</div><div class=\"btn-row\">" +
+                         PageMarkup::button("btn btn-primary", "vxAction({action:'applyPreset', presetId:'black'})",
+                                            "Chrome dark default") +
+                         "</div>");
+    content += PageMarkup::card(
         "<h2>Colors</h2><p class=\"desc\">Edit colors below. The Quorelle wordmark on New Tab uses the accent "
         "color.</p>" +
         colorInputs(context.profileData.theme));
@@ -119,36 +101,35 @@ std::string themesPage(const InternalPageContext& context) {
         "<div class=\"card preview-card\"><h2>Preview</h2><div class=\"wordmark\" style=\"font-family:'Source Code "
         "Pro','SF Mono',Menlo,Monaco,Consolas,monospace;font-weight:700;font-size:32px;color:var(--vx-wordmark);"
         "text-align:center;padding:16px\">Quorelle</div></div>";
-    return context.wrap("Themes", pageBody("Appearance", "Themes and colors — changes apply instantly", content));
+    return context.wrap("Themes",
+                        PageMarkup::page("Appearance", "Themes and colors — changes apply instantly", content));
 }
 
 std::string shortcutsPage(const InternalPageContext& context) {
-    std::vector<const ShortcutItem*> ordered;
-    for (const ShortcutItem& item : context.profileData.shortcuts) ordered.push_back(&item);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const ShortcutItem* a, const ShortcutItem* b) { return a->sortOrder < b->sortOrder; });
     std::string rows;
-    for (const ShortcutItem* item : ordered) {
-        rows += "<div class=\"list-item\"><div class=\"meta\"><strong>" + H::escapeHTML(item->title) +
-                "</strong><small>" + H::escapeHTML(item->url) + "</small></div></div>";
+    for (const ShortcutItem& item : SortOrder::sorted(context.profileData.shortcuts)) {
+        rows += "<div class=\"list-item\">" + PageMarkup::meta(item.title, H::escapeHTML(item.url)) + "</div>";
     }
-    std::string content = card(rows) + "<div class=\"btn-row\">" +
-                          button("btn-secondary", "vxNavigate('vx://newtab')", "Preview New Tab") + "</div>";
-    return context.wrap("Shortcuts", pageBody("Shortcuts", "New Tab page tiles", content));
+    std::string content = PageMarkup::card(rows) + "<div class=\"btn-row\">" +
+                          PageMarkup::button("btn btn-secondary", "vxNavigate('vx://newtab')", "Preview New Tab") +
+                          "</div>";
+    return context.wrap("Shortcuts", PageMarkup::page("Shortcuts", "New Tab page tiles", content));
 }
 
 std::string updatesPage(const InternalPageContext& context) {
-    std::string content = card("<h2>Platform</h2><p>" + H::escapeHTML(context.platform) +
-                               "</p><p class=\"desc\">Updates are delivered through your installation method "
-                               "(package manager or source build).</p>");
+    std::string content =
+        PageMarkup::card("<h2>Platform</h2><p>" + H::escapeHTML(context.platform) +
+                         "</p><p class=\"desc\">Updates are delivered through your installation method "
+                         "(package manager or source build).</p>");
     std::string description = "Quorelle " + context.version + " (" + context.build + ")";
-    return context.wrap("Updates", pageBody("Updates", description, content));
+    return context.wrap("Updates", PageMarkup::page("Updates", description, content));
 }
 
 std::string feedbackPage(const InternalPageContext& context) {
     std::string content(feedbackForm);
-    content += "<div class=\"btn-row\">" + button("btn-primary", "vxCopyFeedback()", "Copy feedback") + "</div>";
-    std::string body = pageBody("Feedback", "Copied locally — nothing is sent to a server", content);
+    content += "<div class=\"btn-row\">" + PageMarkup::button("btn btn-primary", "vxCopyFeedback()", "Copy feedback") +
+               "</div>";
+    std::string body = PageMarkup::page("Feedback", "Copied locally — nothing is sent to a server", content);
     body += copyFeedbackScript;
     return context.wrap("Feedback", body);
 }
@@ -156,8 +137,9 @@ std::string feedbackPage(const InternalPageContext& context) {
 std::string tabGroupsPage(const InternalPageContext& context) {
     std::string content;
     for (const TabGroup& group : context.profileData.tabGroups) {
-        content += card("<h2>" + H::escapeHTML(group.name) + "</h2><p>" + std::string(group.color.displayName()) +
-                        " · " + std::to_string(group.tabIDs.size()) + " tabs</p>");
+        content +=
+            PageMarkup::card("<h2>" + H::escapeHTML(group.name) + "</h2><p>" + std::string(group.color.displayName()) +
+                             " · " + std::to_string(group.tabIDs.size()) + " tabs</p>");
     }
     if (context.profileData.tabGroups.empty()) {
         content = "<div class=\"empty\">No tab groups. Create groups from the tab strip menu.</div>";
@@ -170,16 +152,16 @@ std::string passwordsPage(const InternalPageContext& context) {
     std::string content =
         "<div class=\"warn\">Open the password manager from the toolbar or use system authentication when "
         "exporting.</div><div class=\"btn-row\">" +
-        button("btn-primary", "vxNavigate('vx://settings')", "Password settings") + "</div>";
-    return context.wrap("Passwords", pageBody("Passwords", "Saved logins", content));
+        PageMarkup::button("btn btn-primary", "vxNavigate('vx://settings')", "Password settings") + "</div>";
+    return context.wrap("Passwords", PageMarkup::page("Passwords", "Saved logins", content));
 }
 
 std::string aboutPage(const InternalPageContext& context) {
     std::string body = "<div class=\"page\" style=\"max-width:480px;text-align:center\">";
-    body += card("<h1 style=\"font-size:26px;font-weight:500;margin:0 0 12px\">Quorelle</h1><p>Version " +
-                 H::escapeHTML(context.version) + " (" + H::escapeHTML(context.build) + ")</p><p>Platform: " +
-                 H::escapeHTML(context.platform) +
-                 "</p><p>Engine: WebKit</p><p class=\"desc\">Data is stored locally on this device.</p>");
+    body += PageMarkup::card("<h1 style=\"font-size:26px;font-weight:500;margin:0 0 12px\">Quorelle</h1><p>Version " +
+                             H::escapeHTML(context.version) + " (" + H::escapeHTML(context.build) +
+                             ")</p><p>Platform: " + H::escapeHTML(context.platform) +
+                             "</p><p>Engine: WebKit</p><p class=\"desc\">Data is stored locally on this device.</p>");
     body += "</div>";
     return context.wrap("About", body);
 }
@@ -196,19 +178,19 @@ std::string flagsPage(const InternalPageContext& context) {
                 "', value:this.checked})\"></div>";
     }
     std::string body = "<div class=\"page\"><div class=\"warn\">Experimental flags may change without notice.</div>\n  " +
-                       H::pageHeader("Flags", "Experimental features") + "\n" + card(rows) + "\n</div>";
+                       H::pageHeader("Flags", "Experimental features") + "\n" + PageMarkup::card(rows) + "\n</div>";
     return context.wrap("Flags", body);
 }
 
 std::string experimentsPage(const InternalPageContext& context) {
     const bool on = context.profileData.settings.developerMode;
-    std::string control = "<label style=\"" + std::string(switchLabelStyle) + "\"><input type=\"checkbox\" " +
-                          (on ? "checked" : "") +
+    std::string control = "<label style=\"" + std::string(PageMarkup::checkboxLabelStyle) +
+                          "\"><input type=\"checkbox\" " + (on ? "checked" : "") +
                           " onchange=\"vxAction({action:'setDeveloperMode', value:this.checked})\"> Enable Developer "
                           "Mode</label>";
     std::string body =
         "<div class=\"page\"><div class=\"warn\">Developer Mode enables advanced diagnostics. Off by default.</div>\n  " +
-        H::pageHeader("Developer Mode", "Advanced tools") + "\n" + card(control) + "\n</div>";
+        H::pageHeader("Developer Mode", "Advanced tools") + "\n" + PageMarkup::card(control) + "\n</div>";
     return context.wrap("Developer Mode", body);
 }
 

@@ -101,13 +101,9 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
     }
     auto parts = UrlParts::parse(target);
     if (!parts || !parts->scheme) return;
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.mainQueue().post([weak] {
-        auto self = weak.lock();
-        auto tab = self ? self->tab() : nullptr;
-        if (!tab) return;
-        tab->isInternal.set(false);
-        tab->updateInternalState();
+    laterOnTab([](BrowserTab& tab) {
+        tab.isInternal.set(false);
+        tab.updateInternalState();
     });
     webkit_web_view_load_uri(view, target.c_str());
     // The clock starts when the engine starts the request (see handleLoadChanged).
@@ -162,10 +158,20 @@ void WebViewCoordinator::showPage(WebKitWebView* view, const std::string& html, 
 }
 
 void WebViewCoordinator::scheduleOmniboxSync() {
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.mainQueue().post([weak] {
-        auto self = weak.lock();
-        if (auto state = self ? self->appState() : nullptr) state->syncOmniboxFromTab();
+    later([](WebViewCoordinator& self) {
+        if (auto state = self.appState()) state->syncOmniboxFromTab();
+    });
+}
+
+void WebViewCoordinator::later(std::function<void(WebViewCoordinator&)> work) {
+    store_.mainQueue().post([weak = weak_from_this(), work = std::move(work)] {
+        if (auto self = weak.lock()) work(*self);
+    });
+}
+
+void WebViewCoordinator::laterOnTab(std::function<void(BrowserTab&)> work) {
+    later([work = std::move(work)](WebViewCoordinator& self) {
+        if (auto tab = self.tab()) work(*tab);
     });
 }
 
@@ -200,6 +206,11 @@ void WebViewCoordinator::cancelRequestTimer() {
 // ---- bridge ---------------------------------------------------------------------
 
 bool WebViewCoordinator::isInternalPageURI(const std::string& uri) { return lowerHost(uri) == internalHost; }
+
+bool WebViewCoordinator::showsInternalPage(WebKitWebView* view) {
+    const char* uri = view ? webkit_web_view_get_uri(view) : nullptr;
+    return uri && isInternalPageURI(uri);
+}
 
 bool WebViewCoordinator::acceptsBridgeMessage(const std::string& viewURI, const Json& message,
                                               const std::string& token) {
@@ -260,14 +271,10 @@ gboolean WebViewCoordinator::handleScriptDialog(WebKitWebView* view, WebKitScrip
 void WebViewCoordinator::onLoadStarted() {
     auto tab = this->tab();
     if (tab && tab->isInternal.get()) return;
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.mainQueue().post([weak] {
-        auto self = weak.lock();
-        auto tab = self ? self->tab() : nullptr;
-        if (!tab) return;
-        tab->isLoading.set(true);
-        tab->loadProgress.set(0.15);
-        tab->loadState.set(TabLoadState::loading(0.15));
+    laterOnTab([](BrowserTab& tab) {
+        tab.isLoading.set(true);
+        tab.loadProgress.set(0.15);
+        tab.loadState.set(TabLoadState::loading(0.15));
     });
 }
 
@@ -279,27 +286,24 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
         return;
     }
     cancelRequestTimer();
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    auto heldView = GObjectPtr<WebKitWebView>::retain(view);
-    store_.mainQueue().post([weak, heldView] {
-        auto self = weak.lock();
-        auto tab = self ? self->tab() : nullptr;
+    later([heldView = GObjectPtr<WebKitWebView>::retain(view)](WebViewCoordinator& self) {
+        auto tab = self.tab();
         if (!tab) return;
         tab->isLoading.set(false);
         tab->loadProgress.set(1.0);
         tab->loadState.set(TabLoadState::loaded());
-        self->store_.updateNavigationState(tab->id());
+        self.store_.updateNavigationState(tab->id());
         // Internal or web is decided by what the view actually shows.
         const std::string uri = uriOf(heldView.get());
         if (isInternalPageURI(uri)) {
             tab->isInternal.set(true);
             tab->applyInternalFavicon();
-            self->store_.updateNavigationState(tab->id());
-            self->scheduleOmniboxSync();
+            self.store_.updateNavigationState(tab->id());
+            self.scheduleOmniboxSync();
             return;
         }
         if (uri.empty() || BrowserNavigation::isBlockedInternalArtifact(uri)) return;
-        self->onWebPageFinished(heldView.get(), uri);
+        self.onWebPageFinished(heldView.get(), uri);
     });
 }
 
@@ -343,18 +347,16 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
             }
             auto self = request->coordinator.lock();
             if (!self) return;
-            self->store_.mainQueue().post([weak = request->coordinator, address = request->address, title] {
-                auto self = weak.lock();
-                if (!self) return;
-                auto tab = self->tab();
+            self->later([address = request->address, title](WebViewCoordinator& self) {
+                auto tab = self.tab();
                 if (tab && title && !title->empty()) {
                     tab->title.set(*title);
                     tab->faviconLetter.set(text::uppercased(text::firstCharacter(*title)));
                 }
-                auto state = self->appState();
+                auto state = self.appState();
                 if (tab && state) state->addHistory(tab->title.get(), address);
-                if (tab) self->store_.updateNavigationState(tab->id());
-                self->scheduleOmniboxSync();
+                if (tab) self.store_.updateNavigationState(tab->id());
+                self.scheduleOmniboxSync();
             });
         },
         new TitleRequest{weak, address});
@@ -368,24 +370,17 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
     // already shows that page as loaded.
     auto tab = this->tab();
     if (tab && tab->isInternal.get()) return TRUE;
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
     if (isQuietCancellation(error) && !timedOut) {
-        store_.mainQueue().post([weak] {
-            auto self = weak.lock();
-            auto tab = self ? self->tab() : nullptr;
-            if (!tab) return;
-            tab->isLoading.set(false);
-            tab->loadState.set(TabLoadState::idle());
+        laterOnTab([](BrowserTab& tab) {
+            tab.isLoading.set(false);
+            tab.loadState.set(TabLoadState::idle());
         });
         return TRUE;
     }
     const std::string message = timedOut ? "The request timed out." : (error->message ? error->message : "");
-    store_.mainQueue().post([weak, message] {
-        auto self = weak.lock();
-        auto tab = self ? self->tab() : nullptr;
-        if (!tab) return;
-        tab->isLoading.set(false);
-        tab->loadState.set(TabLoadState::failed(message));
+    laterOnTab([message](BrowserTab& tab) {
+        tab.isLoading.set(false);
+        tab.loadState.set(TabLoadState::failed(message));
     });
     loadErrorPage(message, view);
     return TRUE;  // instead of the engine's own error page
@@ -414,12 +409,8 @@ void WebViewCoordinator::divertInternalNavigation(WebKitNavigationAction* naviga
         webkit_navigation_action_is_user_gesture(navigation);
     if (!clicked) return;
     lastLoadedCanonicalURL.reset();
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    const std::string canonical = BrowserNavigation::canonicalInternalURL(uri);
-    store_.mainQueue().post([weak, canonical] {
-        auto self = weak.lock();
-        if (!self) return;
-        if (auto view = self->webView_.get()) self->loadInternal(canonical, view.get());
+    later([canonical = BrowserNavigation::canonicalInternalURL(uri)](WebViewCoordinator& self) {
+        if (auto view = self.webView_.get()) self.loadInternal(canonical, view.get());
     });
 }
 
@@ -459,10 +450,8 @@ void WebViewCoordinator::onCreate(WebKitNavigationAction* action) {
     // file:, data: or internal addresses at the top level.
     const std::string scheme = lowerScheme(uri);
     if (scheme != "http" && scheme != "https") return;
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.mainQueue().post([weak, uri] {
-        auto self = weak.lock();
-        if (auto state = self ? self->appState() : nullptr) state->newTab(uri);
+    later([uri](WebViewCoordinator& self) {
+        if (auto state = self.appState()) state->newTab(uri);
     });
 }
 
@@ -476,10 +465,8 @@ void WebViewCoordinator::onScriptMessage(JSCValue* value) {
     g_free(text);
     if (!message || !acceptsBridgeMessage(uriOf(view.get()), *message, bridgeToken_)) return;
     message->erase("token");
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    store_.mainQueue().post([weak, message = std::move(*message)] {
-        auto self = weak.lock();
-        if (auto state = self ? self->appState() : nullptr) state->handleInternalMessage(message);
+    later([message = std::move(*message)](WebViewCoordinator& self) {
+        if (auto state = self.appState()) state->handleInternalMessage(message);
     });
 }
 

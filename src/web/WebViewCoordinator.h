@@ -4,6 +4,7 @@
 #include "model/Json.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,12 +66,18 @@ public:
     // the message carries the token of that page's render.
     static bool acceptsBridgeMessage(const std::string& viewURI, const Json& message, const std::string& token);
     static bool isInternalPageURI(const std::string& uri);
+    // True when `view` shows an internal page (false for no view).
+    static bool showsInternalPage(WebKitWebView* view);
 
 private:
     void loadInternal(const std::string& urlString, WebKitWebView* view);
     void loadErrorPage(const std::string& message, WebKitWebView* view);
     void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
     void scheduleOmniboxSync();
+    // Runs `work` on a later turn of the main queue, if this coordinator is
+    // still there then; laterOnTab, if its tab is too.
+    void later(std::function<void(WebViewCoordinator&)> work);
+    void laterOnTab(std::function<void(BrowserTab&)> work);
     void startRequestTimer(WebKitWebView* view);
     void cancelRequestTimer();
 

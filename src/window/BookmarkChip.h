@@ -3,19 +3,17 @@
 #include "model/Bookmark.h"
 #include "model/BookmarkFolder.h"
 #include "window/FaviconView.h"
+#include "window/SecondaryClickMenu.h"
 
 #include <giomm/menu.h>
 #include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/gestureclick.h>
 #include <gtkmm/label.h>
 #include <gtkmm/popovermenu.h>
 #include <sigc++/connection.h>
 
 #include <functional>
-#include <memory>
-#include <string_view>
 #include <vector>
 
 namespace quorelle {
@@ -37,10 +35,6 @@ class FaviconImageCache;
 class BookmarkChip : public Gtk::Button {
 public:
     static constexpr double iconSize = 14;
-    static constexpr double titleFontSize = 12;
-    static constexpr double contentSpacing = 5;
-    static constexpr double paddingH = 10;
-    static constexpr double paddingV = 5;
 
     BookmarkChip(AppState& appState, Bookmark bookmark, const std::vector<BookmarkFolder>& folders,
                  FaviconImageCache& images, std::function<void(const Bookmark&)> onEdit);
@@ -50,16 +44,9 @@ public:
     FaviconView& favicon() { return favicon_; }
     Gtk::Label& titleLabel() { return title_; }
     // The context menu, built on first use.
-    Gtk::PopoverMenu& contextMenu();
+    Gtk::PopoverMenu& contextMenu() { return contextMenu_.menu(); }
     Glib::RefPtr<Gio::Menu> contextMenuModel();
     Glib::RefPtr<Gio::SimpleActionGroup> actions() const { return actions_; }
-    Glib::RefPtr<Gtk::GestureClick> secondaryClick() const { return secondaryClick_; }
-
-    // A menu label showing `text` as written (user text has no mnemonics).
-    static Glib::ustring plainMenuLabel(std::string_view text);
-
-    // Opens the context menu at the chip.
-    void popupMenu();
 
 private:
     void buildContent();
@@ -74,9 +61,8 @@ private:
     FaviconView favicon_;
     Gtk::Label title_;
     Glib::RefPtr<Gio::Menu> menuModel_;
-    std::unique_ptr<Gtk::PopoverMenu> menu_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;
-    Glib::RefPtr<Gtk::GestureClick> secondaryClick_;
+    SecondaryClickMenu contextMenu_;
     std::vector<sigc::connection> connections_;
 };
 

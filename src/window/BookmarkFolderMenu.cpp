@@ -1,41 +1,17 @@
 #include "window/BookmarkFolderMenu.h"
 
 #include "state/AppState.h"
-#include "window/BookmarkChip.h"
+#include "window/BookmarkBarItem.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
 
-#include <gdk/gdk.h>
 #include <giomm/menuitem.h>
 #include <giomm/themedicon.h>
 #include <glibmm/variant.h>
-#include <gtkmm/cssprovider.h>
-#include <pangomm/attrlist.h>
 
-#include <cmath>
 #include <utility>
 
 namespace quorelle {
-
-namespace {
-
-// The inner button of the pull-down: no bezel, the control's own padding.
-Glib::RefPtr<Gtk::CssProvider> folderButtonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        const auto px = [](double points) { return std::to_string(ChromeMetrics::px(points)) + "px"; };
-        sheet->load_from_data("button { padding: " + px(BookmarkFolderMenu::paddingV) + " " +
-                              px(BookmarkFolderMenu::paddingH) +
-                              "; min-height: 0; min-width: 0; margin: 0; border: none; box-shadow: none;"
-                              " background: none; }"
-                              "button:hover { background-color: alpha(currentColor, 0.08); }"
-                              "button:checked, button:active { background-color: alpha(currentColor, 0.16); }");
-        return sheet;
-    }();
-    return provider;
-}
-
-}  // namespace
 
 BookmarkFolderMenu::BookmarkFolderMenu(AppState& appState, BookmarkFolder folder, std::vector<Bookmark> bookmarks,
                                        Callbacks callbacks)
@@ -43,34 +19,24 @@ BookmarkFolderMenu::BookmarkFolderMenu(AppState& appState, BookmarkFolder folder
       folder_(std::move(folder)),
       bookmarks_(std::move(bookmarks)),
       callbacks_(std::move(callbacks)),
-      content_(Gtk::Orientation::HORIZONTAL, ChromeMetrics::px(contentSpacing)),
-      actions_(Gio::SimpleActionGroup::create()) {
+      content_(Gtk::Orientation::HORIZONTAL, ChromeMetrics::px(BookmarkBarItem::contentSpacing)),
+      actions_(Gio::SimpleActionGroup::create()),
+      contextMenu_(*this, [this] { return contextMenuModel(); }) {
     set_name("bookmark-folder");
     set_valign(Gtk::Align::CENTER);
     set_has_frame(false);
     set_focus_on_click(false);
     if (auto* inner = get_first_child())
-        inner->get_style_context()->add_provider(folderButtonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        inner->get_style_context()->add_provider(BookmarkBarItem::buttonStyle(),
+                                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     buildContent();
     buildActions();
     set_create_popup_func([this] {
         if (!get_popover()) buildPullDown();
     });
-
-    secondaryClick_ = Gtk::GestureClick::create();
-    secondaryClick_->set_button(GDK_BUTTON_SECONDARY);
-    connections_.push_back(secondaryClick_->signal_pressed().connect([this](int, double x, double y) {
-        const Gdk::Rectangle at(static_cast<int>(x), static_cast<int>(y), 1, 1);
-        contextMenu().set_pointing_to(at);
-        contextMenu().popup();
-    }));
-    add_controller(secondaryClick_);
 }
 
-BookmarkFolderMenu::~BookmarkFolderMenu() {
-    for (auto& connection : connections_) connection.disconnect();
-    if (contextMenu_) contextMenu_->unparent();
-}
+BookmarkFolderMenu::~BookmarkFolderMenu() = default;
 
 void BookmarkFolderMenu::buildContent() {
     content_.set_valign(Gtk::Align::CENTER);
@@ -78,17 +44,7 @@ void BookmarkFolderMenu::buildContent() {
     symbol_.set_pixel_size(ChromeMetrics::px(symbolSize));
     symbol_.add_css_class(ChromeStyle::mutedText);
     symbol_.set_valign(Gtk::Align::CENTER);
-    title_.set_name("bookmark-folder-title");
-    title_.set_text(folder_.name);
-    title_.set_use_markup(false);
-    title_.set_use_underline(false);
-    title_.set_single_line_mode(true);
-    title_.set_valign(Gtk::Align::CENTER);
-    title_.add_css_class(ChromeStyle::primaryText);
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(static_cast<int>(std::lround(titleFontSize * PANGO_SCALE)));
-    attributes.insert(size);
-    title_.set_attributes(attributes);
+    BookmarkBarItem::prepareTitle(title_, "bookmark-folder-title", folder_.name);
     content_.append(symbol_);
     content_.append(title_);
     set_child(content_);
@@ -116,7 +72,7 @@ Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::menuModel() {
     for (std::size_t i = 0; i < bookmarks_.size(); ++i) {
         const std::string action = "open-" + std::to_string(i);
         actions_->add_action(action, [this, url = bookmarks_[i].url] { appState_.navigateActive(url); });
-        auto item = Gio::MenuItem::create(BookmarkChip::plainMenuLabel(bookmarks_[i].title), "folder." + action);
+        auto item = Gio::MenuItem::create(BookmarkBarItem::plainMenuLabel(bookmarks_[i].title), "folder." + action);
         item->set_icon(Gio::ThemedIcon::create("user-bookmarks-symbolic"));
         entries->append_item(item);
     }
@@ -145,15 +101,6 @@ Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::contextMenuModel() {
     contextMenuModel_->append("Rename Folder", "folder.rename");
     contextMenuModel_->append("Add Bookmark to Folder", "folder.add-bookmark");
     return contextMenuModel_;
-}
-
-Gtk::PopoverMenu& BookmarkFolderMenu::contextMenu() {
-    if (!contextMenu_) {
-        contextMenu_ = std::make_unique<Gtk::PopoverMenu>(contextMenuModel());
-        contextMenu_->set_has_arrow(false);
-        contextMenu_->set_parent(*this);
-    }
-    return *contextMenu_;
 }
 
 }  // namespace quorelle

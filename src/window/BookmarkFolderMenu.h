@@ -2,19 +2,17 @@
 
 #include "model/Bookmark.h"
 #include "model/BookmarkFolder.h"
+#include "window/SecondaryClickMenu.h"
 
 #include <giomm/menu.h>
 #include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
-#include <gtkmm/gestureclick.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popovermenu.h>
-#include <sigc++/connection.h>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace quorelle {
@@ -38,10 +36,6 @@ class AppState;
 class BookmarkFolderMenu : public Gtk::MenuButton {
 public:
     static constexpr double symbolSize = 11;
-    static constexpr double titleFontSize = 12;
-    static constexpr double contentSpacing = 5;
-    static constexpr double paddingH = 10;
-    static constexpr double paddingV = 5;
 
     struct Callbacks {
         std::function<void(const BookmarkFolder&)> rename;
@@ -58,10 +52,9 @@ public:
     Gtk::Label& titleLabel() { return title_; }
     // The menus, built on first use.
     Glib::RefPtr<Gio::Menu> menuModel();
-    Gtk::PopoverMenu& contextMenu();
+    Gtk::PopoverMenu& contextMenu() { return contextMenu_.menu(); }
     Glib::RefPtr<Gio::Menu> contextMenuModel();
     Glib::RefPtr<Gio::SimpleActionGroup> actions() const { return actions_; }
-    Glib::RefPtr<Gtk::GestureClick> secondaryClick() const { return secondaryClick_; }
 
 private:
     void buildContent();
@@ -77,10 +70,8 @@ private:
     Gtk::Label title_;
     Glib::RefPtr<Gio::Menu> menuModel_;
     Glib::RefPtr<Gio::Menu> contextMenuModel_;
-    std::unique_ptr<Gtk::PopoverMenu> contextMenu_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;
-    Glib::RefPtr<Gtk::GestureClick> secondaryClick_;
-    std::vector<sigc::connection> connections_;
+    SecondaryClickMenu contextMenu_;
 };
 
 }  // namespace quorelle

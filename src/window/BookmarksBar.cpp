@@ -1,6 +1,7 @@
 #include "window/BookmarksBar.h"
 
 #include "state/AppState.h"
+#include "web/SortOrder.h"
 #include "window/BookmarkChip.h"
 #include "window/BookmarkFolderMenu.h"
 #include "window/BookmarkFolderNameDialog.h"
@@ -8,7 +9,6 @@
 #include "window/ChromeStyle.h"
 #include "window/ViewRefresh.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace quorelle {
@@ -20,13 +20,6 @@ std::vector<Bookmark> BookmarksBar::rootBookmarks(const ProfileData& data) {
         if (!bookmark.folderID) out.push_back(bookmark);
     }
     return out;
-}
-
-std::vector<BookmarkFolder> BookmarksBar::sortedFolders(const ProfileData& data) {
-    auto folders = data.bookmarkFolders;
-    std::stable_sort(folders.begin(), folders.end(),
-                     [](const BookmarkFolder& a, const BookmarkFolder& b) { return a.sortOrder < b.sortOrder; });
-    return folders;
 }
 
 std::vector<Bookmark> BookmarksBar::bookmarksIn(const ProfileData& data, const Uuid& folderID) {
@@ -88,7 +81,7 @@ void BookmarksBar::clearRow() {
 
 void BookmarksBar::rebuild(const ProfileData& data) {
     clearRow();
-    const auto folders = sortedFolders(data);
+    const auto folders = SortOrder::sorted(data.bookmarkFolders);
     for (auto& bookmark : rootBookmarks(data)) {
         chips_.push_back(std::make_unique<BookmarkChip>(*appState_, std::move(bookmark), folders, images_,
                                                         [this](const Bookmark& b) { editBookmark(b); }));

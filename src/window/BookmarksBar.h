@@ -64,8 +64,6 @@ public:
 
     // The bookmarks without a folder, in stored order, at most 24.
     static std::vector<Bookmark> rootBookmarks(const ProfileData& data);
-    // Every folder by sort order; equal orders keep their stored order.
-    static std::vector<BookmarkFolder> sortedFolders(const ProfileData& data);
     // The bookmarks in one folder, in stored order.
     static std::vector<Bookmark> bookmarksIn(const ProfileData& data, const Uuid& folderID);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <string>
 
 namespace quorelle {
 
@@ -22,6 +23,8 @@ struct ChromeMetrics {
 
     // A size as the whole pixels GTK lays out with.
     static int px(double points) { return static_cast<int>(std::lround(points)); }
+    // The same as a CSS length ("12px").
+    static std::string cssPx(double points) { return std::to_string(px(points)) + "px"; }
 };
 
 }  // namespace quorelle

@@ -3,13 +3,13 @@
 #include "model/QuorelleAssets.h"
 #include "model/Text.h"
 #include "window/FaviconImageCache.h"
+#include "window/LabelFont.h"
 #include "window/QuorelleLogoCache.h"
 
 #include <glib.h>
 #include <gtk/gtk.h>
 #include <pango/pango.h>
 #include <gtkmm/snapshot.h>
-#include <pangomm/attrlist.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,16 +21,6 @@ namespace quorelle {
 namespace {
 
 int whole(double points) { return std::max(0, static_cast<int>(std::lround(points))); }
-
-// The letter in the system font at a size relative to the square, semibold.
-Pango::AttrList badgeAttributes(double letterSize) {
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(static_cast<int>(std::lround(letterSize * PANGO_SCALE)));
-    attributes.insert(size);
-    auto weight = Pango::Attribute::create_attr_weight(Pango::Weight::SEMIBOLD);
-    attributes.insert(weight);
-    return attributes;
-}
 
 }  // namespace
 
@@ -44,8 +34,8 @@ FaviconView::FaviconView(FaviconImageCache& images, std::optional<std::string> u
     picture_.set_content_fit(Gtk::ContentFit::CONTAIN);
     picture_.set_can_shrink(true);
     picture_.set_parent(*this);
-    auto attributes = badgeAttributes(letterSize());
-    badge_.set_attributes(attributes);
+    // The letter in the system font at a size relative to the square, semibold.
+    LabelFont::set(badge_, letterSize(), Pango::Weight::SEMIBOLD);
     badge_.set_halign(Gtk::Align::CENTER);
     badge_.set_valign(Gtk::Align::CENTER);
     badge_.set_parent(*this);

@@ -17,7 +17,9 @@ OmniboxField::OmniboxField(std::shared_ptr<AppState> appState)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 8),
       appState_(std::move(appState)),
       focusController_(Gtk::EventControllerFocus::create()),
-      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })) {
+      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })),
+      // A page that changes its address or security redraws the field too.
+      activeTab_([this] { refresh_->schedule(); }) {
     set_name("omnibox");
     add_css_class(ChromeStyle::omnibox);
     set_hexpand(true);
@@ -53,7 +55,7 @@ OmniboxField::OmniboxField(std::shared_ptr<AppState> appState)
     stateConnection_ = appState_->signalObjectWillChange().connect([this] { refresh_->schedule(); });
 
     setEditText(appState_->omniboxText.get());
-    watchActiveTab();
+    activeTab_.follow(appState_->activeTab());
     updateDecorations();
 }
 
@@ -61,7 +63,6 @@ OmniboxField::~OmniboxField() {
     for (auto& connection : focusConnections_) connection.disconnect();
     changedConnection_.disconnect();
     stateConnection_.disconnect();
-    tabConnection_.disconnect();
 }
 
 void OmniboxField::focus() { entry_.grab_focus(); }
@@ -71,7 +72,7 @@ bool OmniboxField::iconIsWarning() const {
 }
 
 void OmniboxField::refresh() {
-    watchActiveTab();
+    activeTab_.follow(appState_->activeTab());
     // While the user edits, neither a new address nor a tab switch replaces
     // what is being typed.
     if (!appState_->isEditingOmnibox.get()) setEditText(appState_->omniboxText.get());
@@ -118,15 +119,6 @@ void OmniboxField::setEditText(const std::string& text) {
     entry_.set_text(text);
     entry_.set_position(-1);
     changedConnection_.unblock();
-}
-
-void OmniboxField::watchActiveTab() {
-    auto tab = appState_->activeTab();
-    if (tab == watchedTab_.lock() && tabConnection_.connected()) return;
-    tabConnection_.disconnect();
-    watchedTab_ = tab;
-    // A page that changes its address or security redraws the field too.
-    if (tab) tabConnection_ = tab->signalObjectWillChange().connect([this] { refresh_->schedule(); });
 }
 
 void OmniboxField::updateDecorations() {

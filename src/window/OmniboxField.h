@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/OmniboxLeadingIcon.h"
+#include "window/ActiveTabWatch.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/entry.h>
@@ -17,7 +18,6 @@
 namespace quorelle {
 
 class AppState;
-class BrowserTab;
 class ViewRefresh;
 
 // The address field in the middle of the toolbar: a leading symbol for the
@@ -66,7 +66,6 @@ private:
     void onTextChanged();
     void onActivate();
     void setEditText(const std::string& text);
-    void watchActiveTab();
     void updateDecorations();
 
     std::shared_ptr<AppState> appState_;
@@ -77,9 +76,8 @@ private:
     bool focused_ = false;
     OmniboxLeadingIcon shownIcon_;
     std::unique_ptr<ViewRefresh> refresh_;
-    std::weak_ptr<BrowserTab> watchedTab_;
+    ActiveTabWatch activeTab_;
     sigc::connection changedConnection_;
-    sigc::connection tabConnection_;
     sigc::connection stateConnection_;
     std::vector<sigc::connection> focusConnections_;
     sigc::signal<void(bool)> focusChanged_;

@@ -5,10 +5,10 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/LabelFont.h"
 #include "window/ViewRefresh.h"
 
 #include <gtkmm/stylecontext.h>
-#include <pangomm/attrlist.h>
 
 #include <utility>
 
@@ -114,10 +114,7 @@ std::unique_ptr<OmniboxSuggestionsOverlay::Row> OmniboxSuggestionsOverlay::makeR
     row->label.set_margin_top(rowPaddingV);
     row->label.set_margin_bottom(rowPaddingV);
     row->label.add_css_class(ChromeStyle::primaryText);
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(rowFontSize * PANGO_SCALE);
-    attributes.insert(size);
-    row->label.set_attributes(attributes);
+    LabelFont::set(row->label, rowFontSize);
 
     // Clicking must leave keyboard focus in the omnibox field.
     row->button.set_child(row->label);

@@ -5,12 +5,13 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeStyle.h"
 #include "window/CreateProfileSheet.h"
+#include "window/FixedStyle.h"
+#include "window/LabelFont.h"
 #include "window/ViewRefresh.h"
 
 #include <gtkmm/image.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/stylecontext.h>
-#include <pangomm/attrlist.h>
 
 #include <utility>
 
@@ -26,22 +27,8 @@ constexpr const char* avatarLetterClass = "vx-profile-avatar-letter";
 // The rows' and buttons' text lines up with the header and the theme line;
 // their highlight reaches out into the menu's margin instead.
 Glib::RefPtr<Gtk::CssProvider> buttonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        sheet->load_from_data("button { padding: 4px 8px; margin: 0 -8px; }");
-        return sheet;
-    }();
+    static const auto provider = FixedStyle::sheet("button { padding: 4px 8px; margin: 0 -8px; }");
     return provider;
-}
-
-// Font size in points (one point is one pixel) and weight for a label.
-void setFont(Gtk::Label& label, int size, Pango::Weight weight = Pango::Weight::NORMAL) {
-    Pango::AttrList attributes;
-    auto sizeAttribute = Pango::Attribute::create_attr_size_absolute(size * PANGO_SCALE);
-    auto weightAttribute = Pango::Attribute::create_attr_weight(weight);
-    attributes.insert(sizeAttribute);
-    attributes.insert(weightAttribute);
-    label.set_attributes(attributes);
 }
 
 }  // namespace
@@ -64,7 +51,7 @@ ProfileMenu::ProfileMenu(std::shared_ptr<AppState> appState, FaviconImageCache& 
     buildRow(profileSettings_, profileSettingsBox_, "Profile Settings", "emblem-system-symbolic");
     themeLine_.set_xalign(0);
     themeLine_.add_css_class(ChromeStyle::mutedText);
-    setFont(themeLine_, 11);
+    LabelFont::set(themeLine_, 11, Pango::Weight::NORMAL);
     buildPlainButton(newProfile_, "New Profile");
     buildPlainButton(openGuest_, "Open Guest Mode");
 
@@ -109,17 +96,17 @@ void ProfileMenu::buildHeader() {
     avatarLetter_.add_css_class(avatarLetterClass);
     avatarLetter_.set_size_request(side, side);
     avatarLetter_.get_style_context()->add_provider(avatarStyle_, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    setFont(avatarLetter_, 16, Pango::Weight::SEMIBOLD);
+    LabelFont::set(avatarLetter_, 16, Pango::Weight::SEMIBOLD);
     avatarFrame_.append(avatarImage_);
     avatarFrame_.append(avatarLetter_);
 
     identity_.set_valign(Gtk::Align::CENTER);
     name_.set_xalign(0);
     name_.add_css_class(ChromeStyle::primaryText);
-    setFont(name_, 15, Pango::Weight::SEMIBOLD);
+    LabelFont::set(name_, 15, Pango::Weight::SEMIBOLD);
     kind_.set_xalign(0);
     kind_.add_css_class(ChromeStyle::mutedText);
-    setFont(kind_, 12);
+    LabelFont::set(kind_, 12, Pango::Weight::NORMAL);
     identity_.append(name_);
     identity_.append(kind_);
 
@@ -137,7 +124,7 @@ void ProfileMenu::buildRow(Gtk::Button& row, Gtk::Box& box, const char* title, c
     auto* label = Gtk::make_managed<Gtk::Label>(title);
     label->set_xalign(0);
     label->add_css_class(ChromeStyle::primaryText);
-    setFont(*label, 13);
+    LabelFont::set(*label, 13, Pango::Weight::NORMAL);
     auto* spacer = Gtk::make_managed<Gtk::Box>();
     spacer->set_hexpand(true);
     box.set_valign(Gtk::Align::CENTER);
@@ -153,7 +140,7 @@ void ProfileMenu::buildRow(Gtk::Button& row, Gtk::Box& box, const char* title, c
 
 void ProfileMenu::buildPlainButton(Gtk::Button& button, const char* title) {
     auto* label = Gtk::make_managed<Gtk::Label>(title);
-    setFont(*label, 13);
+    LabelFont::set(*label, 13, Pango::Weight::NORMAL);
     button.set_child(*label);
     button.add_css_class("flat");
     button.get_style_context()->add_provider(buttonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);

@@ -4,13 +4,14 @@
 #include "window/ChromeColor.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/FixedStyle.h"
+#include "window/LabelFont.h"
 #include "window/ViewRefresh.h"
 
 #include <gtk/gtk.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/snapshot.h>
 #include <gtkmm/stylecontext.h>
-#include <pangomm/attrlist.h>
 
 #include <algorithm>
 #include <cmath>
@@ -27,22 +28,11 @@ constexpr double closeGlyphStroke = 1.75;
 // button's padding, minimum size or background, in every state (a plain
 // button has no hover look). Given to that one button only.
 Glib::RefPtr<Gtk::CssProvider> closeButtonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        const std::string side = std::to_string(ChromeMetrics::px(TabChip::closeSize)) + "px";
-        sheet->load_from_data("button { min-width: " + side + "; min-height: " + side +
-                              "; padding: 0; margin: 0; border: none; box-shadow: none; background: none; }");
-        return sheet;
-    }();
+    const std::string side = ChromeMetrics::cssPx(TabChip::closeSize);
+    static const auto provider = FixedStyle::sheet("button { min-width: " + side + "; min-height: " + side +
+                                                   "; padding: 0; margin: 0; border: none; box-shadow: none;"
+                                                   " background: none; }");
     return provider;
-}
-
-Pango::AttrList titleAttributes() {
-    Pango::AttrList attributes;
-    auto size = Pango::Attribute::create_attr_size_absolute(
-        static_cast<int>(std::lround(TabChip::titleFontSize * PANGO_SCALE)));
-    attributes.insert(size);
-    return attributes;
 }
 
 }  // namespace
@@ -129,8 +119,7 @@ void TabChip::buildContent() {
 
     title_.set_name("tab-title");
     title_.add_css_class(ChromeStyle::primaryText);
-    auto attributes = titleAttributes();
-    title_.set_attributes(attributes);
+    LabelFont::set(title_, titleFontSize);
     title_.set_single_line_mode(true);
     title_.set_ellipsize(Pango::EllipsizeMode::END);
     title_.set_xalign(0);

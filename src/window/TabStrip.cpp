@@ -2,6 +2,7 @@
 
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/FixedStyle.h"
 #include "window/TabChip.h"
 #include "window/ViewRefresh.h"
 
@@ -25,14 +26,11 @@ constexpr int newTabGlyphSize = 13;
 // whole area. Its practically invisible fill comes from the window's theme
 // (vx-new-tab). Given to that button only.
 Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
-    static const auto provider = [] {
-        auto sheet = Gtk::CssProvider::create();
-        const int side = ChromeMetrics::px(TabStrip::newTabButtonSize);
-        sheet->load_from_data("button { min-width: " + std::to_string(side) + "px; min-height: " +
-                              std::to_string(side) + "px; padding: 0; margin: 0; border: none; box-shadow: none; " +
-                              "border-radius: " + std::to_string(side / 2) + "px; }");
-        return sheet;
-    }();
+    const int side = ChromeMetrics::px(TabStrip::newTabButtonSize);
+    static const auto provider = FixedStyle::sheet(
+        "button { min-width: " + std::to_string(side) + "px; min-height: " + std::to_string(side) +
+        "px; padding: 0; margin: 0; border: none; box-shadow: none; border-radius: " + std::to_string(side / 2) +
+        "px; }");
     return provider;
 }
 

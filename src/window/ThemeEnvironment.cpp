@@ -21,7 +21,7 @@ constexpr double materialOpacity = 0.75;
 constexpr double cardCornerRadius = 12;
 constexpr double newTabButtonOpacity = 0.01;
 
-std::string px(double points) { return std::to_string(ChromeMetrics::px(points)) + "px"; }
+constexpr auto px = ChromeMetrics::cssPx;
 
 // Writes rules whose selectors all sit under one window class.
 class SheetWriter {

@@ -1,11 +1,11 @@
 #include "window/Toolbar.h"
 
 #include "model/BrowserTab.h"
-#include "model/InternalPageRoute.h"
 #include "state/AppState.h"
 #include "web/CommandBus.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/MenuCommands.h"
 #include "window/ViewRefresh.h"
 
 #include <giomm/menu.h>
@@ -37,7 +37,9 @@ Toolbar::Toolbar(std::shared_ptr<AppState> appState, CommandBus& commandBus)
       navigation_(Gtk::Orientation::HORIZONTAL, groupSpacing),
       omnibox_(appState_),
       actions_(Gtk::Orientation::HORIZONTAL, groupSpacing),
-      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })) {
+      refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })),
+      // Load events change only the tab; the row follows them too.
+      activeTab_([this] { refresh_->schedule(); }) {
     set_name("toolbar");
     add_css_class(ChromeStyle::toolbar);
     set_size_request(-1, ChromeMetrics::px(ChromeMetrics::toolbarHeight));
@@ -56,7 +58,6 @@ Toolbar::Toolbar(std::shared_ptr<AppState> appState, CommandBus& commandBus)
 Toolbar::~Toolbar() {
     for (auto& connection : buttonConnections_) connection.disconnect();
     stateConnection_.disconnect();
-    tabConnection_.disconnect();
 }
 
 void Toolbar::buildNavigationGroup() {
@@ -70,10 +71,12 @@ void Toolbar::buildNavigationGroup() {
     forward_.set_icon_name("go-next-symbolic");
     reload_.set_icon_name("view-refresh-symbolic");
     home_.set_icon_name("go-home-symbolic");
-    buttonConnections_.push_back(back_.signal_clicked().connect([this] { goBack(); }));
-    buttonConnections_.push_back(forward_.signal_clicked().connect([this] { goForward(); }));
+    buttonConnections_.push_back(
+        back_.signal_clicked().connect([this] { MenuCommands::goBack(appState_.get(), commandBus_); }));
+    buttonConnections_.push_back(
+        forward_.signal_clicked().connect([this] { MenuCommands::goForward(appState_.get(), commandBus_); }));
     buttonConnections_.push_back(reload_.signal_clicked().connect([this] { reloadOrStop(); }));
-    buttonConnections_.push_back(home_.signal_clicked().connect([this] { goHome(); }));
+    buttonConnections_.push_back(home_.signal_clicked().connect([this] { MenuCommands::goHome(appState_.get()); }));
     for (auto* button : {&back_, &forward_, &reload_, &home_}) navigation_.append(*button);
 }
 
@@ -101,23 +104,13 @@ void Toolbar::buildActionGroup() {
 }
 
 void Toolbar::refresh() {
-    watchActiveTab();
     const auto tab = appState_->activeTab();
+    activeTab_.follow(tab);
     back_.set_sensitive(tab && tab->canGoBack.get());
     forward_.set_sensitive(tab && tab->canGoForward.get());
     reload_.set_icon_name(tab && tab->isLoading.get() ? "process-stop-symbolic" : "view-refresh-symbolic");
     const bool starred = appState_->isBookmarked(tab ? tab->urlString.get() : std::string());
     bookmark_.set_icon_name(starred ? "starred-symbolic" : "non-starred-symbolic");
-}
-
-void Toolbar::goBack() {
-    const auto tab = appState_->activeTab();
-    commandBus_.post(TabCommand::goBack, tab ? std::optional<Uuid>(tab->id()) : std::nullopt);
-}
-
-void Toolbar::goForward() {
-    const auto tab = appState_->activeTab();
-    commandBus_.post(TabCommand::goForward, tab ? std::optional<Uuid>(tab->id()) : std::nullopt);
 }
 
 void Toolbar::reloadOrStop() {
@@ -129,28 +122,9 @@ void Toolbar::reloadOrStop() {
         appState_->reloadTab(tab);
 }
 
-void Toolbar::goHome() {
-    const auto& settings = appState_->settings();
-    if (settings.newTabBehavior == NewTabBehavior::homepage) {
-        const std::string homepage = settings.homepage;  // navigation may rewrite the settings
-        appState_->navigateActive(homepage);
-    } else {
-        appState_->navigateActive(InternalPageRoute(InternalPageRoute::newtab).vxURL());
-    }
-}
-
 void Toolbar::toggleSidebar() {
     const bool closed = appState_->sidebarKind.get() == SidebarKind::none;
     appState_->setSidebar(closed ? SidebarKind::bookmarks : SidebarKind::none, true);
-}
-
-void Toolbar::watchActiveTab() {
-    auto tab = appState_->activeTab();
-    if (tab == watchedTab_.lock() && tabConnection_.connected()) return;
-    tabConnection_.disconnect();
-    watchedTab_ = tab;
-    // Load events change only the tab; the row follows them too.
-    if (tab) tabConnection_ = tab->signalObjectWillChange().connect([this] { refresh_->schedule(); });
 }
 
 }  // namespace quorelle

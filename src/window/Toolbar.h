@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/ActiveTabWatch.h"
 #include "window/OmniboxField.h"
 
 #include <giomm/menumodel.h>
@@ -15,7 +16,6 @@
 namespace quorelle {
 
 class AppState;
-class BrowserTab;
 class CommandBus;
 class ViewRefresh;
 
@@ -53,12 +53,8 @@ public:
 private:
     void buildNavigationGroup();
     void buildActionGroup();
-    void goBack();
-    void goForward();
     void reloadOrStop();
-    void goHome();
     void toggleSidebar();
-    void watchActiveTab();
 
     std::shared_ptr<AppState> appState_;
     CommandBus& commandBus_;
@@ -74,9 +70,8 @@ private:
     Gtk::Button sidebar_;
     Gtk::MenuButton browserMenu_;
     std::unique_ptr<ViewRefresh> refresh_;
-    std::weak_ptr<BrowserTab> watchedTab_;
+    ActiveTabWatch activeTab_;
     sigc::connection stateConnection_;
-    sigc::connection tabConnection_;
     std::vector<sigc::connection> buttonConnections_;
 };
 

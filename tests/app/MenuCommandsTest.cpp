@@ -12,7 +12,7 @@ class MenuCommandsTest : public AppTest {
 protected:
     MenuCommandsTest() {
         for (auto command : CommandBus::allCommands)
-            bus_->signal(command).connect([this, command](std::optional<Uuid> id) { posted.push_back({command, id}); });
+            commands->signal(command).connect([this, command](std::optional<Uuid> id) { posted.push_back({command, id}); });
     }
     std::vector<std::pair<TabCommand, std::optional<Uuid>>> posted;
 };
@@ -61,7 +61,7 @@ TEST_F(MenuCommandsTest, EveryCommandHasItsControlAccelerator) {
     EXPECT_EQ(controller->get_n_items(), 14u);
 
     // A command name the table lacks is a mistake that stops the start.
-    EXPECT_THROW(MenuCommands::handler("inspect-page", state.get(), *bus_, {}), std::invalid_argument);
+    EXPECT_THROW(MenuCommands::handler("inspect-page", state.get(), *commands, {}), std::invalid_argument);
 }
 
 TEST_F(MenuCommandsTest, MenuBarHasFileGoAndDeveloperMenus) {
@@ -124,7 +124,7 @@ TEST_F(MenuCommandsTest, PageCommandsPostForTheActiveTabOnly) {
     // With no browser window the posting carries no tab, and the state
     // commands do nothing.
     posted.clear();
-    MenuCommands::reload(nullptr, *bus_);
+    MenuCommands::reload(nullptr, *commands);
     settle();
     EXPECT_EQ(posted, (decltype(posted){{TabCommand::reload, std::nullopt}}));
     EXPECT_NO_THROW(MenuCommands::newTab(nullptr));

@@ -18,7 +18,7 @@ TEST_F(RootViewTest, ToastShowsTheMessageAndClearsItselfAfterItsDuration) {
     EXPECT_TRUE(root().toast().get_reveal_child());
     EXPECT_EQ(root().toastLabel().get_text(), "Bookmark added");
 
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(3)));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 3000));
     settle();
     EXPECT_FALSE(root().toastPresent());
     EXPECT_FALSE(root().toast().get_reveal_child());
@@ -36,7 +36,7 @@ TEST_F(RootViewTest, ToastReplacedWhileShowingGoesWithTheFirstClearing) {
     state->toastMessage.set("<b>second</b>");
     settle();
     EXPECT_EQ(root().toastLabel().get_text(), "<b>second</b>");  // shown verbatim
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 10000));
     EXPECT_GE(Clock::now() - first, toastDuration);
 
     // Had the replacement scheduled a clearing too, it would take this
@@ -44,7 +44,7 @@ TEST_F(RootViewTest, ToastReplacedWhileShowingGoesWithTheFirstClearing) {
     const auto third = Clock::now();
     state->toastMessage.set("third");
     settle();
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 10000));
     EXPECT_GE(Clock::now() - third, toastDuration);
 }
 
@@ -61,7 +61,7 @@ TEST_F(RootViewTest, ToastClearedEarlyGoesAtOnceAndTheLateClearingTakesAnyNewMes
     state->toastMessage.set("second");
     settle();
     EXPECT_TRUE(root().toastPresent());
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, std::chrono::seconds(3)));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 3000));
 }
 
 TEST_F(RootViewTest, GuestBadgeLetsClicksThroughToTheToolbarBeneath) {

@@ -1,6 +1,9 @@
 // Two real browser processes on one data folder, without a session bus (a
 // container, a plain X session): the second one says so on stderr and in a
 // dialog, and ends when the dialog is closed, having written nothing.
+#include "support/MainLoopWait.h"
+#include "support/ScratchFolder.h"
+
 #include <glib.h>
 #include <gtest/gtest.h>
 
@@ -20,14 +23,11 @@
 
 namespace {
 
-template <typename Pred>
-bool runUntil(Pred done, int timeoutMs = 20000) {
-    const gint64 end = g_get_monotonic_time() + gint64(timeoutMs) * 1000;
-    while (!done() && g_get_monotonic_time() < end) {
-        if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(5000);
-    }
-    return done();
-}
+using quorelle::testing::runUntil;
+using quorelle::testing::ScratchFolder;
+
+// How long a browser process may take to start, answer or end.
+constexpr int processLimitMs = 20000;
 
 // Every file under the folder with its contents.
 std::map<std::string, std::string> contents(const std::string& folder) {
@@ -105,7 +105,7 @@ public:
     ~Browser() {
         if (started_ && !exited()) {
             kill(pid_, SIGTERM);
-            runUntil([&] { return exited(); });
+            runUntil([&] { return exited(); }, processLimitMs);
         }
         if (stderr_) g_io_channel_unref(stderr_);
     }
@@ -136,27 +136,20 @@ private:
 
 class SecondProcessTest : public ::testing::Test {
 protected:
-    SecondProcessTest() {
-        gchar* made = g_dir_make_tmp("quorelle-two-XXXXXX", nullptr);
-        home = made;
-        g_free(made);
-        folder = home + "/data/QuorelleData";
-        display = XOpenDisplay(nullptr);
-    }
+    SecondProcessTest() { display = XOpenDisplay(nullptr); }
     ~SecondProcessTest() override {
         if (display) XCloseDisplay(display);
-        std::error_code ignored;
-        std::filesystem::remove_all(home, ignored);
     }
     // The first launch writes the settings and shows its window.
     bool isUp(Browser& browser) {
         return runUntil([&] {
             return std::filesystem::exists(folder + "/appSettings.json") && !windowsOf(display, browser.pid()).empty();
-        });
+        }, processLimitMs);
     }
 
-    std::string home;
-    std::string folder;
+    ScratchFolder scratch{"quorelle-two-XXXXXX"};
+    const std::string home = scratch.path();
+    const std::string folder = home + "/data/QuorelleData";
     Display* display = nullptr;
 };
 
@@ -173,11 +166,11 @@ TEST_F(SecondProcessTest, ASecondBrowserOnTheSameDataFolderSaysSoAndEndsWithoutW
         ASSERT_TRUE(runUntil([&] {
             return second.errorOutput().find("is using the data folder " + folder) != std::string::npos ||
                    second.exited();
-        })) << second.errorOutput();
+        }, processLimitMs)) << second.errorOutput();
         EXPECT_FALSE(second.exited()) << "the dialog keeps it until it is closed";
-        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, second.pid()).empty(); }));
+        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, second.pid()).empty(); }, processLimitMs));
         for (Window dialog : windowsOf(display, second.pid())) askToClose(display, dialog);
-        ASSERT_TRUE(runUntil([&] { return second.exited(); }));
+        ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs));
         EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 1) << second.status();
         EXPECT_EQ(contents(folder), before);
         EXPECT_FALSE(first.exited());
@@ -194,7 +187,7 @@ TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     ASSERT_TRUE(isUp(first));
     const auto before = contents(folder);
     Browser second(home, true, true);
-    ASSERT_TRUE(runUntil([&] { return second.exited(); })) << second.errorOutput();
+    ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs)) << second.errorOutput();
     EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 0) << second.status();
     EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
     EXPECT_EQ(contents(folder), before);

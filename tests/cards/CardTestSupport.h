@@ -18,15 +18,11 @@
 
 namespace quorelle::testing {
 
-class CardTest : public WindowTest {
+class CardTest : public WindowStateTest {
 protected:
     CardTest() : logo(std::string(ProductLogo::resourcePath)), images(logo, std::chrono::milliseconds(500)) {}
     ~CardTest() override {
         if (window_) window_->unset_child();
-    }
-    void SetUp() override {
-        state = makeState();
-        drain();
     }
 
     static void click(Gtk::Button& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }
@@ -37,13 +33,10 @@ protected:
 
     // A shown window, the size of the smallest browser window, holding `card`.
     Gtk::Window& present(Gtk::Widget& card) {
-        window_ = std::make_unique<Gtk::Window>();
-        window_->set_default_size(900, 700);
-        window_->set_child(card);
-        window_->present();
+        Gtk::Window& window = showInWindow(card, 700);
         runUntil([&] { return card.get_width() > 0; });
         spin();
-        return *window_;
+        return window;
     }
 
     // What a fresh state reads back from disk.
@@ -60,7 +53,6 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
-    std::shared_ptr<AppState> state;
 };
 
 }  // namespace quorelle::testing

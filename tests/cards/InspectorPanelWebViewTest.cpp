@@ -19,8 +19,7 @@ protected:
 
     void openOn(const std::string& path) {
         start();
-        state->navigateActive(server.url(path));
-        ASSERT_TRUE(waitForPage(server.url(path)));
+        ASSERT_TRUE(loadPage(server.url(path)));
         state->inspectorTabID.set(tab()->id());
         state->showInspectorPanel.set(true);
         panel = std::make_unique<InspectorPanel>(*state, inspector, InspectorPanel::lookupIn(*webStore));

@@ -1,17 +1,13 @@
 // Return pressed on a real keyboard in the create-profile sheet.
-#include "input/RealInput.h"
+#include "support/RealInput.h"
 #include "window/CreateProfileSheet.h"
 #include "window/WindowTestSupport.h"
 
 namespace quorelle::testing {
 namespace {
 
-class CreateProfileKeysTest : public WindowTest {
+class CreateProfileKeysTest : public WindowStateTest {
 protected:
-    void SetUp() override {
-        state = makeState();
-        drain();
-    }
     void TearDown() override {
         if (sheet) sheet->destroy();
         sheet.reset();
@@ -23,15 +19,14 @@ protected:
         presented = true;
         sheet = std::make_unique<CreateProfileSheet>(state, [this](bool shown) { presented = shown; });
         sheet->presentOver(nullptr);
-        ASSERT_TRUE(RealInput::focus(*sheet));
+        ASSERT_TRUE(runUntil([&] { return sheet->get_mapped(); }));
         sheet->nameField().set_text(name);
         focused(*sheet).grab_focus();
-        RealInput::press(*sheet, "Return");
+        ASSERT_TRUE(runUntil([&] { return pressAccelerator(*sheet, "Return"); })) << name;
         ASSERT_TRUE(runUntil([&] { return !presented; })) << name;
         settle();
     }
 
-    std::shared_ptr<AppState> state;
     std::unique_ptr<CreateProfileSheet> sheet;
     bool presented = false;
 };

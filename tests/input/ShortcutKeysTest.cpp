@@ -1,6 +1,6 @@
 // The menu commands' shortcuts pressed on a real keyboard.
 #include "app/AppTestSupport.h"
-#include "input/RealInput.h"
+#include "support/RealInput.h"
 
 #include "model/BrowserTab.h"
 
@@ -11,11 +11,10 @@ class ShortcutKeysTest : public AppTest {
 protected:
     ShortcutKeysTest() {
         for (auto command : CommandBus::allCommands)
-            bus_->signal(command).connect([this, command](std::optional<Uuid> id) { posted.push_back({command, id}); });
+            commands->signal(command).connect([this, command](std::optional<Uuid> id) { posted.push_back({command, id}); });
     }
     void press(Gtk::Window& window, const char* accelerator) {
-        ASSERT_TRUE(RealInput::focus(window));
-        RealInput::press(window, accelerator);
+        ASSERT_TRUE(runUntil([&] { return pressAccelerator(window, accelerator); })) << accelerator;
     }
     std::vector<std::pair<TabCommand, std::optional<Uuid>>> posted;
 };

@@ -1,5 +1,5 @@
 // A real mouse wheel over a tab strip too full to show every chip.
-#include "input/RealInput.h"
+#include "support/RealInput.h"
 #include "web/ProductLogo.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
@@ -12,12 +12,11 @@
 namespace quorelle::testing {
 namespace {
 
-class TabStripWheelTest : public WindowTest {
+class TabStripWheelTest : public WindowStateTest {
 protected:
     TabStripWheelTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         strip = std::make_unique<TabStrip>(state, images);
         theme = std::make_unique<ThemeEnvironment>(state, showInWindow(*strip));
     }
@@ -28,7 +27,6 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
-    std::shared_ptr<AppState> state;
     std::unique_ptr<TabStrip> strip;
     std::unique_ptr<ThemeEnvironment> theme;
 };
@@ -45,8 +43,8 @@ TEST_F(TabStripWheelTest, AVerticalWheelScrollsTheRowSideways) {
     // One notch at a time, each waited for: down, down, then up.
     const auto turn = [&](int notch) {
         const double before = scroll->get_value();
-        RealInput::turnWheel(strip->scroller(), notch);
-        return runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
+        return runUntil([&] { return turnWheel(strip->scroller(), notch); }) &&
+               runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
     };
     EXPECT_TRUE(turn(1));
     EXPECT_TRUE(turn(1));

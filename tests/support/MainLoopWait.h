@@ -10,13 +10,16 @@
 namespace quorelle::testing {
 
 // Iterates the default main context until `done` holds or the limit passes.
+// `done` is asked once per turn, and not again once it holds: it may act
+// (send input, say) as well as look.
 template <typename Pred>
 bool runUntil(Pred done, int timeoutMs = 10000) {
     const gint64 end = g_get_monotonic_time() + gint64(timeoutMs) * 1000;
-    while (!done() && g_get_monotonic_time() < end) {
+    while (!done()) {
+        if (g_get_monotonic_time() >= end) return false;
         if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
     }
-    return done();
+    return true;
 }
 
 // Lets pending work run for a while without waiting for anything in particular.

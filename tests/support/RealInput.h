@@ -1,14 +1,16 @@
 #pragma once
 
-// Real input for widget tests: pointer clicks and key presses go through the
-// X server (XTEST), so they reach the toolkit exactly as a user's would, with
-// picking, grabs and focus all in play. Needs the X11 backend (scripts/test
-// runs under Xvfb with GDK_BACKEND=x11).
+// Real input for widget tests: pointer clicks, wheel turns and key presses
+// go through the X server's test extension (XTEST), so they reach the
+// toolkit exactly as a user's would, with picking, grabs, focus and every
+// controller on the way in play. Needs the X11 backend (scripts/test runs
+// every display suite under Xvfb with GDK_BACKEND=x11).
 //
-// The test display runs no window manager and other test processes share
-// it, so each call first raises the target's window and gives it the
-// keyboard focus, with the server held so that no other client can come in
-// between.
+// A test may have more than one window open and no window manager runs, so
+// each call first raises the target's window and gives it the keyboard
+// focus, with the server held so that nothing can come in between. Each
+// returns false, having sent nothing, while that window is not on the
+// screen yet: wait for it with runUntil.
 
 #include <gtkmm/widget.h>
 
@@ -18,13 +20,21 @@
 namespace quorelle::testing {
 
 // Moves the pointer to the middle of `widget` and clicks `button` there
-// (1 left, 3 right). False when the widget is not on the screen.
+// (1 left, 3 right).
 bool clickWidget(Gtk::Widget& widget, unsigned button = 1);
+
+// Moves the pointer to the middle of `widget` and turns the wheel by
+// `notches`: positive turns down, negative up.
+bool turnWheel(Gtk::Widget& widget, int notches);
 
 // Presses the key `keyval` (GDK_KEY_Return, GDK_KEY_a, ...) with the
 // `modifiers` keys (GDK_KEY_Control_L, ...) held, in the window `widget` is
-// in. False when that window is not on the screen.
+// in, and lets them go again, modifiers last.
 bool pressKey(Gtk::Widget& widget, unsigned keyval, std::initializer_list<unsigned> modifiers = {});
+
+// The same for an accelerator as the toolkit writes it ("<Shift><Control>h",
+// "Return").
+bool pressAccelerator(Gtk::Widget& widget, const char* accelerator);
 
 // Types `text` (lower-case ASCII letters, digits, '-' and spaces) key by key
 // in the window `widget` is in.

@@ -9,6 +9,7 @@
 #include "state/IClipboard.h"
 #include "support/InMemoryKeychain.h"
 #include "support/RecordingWebContent.h"
+#include "support/ScratchFolder.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -31,9 +32,6 @@ public:
 class StateTest : public ::testing::Test {
 protected:
     StateTest() {
-        gchar* made = g_dir_make_tmp("quorelle-state-XXXXXX", nullptr);
-        root_ = std::string(made) + "/QuorelleData";
-        g_free(made);
         context_ = g_main_context_new();
         queue_ = std::make_unique<MainQueue>(context_);
         store_ = std::make_unique<DataStore>(root_, DataStore::Access::readWrite, AtomicFile::Durability::cached);
@@ -41,8 +39,6 @@ protected:
     ~StateTest() override {
         queue_.reset();
         g_main_context_unref(context_);
-        std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(root_).parent_path(), ignored);
     }
 
     std::shared_ptr<AppState> makeState(bool guestWindow = false) {
@@ -81,7 +77,8 @@ protected:
         return files;
     }
 
-    std::string root_;
+    ScratchFolder dataFolder_{"quorelle-state-XXXXXX"};
+    std::string root_ = dataFolder_.file("QuorelleData");
     GMainContext* context_ = nullptr;
     std::unique_ptr<MainQueue> queue_;
     std::unique_ptr<DataStore> store_;

@@ -12,8 +12,7 @@ protected:
     void SetUp() override {
         server.addHTML("/visited", "<html><head><title>Visited</title></head><body>x</body></html>");
         start();
-        state->navigateActive(server.url("/visited"));
-        ASSERT_TRUE(waitForPage(server.url("/visited")));
+        ASSERT_TRUE(loadPage(server.url("/visited")));
         ASSERT_TRUE(runUntil([&] { return !state->profileData.get().history.empty(); }));
     }
     bool historyKept() {
@@ -34,21 +33,18 @@ TEST_F(BridgeTest, AWebPageCannotPostActions) {
                                "window.webkit.messageHandlers.vxBridge.postMessage({action:'clearHistory',"
                                "token:'00000000000000000000000000000000'});"
                                "</script></body></html>");
-    state->navigateActive(server.url("/hostile"));
-    ASSERT_TRUE(waitForPage(server.url("/hostile")));
+    ASSERT_TRUE(loadPage(server.url("/hostile")));
     EXPECT_TRUE(historyKept());
 }
 
 TEST_F(BridgeTest, AnInternalPageButtonActs) {
-    state->navigateActive("vx://history");
-    ASSERT_TRUE(waitForPage("vx://history"));
+    ASSERT_TRUE(loadPage("vx://history"));
     evalJS("vxPost({action: 'clearHistory'})");
     EXPECT_TRUE(runUntil([&] { return state->profileData.get().history.empty(); }));
 }
 
 TEST_F(BridgeTest, AStaleOrMissingTokenIsRefused) {
-    state->navigateActive("vx://history");
-    ASSERT_TRUE(waitForPage("vx://history"));
+    ASSERT_TRUE(loadPage("vx://history"));
     const std::string oldToken = pageToken();
     ASSERT_EQ(oldToken.size(), 32u);
     state->reloadHistoryPageIfActive();
@@ -85,16 +81,14 @@ TEST_F(PolicyTest, OnlyAClickedLinkOpensAnInternalPage) {
         EXPECT_FALSE(tab()->isInternal.get()) << path;
     }
     // Script run by the browser itself counts as a user gesture, like a real click.
-    state->navigateActive(server.url("/links"));
-    ASSERT_TRUE(waitForPage(server.url("/links")));
+    ASSERT_TRUE(loadPage(server.url("/links")));
     evalJS("document.getElementById('about').click()");
     ASSERT_TRUE(waitForPage("vx://about"));
     EXPECT_EQ(tab()->title.get(), "About Quorelle");
     EXPECT_TRUE(tab()->isInternal.get());
 
     // A clicked link that asks for a new window opens the page in this tab.
-    state->navigateActive(server.url("/links"));
-    ASSERT_TRUE(waitForPage(server.url("/links")));
+    ASSERT_TRUE(loadPage(server.url("/links")));
     evalJS("document.getElementById('blank').click()");
     ASSERT_TRUE(waitForPage("vx://history"));
     EXPECT_EQ(state->tabs.get().size(), 1u);
@@ -104,8 +98,7 @@ TEST_F(PolicyTest, BackFromADivertedInternalLinkShowsAWebPage) {
     server.addHTML("/links", "<html><head><title>Links</title></head><body>"
                              "<a id=about href='vx://about'>about</a></body></html>");
     start();
-    state->navigateActive(server.url("/links"));
-    ASSERT_TRUE(waitForPage(server.url("/links")));
+    ASSERT_TRUE(loadPage(server.url("/links")));
     evalJS("document.getElementById('about').click()");
     ASSERT_TRUE(waitForPage("vx://about"));
     // The internal page was shown in place of a link, so Back is the web list's.
@@ -120,8 +113,7 @@ TEST_F(PolicyTest, PopUpsBecomeTabsOnlyForWebAddresses) {
     server.addHTML("/opener", "<html><body>opener</body></html>");
     server.addHTML("/popup", "<html><head><title>Pop</title></head><body>pop</body></html>");
     start();
-    state->navigateActive(server.url("/opener"));
-    ASSERT_TRUE(waitForPage(server.url("/opener")));
+    ASSERT_TRUE(loadPage(server.url("/opener")));
     for (const char* refused : {"file:///etc/passwd", "data:text/html,<b>x</b>", "vx://settings", "about:blank"}) {
         EXPECT_EQ(evalJS(std::string("window.open('") + refused + "') === null"), "true") << refused;
     }
@@ -148,9 +140,8 @@ TEST_F(PolicyTest, TheTabsIconIsThePagesOwn) {
     start();
     ASSERT_EQ(tab()->faviconURL.get(), std::string(QuorelleAssets::logoFaviconReference));
     const auto visit = [&](const std::string& address) {
-        state->navigateActive(address);
         // The page's history entry comes after its icon answer.
-        return waitForPage(address) && runUntil([&] {
+        return loadPage(address) && runUntil([&] {
                    const auto& history = state->profileData.get().history;
                    return !history.empty() && history.front().url == address;
                });
@@ -169,8 +160,7 @@ TEST_F(PolicyTest, TheTabsIconIsThePagesOwn) {
     EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
 
     ASSERT_TRUE(visit(server.url("/iconic")));
-    state->navigateActive(fileURL);
-    ASSERT_TRUE(waitForPage(fileURL));
+    ASSERT_TRUE(loadPage(fileURL));
     EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
 }
 

@@ -67,8 +67,7 @@ protected:
         server.addHTML("/first", kFirst);
         server.addHTML("/second", kSecond);
         start();
-        state->navigateActive(server.url("/first"));
-        ASSERT_TRUE(waitForPage(server.url("/first")));
+        ASSERT_TRUE(loadPage(server.url("/first")));
     }
 };
 
@@ -106,8 +105,7 @@ TEST_F(ContextMenuTest, InternalPageDisablesSaveAsAndItsHistoryEnablesBack) {
     EXPECT_FALSE(g_action_get_enabled(actionNamed(menu.get(), "back")));
     EXPECT_FALSE(g_action_get_enabled(actionNamed(menu.get(), "save-as")));
 
-    state->navigateActive("vx://settings");
-    ASSERT_TRUE(waitForPage("vx://settings"));
+    ASSERT_TRUE(loadPage("vx://settings"));
     menu = openMenu();
     EXPECT_TRUE(g_action_get_enabled(actionNamed(menu.get(), "back")));
     EXPECT_FALSE(g_action_get_enabled(actionNamed(menu.get(), "save-as")));

@@ -4,6 +4,7 @@
 
 #include "model/JsonCodec.h"
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "web/PageSaver.h"
 #include "web/WebContextMenuHandler.h"
 
@@ -17,11 +18,10 @@ const char* kPage =
 
 class SaveAsTest : public WebTest {
 protected:
-    void loadPage() {
+    void loadTestPage() {
         server.addHTML("/page", kPage);
         start();
-        state->navigateActive(server.url("/page"));
-        ASSERT_TRUE(waitForPage(server.url("/page")));
+        ASSERT_TRUE(loadPage(server.url("/page")));
     }
     void save() { PageSaver::savePageAs(view(), dialogs, queue, host()->coordinator().weak_from_this()); }
     // The page's markup as the page itself reports it now.
@@ -35,7 +35,7 @@ protected:
 };
 
 TEST_F(SaveAsTest, WritesTheCurrentMarkupAsUTF8AndSaysSo) {
-    loadPage();
+    loadTestPage();
     evalJS("document.getElementById('text').dataset.edited = 'yes'");
     const std::string path = folder.file("saved.html");
     dialogs.answerAtOnce = path;
@@ -57,7 +57,7 @@ TEST_F(SaveAsTest, WritesTheCurrentMarkupAsUTF8AndSaysSo) {
 }
 
 TEST_F(SaveAsTest, ReplacesAnExistingFile) {
-    loadPage();
+    loadTestPage();
     const std::string path = folder.file("page.html");
     ASSERT_TRUE(PageSaver::writeFile(path, std::string(100000, 'x')));
     dialogs.answerAtOnce = path;
@@ -67,7 +67,7 @@ TEST_F(SaveAsTest, ReplacesAnExistingFile) {
 }
 
 TEST_F(SaveAsTest, DismissingTheDialogSavesNothing) {
-    loadPage();
+    loadTestPage();
     dialogs.answerAtOnce = std::optional<std::string>();
     save();
     runFor(300);
@@ -76,7 +76,7 @@ TEST_F(SaveAsTest, DismissingTheDialogSavesNothing) {
 }
 
 TEST_F(SaveAsTest, AFailedWriteShowsNothing) {
-    loadPage();
+    loadTestPage();
     dialogs.answerAtOnce = folder.file("missing-folder/page.html");
     save();
     runFor(500);
@@ -85,7 +85,7 @@ TEST_F(SaveAsTest, AFailedWriteShowsNothing) {
 }
 
 TEST_F(SaveAsTest, TheMenuEntryAsksTheBrowsersDialogs) {
-    loadPage();
+    loadTestPage();
     services->fileDialogs = &dialogs;
     auto menu = GObjectPtr<WebKitContextMenu>::adopt(webkit_context_menu_new());
     WebContextMenuHandler handler(*webStore, host()->coordinator().weak_from_this());
@@ -103,7 +103,7 @@ TEST_F(SaveAsTest, TheMenuEntryAsksTheBrowsersDialogs) {
 }
 
 TEST_F(SaveAsTest, ATabClosedWhileTheDialogIsOpenSavesNothing) {
-    loadPage();
+    loadTestPage();
     save();
     const Uuid closed = tab()->id();
     // The engine may hold a closed tab's view a while longer (a script of the

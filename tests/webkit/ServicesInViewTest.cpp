@@ -50,8 +50,7 @@ TEST_F(ServicesInViewTest, InternalPagesDrawTheLogoAndOnlyTheChosenLocalBackgrou
 
     // A web page gets nothing from these addresses.
     server.addHTML("/web", "<html><body>web</body></html>");
-    state->navigateActive(server.url("/web"));
-    ASSERT_TRUE(waitForPage(server.url("/web")));
+    ASSERT_TRUE(loadPage(server.url("/web")));
     EXPECT_EQ(imageWidth(shown), 0);
     EXPECT_EQ(imageWidth(LocalResourceScheme::logoAddress()), 0);
 }
@@ -59,8 +58,7 @@ TEST_F(ServicesInViewTest, InternalPagesDrawTheLogoAndOnlyTheChosenLocalBackgrou
 TEST_F(ServicesInViewTest, ChosenUserAgentIsSentWithTheNextRequest) {
     server.addHTML("/ua", "<html><head><title>UA</title></head><body>ua</body></html>");
     start();
-    state->navigateActive(server.url("/ua"));
-    ASSERT_TRUE(waitForPage(server.url("/ua")));
+    ASSERT_TRUE(loadPage(server.url("/ua")));
     const std::string engineOwn = server.userAgents.back();
     EXPECT_FALSE(engineOwn.empty());
 
@@ -115,8 +113,7 @@ TEST_F(ServicesInViewTest, InspectCommandOpensTheEnginesInspector) {
 TEST_F(ServicesInViewTest, InjectedStylesheetAndRewrittenDocumentReachThePage) {
     server.addHTML("/plain", "<html><head><title>Plain</title></head><body><p id=p>text</p></body></html>");
     start();
-    state->navigateActive(server.url("/plain"));
-    ASSERT_TRUE(waitForPage(server.url("/plain")));
+    ASSERT_TRUE(loadPage(server.url("/plain")));
     InspectorService inspector(queue);
     std::optional<bool> injected;
     inspector.injectCSS("p { color: rgb(1, 2, 3) }\r\n/* it's </style> */", *host(), [&](bool ok) { injected = ok; });

@@ -45,8 +45,7 @@ protected:
     // Shows the page anew in the active tab.
     bool render(const std::string& address) {
         evalJS("document.documentElement.setAttribute('data-shown-before', '')");
-        state->navigateActive(address);
-        return waitForPage(address) && runUntil([&] {
+        return loadPage(address) && runUntil([&] {
                    return evalJS("document.documentElement.hasAttribute('data-shown-before')") == "false";
                });
     }

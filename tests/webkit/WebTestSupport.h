@@ -1,31 +1,14 @@
 #pragma once
 
-// A browser state wired to real web views: the web view cache, favicon
-// service and proxy tester over a temporary data folder, the active tab shown
-// in a real window, and a loopback server for pages.
+// A browser state wired to real web views (see WebServicesTest), with the
+// active tab shown in a real window.
 
 #include "model/QuorelleAssets.h"
-#include "state/AppState.h"
-#include "store/DataStore.h"
-#include "store/MainQueue.h"
-#include "support/EngineScratchFolder.h"
-#include "support/InMemoryKeychain.h"
-#include "support/LoopbackServer.h"
-#include "support/MainLoopWait.h"
-#include "support/StateTestSupport.h"
-#include "web/BrowserIdentityManager.h"
-#include "web/CommandBus.h"
-#include "web/FaviconService.h"
-#include "web/ProxyTester.h"
-#include "web/TabWebViewHost.h"
-#include "web/TabWebViewStore.h"
-#include "web/WebContentServices.h"
+#include "support/WebServicesTest.h"
 #include "web/WebTabView.h"
 #include "web/WebViewCoordinator.h"
-#include "web/WebsiteDataService.h"
 
 #include <glib.h>
-#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
@@ -33,26 +16,9 @@
 
 namespace quorelle::testing {
 
-class WebTest : public ::testing::Test {
+class WebTest : public WebServicesTest {
 protected:
-    WebTest() : scratch_(folder_.path()) {
-        FaviconService::Endpoints endpoints;
-        const int port = server.port();
-        endpoints.faviconDirect = [port](const std::string& host) {
-            return "http://127.0.0.1:" + std::to_string(port) + "/fav/" + host + ".ico";
-        };
-        endpoints.faviconLookupBase = "http://127.0.0.1:" + std::to_string(port) + "/lookup?domain=";
-        favicons = std::make_unique<FaviconService>(queue, endpoints, std::chrono::milliseconds(2000));
-        proxyTester = std::make_unique<ProxyTester>(queue, "http://check.invalid/success");
-        websiteData = std::make_unique<WebsiteDataService>(
-            queue, WebsiteDataService::Folders{scratch_ + "/webdata", scratch_ + "/webcache"});
-        services = std::make_unique<WebContentServices>(WebContentServices{*websiteData, *favicons});
-        webStore = std::make_unique<TabWebViewStore>(queue, *services);
-        identity = std::make_unique<BrowserIdentityManager>(
-            [this](const Uuid& tabID) -> IUserAgentView* { return webStore->host(tabID); });
-        commands = std::make_unique<CommandBus>(queue);
-        store = std::make_unique<DataStore>(scratch_ + "/QuorelleData", DataStore::Access::readWrite,
-                                            AtomicFile::Durability::cached);
+    WebTest() : WebServicesTest("quorelle-web-XXXXXX", std::chrono::milliseconds(2000)) {
         window = GTK_WINDOW(gtk_window_new());
         gtk_window_set_default_size(window, 800, 600);
         tabView = Gtk::make_managed<WebTabView>(*webStore, *commands);
@@ -62,15 +28,8 @@ protected:
     ~WebTest() override {
         state.reset();
         gtk_window_destroy(window);
-        webStore.reset();
-        runFor(50);
     }
 
-    std::shared_ptr<AppState> makeState(bool guestWindow = false) {
-        auto made = AppState::create(guestWindow, AppStateServices{*store, queue, *webStore, *favicons, *identity,
-                                                                   *proxyTester, *websiteData, keychain, clipboard});
-        return made;
-    }
     void start() {
         state = makeState();
         showActiveTab();
@@ -97,6 +56,11 @@ protected:
             },
             timeoutMs);
     }
+    // Sends the active tab to `address` and waits until it shows it.
+    bool loadPage(const std::string& address) {
+        state->navigateActive(address);
+        return waitForPage(address);
+    }
     // Runs a script in the page as if the user did it.
     std::string evalJS(const std::string& script) {
         std::optional<ScriptResult> result;
@@ -104,24 +68,13 @@ protected:
         runUntil([&] { return result.has_value(); });
         return result ? result->valueJSON : std::string("<no answer>");
     }
+    // Whether the view shows the browser's page for a failed load.
+    bool showsErrorPage() {
+        return evalJS("document.body.innerText").find("Page failed to load") != std::string::npos;
+    }
 
-    EngineScratchFolder folder_{"quorelle-web-XXXXXX"};
-    std::string scratch_;
-    LoopbackServer server;
-    MainQueue queue;
-    std::unique_ptr<FaviconService> favicons;
-    std::unique_ptr<ProxyTester> proxyTester;
-    std::unique_ptr<WebsiteDataService> websiteData;
-    std::unique_ptr<WebContentServices> services;
-    std::unique_ptr<TabWebViewStore> webStore;
-    std::unique_ptr<BrowserIdentityManager> identity;
-    std::unique_ptr<CommandBus> commands;
-    std::unique_ptr<DataStore> store;
-    InMemoryKeychain keychain;
-    RecordingClipboard clipboard;
     GtkWindow* window = nullptr;
     WebTabView* tabView = nullptr;  // owned by the window
-    std::shared_ptr<AppState> state;
 };
 
 }  // namespace quorelle::testing

@@ -40,13 +40,12 @@ std::vector<MenuLine> lines(const Glib::RefPtr<Gio::MenuModel>& model) {
     return out;
 }
 
-class BookmarksBarTest : public WindowTest {
+class BookmarksBarTest : public WindowStateTest {
 protected:
     BookmarksBarTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
 
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         bar = std::make_unique<BookmarksBar>(state, images, factory());
         showInWindow(*bar);
         web_.loads.clear();
@@ -112,7 +111,6 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
-    std::shared_ptr<AppState> state;
     std::unique_ptr<BookmarksBar> bar;
     BookmarksBar::EditSheetBinding binding;
     int sheetsMade = 0;

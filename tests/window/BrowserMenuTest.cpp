@@ -75,10 +75,7 @@ protected:
         button = std::make_unique<Gtk::MenuButton>();
         menu = std::make_unique<BrowserMenu>(state, *button);
         showInWindow(*button).set_hide_on_close(true);
-        // The application's action, as a browser window would reach it.
-        auto app = Gio::SimpleActionGroup::create();
-        app->add_action("open-guest", [this] { ++guestWindowRequests; });
-        window_->insert_action_group("app", app);
+        countGuestWindowRequests();
         web_.loads.clear();
     }
     void TearDown() override {
@@ -102,7 +99,6 @@ protected:
     std::shared_ptr<AppState> state;
     std::unique_ptr<Gtk::MenuButton> button;
     std::unique_ptr<BrowserMenu> menu;
-    int guestWindowRequests = 0;
 };
 
 TEST_F(BrowserMenuTest, NormalWindowListsEveryItemInOrderWithIconsAndSeparators) {

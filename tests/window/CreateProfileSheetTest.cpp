@@ -9,11 +9,10 @@
 namespace quorelle::testing {
 namespace {
 
-class CreateProfileSheetTest : public WindowTest {
+class CreateProfileSheetTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         present();
     }
     void TearDown() override {
@@ -47,7 +46,6 @@ protected:
         return profileNames(*fresh);
     }
 
-    std::shared_ptr<AppState> state;
     std::unique_ptr<CreateProfileSheet> sheet;
     bool presented = false;
     int writes = 0;

@@ -224,7 +224,7 @@ TEST_F(FaviconViewTest, ReadsStillRunningWhenTheCacheGoesAwayAnswerNobody) {
     ASSERT_TRUE(runUntil([&] { return server.heldCount() == 1; }));
     cache.reset();
     server.release();
-    runUntil([] { return false; }, std::chrono::milliseconds(100));
+    runFor(100);
     EXPECT_EQ(answers, 0);
 }
 

@@ -2,6 +2,7 @@
 #include "window/OpenFileCommand.h"
 
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "window/WindowTestSupport.h"
 
 #include <giomm/file.h>
@@ -22,9 +23,10 @@ protected:
             if (GTK_IS_FILE_CHOOSER(window->gobj()) && window->get_visible()) return GTK_FILE_CHOOSER(window->gobj());
         return nullptr;
     }
-    // The file chooser window once it is on screen and showing a folder.
-    static GtkFileChooser* shownChooser() {
-        runUntil([] { return visibleChooser() && !currentFolder(visibleChooser()).empty(); });
+    // The file chooser window once it is on screen (and, for a save, showing
+    // a folder).
+    static GtkFileChooser* shownChooser(bool showingFolder = true) {
+        runUntil([&] { return visibleChooser() && (!showingFolder || !currentFolder(visibleChooser()).empty()); });
         return visibleChooser();
     }
     static std::string currentFolder(GtkFileChooser* chooser) {
@@ -53,7 +55,7 @@ TEST_F(FileDialogsTest, OpenFileStartsOnTheFilterThatShowsEveryFile) {
     auto state = makeState();
     FileDialogs dialogs;
     OpenFileCommand::open(state.get(), dialogs);
-    GtkFileChooser* chooser = shownChooser();
+    GtkFileChooser* chooser = shownChooser(false);
     ASSERT_NE(chooser, nullptr);
     GtkFileFilter* filter = gtk_file_chooser_get_filter(chooser);
     ASSERT_NE(filter, nullptr);

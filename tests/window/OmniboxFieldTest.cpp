@@ -9,11 +9,10 @@
 namespace quorelle::testing {
 namespace {
 
-class OmniboxFieldTest : public WindowTest {
+class OmniboxFieldTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         field = std::make_unique<OmniboxField>(state);
         field->signalEdited().connect([this](const std::string& text) { edits.push_back(text); });
         field->signalFocusChanged().connect([this](bool focused) { focusChanges.push_back(focused); });
@@ -53,7 +52,6 @@ protected:
         settle();
     }
 
-    std::shared_ptr<AppState> state;
     Gtk::Box row;
     Gtk::Button elsewhere{"elsewhere"};
     std::unique_ptr<OmniboxField> field;

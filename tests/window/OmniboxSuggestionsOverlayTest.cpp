@@ -15,11 +15,10 @@ using List = std::vector<std::string>;
 
 // The field and the overlay as the window layout wires them: the overlay
 // floats above the column holding the field and follows its focus flag.
-class OmniboxSuggestionsOverlayTest : public WindowTest {
+class OmniboxSuggestionsOverlayTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         state->profileData.modify([](ProfileData& d) {
             d.history.push_back(HistoryItem{.title = "Example Domain", .url = "https://example.com/"});
             d.history.push_back(HistoryItem{.title = "Docs", .url = "https://docs.example.org/guide"});
@@ -60,7 +59,6 @@ protected:
     }
     bool cardOnScreen() const { return overlay->get_visible() && overlay->isCardShown(); }
 
-    std::shared_ptr<AppState> state;
     Gtk::Overlay root;
     Gtk::Box column{Gtk::Orientation::VERTICAL};
     Gtk::Button elsewhere{"elsewhere"};

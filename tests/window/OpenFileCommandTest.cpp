@@ -1,21 +1,20 @@
 #include "window/OpenFileCommand.h"
 
 #include "support/FakeFileDialogs.h"
+#include "support/ScratchFolder.h"
 #include "window/WindowTestSupport.h"
 
 namespace quorelle::testing {
 namespace {
 
-class OpenFileCommandTest : public WindowTest {
+class OpenFileCommandTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         web_.loads.clear();
     }
     AppState::TabPtr tab() const { return state->activeTab(); }
 
-    std::shared_ptr<AppState> state;
     FakeFileDialogs dialogs;
     ScratchFolder folder;
 };

@@ -85,7 +85,7 @@ protected:
         return runUntil([&] {
             drain();
             return answer.has_value() || dialog.passwordEntry().get_sensitive();
-        }, std::chrono::seconds(5));
+        }, 5000);
     }
 
     std::shared_ptr<RightPasswordChecker> checker;
@@ -118,7 +118,7 @@ TEST_F(PasswordPromptDialogTest, ATypedPasswordLeavesNoCopyInMemory) {
     auto typed = [&] { return strlen(gtk_editable_get_text(GTK_EDITABLE(dialog.passwordEntry().gobj()))); };
     ASSERT_TRUE(runUntil([&] { return typed() == password.size(); })) << typed();
     ASSERT_TRUE(pressKey(dialog.window(), GDK_KEY_Return));
-    ASSERT_TRUE(runUntil([&] { drain(); return answer.has_value(); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(runUntil([&] { drain(); return answer.has_value(); }, 5000));
     ASSERT_EQ(answer, true);
     // What the check does with its copy on its own thread is the check's
     // business (a stand-in here); the prompt and the toolkit keep nothing.
@@ -135,7 +135,7 @@ TEST_F(PasswordPromptDialogTest, WrongPasswordKeepsThePromptUpWithTheError) {
     EXPECT_EQ(dialog.errorLabel().get_text().raw(), std::string(AuthenticationService::wrongPasswordMessage));
     EXPECT_EQ(dialog.passwordEntry().get_text().raw(), "");  // typed text never lingers
     type("right");
-    ASSERT_TRUE(runUntil([&] { drain(); return answer.has_value(); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(runUntil([&] { drain(); return answer.has_value(); }, 5000));
     EXPECT_EQ(answer, true);
 }
 

@@ -27,9 +27,7 @@ protected:
         menu = std::make_unique<ProfileMenu>(state, images);
         button->set_popover(*menu);
         showInWindow(*button);
-        auto app = Gio::SimpleActionGroup::create();
-        app->add_action("open-guest", [this] { ++guestWindowRequests; });
-        window_->insert_action_group("app", app);
+        countGuestWindowRequests();
     }
     void TearDown() override {
         if (button) button->unset_popover();
@@ -64,7 +62,6 @@ protected:
     std::shared_ptr<AppState> state;
     std::unique_ptr<Gtk::MenuButton> button;
     std::unique_ptr<ProfileMenu> menu;
-    int guestWindowRequests = 0;
 };
 
 TEST_F(ProfileMenuTest, NormalWindowShowsWhoIsBrowsingThenRowsThemeLineAndButtons) {

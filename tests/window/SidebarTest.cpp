@@ -11,11 +11,10 @@
 namespace quorelle::testing {
 namespace {
 
-class SidebarTest : public WindowTest {
+class SidebarTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         sidebar = std::make_unique<Sidebar>(state);
         showInWindow(*sidebar);
         web_.loads.clear();
@@ -84,7 +83,6 @@ protected:
         settle();
     }
 
-    std::shared_ptr<AppState> state;
     std::unique_ptr<Sidebar> sidebar;
 };
 

@@ -16,13 +16,12 @@
 namespace quorelle::testing {
 namespace {
 
-class TabStripTest : public WindowTest {
+class TabStripTest : public WindowStateTest {
 protected:
     TabStripTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
 
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         strip = std::make_unique<TabStrip>(state, images);
         window = &showInWindow(*strip);
     }
@@ -68,7 +67,6 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
-    std::shared_ptr<AppState> state;
     std::unique_ptr<TabStrip> strip;
     Gtk::Window* window = nullptr;
 };
@@ -281,7 +279,7 @@ TEST_F(TabStripTest, StripIsFortyHighWithTheLeadingInsetFromTheWindowStyle) {
     // The padding belongs to the strip's box; the scrolling row gets the rest.
     const auto inset = [&] { return strip->get_allocation().get_width() - strip->scroller().get_width(); };
     EXPECT_TRUE(
-        runUntil([&] { return inset() == 84 && strip->get_height() == 40; }, std::chrono::milliseconds(1000)));
+        runUntil([&] { return inset() == 84 && strip->get_height() == 40; }, 1000));
     EXPECT_EQ(inset(), 84);
     EXPECT_EQ(strip->get_height(), 40);
     EXPECT_EQ(chip(0).get_height(), 32);

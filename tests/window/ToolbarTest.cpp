@@ -5,11 +5,10 @@
 namespace quorelle::testing {
 namespace {
 
-class ToolbarTest : public WindowTest {
+class ToolbarTest : public WindowStateTest {
 protected:
     void SetUp() override {
-        state = makeState();
-        drain();
+        WindowStateTest::SetUp();
         toolbar = std::make_unique<Toolbar>(state, bus_);
         showInWindow(*toolbar);
         web_.loads.clear();
@@ -25,7 +24,6 @@ protected:
         settle();
     }
 
-    std::shared_ptr<AppState> state;
     std::unique_ptr<Toolbar> toolbar;
 };
 

@@ -3,14 +3,14 @@
 // A browser state over a temporary data store, plus a real toplevel window
 // to put widgets in, and a way to let the toolkit process pending events.
 
+#include "support/MainLoopWait.h"
 #include "support/StateTestSupport.h"
 #include "web/CommandBus.h"
 
 #include <glib.h>
+#include <giomm/simpleactiongroup.h>
 #include <gtkmm/window.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 namespace quorelle::testing {
@@ -19,17 +19,6 @@ namespace quorelle::testing {
 inline void spinToolkit() {
     for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) {
     }
-}
-
-// Iterates the default context until `done` holds or time runs out.
-inline bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(3)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        g_main_context_iteration(nullptr, FALSE);
-        g_usleep(1000);
-    }
-    return true;
 }
 
 class WindowTest : public StateTest {
@@ -44,14 +33,22 @@ protected:
         spin();
     }
 
-    // A shown window holding `child`.
-    Gtk::Window& showInWindow(Gtk::Widget& child) {
+    // A shown window, 900 points wide, holding `child`.
+    Gtk::Window& showInWindow(Gtk::Widget& child, int height = 200) {
         window_ = std::make_unique<Gtk::Window>();
-        window_->set_default_size(900, 200);
+        window_->set_default_size(900, height);
         window_->set_child(child);
         window_->present();
         spin();
         return *window_;
+    }
+
+    // Gives the shown window the application's "open-guest" action, as a
+    // browser window reaches it, counting its uses in guestWindowRequests.
+    void countGuestWindowRequests() {
+        auto app = Gio::SimpleActionGroup::create();
+        app->add_action("open-guest", [this] { ++guestWindowRequests; });
+        window_->insert_action_group("app", app);
     }
 
     static void spin() { spinToolkit(); }
@@ -70,6 +67,18 @@ protected:
     CommandBus bus_;
     std::vector<Posting> posted;
     std::unique_ptr<Gtk::Window> window_;
+    int guestWindowRequests = 0;
+};
+
+// A window test with a browser state made before each case.
+class WindowStateTest : public WindowTest {
+protected:
+    void SetUp() override {
+        state = makeState();
+        drain();
+    }
+
+    std::shared_ptr<AppState> state;
 };
 
 }  // namespace quorelle::testing
