@@ -48,6 +48,7 @@ AppState::AppState(Token, bool guestWindow, AppStateServices services)
 // ---- start-up ---------------------------------------------------------------
 
 void AppState::start() {
+    if (!isGuestWindow_) showSaveFailures();
     auto loaded = services_.store.loadAppSettings();
     appSettingsFileWasDamaged_ = loaded.damaged();
     loaded.value.normalizeProfiles();
@@ -137,6 +138,13 @@ void AppState::persist() {
     appSettings.modify([](AppSettings& s) { s.currentProfileID = s.selectedStartupProfileID; });
     services_.store.saveAppSettings(appSettings.get());
     services_.store.saveProfileData(profileData.get(), appSettings.get().selectedStartupProfileID);
+}
+
+void AppState::showSaveFailures() {
+    std::weak_ptr<AppState> weak = weak_from_this();
+    saveFailureListening_ = services_.store.tellSaveFailures(services_.mainQueue, [weak](const std::string& message) {
+        if (auto self = weak.lock()) self->toastMessage.set(message);
+    });
 }
 
 void AppState::persistProfileDataOnly() {

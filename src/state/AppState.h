@@ -224,6 +224,8 @@ public:
 
 private:
     void start();
+    // Failed saves of the data store become toasts of this (main) window.
+    void showSaveFailures();
     void loadStartupProfile();
     void runFirstLaunch();
     void persistProfileDataOnly();
@@ -247,6 +249,7 @@ private:
     std::optional<std::size_t> tabIndex(const Uuid& id) const;
 
     bool appSettingsFileWasDamaged_ = false;
+    std::shared_ptr<void> saveFailureListening_;
 };
 
 }  // namespace quorelle

@@ -94,6 +94,9 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// What the last failed system call set, never "no error".
+std::error_code lastError() { return {errno != 0 ? errno : EIO, std::system_category()}; }
+
 }  // namespace
 
 bool AtomicFile::exists(const std::string& path) {
@@ -122,21 +125,21 @@ AtomicFile::ReadResult AtomicFile::read(const std::string& path) {
     return result;
 }
 
-bool AtomicFile::replace(const std::string& path, std::string_view bytes, Durability durability) {
+std::error_code AtomicFile::replace(const std::string& path, std::string_view bytes, Durability durability) {
     std::string pattern = temporaryPrefix(path) + "XXXXXX";
     int raw = g_mkstemp_full(pattern.data(), O_WRONLY | O_CLOEXEC, 0600);
-    if (raw < 0) return false;
+    if (raw < 0) return lastError();
     FileDescriptor fd(raw);
     TemporaryFile temporary(pattern);
     // The mode must not depend on the process's umask: proxy passwords live
     // in these files.
-    if (::fchmod(fd.get(), 0600) != 0) return false;
-    if (!writeAll(fd.get(), bytes)) return false;
-    if (durability == Durability::synced && ::fdatasync(fd.get()) != 0) return false;
-    if (!fd.close()) return false;
-    if (::rename(temporary.path().c_str(), path.c_str()) != 0) return false;
+    if (::fchmod(fd.get(), 0600) != 0) return lastError();
+    if (!writeAll(fd.get(), bytes)) return lastError();
+    if (durability == Durability::synced && ::fdatasync(fd.get()) != 0) return lastError();
+    if (!fd.close()) return lastError();
+    if (::rename(temporary.path().c_str(), path.c_str()) != 0) return lastError();
     temporary.commit();
-    return true;
+    return {};
 }
 
 std::optional<std::string> AtomicFile::renameAside(const std::string& path, std::string_view suffix) {

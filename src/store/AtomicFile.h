@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace quorelle {
 
@@ -36,9 +37,10 @@ public:
     // permission, a folder or device in the file's place) is unreadable.
     static ReadResult read(const std::string& path);
 
-    // Replaces the file at `path` with `bytes`; false when anything failed,
-    // in which case the old file is untouched and no temporary file stays.
-    static bool replace(const std::string& path, std::string_view bytes, Durability durability);
+    // Replaces the file at `path` with `bytes`. Gives nothing when done, else
+    // the system's error of the step that failed, in which case the old file
+    // is untouched and no temporary file stays.
+    static std::error_code replace(const std::string& path, std::string_view bytes, Durability durability);
 
     // Renames `path` to `path` + `suffix` without overwriting anything that
     // is already there (a counter is appended on a clash). Gives the new path.

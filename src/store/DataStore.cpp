@@ -3,11 +3,14 @@
 #include "model/Date.h"
 #include "model/JsonCodec.h"
 #include "model/ProfileData.h"
+#include "store/MainQueue.h"
 #include "store/SaveWriter.h"
 
 #include <glib.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,12 +23,18 @@ namespace {
 constexpr std::string_view appSettingsFileName = "appSettings.json";
 constexpr std::string_view profilesFolderName = "profiles";
 constexpr std::string_view moveAsideMarker = ".unreadable-";
+constexpr std::string_view saveFailedMessage = "Couldn't save your browsing data: ";
 
 // "YYYYMMDDTHHMMSSZ" for the current moment in UTC.
 std::string utcStamp() {
     std::string stamp = Date::now().iso8601();
     std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
     return stamp;
+}
+
+std::string parentFolder(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 bool isFolder(const std::string& path) {
@@ -57,18 +66,50 @@ DataStore::DataStore(std::string rootPath, Access access, AtomicFile::Durability
       access_(access),
       durability_(durability),
       writer_(std::make_unique<SaveWriter>(
-          [this](const std::string& path, std::string_view bytes) { write(path, bytes); })) {}
+          [this](const std::string& path, std::string_view bytes) { return write(path, bytes); },
+          [this](const SaveWriter::Result& result) { noteWritten(result.error, result.unsaved); })) {}
 
 DataStore::~DataStore() = default;
 
 void DataStore::flush() { writer_->waitUntilWritten(); }
 
+std::shared_ptr<void> DataStore::tellSaveFailures(MainQueue& queue,
+                                                  std::function<void(const std::string& message)> tell) {
+    auto listener = std::make_shared<SaveFailureListener>(SaveFailureListener{queue, std::move(tell)});
+    std::lock_guard lock(reportMutex_);
+    listener_ = listener;
+    return listener;
+}
+
+void DataStore::noteWritten(std::error_code error, std::size_t unsaved) {
+    std::lock_guard lock(reportMutex_);
+    if (!error) {
+        if (unsaved == 0) toldCauses_.clear();  // everything is on disk again
+        return;
+    }
+    if (!toldCauses_.insert(error).second) return;
+    std::string message = std::string(saveFailedMessage) + error.message();
+    std::fprintf(stderr, "%s\n", message.c_str());
+    auto listener = listener_.lock();
+    if (!listener) return;
+    // Told on the main thread, if the listener is still there then.
+    listener->queue.post([weak = listener_, message = std::move(message)] {
+        if (auto alive = weak.lock()) alive->tell(message);
+    });
+}
+
 void DataStore::queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode) {
     writer_->queue(path, std::move(encode));
 }
 
-void DataStore::write(const std::string& path, std::string_view bytes) {
-    if (moveAsideIfDamaged(path)) AtomicFile::replace(path, bytes, durability_);
+std::error_code DataStore::write(const std::string& path, std::string_view bytes) {
+    if (auto error = moveAsideIfDamaged(path)) return error;
+    auto error = AtomicFile::replace(path, bytes, durability_);
+    if (error != std::errc::no_such_file_or_directory) return error;
+    // The folder went away after the save was queued (a save written again
+    // after a failure, say): it is made again, as on any use of its path.
+    makeFolder(parentFolder(path));
+    return AtomicFile::replace(path, bytes, durability_);
 }
 
 void DataStore::makeFolder(const std::string& path) const {
@@ -148,6 +189,7 @@ bool DataStore::removeProfileDirectory(std::string_view profileID) {
     // remove_all deletes a symbolic link itself and never what it points to.
     auto removed = std::filesystem::remove_all(std::filesystem::path(*folder), error);
     std::string prefix = *folder + "/";
+    writer_->abandon([&prefix](const std::string& path) { return path.starts_with(prefix); });
     {
         std::lock_guard lock(damagedMutex_);
         std::erase_if(damaged_, [&](const std::string& path) { return path.starts_with(prefix); });
@@ -195,6 +237,7 @@ bool DataStore::saveBytes(const std::string& path, std::string_view bytes) {
 void DataStore::removeFile(const std::string& path) {
     if (!writable()) return;
     writer_->waitUntilWritten(path);
+    writer_->abandon([&path](const std::string& failed) { return failed == path; });
     ::unlink(path.c_str());
 }
 
@@ -204,15 +247,14 @@ bool DataStore::isAwaitingMoveAside(const std::string& path) const {
     return damaged_.contains(path);
 }
 
-bool DataStore::moveAsideIfDamaged(const std::string& path) {
+std::error_code DataStore::moveAsideIfDamaged(const std::string& path) {
     std::lock_guard lock(damagedMutex_);
     auto entry = damaged_.find(path);
-    if (entry == damaged_.end()) return true;
-    if (!AtomicFile::exists(path) || AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp())) {
-        damaged_.erase(entry);
-        return true;
-    }
-    return false;  // keep the damaged file; a later save tries again
+    if (entry == damaged_.end()) return {};
+    if (AtomicFile::exists(path) && !AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp()))
+        return {errno != 0 ? errno : EIO, std::system_category()};  // keep the damaged file; a later save tries again
+    damaged_.erase(entry);
+    return {};
 }
 
 }  // namespace quorelle

@@ -11,9 +11,11 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace quorelle {
 
+class MainQueue;
 struct ProfileData;
 class SaveWriter;
 
@@ -37,10 +39,10 @@ struct Loaded {
 // The browser's JSON files on disk: the app settings at the root of the data
 // folder and, per profile, eleven files in root/profiles/<id>/.
 //
-// Every operation reports no errors and gives usable values whatever is (or
-// is not) on disk. Folders are made (mode 0700) whenever their paths are
-// used; files are replaced atomically with mode 0600 and written as
-// pretty-printed JSON with sorted keys, so equal values give equal bytes.
+// Loads give usable values whatever is (or is not) on disk. Folders are made
+// (mode 0700) whenever their paths are used; files are replaced atomically
+// with mode 0600 and written as pretty-printed JSON with sorted keys, so
+// equal values give equal bytes.
 //
 // Saves only take a snapshot and queue it: one background writer per store
 // encodes and writes the files in the order of their latest save, and a file
@@ -48,6 +50,12 @@ struct Loaded {
 // the queued writes of its file and a removal for all of them, so the store
 // always reads what it was last given; flush() waits for all queued writes,
 // and so does the destructor.
+//
+// A save the disk refuses (a read-only or full disk, no permission) leaves
+// the old file as it was and keeps the file's newest contents in memory: the
+// next save of any file writes it again, and so does the destructor. Each
+// cause is told once until everything is on disk again: a line on stderr,
+// and the same line to whoever listens through tellSaveFailures().
 //
 // Nothing a user had is destroyed silently: a file that exists but cannot be
 // read or decoded is left alone by the load and renamed to
@@ -98,6 +106,12 @@ public:
     // Returns once every save queued so far has been written (or has failed).
     void flush();
 
+    // While the returned handle is held, `tell` gets each new cause of failed
+    // saves on the main thread, through `queue`, as the line to show: "Couldn't
+    // save your browsing data: <reason>". One listener at a time: the latest.
+    [[nodiscard]] std::shared_ptr<void> tellSaveFailures(MainQueue& queue,
+                                                         std::function<void(const std::string& message)> tell);
+
     // Deletes root/profiles/<id> and everything in it (a symbolic link there
     // is removed itself, never followed). False when nothing was removed.
     bool removeProfileDirectory(std::string_view profileID);
@@ -141,14 +155,23 @@ private:
     std::optional<std::string> profileFolderPath(std::string_view profileID) const;
     void queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode);
     // On the writer's thread.
-    void write(const std::string& path, std::string_view bytes);
-    bool moveAsideIfDamaged(const std::string& path);
+    std::error_code write(const std::string& path, std::string_view bytes);
+    std::error_code moveAsideIfDamaged(const std::string& path);
+    void noteWritten(std::error_code error, std::size_t unsaved);
+
+    struct SaveFailureListener {
+        MainQueue& queue;
+        std::function<void(const std::string& message)> tell;
+    };
 
     std::string root_;
     Access access_;
     AtomicFile::Durability durability_;
     mutable std::mutex damagedMutex_;  // the writer moves files aside
     std::set<std::string> damaged_;    // paths found damaged, not yet moved aside
+    std::mutex reportMutex_;           // the writer reports its results
+    std::set<std::error_code> toldCauses_;  // since everything was last on disk
+    std::weak_ptr<SaveFailureListener> listener_;
     std::unique_ptr<SaveWriter> writer_;  // last: it finishes its writes before the rest goes
 };
 

@@ -1,15 +1,15 @@
 #include "store/SaveWriter.h"
 
 #include <algorithm>
-#include <system_error>
 
 namespace quorelle {
 
-SaveWriter::SaveWriter(Write write) : write_(std::move(write)) {}
+SaveWriter::SaveWriter(Write write, Report report) : write_(std::move(write)), report_(std::move(report)) {}
 
 SaveWriter::~SaveWriter() {
     {
         std::lock_guard lock(mutex_);
+        retryFailed();  // the last chance for files the disk refused so far
         stopping_ = true;
     }
     changed_.notify_all();
@@ -24,19 +24,36 @@ SaveWriter::~SaveWriter() {
 void SaveWriter::queue(const std::string& path, Encode encode) {
     {
         std::lock_guard lock(mutex_);
-        auto [entry, added] = latest_.insert_or_assign(path, std::move(encode));
-        // A file saved again moves to the place of its newest save.
-        if (!added) order_.erase(std::find(order_.begin(), order_.end(), path));
-        order_.push_back(path);
-        if (!thread_.joinable() && !stopping_) {
-            try {
-                thread_ = std::thread([this] { run(); });
-            } catch (const std::system_error&) {
-                // No thread: waitUntilWritten() and the destructor write here.
-            }
-        }
+        enqueue(path, std::move(encode));
+        retryFailed();
+        if (!thread_.joinable() && !stopping_) startThread();
     }
     changed_.notify_all();
+}
+
+void SaveWriter::enqueue(const std::string& path, Encode encode) {
+    auto [entry, added] = latest_.insert_or_assign(path, std::move(encode));
+    // A file saved again moves to the place of its newest save.
+    if (!added) order_.erase(std::find(order_.begin(), order_.end(), path));
+    order_.push_back(path);
+}
+
+void SaveWriter::retryFailed() {
+    for (const auto& [path, bytes] : failed_)
+        if (!pending(path)) enqueue(path, [bytes] { return std::optional<std::string>(*bytes); });
+}
+
+void SaveWriter::startThread() {
+    try {
+        thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        // No thread: waitUntilWritten() and the destructor write here.
+    }
+}
+
+void SaveWriter::abandon(const std::function<bool(const std::string& path)>& which) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(failed_, [&which](const auto& entry) { return which(entry.first); });
 }
 
 bool SaveWriter::idle() const { return order_.empty() && !writing_; }
@@ -62,6 +79,17 @@ void SaveWriter::waitUntilWritten(const std::string& path) {
     waitFor([this, &path] { return !pending(path); });
 }
 
+std::size_t SaveWriter::settle(const std::string& path, std::shared_ptr<const std::string> bytes,
+                               std::error_code error) {
+    // A failed entry is kept even while a newer save of the file waits: it is
+    // not queued again then, and that save's own result replaces it.
+    if (error)
+        failed_.insert_or_assign(path, std::move(bytes));
+    else
+        failed_.erase(path);
+    return failed_.size();
+}
+
 void SaveWriter::run() {
     std::unique_lock lock(mutex_);
     const bool background = thread_.joinable() && std::this_thread::get_id() == thread_.get_id();
@@ -75,10 +103,25 @@ void SaveWriter::run() {
         latest_.erase(entry);
         writing_ = path;
         lock.unlock();
+        std::shared_ptr<const std::string> bytes;
+        std::optional<std::error_code> error;
         try {
-            if (auto bytes = encode()) write_(path, *bytes);
+            if (auto encoded = encode()) {
+                bytes = std::make_shared<const std::string>(std::move(*encoded));
+                error = write_(path, *bytes);
+            }
         } catch (...) {
             // This file is skipped; the others are still written.
+        }
+        if (error) {
+            lock.lock();
+            const std::size_t unsaved = settle(path, std::move(bytes), *error);
+            lock.unlock();
+            try {
+                if (report_) report_(Result{path, *error, unsaved});
+            } catch (...) {
+                // A report that could not be made changes nothing on disk.
+            }
         }
         lock.lock();
         writing_.reset();

@@ -1,6 +1,7 @@
 #include "model/JsonCodec.h"
 #include "model/ThemePreset.h"
 #include "support/StateTestSupport.h"
+#include "unit/DataStoreTestSupport.h"
 
 #include <fstream>
 
@@ -141,6 +142,30 @@ TEST_F(StartupTest, PersistAnnouncesEachStepAndAlignsIds) {
     EXPECT_EQ(announcements, 3);
     EXPECT_EQ(state->appSettings.get().currentProfileID, "default");
     EXPECT_EQ(state->appSettings.get().selectedStartupProfileID, "default");
+}
+
+TEST_F(StartupTest, ARefusedSaveIsToastedOnceInTheMainWindowAndWrittenLater) {
+    auto state = makeState();
+    auto guest = makeState(true);
+    const std::string themeFile = profileFile("default", "theme.json");
+    const std::string darkTheme = readFile(themeFile);
+    {
+        FullDisk full;
+        state->applyTheme(ThemeSettings::chromeDefault(false));
+        store_->flush();
+        drain();
+        EXPECT_EQ(state->toastMessage.get(), "Couldn't save your browsing data: File too large");
+        EXPECT_EQ(guest->toastMessage.get(), std::nullopt);
+        state->toastMessage.set(std::nullopt);
+        state->createBookmarkFolder("Kept");
+        store_->flush();
+        drain();
+        EXPECT_EQ(state->toastMessage.get(), std::nullopt) << "the same cause is told once";
+        EXPECT_EQ(readFile(themeFile), darkTheme);
+    }
+    // The change is kept and written by a later save.
+    state->createBookmarkFolder("Later");
+    EXPECT_FALSE(store_->loadProfileData("default").theme.useDarkMode);
 }
 
 TEST_F(StartupTest, DeveloperLogKeepsTheNewestFiveHundredLines) {

@@ -5,8 +5,10 @@
 #include "model/JsonCodec.h"
 #include "model/PersistedTab.h"
 #include "store/DataStore.h"
+#include "store/MainQueue.h"
 #include "unit/DataStoreTestSupport.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -250,7 +252,7 @@ TEST(DataStoreAppSettings, DamagedFileRemovedBeforeTheSaveIsSimplyWritten) {
     EXPECT_EQ(store.loadAppSettings().status, FileStatus::loaded);
 }
 
-TEST(DataStoreAppSettings, UnwritableRootSavesQuietlyAndLeavesTheFileAlone) {
+TEST(DataStoreAppSettings, UnwritableRootLeavesTheFileAlone) {
     TemporaryFolder root;
     DataStore store(root.path());
     store.saveAppSettings(settingsWithProfile("p1"));
@@ -332,15 +334,72 @@ TEST(DataStoreDocuments, MovedAsideNamesNeverOverwriteEachOther) {
 
 TEST(DataStoreDocuments, AtomicReplaceIntoAMissingFolderFailsWithoutLeavingFiles) {
     TemporaryFolder root;
-    EXPECT_FALSE(AtomicFile::replace(root + "absent/file.json", "x", AtomicFile::Durability::synced));
+    EXPECT_EQ(AtomicFile::replace(root + "absent/file.json", "x", AtomicFile::Durability::synced),
+              std::errc::no_such_file_or_directory);
     EXPECT_TRUE(quorelle::testing::listNames(root.path()).empty());
+}
+
+TEST(DataStoreDocuments, RefusedSavesAreToldOncePerCauseAndWrittenByTheNextSaveOrTheClose) {
+    using quorelle::testing::readBytes;
+    const std::string tooLarge = "Couldn't save your browsing data: File too large";
+    const std::string notAFolder = "Couldn't save your browsing data: Not a directory";
+    TemporaryFolder root;
+    GMainContext* context = g_main_context_new();
+    MainQueue queue(context);
+    g_main_context_unref(context);
+    auto store = std::make_unique<DataStore>(root.path());
+    std::vector<std::string> told;
+    auto listening = store->tellSaveFailures(queue, [&told](const std::string& message) { told.push_back(message); });
+    auto settle = [&] {
+        store->flush();
+        queue.drain();
+    };
+    const std::string a = root + "a.json";
+    const std::string b = root + "folder/b.json";
+    store->saveBytes(a, "a1");
+    settle();
+    {
+        quorelle::testing::FullDisk full;
+        store->saveBytes(a, "a2");
+        settle();
+        EXPECT_EQ(told, std::vector<std::string>{tooLarge});
+        store->saveBytes(a, "a3");
+        settle();
+        EXPECT_EQ(told.size(), 1u) << "the same cause is told once";
+        EXPECT_EQ(readBytes(a), "a1");
+        EXPECT_EQ(quorelle::testing::listNames(root.path()), std::vector<std::string>{"a.json"});
+    }
+    // Another cause: a plain file stands where b's folder must be. This save
+    // also writes a's refused save again, which now goes through.
+    quorelle::testing::writeBytes(root + "folder", "x");
+    store->saveBytes(b, "b1");
+    settle();
+    EXPECT_EQ(told, (std::vector<std::string>{tooLarge, notAFolder}));
+    EXPECT_EQ(readBytes(a), "a3");
+    // The cause gone, a save of another file writes b, making its folder.
+    ::unlink((root + "folder").c_str());
+    store->saveBytes(a, "a4");
+    settle();
+    EXPECT_EQ(readBytes(b), "b1");
+    // Everything was on disk again, so a cause told before is told anew; what
+    // is still refused when the store closes is written then.
+    {
+        quorelle::testing::FullDisk full;
+        store->saveBytes(b, "b2");
+        settle();
+        EXPECT_EQ(told, (std::vector<std::string>{tooLarge, notAFolder, tooLarge}));
+    }
+    store.reset();
+    EXPECT_EQ(readBytes(b), "b2");
+    queue.drain();
+    EXPECT_EQ(told.size(), 3u);
 }
 
 TEST(DataStoreDocuments, CachedAndSyncedReplacementsWriteTheSameBytes) {
     TemporaryFolder root;
     std::string bytes(100000, 'q');
-    ASSERT_TRUE(AtomicFile::replace(root + "a", bytes, AtomicFile::Durability::synced));
-    ASSERT_TRUE(AtomicFile::replace(root + "b", bytes, AtomicFile::Durability::cached));
+    ASSERT_EQ(AtomicFile::replace(root + "a", bytes, AtomicFile::Durability::synced), std::error_code());
+    ASSERT_EQ(AtomicFile::replace(root + "b", bytes, AtomicFile::Durability::cached), std::error_code());
     EXPECT_EQ(quorelle::testing::readBytes(root + "a"), bytes);
     EXPECT_EQ(quorelle::testing::readBytes(root + "b"), bytes);
     EXPECT_EQ(quorelle::testing::permissions(root + "b"), 0600u);

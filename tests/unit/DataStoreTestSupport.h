@@ -1,18 +1,20 @@
 #pragma once
 
 // Real folders for the data store tests: a fresh temporary root per test,
-// small file helpers, and a way to make a folder tree unwritable even for
-// the superuser.
+// small file helpers, and ways to make a folder tree unwritable and writes
+// fail like a full disk, even for the superuser.
 
 #include <glib.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <linux/fs.h>
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -125,6 +127,30 @@ private:
 
     std::vector<std::string> folders_;
     bool effective_ = false;
+};
+
+// While it lives, every write that would grow a file of this process fails
+// with EFBIG ("File too large"), as a full disk fails it, for the superuser
+// too: the file size limit is dropped to nothing and its signal ignored.
+class FullDisk {
+public:
+    FullDisk() {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
 };
 
 }  // namespace quorelle::testing
