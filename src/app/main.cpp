@@ -8,6 +8,7 @@
 #include "platform/KeychainService.h"
 #include "state/AppState.h"
 #include "store/DataFolderLock.h"
+#include "store/DataFolderTidy.h"
 #include "store/DataStore.h"
 #include "store/MainQueue.h"
 #include "web/BrowserIdentityManager.h"
@@ -34,6 +35,7 @@
 
 int main(int argc, char* argv[]) {
     using namespace quorelle;
+    const auto processStart = DataFolderTidy::Clock::now();
 
     const std::string dataDir = g_get_user_data_dir();
     const std::string cacheDir = g_get_user_cache_dir();
@@ -46,6 +48,8 @@ int main(int argc, char* argv[]) {
         return DataFolderInUse::report(dataFolder, QuorelleApplication::defaultApplicationID);
     if (lock.state() == DataFolderLock::State::unavailable)
         g_warning("The data folder %s cannot be locked: %s", dataFolder.c_str(), lock.problem().c_str());
+    // Only with the folder held: a save another process is making is never cut short.
+    DataFolderTidy::run(lock, processStart);
 
     const auto graphics = GraphicsMode::detect();
     graphics.applyToToolkit();

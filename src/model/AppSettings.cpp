@@ -19,6 +19,7 @@ const AppSettings& AppSettings::initial() {
 
 const BrowserProfile* AppSettings::findNonGuestProfile(const std::vector<BrowserProfile>& profiles,
                                                        std::string_view id) {
+    if (!BrowserProfile::isUsableID(id)) return nullptr;
     auto it = std::find_if(profiles.begin(), profiles.end(),
                            [&](const BrowserProfile& p) { return p.id == id && !p.isGuest; });
     return it == profiles.end() ? nullptr : &*it;

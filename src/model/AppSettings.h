@@ -28,7 +28,9 @@ struct AppSettings {
 
     // Ensures "default" and "guest" exist and both ids point at usable profiles.
     void normalizeProfiles();
-    // The first listed profile with this id that is not a guest one, or null.
+    // The first listed profile with this id that is not a guest one and whose
+    // id can name its folder (BrowserProfile::isUsableID), or null: only such
+    // a profile can be opened.
     static const BrowserProfile* findNonGuestProfile(const std::vector<BrowserProfile>& profiles,
                                                      std::string_view id);
     // The id to use as launch profile: never "guest", never an unknown id.

@@ -67,7 +67,7 @@ std::string BrowserNavigation::canonicalInternalURL(std::string_view address) {
         return std::string(newTabURL);
     // Lower-casing can change byte lengths, but "vx://" is ASCII in both forms,
     // so the first five bytes of the text as typed are the scheme.
-    std::string_view first = text::firstNonEmptyPiece(std::string_view(text).substr(kInternalPrefix.size()), '/');
+    std::string_view first = InternalPageRoute::firstComponent(std::string_view(text).substr(kInternalPrefix.size()));
     if (first.empty() || text::lowercased(first) == "internal") return std::string(newTabURL);
     return std::string(kInternalPrefix) + std::string(first);
 }

@@ -14,6 +14,11 @@ const BrowserProfile& BrowserProfile::guestProfile() {
     return profile;
 }
 
+bool BrowserProfile::isUsableID(std::string_view id) {
+    if (id.empty() || id == "." || id == "..") return false;
+    return id.find('/') == std::string_view::npos && id.find('\0') == std::string_view::npos;
+}
+
 BrowserProfile readJson(const Json& j, JsonType<BrowserProfile>) {
     return BrowserProfile{.id = json::req<std::string>(j, "id"),
                           .name = json::req<std::string>(j, "name"),

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quorelle {
 
@@ -21,6 +22,11 @@ struct BrowserProfile {
     // Built once, on first use.
     static const BrowserProfile& defaultProfile();
     static const BrowserProfile& guestProfile();
+
+    // Whether `id` can name a folder of its own: it is not empty, "." or "..",
+    // and holds no "/" and no NUL. A profile with any other id is never
+    // opened, and nothing is stored under it.
+    static bool isUsableID(std::string_view id);
 
     friend bool operator==(const BrowserProfile&, const BrowserProfile&) = default;
 };

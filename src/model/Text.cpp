@@ -145,17 +145,6 @@ std::string firstCharacter(std::string_view s) {
     return std::string(s.substr(0, end));
 }
 
-std::string_view firstNonEmptyPiece(std::string_view s, char separator) {
-    while (!s.empty()) {
-        auto cut = s.find(separator);
-        std::string_view piece = s.substr(0, cut);
-        if (!piece.empty()) return piece;
-        if (cut == std::string_view::npos) break;
-        s.remove_prefix(cut + 1);
-    }
-    return {};
-}
-
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;

@@ -39,9 +39,6 @@ bool contains(std::string_view s, std::string_view part);
 // text.
 std::string firstCharacter(std::string_view s);
 
-// The first non-empty piece of `s` split at `separator`, or "" when none.
-std::string_view firstNonEmptyPiece(std::string_view s, char separator);
-
 // The value of an ASCII hex digit in either case, or -1 for any other byte.
 int hexDigitValue(char c);
 

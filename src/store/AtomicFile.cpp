@@ -1,7 +1,10 @@
 #include "store/AtomicFile.h"
 
+#include "store/FileDescriptor.h"
+
 #include <glib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -10,28 +13,6 @@
 
 namespace quorelle {
 namespace {
-
-// Owns one open file descriptor.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now; false when the close reported a failed write-back.
-    bool close() {
-        if (fd_ < 0) return true;
-        int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // Removes a temporary file unless the replacement went through.
 class TemporaryFile {
@@ -109,6 +90,19 @@ std::string AtomicFile::temporaryPrefix(const std::string& path) {
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     return folder + "." + name + ".tmp-";
+}
+
+bool AtomicFile::isTemporaryName(std::string_view fileName) {
+    constexpr std::string_view marker = ".tmp-";
+    constexpr std::size_t uniquePart = 6;  // what the temporary file's "XXXXXX" became
+    const std::size_t tail = marker.size() + uniquePart;
+    // A leading dot, a name of at least one character, then the tail.
+    if (fileName.size() < 2 + tail || fileName.front() != '.' || fileName.find('/') != std::string_view::npos)
+        return false;
+    const std::string_view end = fileName.substr(fileName.size() - tail);
+    if (!end.starts_with(marker)) return false;
+    return std::all_of(end.begin() + marker.size(), end.end(),
+                       [](char c) { return g_ascii_isalnum(c); });
 }
 
 AtomicFile::ReadResult AtomicFile::read(const std::string& path) {

@@ -51,6 +51,9 @@ public:
 
     // The hidden temporary-file prefix used for `path`'s replacements.
     static std::string temporaryPrefix(const std::string& path);
+    // Whether `fileName` (a name, not a path) is one a replacement gives its
+    // temporary file: "." + a file's name + ".tmp-" + six letters or digits.
+    static bool isTemporaryName(std::string_view fileName);
 };
 
 }  // namespace quorelle

@@ -10,7 +10,7 @@
 
 namespace quorelle {
 
-DataFolderLock::DataFolderLock(const std::string& folder) {
+DataFolderLock::DataFolderLock(const std::string& folder) : folder_(folder) {
     if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) {
         problem_ = std::strerror(errno);
         return;

@@ -27,10 +27,12 @@ public:
     DataFolderLock& operator=(const DataFolderLock&) = delete;
 
     State state() const { return state_; }
+    const std::string& folder() const { return folder_; }
     // What went wrong when the state is `unavailable`.
     const std::string& problem() const { return problem_; }
 
 private:
+    std::string folder_;
     int fd_ = -1;
     State state_ = State::unavailable;
     std::string problem_;

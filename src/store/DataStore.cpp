@@ -123,13 +123,8 @@ std::string DataStore::rootURL() const {
 
 std::string DataStore::appSettingsURL() const { return rootURL() + "/" + std::string(appSettingsFileName); }
 
-bool DataStore::isUsableProfileID(std::string_view profileID) {
-    if (profileID.empty() || profileID == "." || profileID == "..") return false;
-    return profileID.find('/') == std::string_view::npos && profileID.find('\0') == std::string_view::npos;
-}
-
 std::optional<std::string> DataStore::profileFolderPath(std::string_view profileID) const {
-    if (!isUsableProfileID(profileID)) return std::nullopt;
+    if (!BrowserProfile::isUsableID(profileID)) return std::nullopt;
     return root_ + "/" + std::string(profilesFolderName) + "/" + std::string(profileID);
 }
 

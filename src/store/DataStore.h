@@ -62,9 +62,10 @@ struct Loaded {
 // "<name>.unreadable-<UTC stamp>" just before the first save that would
 // replace it; when that rename fails, the save leaves the file alone.
 //
-// Profile ids become folder names only when they are safe ones: an empty id,
-// ".", "..", or one holding "/" or NUL never forms a path. Loads then give the
-// fallbacks without touching the disk and saves do nothing.
+// Profile ids become folder names only when they are usable ones
+// (BrowserProfile::isUsableID): an empty id, ".", "..", or one holding "/" or
+// NUL never forms a path. Loads then give the fallbacks without touching the
+// disk and saves do nothing.
 //
 // Not thread-safe: one store belongs to the main thread (its writer is its own).
 class DataStore {
@@ -90,7 +91,6 @@ public:
     // root/profiles/<id>, created with its parents on every call; nothing for
     // an id that cannot be a folder name (nothing is created then).
     std::optional<std::string> profileDirectory(std::string_view profileID) const;
-    static bool isUsableProfileID(std::string_view profileID);
 
     // AppSettings::initial() when the file is missing or damaged; normalised
     // in every case. A damaged file means the browser has run before.

@@ -82,7 +82,6 @@ bool WebContextMenuHandler::customizeContextMenu(WebKitContextMenu* menu, WebKit
     const Uuid tabID = tab->id();
     std::weak_ptr<BrowserTab> weakTab = tab;
     std::weak_ptr<AppState> weakState = state;
-    std::weak_ptr<WebViewCoordinator> weakCoordinator = coordinator;
     const auto& all = entries();
 
     appendItem(menu, all[back], store->canGoBack(view, *tab), [store, tabID] { store->goBack(tabID); });
@@ -93,10 +92,8 @@ bool WebContextMenuHandler::customizeContextMenu(WebKitContextMenu* menu, WebKit
         if (tab && state) store->reload(tab, *state);
     });
     appendSeparator(menu);
-    appendItem(menu, all[saveAs], !tab->isInternal.get(), [store, tabID, weakCoordinator] {
-        auto* host = store->host(tabID);
-        IFileDialogs* dialogs = store->services().fileDialogs;
-        if (host && dialogs) PageSaver::savePageAs(host->webView(), *dialogs, store->mainQueue(), weakCoordinator);
+    appendItem(menu, all[saveAs], !tab->isInternal.get(), [store, tabID] {
+        if (IFileDialogs* dialogs = store->services().fileDialogs) PageSaver::savePageAs(*store, tabID, *dialogs);
     });
     appendItem(menu, all[newTab], true, [weakState] {
         if (auto state = weakState.lock()) state->newTab();

@@ -3,11 +3,15 @@
 // hold, byte for byte, either the old or the new contents, and load cleanly.
 #include "model/JsonCodec.h"
 #include "reliability/DataStoreCrashValues.h"
+#include "store/AtomicFile.h"
+#include "store/DataFolderLock.h"
+#include "store/DataFolderTidy.h"
 #include "store/DataStore.h"
 #include "unit/DataStoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <map>
@@ -143,10 +147,21 @@ TEST(DataStoreCrash, EveryFileIsWholeAfterAKillAtARandomMoment) {
                 mixed, leftovers);
     EXPECT_GT(mixed, 0) << "no kill landed inside a save; the test proved nothing";
 
-    // Nothing but the data files and, at most, hidden leftovers of cut writes.
-    for (const auto& name : quorelle::testing::listNames(root + (std::string("profiles/") +
-                                                                 quorelle::testing::crashProfileID)))
-        EXPECT_TRUE(name.ends_with(".json") || name.find(".json.tmp-") != std::string::npos) << name;
+    // Nothing but the data files and, at most, hidden leftovers of cut writes,
+    // which the next start removes.
+    const std::string profileFolder = root + (std::string("profiles/") + quorelle::testing::crashProfileID);
+    for (const auto& name : quorelle::testing::listNames(profileFolder))
+        EXPECT_TRUE(name.ends_with(".json") || AtomicFile::isTemporaryName(name)) << name;
+    const DataFolderLock lock(root.path());
+    ASSERT_EQ(lock.state(), DataFolderLock::State::held);
+    DataFolderTidy::run(lock, DataFolderTidy::Clock::now());
+    EXPECT_EQ(quorelle::testing::listNames(profileFolder), [] {
+        auto names = profileFiles;
+        std::sort(names.begin(), names.end());
+        return names;
+    }());
+    EXPECT_EQ(quorelle::testing::listNames(root.path()),
+              (std::vector<std::string>{".lock", "appSettings.json", "profiles"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "support/StateTestSupport.h"
 #include "unit/DataStoreTestSupport.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace quorelle::testing {
@@ -73,6 +74,42 @@ TEST_F(StartupTest, DamagedSettingsFileDoesNotRerunFirstLaunch) {
     auto reread = json::decode<AppSettings>(readFile(root_ + "/appSettings.json"));
     ASSERT_TRUE(reread);
     EXPECT_TRUE(reread->firstLaunchComplete);
+}
+
+TEST_F(StartupTest, AStartupProfileIdThatCannotNameAFolderOpensTheDefaultProfile) {
+    auto first = makeState();
+    first->profileData.modify([](ProfileData& d) { d.theme = ThemeSettings::chromeDefault(false); });
+    first->persist();
+    first.reset();
+    for (const std::string& bad : std::vector<std::string>{"..", "a/../b", "", ".", "x/y", std::string("p\0q", 3)}) {
+        AppSettings onDisk = AppSettings::initial();
+        onDisk.profiles.push_back(BrowserProfile{.id = bad, .name = "Odd"});
+        onDisk.currentProfileID = bad;
+        onDisk.selectedStartupProfileID = bad;
+        onDisk.firstLaunchComplete = true;
+        store_->flush();
+        { std::ofstream(root_ + "/appSettings.json", std::ios::trunc) << json::dumpPretty(toJson(onDisk)); }
+
+        auto state = makeState();
+        EXPECT_EQ(state->currentProfile().id, "default");
+        EXPECT_EQ(state->appSettings.get().selectedStartupProfileID, "default");
+        EXPECT_EQ(state->appSettings.get().currentProfileID, "default");
+        EXPECT_FALSE(state->theme().useDarkMode) << "the default profile's own data is shown";
+        // Its changes are kept, and switching to the odd id does nothing.
+        state->profileData.modify([](ProfileData& d) { d.settings.homepage = "https://kept.example/"; });
+        state->switchProfile(bad);
+        EXPECT_EQ(state->currentProfile().id, "default");
+        state->persist();
+        auto saved = json::decode<BrowserSettings>(readFile(profileFile("default", "settings.json")));
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->homepage, "https://kept.example/");
+        auto settings = json::decode<AppSettings>(readFile(root_ + "/appSettings.json"));
+        ASSERT_TRUE(settings);
+        EXPECT_EQ(settings->selectedStartupProfileID, "default");
+        EXPECT_TRUE(std::any_of(settings->profiles.begin(), settings->profiles.end(),
+                                [&](const BrowserProfile& p) { return p.id == bad; }))
+            << "the listed profile itself is kept";
+    }
 }
 
 TEST_F(StartupTest, GuestWindowUsesTheMidnightThemeAndNeverWrites) {

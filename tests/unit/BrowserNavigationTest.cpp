@@ -115,6 +115,19 @@ TEST(BrowserNavigationCanonical, Forms) {
     EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://INTERNAL/x"), "vx://newtab");
     EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a?b/c"), "vx://a?b");
     EXPECT_EQ(quorelle::NavigationRouter::normalizeVX("vx://Tab-Groups/"), "vx://Tab-Groups");
+    // White space ends the component, as "/" does, wherever it stands.
+    for (const char* space : {"\t", "\n", "\v", "\f", "\r", " ", "\u0085", "\u00A0", "\u1680", "\u2003", "\u2028",
+                              "\u2029", "\u202F", "\u3000"}) {
+        const std::string s = space;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://history" + s + "/x"), "vx://history") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://" + s + "History"), "vx://History") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a" + s + "b"), "vx://a") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://" + s + "/" + s), "vx://newtab") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://internal" + s + "x"), "vx://newtab") << s;
+    }
+    // Characters that only look empty stay, and so do bytes that are not UTF-8.
+    EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a\u200Bb/c"), "vx://a\u200Bb");
+    EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a\xFF\xA0" "b"), "vx://a\xFF\xA0" "b");
 }
 
 TEST(BrowserNavigationDisplay, OmniboxTextForTabsAndAddresses) {

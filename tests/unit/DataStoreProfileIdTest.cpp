@@ -16,9 +16,9 @@ const std::vector<std::string> unusableIDs = {
     "", ".", "..", "/x", "a/b", "default/", "../..", "/", std::string("x\0y", 3), std::string("\0", 1)};
 
 TEST(DataStoreProfileID, UnusableIdsAreRejectedAndOrdinaryOnesAccepted) {
-    for (const auto& id : unusableIDs) EXPECT_FALSE(DataStore::isUsableProfileID(id)) << id;
+    for (const auto& id : unusableIDs) EXPECT_FALSE(BrowserProfile::isUsableID(id)) << id;
     for (const char* id : {"default", "guest", "0f7c8a6e-5d1b-4c55-9a1e-3b2f6f0e9d11", "...", ".hidden", "a b", "x.."})
-        EXPECT_TRUE(DataStore::isUsableProfileID(id)) << id;
+        EXPECT_TRUE(BrowserProfile::isUsableID(id)) << id;
 }
 
 TEST(DataStoreProfileID, UnusableIdsGiveNoFolderAndCreateNothing) {

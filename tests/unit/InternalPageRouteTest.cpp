@@ -89,6 +89,7 @@ TEST(InternalPageRoute, OnlyTheFirstNonEmptyPieceCounts) {
     for (const char* a : {"vx://settings/", "vx:///settings", "vx://settings/advanced"})
         EXPECT_EQ(route(a), InternalPageRoute::settings) << a;
     EXPECT_EQ(route(" vx://history\n"), InternalPageRoute::history);
+    EXPECT_EQ(route("vx://history\t/x"), InternalPageRoute::history);
     EXPECT_EQ(route("vx://tab-groups"), InternalPageRoute::tabGroups);
     EXPECT_EQ(route("VX://TAB-GROUPS"), InternalPageRoute::tabGroups);
 }

@@ -23,7 +23,7 @@ protected:
         start();
         ASSERT_TRUE(loadPage(server.url("/page")));
     }
-    void save() { PageSaver::savePageAs(view(), dialogs, queue, host()->coordinator().weak_from_this()); }
+    void save() { PageSaver::savePageAs(*webStore, tab()->id(), dialogs); }
     // The page's markup as the page itself reports it now.
     std::string pageMarkup() {
         const auto answer = json::parse(evalJS("document.documentElement.outerHTML"));
@@ -102,30 +102,51 @@ TEST_F(SaveAsTest, TheMenuEntryAsksTheBrowsersDialogs) {
     EXPECT_EQ(ScratchFolder::read(folder.file("later.html")), pageMarkup());
 }
 
-TEST_F(SaveAsTest, ATabClosedWhileTheDialogIsOpenSavesNothing) {
+TEST_F(SaveAsTest, ATabClosedWhileItsDialogIsOpenOrItsPageIsReadSavesNothing) {
     loadTestPage();
-    save();
-    const Uuid closed = tab()->id();
-    // The engine may hold a closed tab's view a while longer (a script of the
-    // page still answering): the tab being gone is what counts.
-    auto lingering = GObjectPtr<WebKitWebView>::retain(view());
-    state->newTab();
-    showActiveTab();
-    state->closeTab(state->tabs.get().front());
-    ASSERT_TRUE(runUntil([&] { return state->tabs.get().size() == 1 && !webStore->host(closed); }));
-    dialogs.answer(0, folder.file("gone.html"));
-    // A script sent after the answer is answered after any the answer sent.
-    auto answered = std::make_shared<bool>(false);
-    webkit_web_view_evaluate_javascript(
-        lingering.get(), "1", -1, nullptr, nullptr, nullptr,
-        [](GObject*, GAsyncResult*, gpointer data) {
-            std::unique_ptr<std::shared_ptr<bool>> done(static_cast<std::shared_ptr<bool>*>(data));
-            **done = true;
-        },
-        new std::shared_ptr<bool>(answered));
-    ASSERT_TRUE(runUntil([&] { return *answered && queue.pending() == 0; }));
-    EXPECT_FALSE(ScratchFolder::read(folder.file("gone.html")).has_value());
-    EXPECT_FALSE(state->toastMessage.get().has_value());
+    const std::string page = server.url("/page");
+    for (std::size_t round = 0; round < 20; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        state->newTab(page);
+        showActiveTab();
+        ASSERT_TRUE(waitForPage(page));
+        const auto asking = tab();
+        // The engine may hold a closed tab's view a while longer (a script of
+        // the page still answering): the tab being gone is what counts.
+        auto lingering = GObjectPtr<WebKitWebView>::retain(view());
+        const std::string path = folder.file("round-" + std::to_string(round) + ".html");
+        save();
+        ASSERT_EQ(dialogs.requests.size(), round + 1);
+        switch (round % 3) {
+            case 0:  // closed while the dialog is open
+                state->closeTab(asking);
+                dialogs.answer(round, path);
+                break;
+            case 1:  // closed while its page is being read for the answer
+                dialogs.answer(round, path);
+                state->closeTab(asking);
+                break;
+            default:  // the last tab: closing it leaves a new-tab page in its place
+                state->closeTab(AppState::TabPtr(state->tabs.get().front()));
+                ASSERT_EQ(state->tabs.get().size(), 1u);
+                state->closeTab(asking);
+                dialogs.answer(round, path);
+        }
+        showActiveTab();
+        // A script sent after the answer is answered after any the answer sent.
+        auto answered = std::make_shared<bool>(false);
+        webkit_web_view_evaluate_javascript(
+            lingering.get(), "1", -1, nullptr, nullptr, nullptr,
+            [](GObject*, GAsyncResult*, gpointer data) {
+                std::unique_ptr<std::shared_ptr<bool>> done(static_cast<std::shared_ptr<bool>*>(data));
+                **done = true;
+            },
+            new std::shared_ptr<bool>(answered));
+        ASSERT_TRUE(runUntil([&] { return *answered && queue.pending() == 0; }));
+        EXPECT_FALSE(ScratchFolder::read(path).has_value());
+        EXPECT_FALSE(state->toastMessage.get().has_value());
+        ASSERT_EQ(state->tabs.get().size(), 1u);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+#include "store/DataFolderTidy.h"
+
+#include "store/AtomicFile.h"
+#include "store/DataFolderLock.h"
+#include "store/FileDescriptor.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorelle {
+namespace {
+
+using Clock = DataFolderTidy::Clock;
+
+constexpr mode_t folderMode = 0700;
+constexpr mode_t fileMode = 0600;
+// The browser's own folders are two levels deep; far below that lies
+// nothing it made.
+constexpr int deepestLevel = 16;
+
+Clock::time_point lastWritten(const struct stat& info) {
+    const auto since = std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+    return Clock::time_point(std::chrono::duration_cast<Clock::duration>(since));
+}
+
+bool hasMode(const struct stat& info, mode_t mode) { return (info.st_mode & 07777) == mode; }
+
+// The names in an open folder, which it takes over.
+std::vector<std::string> entryNames(FileDescriptor folder) {
+    std::vector<std::string> names;
+    const int fd = folder.release();
+    std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(fd), ::closedir);
+    if (!listing) {
+        ::close(fd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    return names;
+}
+
+FileDescriptor openFolder(int parent, const std::string& name) {
+    return FileDescriptor(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+void tidyFolder(int folder, Clock::time_point processStart, int level);
+
+// One entry of `folder`. The mode changes refuse a link that took the
+// entry's place meanwhile instead of following it.
+void tidyEntry(int folder, const std::string& name, Clock::time_point processStart, int level) {
+    struct stat info;
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return;
+    if (S_ISREG(info.st_mode)) {
+        if (AtomicFile::isTemporaryName(name) && lastWritten(info) < processStart) {
+            ::unlinkat(folder, name.c_str(), 0);
+            return;
+        }
+        if (!hasMode(info, fileMode)) ::fchmodat(folder, name.c_str(), fileMode, AT_SYMLINK_NOFOLLOW);
+    } else if (S_ISDIR(info.st_mode)) {
+        // First, so that a folder closed even to its owner can be opened.
+        if (!hasMode(info, folderMode)) ::fchmodat(folder, name.c_str(), folderMode, AT_SYMLINK_NOFOLLOW);
+        if (level >= deepestLevel) return;
+        FileDescriptor child = openFolder(folder, name);
+        if (child.valid()) tidyFolder(child.get(), processStart, level + 1);
+    }
+}
+
+void tidyFolder(int folder, Clock::time_point processStart, int level) {
+    // Listed from a descriptor of its own, so that `folder` stays open for the entries.
+    for (const auto& name : entryNames(openFolder(folder, ".")))
+        tidyEntry(folder, name, processStart, level);
+}
+
+}  // namespace
+
+void DataFolderTidy::run(const DataFolderLock& lock, Clock::time_point processStart) {
+    if (lock.state() != DataFolderLock::State::held) return;
+    FileDescriptor root(::open(lock.folder().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (!root.valid() || ::fstat(root.get(), &info) != 0) return;
+    if (!hasMode(info, folderMode)) ::fchmod(root.get(), folderMode);
+    tidyFolder(root.get(), processStart, 0);
+}
+
+}  // namespace quorelle
