@@ -121,7 +121,7 @@ void AppState::bootstrapTabs() {
 void AppState::scheduleInitialLoad() {
     auto tab = activeTab();
     if (!tab) return;
-    postWeak([tab](AppState& self) {
+    postForOpenTab(tab, [tab](AppState& self) {
         self.services_.webContent.navigate(tab, tab->urlString.get(), self, false);
     });
 }
@@ -200,6 +200,13 @@ void AppState::postWeak(std::function<void(AppState&)> work) {
     std::weak_ptr<AppState> weak = weak_from_this();
     services_.mainQueue.post([weak, work = std::move(work)] {
         if (auto self = weak.lock()) work(*self);
+    });
+}
+
+void AppState::postForOpenTab(const TabPtr& tab, std::function<void(AppState&)> work) {
+    postWeak([tab, work = std::move(work)](AppState& self) {
+        const auto& open = self.tabs.get();
+        if (std::find(open.begin(), open.end(), tab) != open.end()) work(self);
     });
 }
 

@@ -240,6 +240,10 @@ private:
     TabPtr makeTab(const std::string& address) const;
     // Runs `work` on the main queue, provided this state still exists then.
     void postWeak(std::function<void(AppState&)> work);
+    // Like postWeak, but the work runs only while `tab` is still one of the
+    // tabs: a tab closed before the queue gets to it is never loaded (its
+    // load would give the closed tab a web view that nothing releases).
+    void postForOpenTab(const TabPtr& tab, std::function<void(AppState&)> work);
     // Looks the page's favicon up on the network and hands it to `apply`,
     // provided this state still exists and the profile it was asked for is
     // still the current one.

@@ -154,7 +154,7 @@ void AppState::applyNavigation(const NavigationTarget& target, const TabPtr& tab
         tab->applyInternalFavicon();  // none until the page names its own
     }
     const bool internal = target.isInternal();
-    postWeak([tab, address, internal](AppState& self) {
+    postForOpenTab(tab, [tab, address, internal](AppState& self) {
         self.syncOmniboxFromTab();
         auto& web = self.services_.webContent;
         if (internal && web.hasHost(tab->id())) web.clearLastLoadedCanonicalURL(tab->id());

@@ -35,15 +35,22 @@ TEST_F(TabsTest, ClosingTheOnlyTabShowsTheNewTabPageAndWritesNothing) {
     EXPECT_TRUE(web_.removedHosts.empty());
 }
 
-TEST_F(TabsTest, ClosingTheSelectedMiddleTabSelectsTheRightmost) {
+TEST_F(TabsTest, ClosingTheSelectedMiddleTabSelectsTheRightmostAndDropsItsQueuedLoad) {
     state->newTab("https://b.example");
     state->newTab("https://c.example");
     state->selectTab(tab(1));
+    drain();
+    web_.loads.clear();
     const auto closing = tab(1);
+    // A load still queued when its tab closes never runs: it would give the
+    // closed tab a web view that nothing releases.
+    state->navigateActive("https://queued.example");
     state->closeTab(closing);
+    drain();
     EXPECT_EQ(addresses(), (std::vector<std::string>{"vx://newtab", "https://c.example"}));
     EXPECT_EQ(state->activeTabID.get(), tab(1)->id());
     EXPECT_EQ(web_.removedHosts, std::vector<Uuid>{closing->id()});
+    EXPECT_TRUE(web_.loads.empty());
     EXPECT_EQ(savedSession().size(), 2u);
 }
 
