@@ -8,6 +8,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 #include <atomic>
 #include <cstring>
@@ -36,6 +39,21 @@ public:
 // `skipped`. Reads through /proc/self/mem, so a region that goes away
 // meanwhile is skipped, not a crash; the buffer it reads into is wiped after
 // each piece, so it never finds its own copies.
+// Whether [begin, end) is the address sanitizer's shadow of the address
+// space: terabytes of reserved bytes that only ever hold poison marks.
+bool isSanitizerShadow(off_t begin, off_t end) {
+#if defined(__SANITIZE_ADDRESS__)
+    std::size_t scale = 0, offset = 0;
+    __asan_get_shadow_mapping(&scale, &offset);
+    const std::size_t shadowEnd = (std::size_t(0x7fffffffffff) >> scale) + offset;
+    return std::size_t(begin) >= offset && std::size_t(end) <= shadowEnd + 1;
+#else
+    (void)begin;
+    (void)end;
+    return false;
+#endif
+}
+
 bool inWritableMemory(std::string_view text, const void* skipped) {
     std::ifstream maps("/proc/self/maps");
     const int mem = open("/proc/self/mem", O_RDONLY);
@@ -50,7 +68,7 @@ bool inWritableMemory(std::string_view text, const void* skipped) {
         const auto dash = range.find('-');
         const off_t begin = std::stoull(range.substr(0, dash), nullptr, 16);
         const off_t end = std::stoull(range.substr(dash + 1), nullptr, 16);
-        if (off_t(skipped) >= begin && off_t(skipped) < end) continue;
+        if ((off_t(skipped) >= begin && off_t(skipped) < end) || isSanitizerShadow(begin, end)) continue;
         // Pieces overlap by the text's length, so nothing is missed at a seam.
         for (off_t at = begin; !found && at < end;
              at += buffer.size() - text.size()) {
