@@ -5,13 +5,39 @@
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
 
-#include <giomm/menuitem.h>
-#include <giomm/themedicon.h>
 #include <glibmm/variant.h>
+#include <gtk/gtk.h>
 
 #include <utility>
 
 namespace quorelle {
+namespace {
+
+// The first menu item under `widget` that lines its start up with the
+// other items' through a shared width group, or null.
+GtkWidget* findAlignedItem(GtkWidget* widget) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(widget), "indicator-size-group")) return widget;
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        if (GtkWidget* found = findAlignedItem(child)) return found;
+    return nullptr;
+}
+
+// A popover menu gives every item's check-mark slot one shared width, so
+// that labels line up beside items that show a check or radio mark. The
+// toolkit then measures every slot whenever one of them is measured or
+// resized, which for thousands of items is most of a second. None of our
+// items has a mark (every slot is empty), so the widths are let go.
+void releaseMarkWidths(Gtk::PopoverMenu& menu) {
+    GtkWidget* item = findAlignedItem(GTK_WIDGET(menu.gobj()));
+    if (!item) return;
+    GtkSizeGroup* group = nullptr;
+    g_object_get(item, "indicator-size-group", &group, nullptr);
+    if (!group) return;
+    gtk_size_group_set_mode(group, GTK_SIZE_GROUP_NONE);
+    g_object_unref(group);
+}
+
+}  // namespace
 
 BookmarkFolderMenu::BookmarkFolderMenu(AppState& appState, BookmarkFolder folder, std::vector<Bookmark> bookmarks,
                                        Callbacks callbacks)
@@ -72,9 +98,9 @@ Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::menuModel() {
     for (std::size_t i = 0; i < bookmarks_.size(); ++i) {
         const std::string action = "open-" + std::to_string(i);
         actions_->add_action(action, [this, url = bookmarks_[i].url] { appState_.navigateActive(url); });
-        auto item = Gio::MenuItem::create(BookmarkBarItem::plainMenuLabel(bookmarks_[i].title), "folder." + action);
-        item->set_icon(Gio::ThemedIcon::create("user-bookmarks-symbolic"));
-        entries->append_item(item);
+        // No icon: the toolkit's menus never show one beside a label, yet
+        // each would still cost a hidden image per entry.
+        entries->append(BookmarkBarItem::plainMenuLabel(bookmarks_[i].title), "folder." + action);
     }
     // A line without an action: shown, never chosen.
     if (bookmarks_.empty()) entries->append("Empty folder", "");
@@ -90,7 +116,16 @@ Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::menuModel() {
 }
 
 void BookmarkFolderMenu::buildPullDown() {
-    set_popover(*Gtk::make_managed<Gtk::PopoverMenu>(menuModel()));
+    // The menu is made over the folder actions alone and its shared mark
+    // width let go before the entries are put back in front, so that no
+    // entry is ever measured against all the others.
+    auto model = menuModel();
+    auto entries = model->get_item_link(0, Gio::MenuModel::Link::SECTION);
+    model->remove(0);
+    auto* pullDown = Gtk::make_managed<Gtk::PopoverMenu>(model);
+    releaseMarkWidths(*pullDown);
+    model->prepend_section(entries);
+    set_popover(*pullDown);
 }
 
 Glib::RefPtr<Gio::Menu> BookmarkFolderMenu::contextMenuModel() {

@@ -40,6 +40,16 @@ std::vector<MenuLine> lines(const Glib::RefPtr<Gio::MenuModel>& model) {
     return out;
 }
 
+// The texts of the labels shown inside `widget`, top to bottom.
+std::vector<std::string> labelTexts(Gtk::Widget& widget) {
+    std::vector<std::string> texts;
+    auto* label = dynamic_cast<Gtk::Label*>(&widget);
+    if (label && label->get_visible() && !label->get_text().empty()) texts.push_back(label->get_text());
+    for (auto* child = widget.get_first_child(); child; child = child->get_next_sibling())
+        for (auto& text : labelTexts(*child)) texts.push_back(std::move(text));
+    return texts;
+}
+
 class BookmarksBarTest : public WindowStateTest {
 protected:
     BookmarksBarTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
@@ -251,6 +261,8 @@ TEST_F(BookmarksBarTest, ClicksOpenMenusBuiltOnlyThenWhoseItemsReachTheirActions
     ASSERT_TRUE(clickWidget(folder(0)));
     ASSERT_TRUE(runUntil([&] { return folder(0).get_popover() && folder(0).get_popover()->get_visible(); }));
     auto* pullDown = folder(0).get_popover();
+    EXPECT_EQ(labelTexts(*pullDown),
+              (std::vector<std::string>{"In F", "Rename Folder", "Delete Folder", "Add Bookmark to Folder", "New Folder"}));
     EXPECT_TRUE(gtk_widget_activate_action(GTK_WIDGET(pullDown->gobj()), "folder.new-folder", nullptr));
     settle();
     ASSERT_NE(bar->folderNameDialog(), nullptr);
