@@ -7,6 +7,7 @@
 #include "window/BookmarkFolderNameDialog.h"
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
+#include "window/MenuCommands.h"
 #include "window/ViewRefresh.h"
 
 #include <utility>
@@ -152,6 +153,7 @@ void BookmarksBar::presentEditSheet() {
         sheetWindow_ = sheetFrame_.get();
     }
     sheetWindow_->set_modal(true);
+    MenuCommands::forwardApplicationShortcuts(*sheetWindow_);
     if (auto* parent = parentWindow()) sheetWindow_->set_transient_for(*parent);
     // Closing the window is the same as the sheet closing itself.
     connections_.push_back(sheetWindow_->signal_close_request().connect(

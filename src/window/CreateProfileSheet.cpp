@@ -1,6 +1,7 @@
 #include "window/CreateProfileSheet.h"
 
 #include "state/AppState.h"
+#include "window/MenuCommands.h"
 
 #include <glib.h>
 #include <gtkmm/root.h>
@@ -55,6 +56,7 @@ CreateProfileSheet::CreateProfileSheet(std::shared_ptr<AppState> appState, std::
     set_name("create-profile-sheet");
     set_title("Create Profile");
     set_modal(true);
+    MenuCommands::forwardApplicationShortcuts(*this);
     set_resizable(false);
     set_hide_on_close(true);
     set_default_size(width, -1);

@@ -85,6 +85,21 @@ void MenuCommands::registerAccelerators(Gtk::Application& application) {
     }
 }
 
+void MenuCommands::forwardApplicationShortcuts(Gtk::Window& modal) {
+    auto shortcuts = Gtk::ShortcutController::create();
+    shortcuts->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    for (const auto& c : commands()) {
+        if (std::string_view(c.group) != "app") continue;
+        auto run = Gtk::CallbackAction::create([&modal, action = c.detailedAction()](Gtk::Widget&, const Glib::VariantBase&) {
+            Gtk::Window* parent = modal.get_transient_for();
+            return parent && parent->activate_action(action);
+        });
+        for (const char* accel : c.accelerators)
+            if (auto trigger = Gtk::ShortcutTrigger::parse_string(accel)) shortcuts->add_shortcut(Gtk::Shortcut::create(trigger, run));
+    }
+    modal.add_controller(shortcuts);
+}
+
 MenuCommands::MenuCommands(Gtk::ApplicationWindow& window, std::shared_ptr<AppState> appState,
                            CommandBus& commandBus, OpenFile openFile)
     : window_(window), appState_(std::move(appState)), commandBus_(commandBus), openFile_(std::move(openFile)) {

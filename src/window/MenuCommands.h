@@ -48,6 +48,11 @@ public:
     // File, Go and Developer, with their items on the commands' actions.
     static Glib::RefPtr<Gio::Menu> menuModel();
     static void registerAccelerators(Gtk::Application& application);
+    // Lets a modal window of the browser's (a sheet, a prompt) take the
+    // application's own shortcuts too, such as Quit: they run on the window
+    // it is transient for. Without it the application's shortcuts reach only
+    // its browser windows.
+    static void forwardApplicationShortcuts(Gtk::Window& modal);
 
     // What a window command does, bound to one window's state. An action
     // that names no window command is a mistake in the table above, and

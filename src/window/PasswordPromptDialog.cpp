@@ -1,6 +1,7 @@
 #include "window/PasswordPromptDialog.h"
 
 #include "store/SecretText.h"
+#include "window/MenuCommands.h"
 
 #include <gtk/gtk.h>
 
@@ -13,6 +14,7 @@ PasswordPromptDialog::PasswordPromptDialog(std::function<Gtk::Window*()> parentW
     : parentWindow_(std::move(parentWindow)) {
     window_.set_title("Authentication Required");
     window_.set_modal(true);
+    MenuCommands::forwardApplicationShortcuts(window_);
     window_.set_resizable(false);
     window_.set_hide_on_close(true);
     window_.set_default_size(380, -1);

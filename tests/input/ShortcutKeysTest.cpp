@@ -3,6 +3,7 @@
 #include "support/RealInput.h"
 
 #include "model/BrowserTab.h"
+#include "window/BookmarksBar.h"
 
 namespace quorelle::testing {
 namespace {
@@ -38,13 +39,20 @@ TEST_F(ShortcutKeysTest, GoShortcutsReachTheActiveTab) {
     EXPECT_TRUE(runUntil([&] { return state->activeTab()->urlString.get() == "vx://newtab"; }));
 }
 
-TEST_F(ShortcutKeysTest, QuitClosesBothWindowsAsTheTitleBarDoesAndKeepsWhatWasSaved) {
+TEST_F(ShortcutKeysTest, QuitFromASheetClosesBothWindowsAsTheTitleBarDoesAndKeepsWhatWasSaved) {
     state->newTab("vx://settings");
     settle();
     auto& guest = app->openGuestWindow();
     ASSERT_TRUE(runUntil([&] { return guest.get_mapped(); }));
 
-    press(mainWindow(), "<Control>q");
+    // Pressed in a modal sheet over the main window, as in the window itself.
+    state->createBookmark("Example", "https://a.example/", std::nullopt, std::nullopt);
+    settle();
+    auto& bar = mainWindow().controls().bookmarksBar();
+    bar.editBookmark(state->profileData.get().bookmarks.back());
+    ASSERT_NE(bar.editSheet(), nullptr);
+    ASSERT_TRUE(runUntil([&] { return bar.editSheet()->get_mapped(); }));
+    press(*bar.editSheet(), "<Control>q");
     EXPECT_TRUE(runUntil([&] { return app->get_windows().empty(); }));
     EXPECT_FALSE(mainWindow().get_visible());
 
