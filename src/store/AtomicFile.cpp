@@ -14,6 +14,11 @@
 namespace quorelle {
 namespace {
 
+// A temporary file is named ".<name>" + marker + unique part, the unique part
+// being what mkstemp makes of its template.
+constexpr std::string_view temporaryMarker = ".tmp-";
+constexpr std::string_view temporaryUniquePart = "XXXXXX";
+
 // Removes a temporary file unless the replacement went through.
 class TemporaryFile {
 public:
@@ -75,9 +80,6 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-// What the last failed system call set, never "no error".
-std::error_code lastError() { return {errno != 0 ? errno : EIO, std::system_category()}; }
-
 }  // namespace
 
 bool AtomicFile::exists(const std::string& path) {
@@ -85,23 +87,23 @@ bool AtomicFile::exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+std::error_code AtomicFile::lastSystemError() { return {errno != 0 ? errno : EIO, std::system_category()}; }
+
 std::string AtomicFile::temporaryPrefix(const std::string& path) {
     auto slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + ".tmp-";
+    return folder + "." + name + std::string(temporaryMarker);
 }
 
 bool AtomicFile::isTemporaryName(std::string_view fileName) {
-    constexpr std::string_view marker = ".tmp-";
-    constexpr std::size_t uniquePart = 6;  // what the temporary file's "XXXXXX" became
-    const std::size_t tail = marker.size() + uniquePart;
+    const std::size_t tail = temporaryMarker.size() + temporaryUniquePart.size();
     // A leading dot, a name of at least one character, then the tail.
     if (fileName.size() < 2 + tail || fileName.front() != '.' || fileName.find('/') != std::string_view::npos)
         return false;
     const std::string_view end = fileName.substr(fileName.size() - tail);
-    if (!end.starts_with(marker)) return false;
-    return std::all_of(end.begin() + marker.size(), end.end(),
+    if (!end.starts_with(temporaryMarker)) return false;
+    return std::all_of(end.begin() + temporaryMarker.size(), end.end(),
                        [](char c) { return g_ascii_isalnum(c); });
 }
 
@@ -120,18 +122,18 @@ AtomicFile::ReadResult AtomicFile::read(const std::string& path) {
 }
 
 std::error_code AtomicFile::replace(const std::string& path, std::string_view bytes, Durability durability) {
-    std::string pattern = temporaryPrefix(path) + "XXXXXX";
+    std::string pattern = temporaryPrefix(path) + std::string(temporaryUniquePart);
     int raw = g_mkstemp_full(pattern.data(), O_WRONLY | O_CLOEXEC, 0600);
-    if (raw < 0) return lastError();
+    if (raw < 0) return lastSystemError();
     FileDescriptor fd(raw);
     TemporaryFile temporary(pattern);
     // The mode must not depend on the process's umask: proxy passwords live
     // in these files.
-    if (::fchmod(fd.get(), 0600) != 0) return lastError();
-    if (!writeAll(fd.get(), bytes)) return lastError();
-    if (durability == Durability::synced && ::fdatasync(fd.get()) != 0) return lastError();
-    if (!fd.close()) return lastError();
-    if (::rename(temporary.path().c_str(), path.c_str()) != 0) return lastError();
+    if (::fchmod(fd.get(), 0600) != 0) return lastSystemError();
+    if (!writeAll(fd.get(), bytes)) return lastSystemError();
+    if (durability == Durability::synced && ::fdatasync(fd.get()) != 0) return lastSystemError();
+    if (!fd.close()) return lastSystemError();
+    if (::rename(temporary.path().c_str(), path.c_str()) != 0) return lastSystemError();
     temporary.commit();
     return {};
 }

@@ -49,6 +49,10 @@ public:
     // Whether anything (a file, a folder, a link, dangling or not) is at `path`.
     static bool exists(const std::string& path);
 
+    // What the last failed system call of this thread set (errno), never "no
+    // error": EIO when errno says nothing.
+    static std::error_code lastSystemError();
+
     // The hidden temporary-file prefix used for `path`'s replacements.
     static std::string temporaryPrefix(const std::string& path);
     // Whether `fileName` (a name, not a path) is one a replacement gives its

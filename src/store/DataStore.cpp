@@ -32,11 +32,6 @@ std::string utcStamp() {
     return stamp;
 }
 
-std::string parentFolder(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
 bool isFolder(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -108,7 +103,7 @@ std::error_code DataStore::write(const std::string& path, std::string_view bytes
     if (error != std::errc::no_such_file_or_directory) return error;
     // The folder went away after the save was queued (a save written again
     // after a failure, say): it is made again, as on any use of its path.
-    makeFolder(parentFolder(path));
+    makeFolder(std::filesystem::path(path).parent_path().string());
     return AtomicFile::replace(path, bytes, durability_);
 }
 
@@ -247,7 +242,7 @@ std::error_code DataStore::moveAsideIfDamaged(const std::string& path) {
     auto entry = damaged_.find(path);
     if (entry == damaged_.end()) return {};
     if (AtomicFile::exists(path) && !AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp()))
-        return {errno != 0 ? errno : EIO, std::system_category()};  // keep the damaged file; a later save tries again
+        return AtomicFile::lastSystemError();  // keep the damaged file; a later save tries again
     damaged_.erase(entry);
     return {};
 }
