@@ -172,6 +172,11 @@ AppState::TabPtr AppState::activeTab() const {
     return index ? all[*index] : nullptr;
 }
 
+bool AppState::isOpen(const TabPtr& tab) const {
+    const auto& all = tabs.get();
+    return std::find(all.begin(), all.end(), tab) != all.end();
+}
+
 std::optional<std::size_t> AppState::tabIndex(const Uuid& id) const {
     const auto& all = tabs.get();
     auto it = std::find_if(all.begin(), all.end(), [&](const TabPtr& t) { return t->id() == id; });
@@ -205,8 +210,7 @@ void AppState::postWeak(std::function<void(AppState&)> work) {
 
 void AppState::postForOpenTab(const TabPtr& tab, std::function<void(AppState&)> work) {
     postWeak([tab, work = std::move(work)](AppState& self) {
-        const auto& open = self.tabs.get();
-        if (std::find(open.begin(), open.end(), tab) != open.end()) work(self);
+        if (self.isOpen(tab)) work(self);
     });
 }
 

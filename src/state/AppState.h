@@ -116,6 +116,8 @@ public:
     bool isGuest() const;
     BrowserProfile currentProfile() const;
     TabPtr activeTab() const;
+    // Whether `tab` is one of this state's tabs (a closed tab is not).
+    bool isOpen(const TabPtr& tab) const;
     const ThemeSettings& theme() const { return profileData.get().theme; }
     const BrowserSettings& settings() const { return profileData.get().settings; }
     DataStore& store() const { return services_.store; }

@@ -14,7 +14,6 @@
 #include <glibmm/fileutils.h>
 #include <webkit/webkit.h>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -45,9 +44,8 @@ std::shared_ptr<AppState> stillAsking(const Asker& asker) {
     if (!view || !host || host->webView() != view.get()) return nullptr;
     auto tab = host->coordinator().tab();
     auto state = host->coordinator().appState();
-    if (!tab || !state || tab->isInternal.get()) return nullptr;
-    const auto& open = state->tabs.get();
-    return std::find(open.begin(), open.end(), tab) == open.end() ? nullptr : state;
+    if (!tab || !state || tab->isInternal.get() || !state->isOpen(tab)) return nullptr;
+    return state;
 }
 
 std::optional<std::string> stringAnswer(GObject* source, GAsyncResult* result) {

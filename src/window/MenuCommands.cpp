@@ -15,6 +15,22 @@
 namespace quorelle {
 namespace {
 
+// A capture-phase controller, so neither a focused page nor a text field can
+// swallow its shortcuts.
+Glib::RefPtr<Gtk::ShortcutController> captureShortcuts() {
+    auto shortcuts = Gtk::ShortcutController::create();
+    shortcuts->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    return shortcuts;
+}
+
+// Each of the command's accelerators runs `action`.
+void addShortcuts(Gtk::ShortcutController& shortcuts, const MenuCommands::Command& command,
+                  const Glib::RefPtr<Gtk::ShortcutAction>& action) {
+    for (const char* accel : command.accelerators)
+        if (auto trigger = Gtk::ShortcutTrigger::parse_string(accel))
+            shortcuts.add_shortcut(Gtk::Shortcut::create(trigger, action));
+}
+
 std::optional<Uuid> activeTabID(AppState* state) {
     auto tab = state ? state->activeTab() : nullptr;
     if (!tab) return std::nullopt;
@@ -86,16 +102,14 @@ void MenuCommands::registerAccelerators(Gtk::Application& application) {
 }
 
 void MenuCommands::forwardApplicationShortcuts(Gtk::Window& modal) {
-    auto shortcuts = Gtk::ShortcutController::create();
-    shortcuts->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    auto shortcuts = captureShortcuts();
     for (const auto& c : commands()) {
         if (std::string_view(c.group) != "app") continue;
-        auto run = Gtk::CallbackAction::create([&modal, action = c.detailedAction()](Gtk::Widget&, const Glib::VariantBase&) {
-            Gtk::Window* parent = modal.get_transient_for();
-            return parent && parent->activate_action(action);
-        });
-        for (const char* accel : c.accelerators)
-            if (auto trigger = Gtk::ShortcutTrigger::parse_string(accel)) shortcuts->add_shortcut(Gtk::Shortcut::create(trigger, run));
+        addShortcuts(*shortcuts, c,
+                     Gtk::CallbackAction::create([&modal, action = c.detailedAction()](Gtk::Widget&, const Glib::VariantBase&) {
+                         Gtk::Window* parent = modal.get_transient_for();
+                         return parent && parent->activate_action(action);
+                     }));
     }
     modal.add_controller(shortcuts);
 }
@@ -138,16 +152,9 @@ void MenuCommands::installActions() {
 }
 
 void MenuCommands::installShortcuts() {
-    shortcuts_ = Gtk::ShortcutController::create();
+    shortcuts_ = captureShortcuts();
     shortcuts_->set_name("menu-command-shortcuts");
-    shortcuts_->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
-    for (const auto& c : commands()) {
-        for (const char* accel : c.accelerators) {
-            auto trigger = Gtk::ShortcutTrigger::parse_string(accel);
-            if (!trigger) continue;
-            shortcuts_->add_shortcut(Gtk::Shortcut::create(trigger, Gtk::NamedAction::create(c.detailedAction())));
-        }
-    }
+    for (const auto& c : commands()) addShortcuts(*shortcuts_, c, Gtk::NamedAction::create(c.detailedAction()));
     window_.add_controller(shortcuts_);
 }
 
