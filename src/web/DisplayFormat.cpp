@@ -1,5 +1,7 @@
 #include "web/DisplayFormat.h"
 
+#include "model/GLibPtr.h"
+
 #include <glib.h>
 
 #include <cmath>
@@ -38,11 +40,8 @@ DisplayFormat::~DisplayFormat() { g_time_zone_unref(zone_); }
 std::string DisplayFormat::format(Date date, const char* pattern) const {
     const LocalDateTime local = toLocal(date, zone_);
     if (!local) return std::string(unknownText);
-    gchar* text = g_date_time_format(local.get(), pattern);
-    if (!text) return std::string(unknownText);
-    std::string result(text);
-    g_free(text);
-    return result;
+    const GCharPtr text(g_date_time_format(local.get(), pattern));
+    return text ? std::string(text.get()) : std::string(unknownText);
 }
 
 std::optional<DisplayFormat::LocalDay> DisplayFormat::localDay(Date date) const {
@@ -59,10 +58,7 @@ std::string DisplayFormat::shortTime(Date date) const { return format(date, "%-l
 
 std::string DisplayFormat::byteCount(std::int64_t bytes) {
     if (bytes < 0) return std::string(unknownText);
-    gchar* text = g_format_size(static_cast<guint64>(bytes));
-    std::string result(text);
-    g_free(text);
-    return result;
+    return GCharPtr(g_format_size(static_cast<guint64>(bytes))).get();
 }
 
 }  // namespace quorelle

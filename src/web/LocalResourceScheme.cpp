@@ -25,23 +25,19 @@ constexpr std::string_view backgroundHost = "newtab-background";
 using Registration = LocalResourceScheme::Registration;
 
 std::string sha256(std::string_view text) {
-    gchar* digest = g_compute_checksum_for_data(G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(text.data()),
-                                                text.size());
-    std::string result(digest);
-    g_free(digest);
-    return result;
+    return GCharPtr(g_compute_checksum_for_data(G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(text.data()),
+                                                text.size()))
+        .get();
 }
 
 void refuse(WebKitURISchemeRequest* request, GIOErrorEnum code, const char* message) {
-    GError* error = g_error_new_literal(G_IO_ERROR, code, message);
-    webkit_uri_scheme_request_finish_error(request, error);
-    g_error_free(error);
+    const GErrorPtr error(g_error_new_literal(G_IO_ERROR, code, message));
+    webkit_uri_scheme_request_finish_error(request, error.get());
 }
 
 void answer(WebKitURISchemeRequest* request, GBytes* bytes, const char* mimeType) {
-    GInputStream* stream = g_memory_input_stream_new_from_bytes(bytes);
-    webkit_uri_scheme_request_finish(request, stream, static_cast<gint64>(g_bytes_get_size(bytes)), mimeType);
-    g_object_unref(stream);
+    const auto stream = GObjectPtr<GInputStream>::adopt(g_memory_input_stream_new_from_bytes(bytes));
+    webkit_uri_scheme_request_finish(request, stream.get(), static_cast<gint64>(g_bytes_get_size(bytes)), mimeType);
 }
 
 // Only the pages the browser rendered itself may use these addresses.
@@ -56,23 +52,20 @@ struct Named {
 };
 
 std::optional<Named> parse(const char* address) {
-    GUri* uri = address ? g_uri_parse(address, G_URI_FLAGS_NONE, nullptr) : nullptr;
+    const GUriPtr uri(address ? g_uri_parse(address, G_URI_FLAGS_NONE, nullptr) : nullptr);
     if (!uri) return std::nullopt;
-    const char* host = g_uri_get_host(uri);
-    const bool plain = !g_uri_get_query(uri) && !g_uri_get_fragment(uri) && !g_uri_get_userinfo(uri) &&
-                       g_uri_get_port(uri) == -1;
-    std::optional<Named> named;
-    if (host && plain) named = Named{host, g_uri_get_path(uri)};
-    g_uri_unref(uri);
-    return named;
+    const char* host = g_uri_get_host(uri.get());
+    const bool plain = !g_uri_get_query(uri.get()) && !g_uri_get_fragment(uri.get()) &&
+                       !g_uri_get_userinfo(uri.get()) && g_uri_get_port(uri.get()) == -1;
+    if (!host || !plain) return std::nullopt;
+    return Named{host, g_uri_get_path(uri.get())};
 }
 
 void serveLogo(WebKitURISchemeRequest* request) {
     const std::string_view png = ProductLogo::pngBytes();
     if (png.empty()) return refuse(request, G_IO_ERROR_NOT_FOUND, "The logo is missing from this build");
-    GBytes* bytes = g_bytes_new_static(png.data(), png.size());
-    answer(request, bytes, "image/png");
-    g_bytes_unref(bytes);
+    const GBytesPtr bytes(g_bytes_new_static(png.data(), png.size()));
+    answer(request, bytes.get(), "image/png");
 }
 
 // The chosen path whose digest the address carries.
@@ -96,22 +89,16 @@ void finishImage(GObject* source, GAsyncResult* result, gpointer data) {
     gsize length = 0;
     if (!g_file_load_partial_contents_finish(G_FILE(source), result, &contents, &length, nullptr, nullptr))
         return refuse(request.get(), G_IO_ERROR_FAILED, "The background image could not be read");
-    GBytes* bytes = g_bytes_new_take(contents, length);
-    if (length > LocalResourceScheme::maximumImageBytes) {
-        g_bytes_unref(bytes);
+    const GBytesPtr bytes(g_bytes_new_take(contents, length));
+    if (length > LocalResourceScheme::maximumImageBytes)
         return refuse(request.get(), G_IO_ERROR_NO_SPACE, "The background image is too large");
-    }
-    gchar* path = g_file_get_path(G_FILE(source));
-    gchar* type = g_content_type_guess(path, reinterpret_cast<const guchar*>(contents), length, nullptr);
-    gchar* mime = type ? g_content_type_get_mime_type(type) : nullptr;
-    if (mime && text::startsWith(mime, "image/"))
-        answer(request.get(), bytes, mime);
+    const GCharPtr path(g_file_get_path(G_FILE(source)));
+    const GCharPtr type(g_content_type_guess(path.get(), reinterpret_cast<const guchar*>(contents), length, nullptr));
+    const GCharPtr mime(type ? g_content_type_get_mime_type(type.get()) : nullptr);
+    if (mime && text::startsWith(mime.get(), "image/"))
+        answer(request.get(), bytes.get(), mime.get());
     else
         refuse(request.get(), G_IO_ERROR_INVALID_DATA, "The background is not an image");
-    g_free(mime);
-    g_free(type);
-    g_free(path);
-    g_bytes_unref(bytes);
 }
 
 void serveBackground(WebKitURISchemeRequest* request, const Registration& registration, std::string_view digest) {
@@ -119,15 +106,14 @@ void serveBackground(WebKitURISchemeRequest* request, const Registration& regist
     if (!path) return refuse(request, G_IO_ERROR_NOT_FOUND, "No such background");
     if (!isSmallRegularFile(*path))
         return refuse(request, G_IO_ERROR_NOT_REGULAR_FILE, "The background is not a readable image file");
-    GFile* file = g_file_new_for_path(path->c_str());
+    const auto file = GObjectPtr<GFile>::adopt(g_file_new_for_path(path->c_str()));
     // The read stops as soon as the file has grown past the limit.
     g_file_load_partial_contents_async(
-        file, nullptr,
+        file.get(), nullptr,
         [](const char*, goffset size, gpointer) -> gboolean {
             return size <= goffset(LocalResourceScheme::maximumImageBytes);
         },
         finishImage, g_object_ref(request));
-    g_object_unref(file);
 }
 
 void handle(WebKitURISchemeRequest* request, gpointer data) {

@@ -6,6 +6,7 @@
 #include "state/AppState.h"
 #include "state/IFileDialogs.h"
 #include "store/MainQueue.h"
+#include "web/ScriptAnswer.h"
 #include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebViewCoordinator.h"
@@ -48,22 +49,9 @@ std::shared_ptr<AppState> stillAsking(const Asker& asker) {
     return state;
 }
 
-std::optional<std::string> stringAnswer(GObject* source, GAsyncResult* result) {
-    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
-    if (!value) return std::nullopt;
-    std::optional<std::string> answer;
-    if (jsc_value_is_string(value)) {
-        gchar* text = jsc_value_to_string(value);
-        if (text) answer = text;
-        g_free(text);
-    }
-    g_object_unref(value);
-    return answer;
-}
-
 void onDocumentRead(GObject* source, GAsyncResult* result, gpointer data) {
     std::unique_ptr<PendingSave> save(static_cast<PendingSave*>(data));
-    const auto markup = stringAnswer(source, result);
+    const auto markup = ScriptAnswer::text(source, result);
     // The tab may have been closed while its page was read.
     auto state = markup ? stillAsking(*save->asker) : nullptr;
     if (!state || !PageSaver::writeFile(save->path, *markup)) return;

@@ -3,6 +3,7 @@
 #include "model/BrowserTab.h"
 #include "state/AppState.h"
 #include "web/BrowserIdentityManager.h"
+#include "web/ScriptAnswer.h"
 #include "web/TabWebViewStore.h"
 #include "web/WebContentServices.h"
 #include "web/WebContextMenuHandler.h"
@@ -98,21 +99,7 @@ void TabWebViewHost::evaluateScript(const std::string& script, std::function<voi
         webView_.get(), script.c_str(), static_cast<gssize>(script.size()), nullptr, nullptr, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             std::unique_ptr<std::function<void(ScriptResult)>> done(static_cast<std::function<void(ScriptResult)>*>(data));
-            GError* error = nullptr;
-            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
-            ScriptResult answer;
-            if (error) {
-                answer.error = error->message ? error->message : "Script failed";
-                g_error_free(error);
-            } else if (value) {
-                if (!jsc_value_is_undefined(value)) {
-                    gchar* json = jsc_value_to_json(value, 0);
-                    if (json) answer.valueJSON = json;
-                    g_free(json);
-                }
-            }
-            if (value) g_object_unref(value);
-            (*done)(std::move(answer));
+            (*done)(ScriptAnswer::outcome(source, result));
         },
         pending);
 }

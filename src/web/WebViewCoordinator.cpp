@@ -11,6 +11,7 @@
 #include "web/InternalHTMLStyles.h"
 #include "web/FaviconService.h"
 #include "web/InternalPageProvider.h"
+#include "web/ScriptAnswer.h"
 #include "web/ScriptDialogRouter.h"
 #include "web/TabWebViewHost.h"
 #include "web/TabWebViewStore.h"
@@ -336,15 +337,7 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
         view, "document.title", -1, nullptr, nullptr, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             std::unique_ptr<TitleRequest> request(static_cast<TitleRequest*>(data));
-            std::optional<std::string> title;
-            if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr)) {
-                if (jsc_value_is_string(value)) {
-                    gchar* text = jsc_value_to_string(value);
-                    title = text ? text : "";
-                    g_free(text);
-                }
-                g_object_unref(value);
-            }
+            const std::optional<std::string> title = ScriptAnswer::text(source, result);
             auto self = request->coordinator.lock();
             if (!self) return;
             self->later([address = request->address, title](WebViewCoordinator& self) {
@@ -459,10 +452,9 @@ void WebViewCoordinator::onScriptMessage(JSCValue* value) {
     if (!value || !jsc_value_is_object(value) || jsc_value_is_array(value)) return;
     auto view = webView_.get();
     if (!view) return;
-    gchar* text = jsc_value_to_json(value, 0);
+    const GCharPtr text(jsc_value_to_json(value, 0));
     if (!text) return;
-    auto message = json::parse(text);
-    g_free(text);
+    auto message = json::parse(text.get());
     if (!message || !acceptsBridgeMessage(uriOf(view.get()), *message, bridgeToken_)) return;
     message->erase("token");
     later([message = std::move(*message)](WebViewCoordinator& self) {

@@ -1,5 +1,7 @@
 #include "window/ChromeColor.h"
 
+#include "model/GLibPtr.h"
+
 #include <glib.h>
 
 #include <algorithm>
@@ -16,10 +18,7 @@ GdkRGBA ChromeColor::rgba(const Color& color, double alpha) {
 
 std::string ChromeColor::css(const Color& color, double alpha) {
     const GdkRGBA value = rgba(color, alpha);
-    gchar* text = gdk_rgba_to_string(&value);
-    std::string result(text);
-    g_free(text);
-    return result;
+    return GCharPtr(gdk_rgba_to_string(&value)).get();
 }
 
 }  // namespace quorelle
