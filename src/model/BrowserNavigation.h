@@ -18,9 +18,10 @@ struct BrowserNavigation {
     static constexpr std::string_view newTabURL = "vx://newtab";
 
     static NavigationTarget resolve(std::string_view input, const SearchEngine& searchEngine);
-    // "vx://" + the address's first component as typed (it holds no white
-    // space and no "/"); "vx://newtab" when the address is not internal, has
-    // no component, or names "internal".
+    // "vx://" + the address's first component exactly as typed (the ends of
+    // the address are trimmed, white space inside the component stays);
+    // "vx://newtab" when the address is not internal, has no component, or
+    // names "internal".
     static std::string canonicalInternalURL(std::string_view address);
     static std::string urlString(const NavigationTarget& target);
     static std::string displayText(const BrowserTab* tab);

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -66,12 +67,26 @@ std::optional<int> parseZone(std::string_view zone) {
     return zone[0] == '-' ? -offset : offset;
 }
 
+// The first and the last second the stored form's four-digit years can
+// hold, in seconds since 1970: 0000-01-01T00:00:00Z and 9999-12-31T23:59:59Z.
+constexpr std::int64_t kEarliestStored = -62167219200;
+constexpr std::int64_t kLatestStored = 253402300799;
+
+// The whole second a moment is stored as: floored, and kept within the years
+// the stored form can hold. A value that is not a number is the earliest.
+std::int64_t storableUnixSecond(double unixTime) {
+    const double second = std::floor(unixTime);
+    if (!(second >= static_cast<double>(kEarliestStored))) return kEarliestStored;
+    if (second > static_cast<double>(kLatestStored)) return kLatestStored;
+    return static_cast<std::int64_t>(second);
+}
+
 }  // namespace
 
 Date Date::now() { return fromUnixTime(static_cast<double>(g_get_real_time()) / 1e6); }
 
 std::string Date::iso8601() const {
-    const auto total = static_cast<std::int64_t>(std::floor(unixTime()));
+    const std::int64_t total = storableUnixSecond(unixTime());
     std::int64_t days = total / 86400;
     std::int64_t secs = total % 86400;
     if (secs < 0) {
@@ -100,7 +115,7 @@ std::optional<Date> Date::parseIso8601(std::string_view text) {
         return std::nullopt;
     const std::int64_t days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     const std::int64_t unix = days * 86400 + hour * 3600 + minute * 60 + second - *offset;
-    return fromUnixTime(static_cast<double>(unix));
+    return fromUnixTime(static_cast<double>(std::clamp(unix, kEarliestStored, kLatestStored)));
 }
 
 }  // namespace quorelle

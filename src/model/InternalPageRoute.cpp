@@ -17,17 +17,16 @@ std::optional<InternalPageRoute> InternalPageRoute::from(std::string_view urlStr
 }
 
 std::string_view InternalPageRoute::firstComponent(std::string_view afterPrefix) {
-    std::size_t begin = std::string_view::npos;
-    for (std::size_t pos = 0; pos < afterPrefix.size();) {
-        char32_t c = 0;
-        std::size_t length = text::decodeUtf8At(afterPrefix, pos, c);
-        // A byte that is not UTF-8 belongs to the component.
-        const bool ends = length > 0 && (c == '/' || text::isWhitespaceOrNewline(c));
-        if (ends && begin != std::string_view::npos) return afterPrefix.substr(begin, pos - begin);
-        if (!ends && begin == std::string_view::npos) begin = pos;
-        pos += length == 0 ? 1 : length;
+    // Only "/" separates components: white space inside the address is part
+    // of the component, so an address with a blank in its name names no page.
+    while (!afterPrefix.empty()) {
+        const std::size_t cut = afterPrefix.find('/');
+        const std::string_view piece = afterPrefix.substr(0, cut);
+        if (!piece.empty()) return piece;
+        if (cut == std::string_view::npos) break;
+        afterPrefix.remove_prefix(cut + 1);
     }
-    return begin == std::string_view::npos ? std::string_view() : afterPrefix.substr(begin);
+    return {};
 }
 
 const std::unordered_map<std::string, InternalPageRoute>& InternalPageRoute::routeMap() {

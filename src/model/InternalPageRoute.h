@@ -67,8 +67,8 @@ public:
     // The page an address names, or nothing (see the .cpp for the rules).
     static std::optional<InternalPageRoute> from(std::string_view urlString);
     // The component an internal address names its page by, given what follows
-    // "vx://": the first non-empty run of characters that are neither "/" nor
-    // white space, or "" when there is none.
+    // "vx://": the first non-empty piece between "/"s, exactly as given (white
+    // space inside it stays), or "" when there is none.
     static std::string_view firstComponent(std::string_view afterPrefix);
 
     static const std::unordered_map<std::string, InternalPageRoute>& routeMap();

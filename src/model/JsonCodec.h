@@ -10,7 +10,8 @@
 //  - no silent conversions: 1.5 is not an integer, "1" is not a number;
 //  - unknown keys are ignored;
 //  - enumerations are their raw strings, UUIDs 36 characters (either case on
-//    reading, upper case on writing), dates ISO-8601 with whole seconds.
+//    reading, upper case on writing), dates ISO-8601 with whole seconds,
+//    written in UTC within the years 0000 to 9999 (see Date).
 
 #include "model/Date.h"
 #include "model/Json.h"

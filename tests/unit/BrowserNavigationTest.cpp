@@ -37,6 +37,10 @@ TEST(BrowserNavigationResolve, InternalAddressesIgnoreCaseButKeepItInTheCanonica
     EXPECT_EQ(resolve("vx://Nope"), missing("vx://Nope"));
     EXPECT_EQ(resolve("vx://settings?section=privacy/x"), missing("vx://settings?section=privacy"));
     EXPECT_EQ(resolve("vx://settings#top"), missing("vx://settings#top"));
+    // A blank inside the name stays in it, so the address names no page.
+    EXPECT_EQ(resolve("vx://new tab"), missing("vx://new tab"));
+    EXPECT_EQ(resolve("vx:// settings"), missing("vx:// settings"));
+    EXPECT_EQ(resolve(" vx://settings x/y "), missing("vx://settings x"));
     // urlString: the route's own lower-case address, or the canonical text as typed.
     EXPECT_EQ(BrowserNavigation::urlString(resolve("VX://Settings")), "vx://settings");
     EXPECT_EQ(BrowserNavigation::urlString(resolve("VX://Nope/x")), "vx://Nope");
@@ -115,19 +119,17 @@ TEST(BrowserNavigationCanonical, Forms) {
     EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://INTERNAL/x"), "vx://newtab");
     EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a?b/c"), "vx://a?b");
     EXPECT_EQ(quorelle::NavigationRouter::normalizeVX("vx://Tab-Groups/"), "vx://Tab-Groups");
-    // White space ends the component, as "/" does, wherever it stands.
-    for (const char* space : {"\t", "\n", "\v", "\f", "\r", " ", "\u0085", "\u00A0", "\u1680", "\u2003", "\u2028",
-                              "\u2029", "\u202F", "\u3000"}) {
+    // Only the two ends are trimmed: white space inside the first component
+    // stays in it, as typed, wherever it stands.
+    for (const char* space : {"\t", "\n", " ", "\u00A0", "\u2003", "\u3000"}) {
         const std::string s = space;
-        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://history" + s + "/x"), "vx://history") << s;
-        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://" + s + "History"), "vx://History") << s;
-        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a" + s + "b"), "vx://a") << s;
-        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://" + s + "/" + s), "vx://newtab") << s;
-        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://internal" + s + "x"), "vx://newtab") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://history" + s + "/x"), "vx://history" + s) << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://" + s + "History"), "vx://" + s + "History") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a" + s + "b"), "vx://a" + s + "b") << s;
+        EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://internal" + s + "x"), "vx://internal" + s + "x") << s;
     }
-    // Characters that only look empty stay, and so do bytes that are not UTF-8.
-    EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a\u200Bb/c"), "vx://a\u200Bb");
-    EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a\xFF\xA0" "b"), "vx://a\xFF\xA0" "b");
+    EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx:// /x"), "vx:// ");
+    EXPECT_EQ(BrowserNavigation::canonicalInternalURL("vx://a\xFF\xA0" "b/c"), "vx://a\xFF\xA0" "b");
 }
 
 TEST(BrowserNavigationDisplay, OmniboxTextForTabsAndAddresses) {
@@ -146,6 +148,9 @@ TEST(BrowserNavigationDisplay, OmniboxTextForTabsAndAddresses) {
     tab.urlString.set("https://Example.com/a b");
     EXPECT_EQ(tab.displayURLForOmnibox(), "https://Example.com/a b");
     EXPECT_EQ(BrowserNavigation::displayText(std::string_view(" vx://settings ")), "vx://settings");
+    EXPECT_EQ(BrowserNavigation::displayText(std::string_view("vx:// newtab")), "vx:// newtab");
+    tab.urlString.set("vx://new tab");
+    EXPECT_EQ(tab.displayURLForOmnibox(), "vx://new tab");
 }
 
 TEST(NavigationRouter, FacadeAgreesWithTheRules) {

@@ -194,14 +194,34 @@ TEST_F(DataStoreProfile, WrongTypedSettingsKeyGivesTheDefaultSettings) {
     EXPECT_EQ(store_.loadProfileData("p1").settings, BrowserSettings::defaults());
 }
 
-TEST_F(DataStoreProfile, HistoryDatesLoseTheirFractionOnSave) {
-    ProfileData saved = ProfileData::empty();
-    Date whole = Date::parseIso8601("2025-03-01T09:30:00Z").value();
-    saved.history.push_back({Uuid::random(), "t", "https://t.example", Date{whole.secondsSinceReferenceDate + 0.75}});
-    store_.saveProfileData(saved, "p1");
+TEST_F(DataStoreProfile, HistoryDatesAreSavedAsWholeSecondsThatReadBack) {
+    // Dates whose offsets reach a day past the years 0000 to 9999 in UTC.
+    store_.saveProfileData(ProfileData::empty(), "p1");
     store_.flush();
-    EXPECT_NE(quorelle::testing::readBytes(file("history.json")).find("\"2025-03-01T09:30:00Z\""), std::string::npos);
-    EXPECT_EQ(store_.loadProfileData("p1").history.at(0).visitedAt, whole);
+    quorelle::testing::writeBytes(
+        file("history.json"),
+        R"([{"id": "6BA7B810-9DAD-11D1-80B4-00C04FD430C8", "title": "late", "url": "https://l.example/",
+             "visitedAt": "9999-12-31T23:00:00-02:00"},
+            {"id": "6BA7B811-9DAD-11D1-80B4-00C04FD430C8", "title": "early", "url": "https://e.example/",
+             "visitedAt": "0000-01-01T00:30:00+01:00"}])");
+    ProfileData loaded = store_.loadProfileData("p1");
+    ASSERT_EQ(loaded.history.size(), 2u);
+
+    // One visit later the whole history is saved, and it loads again.
+    Date whole = Date::parseIso8601("2025-03-01T09:30:00Z").value();
+    loaded.history.insert(loaded.history.begin(),
+                          {Uuid::random(), "t", "https://t.example", Date{whole.secondsSinceReferenceDate + 0.75}});
+    store_.saveProfileData(loaded, "p1");
+    store_.flush();
+    const std::string bytes = quorelle::testing::readBytes(file("history.json"));
+    for (const char* written : {"\"2025-03-01T09:30:00Z\"", "\"9999-12-31T23:59:59Z\"", "\"0000-01-01T00:00:00Z\""})
+        EXPECT_NE(bytes.find(written), std::string::npos) << written << "\n" << bytes;
+    const ProfileData again = store_.loadProfileData("p1");
+    ASSERT_EQ(again.history.size(), 3u);
+    EXPECT_EQ(again.history[0].visitedAt, whole);
+    EXPECT_EQ(std::vector(again.history.begin() + 1, again.history.end()),
+              std::vector(loaded.history.begin() + 1, loaded.history.end()));
+    EXPECT_TRUE(asideIn(folder()).empty());
 }
 
 TEST_F(DataStoreProfile, LoadingWritesNothing) {

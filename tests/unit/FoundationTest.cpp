@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 using quorelle::Date;
@@ -52,6 +53,29 @@ TEST(Date, WholeSecondsFlooredInUtc) {
         EXPECT_EQ(Date::parseIso8601(bad), std::nullopt) << bad;
     auto now = Date::now();
     EXPECT_GT(now.secondsSinceReferenceDate, 7e8);
+}
+
+TEST(Date, EveryDateReadIsWrittenInAFormThatReadsTheSame) {
+    // An offset can carry a moment up to a day past the years 0000 to 9999 in
+    // UTC; it is read as the nearer end of them.
+    const std::pair<const char*, const char*> read[] = {
+        {"9999-12-31T23:59:59Z", "9999-12-31T23:59:59Z"},      {"9999-12-31T23:00:00-02:00", "9999-12-31T23:59:59Z"},
+        {"9999-12-31T23:59:59-23:59", "9999-12-31T23:59:59Z"}, {"9999-12-31T22:59:59-01:00", "9999-12-31T23:59:59Z"},
+        {"0000-01-01T00:00:00Z", "0000-01-01T00:00:00Z"},      {"0000-01-01T00:30:00+01:00", "0000-01-01T00:00:00Z"},
+        {"0000-01-01T00:00:00+23:59", "0000-01-01T00:00:00Z"}, {"0000-01-01T01:00:00+01:00", "0000-01-01T00:00:00Z"},
+        {"0000-02-29T12:00:00+13:00", "0000-02-28T23:00:00Z"}, {"2024-02-29T23:30:00-01:30", "2024-03-01T01:00:00Z"},
+    };
+    for (const auto& [text, written] : read) {
+        const auto date = Date::parseIso8601(text);
+        ASSERT_TRUE(date) << text;
+        EXPECT_EQ(date->iso8601(), written) << text;
+        EXPECT_EQ(Date::parseIso8601(date->iso8601()), date) << text;
+    }
+    // A moment made in memory beyond those years is written as their nearer end.
+    for (double far : {1e300, 253402300800.0, std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(Date::fromUnixTime(far).iso8601(), "9999-12-31T23:59:59Z") << far;
+    for (double far : {-1e300, -62167219201.0, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_EQ(Date::fromUnixTime(far).iso8601(), "0000-01-01T00:00:00Z") << far;
 }
 
 TEST(Text, UnicodeCasingAndTrimming) {

@@ -89,15 +89,14 @@ TEST(InternalPageRoute, OnlyTheFirstNonEmptyPieceCounts) {
     for (const char* a : {"vx://settings/", "vx:///settings", "vx://settings/advanced"})
         EXPECT_EQ(route(a), InternalPageRoute::settings) << a;
     EXPECT_EQ(route(" vx://history\n"), InternalPageRoute::history);
-    EXPECT_EQ(route("vx://history\t/x"), InternalPageRoute::history);
     EXPECT_EQ(route("vx://tab-groups"), InternalPageRoute::tabGroups);
     EXPECT_EQ(route("VX://TAB-GROUPS"), InternalPageRoute::tabGroups);
 }
 
 TEST(InternalPageRoute, AddressesThatNameNoPage) {
     for (const char* a : {"vx://tabgroups", "vx://tabGroups", "vx://settings?section=privacy", "vx://settings#top",
-                          "vx://?q=1", "vx://internal?x", "vx://new tab", "vx:settings", "vx:/settings", "",
-                          "https://example.com/settings"})
+                          "vx://?q=1", "vx://internal?x", "vx://new tab", "vx:// settings", "vx://settings x",
+                          "vx://history\t/x", "vx:settings", "vx:/settings", "", "https://example.com/settings"})
         EXPECT_EQ(route(a), std::nullopt) << a;
 }
 

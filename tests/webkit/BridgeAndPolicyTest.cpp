@@ -43,7 +43,7 @@ TEST_F(BridgeTest, AnInternalPageButtonActs) {
     EXPECT_TRUE(runUntil([&] { return state->profileData.get().history.empty(); }));
 }
 
-TEST_F(BridgeTest, AStaleOrMissingTokenIsRefused) {
+TEST_F(BridgeTest, OnlyThePagesCurrentTokenActs) {
     ASSERT_TRUE(loadPage("vx://history"));
     const std::string oldToken = pageToken();
     ASSERT_EQ(oldToken.size(), 32u);
@@ -55,6 +55,12 @@ TEST_F(BridgeTest, AStaleOrMissingTokenIsRefused) {
     EXPECT_TRUE(historyKept());
     evalJS("window.webkit.messageHandlers.quorelle.postMessage('clearHistory')");
     EXPECT_TRUE(historyKept());
+    // The current token acts under either of the bridge's names.
+    evalJS("window.webkit.messageHandlers.quorelle.postMessage({action:'createBookmarkFolder', name:'Kept', token:'" +
+           pageToken() + "'})");
+    EXPECT_TRUE(runUntil([&] { return state->profileData.get().bookmarkFolders.size() == 1; }));
+    evalJS("window.webkit.messageHandlers.vxBridge.postMessage({action:'clearHistory', token:'" + pageToken() + "'})");
+    EXPECT_TRUE(runUntil([&] { return state->profileData.get().history.empty(); }));
 }
 
 using PolicyTest = WebTest;

@@ -59,6 +59,19 @@ TEST_F(NavigationTest, InternalPagesRenderUnderTheReservedHost) {
     ASSERT_TRUE(loadPage("vx://no-such-page"));
     EXPECT_EQ(tab()->title.get(), "Page not found");
     EXPECT_TRUE(tab()->isSecure.get());
+
+    // A blank inside the name stays in the address: it names no page, and the
+    // page, the omnibox and the steps back and forward all keep it as typed.
+    ASSERT_TRUE(loadPage("vx://new tab"));
+    EXPECT_EQ(tab()->title.get(), "Page not found");
+    EXPECT_EQ(evalJS("document.querySelector('.desc').textContent"), "\"No internal page at vx://new tab\"");
+    ASSERT_TRUE(runUntil([&] { return state->omniboxText.get() == "vx://new tab"; }));
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(waitForPage("vx://no-such-page"));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(waitForPage("vx://new tab"));
+    EXPECT_EQ(evalJS("document.querySelector('.desc').textContent"), "\"No internal page at vx://new tab\"");
+    EXPECT_TRUE(state->profileData.get().history.empty());
 }
 
 TEST_F(NavigationTest, ALongListIsPaintedFirstAndThenHoldsEveryRowInOrder) {
