@@ -1,3 +1,4 @@
+#include "model/BrowserSettings.h"
 #include "model/QuorelleAssets.h"
 #include "model/SearchEngine.h"
 #include "model/Text.h"
@@ -69,10 +70,17 @@ std::string presetOptions(const BrowserProfile& profile) {
     return out;
 }
 
+// The built-in engines, and the profile's own engine when it searches with a
+// custom address: the menu then shows that engine, and saving the card
+// posts it back unchanged rather than the first built-in one.
 std::string engineOptions(const ProfileData& data) {
+    const std::string& selected = data.settings.selectedSearchEngineID;
     std::string out;
-    for (const SearchEngine& engine : SearchEngine::builtIn()) {
-        out += PageMarkup::option(engine.id, engine.name, engine.id == data.settings.selectedSearchEngineID);
+    for (const SearchEngine& engine : SearchEngine::builtIn())
+        out += PageMarkup::option(engine.id, engine.name, engine.id == selected);
+    if (selected == BrowserSettings::customSearchEngineID) {
+        const SearchEngine custom = data.settings.resolvedSearchEngine();
+        out += PageMarkup::option(custom.id, custom.name, true);
     }
     return out;
 }
@@ -115,9 +123,17 @@ std::string profileButtons(const BrowserProfile& profile, const std::string& idA
     return out + "</div>";
 }
 
+// What a card counts and fills its editor from. The guest keeps nothing on
+// disk, so nothing is read for it: a read would only leave an empty folder.
+ProfileData cardData(const InternalPageContext& context, const BrowserProfile& profile, bool isCurrent) {
+    if (isCurrent) return context.profileData;
+    if (profile.isGuest) return ProfileData::empty();
+    return context.storedProfileData(profile.id);
+}
+
 std::string profileCard(const InternalPageContext& context, const BrowserProfile& profile) {
     const bool isCurrent = profile.id == context.currentProfile.id;
-    const ProfileData data = isCurrent ? context.profileData : context.storedProfileData(profile.id);
+    const ProfileData data = cardData(context, profile, isCurrent);
     const std::string themeLabel =
         profile.themePresetID ? *profile.themePresetID : (context.profileData.theme.useDarkMode ? "Dark" : "Light");
     const std::string idArg = H::scriptArg(profile.id);

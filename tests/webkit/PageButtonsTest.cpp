@@ -3,12 +3,13 @@
 // values of its form), and the browser receives it (the developer log
 // records every action the bridge accepts). Before each press the browser
 // data is put back as seeded and the page rendered afresh, so no press sees
-// what an earlier one changed.
+// what an earlier one changed. Then what saving a profile's card keeps.
 #include "webkit/WebTestSupport.h"
 
 #include "model/JsonCodec.h"
 #include "model/ThemePreset.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace quorelle::testing {
@@ -191,13 +192,14 @@ protected:
         auto go = [&](std::string label, const std::string& url) {
             return one(std::move(label), act("navigate", {{"url", url}}));
         };
-        auto saveProfile = [&](const std::string& name) {
+        // The current profile searches with its custom engine, the other one with the default.
+        auto saveProfile = [&](const std::string& name, const std::string& engine) {
             return one("Save changes @ " + name,
                        act("updateProfile", {{"profileId", profileID(name)},
                                              {"name", name},
                                              {"avatarURL", ""},
                                              {"themePresetID", "black"},
-                                             {"searchEngineID", "google"},
+                                             {"searchEngineID", engine},
                                              {"backgroundImageURL", ""}}));
         };
         const std::string closeInactive = "Close inactive tabs";
@@ -245,12 +247,13 @@ protected:
             return {one("Create profile", act("createProfile", {{"name", "Typed name"}})),
                     one("Reset icon to initials @ Default",
                         act("updateProfile", {{"profileId", "default"}, {"resetAvatar", true}})),
-                    one("Switch @ Default", act("switchProfile", {{"profileId", "default"}})), saveProfile("Default"),
+                    one("Switch @ Default", act("switchProfile", {{"profileId", "default"}})),
+                    saveProfile("Default", "custom"),
                     one("Switch @ Guest", act("switchProfile", {{"profileId", "guest"}})),
                     one("Reset icon to initials @ Other",
                         act("updateProfile", {{"profileId", profileID("Other")}, {"resetAvatar", true}})),
                     one("Switch @ Other", act("switchProfile", {{"profileId", profileID("Other")}})),
-                    saveProfile("Other"), one("Delete @ Other", act("deleteProfile", {{"profileId", profileID("Other")}}))};
+                    saveProfile("Other", "google"), one("Delete @ Other", act("deleteProfile", {{"profileId", profileID("Other")}}))};
         case R::sessions:
         case R::performance:
         case R::memory:
@@ -392,6 +395,38 @@ TEST_P(PageButtonsTest, EachControlPostsItsOwnActionAndTheBrowserTakesIt) {
     }
     EXPECT_EQ(pressed, expected.size()) << address;
     RecordProperty("controls", static_cast<int>(pressed));
+}
+
+// The profiles page over a real data folder. Saving a card after changing
+// only its name keeps the rest of the profile, its custom search engine
+// included; and showing the page makes no folder for the guest, who keeps
+// nothing on disk.
+using ProfileCardTest = WebTest;
+
+TEST_F(ProfileCardTest, SavingACardKeepsACustomEngineAndTheGuestGetsNoFolder) {
+    start();
+    const std::string search = server.url("/search?q=%s");
+    state->profileData.modify([&](ProfileData& d) {
+        d.settings.selectedSearchEngineID = "custom";
+        d.settings.customSearchEngineURL = search;
+    });
+    state->persist();
+    ASSERT_TRUE(loadPage("vx://profiles"));
+    const std::string card = "document.querySelector('.profile-card[data-profile=\"default\"]')";
+    EXPECT_EQ(evalJS(card + ".querySelector('.profile-engine').selectedOptions[0].textContent"), "\"Custom\"");
+
+    evalJS("(function(card) { card.querySelector('.profile-name').value = 'Renamed';"
+           " Array.from(card.querySelectorAll('button')).find(function(b) {"
+           "   return b.textContent == 'Save changes'; }).click(); })(" + card + ")");
+    ASSERT_TRUE(runUntil([&] { return state->currentProfile().name == "Renamed"; }));
+    ASSERT_TRUE(waitForPage("vx://profiles"));
+    for (const BrowserSettings& settings : {state->profileData.get().settings, store->loadProfileData("default").settings}) {
+        EXPECT_EQ(settings.selectedSearchEngineID, "custom");
+        EXPECT_EQ(settings.resolvedSearchEngine().urlTemplate, search);
+    }
+    store->flush();
+    EXPECT_TRUE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/default"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/guest"));
 }
 
 std::vector<InternalPageRoute::Case> allRoutes() {
