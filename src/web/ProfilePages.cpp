@@ -153,7 +153,10 @@ std::string profileCard(const InternalPageContext& context, const BrowserProfile
 }
 
 // Finds the card by comparing the attribute rather than building a selector
-// from the id, so no id can change the query.
+// from the id, so no id can change the query. A menu still on the entry the
+// page opened with is not sent: saving a preset applies its colours anew,
+// which would undo colours the user edited since, and leaving it out keeps
+// the profile's engine whatever the menu shows.
 constexpr std::string_view saveProfileScript = R"(<script>
 function vxSaveProfile(id) {
   var cards = document.querySelectorAll('.profile-card');
@@ -163,9 +166,16 @@ function vxSaveProfile(id) {
   }
   if (!card) return;
   function value(cls) { var e = card.querySelector('.' + cls); return e ? e.value : undefined; }
+  function chosen(cls) {
+    var e = card.querySelector('.' + cls);
+    if (!e) return undefined;
+    var opened = e.options[0];
+    for (var i = 0; i < e.options.length; i++) if (e.options[i].defaultSelected) opened = e.options[i];
+    return opened && e.value === opened.value ? undefined : e.value;
+  }
   vxAction({ action: 'updateProfile', profileId: id,
     name: value('profile-name'), avatarURL: value('profile-avatar'),
-    themePresetID: value('profile-theme'), searchEngineID: value('profile-engine'),
+    themePresetID: chosen('profile-theme'), searchEngineID: chosen('profile-engine'),
     backgroundImageURL: value('profile-bg') });
 }
 </script>)";

@@ -192,14 +192,12 @@ protected:
         auto go = [&](std::string label, const std::string& url) {
             return one(std::move(label), act("navigate", {{"url", url}}));
         };
-        // The current profile searches with its custom engine, the other one with the default.
-        auto saveProfile = [&](const std::string& name, const std::string& engine) {
+        // Menus left as the page opened them are not sent.
+        auto saveProfile = [&](const std::string& name) {
             return one("Save changes @ " + name,
                        act("updateProfile", {{"profileId", profileID(name)},
                                              {"name", name},
                                              {"avatarURL", ""},
-                                             {"themePresetID", "black"},
-                                             {"searchEngineID", engine},
                                              {"backgroundImageURL", ""}}));
         };
         const std::string closeInactive = "Close inactive tabs";
@@ -248,12 +246,12 @@ protected:
                     one("Reset icon to initials @ Default",
                         act("updateProfile", {{"profileId", "default"}, {"resetAvatar", true}})),
                     one("Switch @ Default", act("switchProfile", {{"profileId", "default"}})),
-                    saveProfile("Default", "custom"),
+                    saveProfile("Default"),
                     one("Switch @ Guest", act("switchProfile", {{"profileId", "guest"}})),
                     one("Reset icon to initials @ Other",
                         act("updateProfile", {{"profileId", profileID("Other")}, {"resetAvatar", true}})),
                     one("Switch @ Other", act("switchProfile", {{"profileId", profileID("Other")}})),
-                    saveProfile("Other", "google"), one("Delete @ Other", act("deleteProfile", {{"profileId", profileID("Other")}}))};
+                    saveProfile("Other"), one("Delete @ Other", act("deleteProfile", {{"profileId", profileID("Other")}}))};
         case R::sessions:
         case R::performance:
         case R::memory:
@@ -398,32 +396,52 @@ TEST_P(PageButtonsTest, EachControlPostsItsOwnActionAndTheBrowserTakesIt) {
 }
 
 // The profiles page over a real data folder. Saving a card after changing
-// only its name keeps the rest of the profile, its custom search engine
-// included; and showing the page makes no folder for the guest, who keeps
-// nothing on disk.
-using ProfileCardTest = WebTest;
+// only its name keeps the rest of the profile: its custom search engine, and
+// colours edited since the first launch with no preset taken. What the user
+// does choose in the card's menus is saved. Showing the page makes no folder
+// for the guest, who keeps nothing on disk.
+class ProfileCardTest : public WebTest {
+protected:
+    // Sets the fields of the current profile's card, each class to a value,
+    // as a person would, then presses its "Save changes".
+    void saveCard(const std::vector<std::pair<std::string, std::string>>& fields) {
+        std::string script = "(function(card) {";
+        for (const auto& [cls, value] : fields)
+            script += " var e = card.querySelector('." + cls + "'); e.value = '" + value +
+                      "'; e.dispatchEvent(new Event('change'));";
+        script += " Array.from(card.querySelectorAll('button')).find(function(b) {"
+                  "   return b.textContent == 'Save changes'; }).click(); })(" + card + ")";
+        evalJS(script);
+    }
+    const std::string card = "document.querySelector('.profile-card[data-profile=\"default\"]')";
+};
 
-TEST_F(ProfileCardTest, SavingACardKeepsACustomEngineAndTheGuestGetsNoFolder) {
+TEST_F(ProfileCardTest, SavingACardKeepsWhatTheUserLeftAndTheGuestGetsNoFolder) {
     start();
     const std::string search = server.url("/search?q=%s");
     state->profileData.modify([&](ProfileData& d) {
         d.settings.selectedSearchEngineID = "custom";
         d.settings.customSearchEngineURL = search;
     });
-    state->persist();
+    state->updateThemeColor("accent", "#123456");
     ASSERT_TRUE(loadPage("vx://profiles"));
-    const std::string card = "document.querySelector('.profile-card[data-profile=\"default\"]')";
     EXPECT_EQ(evalJS(card + ".querySelector('.profile-engine').selectedOptions[0].textContent"), "\"Custom\"");
 
-    evalJS("(function(card) { card.querySelector('.profile-name').value = 'Renamed';"
-           " Array.from(card.querySelectorAll('button')).find(function(b) {"
-           "   return b.textContent == 'Save changes'; }).click(); })(" + card + ")");
+    saveCard({{"profile-name", "Renamed"}});
     ASSERT_TRUE(runUntil([&] { return state->currentProfile().name == "Renamed"; }));
     ASSERT_TRUE(waitForPage("vx://profiles"));
-    for (const BrowserSettings& settings : {state->profileData.get().settings, store->loadProfileData("default").settings}) {
-        EXPECT_EQ(settings.selectedSearchEngineID, "custom");
-        EXPECT_EQ(settings.resolvedSearchEngine().urlTemplate, search);
+    for (const ProfileData& data : {state->profileData.get(), store->loadProfileData("default")}) {
+        EXPECT_EQ(data.settings.selectedSearchEngineID, "custom");
+        EXPECT_EQ(data.settings.resolvedSearchEngine().urlTemplate, search);
+        EXPECT_EQ(data.theme.colors.accent, "#123456");
     }
+    EXPECT_EQ(state->currentProfile().themePresetID, std::nullopt);
+
+    saveCard({{"profile-theme", "midnight"}, {"profile-engine", "bing"}});
+    ASSERT_TRUE(runUntil([&] { return state->currentProfile().themePresetID == "midnight"; }));
+    EXPECT_EQ(state->profileData.get().settings.selectedSearchEngineID, "bing");
+    EXPECT_EQ(state->profileData.get().theme.colors, ThemePreset::find("midnight")->colors);
+
     store->flush();
     EXPECT_TRUE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/default"));
     EXPECT_FALSE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/guest"));
