@@ -28,8 +28,9 @@ namespace quorelle {
 // (an untouched picker changes no colour), then a non-blank address
 // (trimmed) becomes the background image; a blank field leaves the
 // background as the preset left it. "Reset" and "Clear Background" act at
-// once; after "Reset" the picker shows the dark default theme's preset. The header button closes the card and opens the
-// themes page in the active tab; a tap on the dim layer only closes it.
+// once; after "Reset" the picker shows the dark default theme's preset. The
+// header button closes the card and opens the themes page in the active tab;
+// a tap on the dim layer only closes it.
 class NewTabCustomizeOverlay : public DimmedCard {
 public:
     static constexpr double cardWidth = 420;
