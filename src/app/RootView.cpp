@@ -12,13 +12,13 @@ namespace {
 
 constexpr const char* capsuleClass = "vx-capsule";
 constexpr const char* guestBadgeClass = "vx-guest-badge";
-constexpr const char* toastClass = "vx-toast";
 constexpr const char* inspectorFrameClass = "vx-inspector-frame";
 
-// Shapes only; the colours come from the window's theme (the card material).
+// Shapes only; the colours come from the window's theme (the card material,
+// and the toast's own fill and ring).
 constexpr const char* capsuleStyle =
-    ".vx-card.vx-capsule { border-radius: 999px; box-shadow: none; }\n"
-    ".vx-card.vx-guest-badge { font-size: 11px; font-weight: 500; padding: 4px 8px; }\n"
+    ".vx-card.vx-capsule { border-radius: 999px; }\n"
+    ".vx-card.vx-guest-badge { font-size: 11px; font-weight: 500; padding: 4px 8px; box-shadow: none; }\n"
     ".vx-card.vx-toast { font-size: 13px; font-weight: 400; padding: 10px 16px; }\n"
     ".vx-inspector-frame { box-shadow: 0 0 12px rgba(0,0,0,0.33); }\n";
 
@@ -119,7 +119,7 @@ void RootView::buildToast() {
     toastLabel_.set_wrap(true);
     toastLabel_.add_css_class(ChromeStyle::card);
     toastLabel_.add_css_class(capsuleClass);
-    toastLabel_.add_css_class(toastClass);
+    toastLabel_.add_css_class(ChromeStyle::toast);
     toast_.set_child(toastLabel_);
     add_overlay(toast_);
 }

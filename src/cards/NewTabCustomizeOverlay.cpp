@@ -103,6 +103,7 @@ void NewTabCustomizeOverlay::buildForm() {
         const auto position = presets_.get_selected();
         const auto& all = ThemePreset::all();
         if (position != GTK_INVALID_LIST_POSITION && position < all.size()) selectedPresetID_ = all[position].id;
+        if (!showingTheme_) presetPicked_ = true;
     }));
 
     styleSectionLabel(backgroundLabel_, "Background Image URL");
@@ -131,19 +132,44 @@ void NewTabCustomizeOverlay::buildForm() {
 // What the card shows each time it is presented.
 void NewTabCustomizeOverlay::appear() {
     background_.set_text(appState_.profileData.get().theme.background.imagePath.value_or(""));
-    // The profile's own preset, so that saving only a background keeps the
-    // theme; the first row for a profile that never took one.
+    showTheme();
+}
+
+// The preset whose colours the profile's theme has: the one it took last,
+// else the first with the same colours (the first launch's dark theme is
+// "black"), else the one it took last even though its colours were edited
+// since, else the first row.
+std::string NewTabCustomizeOverlay::presetInUse() const {
     const auto& all = ThemePreset::all();
-    const auto current = appState_.currentProfile().themePresetID;
-    const auto row = std::find_if(all.begin(), all.end(), [&](const ThemePreset& p) { return p.id == current; });
-    const auto position = row != all.end() ? row - all.begin() : 0;
-    selectedPresetID_ = all.empty() ? std::string(fallbackPresetID) : all[position].id;
-    presets_.set_selected(all.empty() ? GTK_INVALID_LIST_POSITION : static_cast<guint>(position));
+    if (all.empty()) return std::string(fallbackPresetID);
+    const ThemeColors& colors = appState_.theme().colors;
+    const ThemePreset* recorded = nullptr;
+    if (const auto& id = appState_.currentProfile().themePresetID) recorded = ThemePreset::find(*id);
+    if (recorded && recorded->colors == colors) return recorded->id;
+    const auto same = std::find_if(all.begin(), all.end(), [&](const ThemePreset& p) { return p.colors == colors; });
+    if (same != all.end()) return same->id;
+    return recorded ? recorded->id : all.front().id;
+}
+
+// Puts the picker on the theme in use, as no choice of the user's.
+void NewTabCustomizeOverlay::showTheme() {
+    const auto ids = presetIDs();
+    selectedPresetID_ = presetInUse();
+    const auto row = std::find(ids.begin(), ids.end(), selectedPresetID_);
+    showingTheme_ = true;
+    presets_.set_selected(row != ids.end() ? static_cast<guint>(row - ids.begin()) : GTK_INVALID_LIST_POSITION);
+    showingTheme_ = false;
+    presetPicked_ = false;
 }
 
 void NewTabCustomizeOverlay::apply() {
-    // The table's own row is applied, so a copy of it is never needed.
-    if (const ThemePreset* preset = ThemePreset::find(selectedPresetID_)) appState_.applyPreset(*preset);
+    // Only a preset the user picked is applied: saving just a new background
+    // leaves the colours as they are, edited ones included.
+    if (presetPicked_) {
+        // The table's own row is applied, so a copy of it is never needed.
+        if (const ThemePreset* preset = ThemePreset::find(selectedPresetID_)) appState_.applyPreset(*preset);
+        presetPicked_ = false;
+    }
     const std::string address = text::trimmed(background_.get_text().raw());
     if (!address.empty()) appState_.setBackgroundImageURL(address);
     appState_.reloadNewTabIfActive();
@@ -158,6 +184,9 @@ void NewTabCustomizeOverlay::reset() {
     appState_.applyDarkDefaultTheme();
     background_.set_text("");
     appState_.setBackgroundImageURL(std::nullopt);
+    // The preset picked before is gone with the reset; a later Apply or Save
+    // must not bring it back.
+    showTheme();
 }
 
 void NewTabCustomizeOverlay::clearBackground() {

@@ -23,12 +23,14 @@ namespace quorelle {
 //
 // The card keeps two things of its own, both set afresh each time it is
 // shown: the image address field (the stored image path, or empty) and the
-// preset picked (the current profile's preset, else the first row of the
-// table). Neither reaches the browser until "Apply" or "Save": the picked
-// preset is applied, then a non-blank address (trimmed) becomes the
-// background image; a blank field leaves the background as the preset left
-// it. "Reset" and "Clear Background" act at once. The header button closes the card and opens the
-// themes page in the active tab; a tap on the dim layer only closes it.
+// picker, which starts on the preset of the theme in use. Neither reaches
+// the browser until "Apply" or "Save": a preset the user picked is applied
+// (an untouched picker changes no colour), then a non-blank address
+// (trimmed) becomes the background image; a blank field leaves the
+// background as the preset left it. "Reset" and "Clear Background" act at
+// once; after "Reset" the picker shows the dark default theme's preset. The
+// header button closes the card and opens the themes page in the active tab;
+// a tap on the dim layer only closes it.
 class NewTabCustomizeOverlay : public DimmedCard {
 public:
     static constexpr double cardWidth = 420;
@@ -61,6 +63,8 @@ private:
     void buildHeader();
     void buildForm();
     void appear();
+    std::string presetInUse() const;
+    void showTheme();
     void apply();
     void save();
     void reset();
@@ -68,6 +72,8 @@ private:
     void openThemes();
 
     std::string selectedPresetID_{fallbackPresetID};
+    bool presetPicked_ = false;  // by the user, since the picker last showed the theme
+    bool showingTheme_ = false;  // while the card itself moves the picker
     Gtk::Box header_;
     Gtk::Label title_;
     Gtk::Button openThemes_;

@@ -1,3 +1,4 @@
+#include "model/BrowserSettings.h"
 #include "model/QuorelleAssets.h"
 #include "model/SearchEngine.h"
 #include "model/Text.h"
@@ -69,10 +70,17 @@ std::string presetOptions(const BrowserProfile& profile) {
     return out;
 }
 
+// The built-in engines, and the profile's own engine when it searches with a
+// custom address: the menu then shows that engine, and saving the card
+// posts it back unchanged rather than the first built-in one.
 std::string engineOptions(const ProfileData& data) {
+    const std::string& selected = data.settings.selectedSearchEngineID;
     std::string out;
-    for (const SearchEngine& engine : SearchEngine::builtIn()) {
-        out += PageMarkup::option(engine.id, engine.name, engine.id == data.settings.selectedSearchEngineID);
+    for (const SearchEngine& engine : SearchEngine::builtIn())
+        out += PageMarkup::option(engine.id, engine.name, engine.id == selected);
+    if (selected == BrowserSettings::customSearchEngineID) {
+        const SearchEngine custom = data.settings.resolvedSearchEngine();
+        out += PageMarkup::option(custom.id, custom.name, true);
     }
     return out;
 }
@@ -115,9 +123,17 @@ std::string profileButtons(const BrowserProfile& profile, const std::string& idA
     return out + "</div>";
 }
 
+// What a card counts and fills its editor from. The guest keeps nothing on
+// disk, so nothing is read for it: a read would only leave an empty folder.
+ProfileData cardData(const InternalPageContext& context, const BrowserProfile& profile, bool isCurrent) {
+    if (isCurrent) return context.profileData;
+    if (profile.isGuest) return ProfileData::empty();
+    return context.storedProfileData(profile.id);
+}
+
 std::string profileCard(const InternalPageContext& context, const BrowserProfile& profile) {
     const bool isCurrent = profile.id == context.currentProfile.id;
-    const ProfileData data = isCurrent ? context.profileData : context.storedProfileData(profile.id);
+    const ProfileData data = cardData(context, profile, isCurrent);
     const std::string themeLabel =
         profile.themePresetID ? *profile.themePresetID : (context.profileData.theme.useDarkMode ? "Dark" : "Light");
     const std::string idArg = H::scriptArg(profile.id);
@@ -137,7 +153,10 @@ std::string profileCard(const InternalPageContext& context, const BrowserProfile
 }
 
 // Finds the card by comparing the attribute rather than building a selector
-// from the id, so no id can change the query.
+// from the id, so no id can change the query. A menu still on the entry the
+// page opened with is not sent: saving a preset applies its colours anew,
+// which would undo colours the user edited since, and leaving it out keeps
+// the profile's engine whatever the menu shows.
 constexpr std::string_view saveProfileScript = R"(<script>
 function vxSaveProfile(id) {
   var cards = document.querySelectorAll('.profile-card');
@@ -147,9 +166,16 @@ function vxSaveProfile(id) {
   }
   if (!card) return;
   function value(cls) { var e = card.querySelector('.' + cls); return e ? e.value : undefined; }
+  function chosen(cls) {
+    var e = card.querySelector('.' + cls);
+    if (!e) return undefined;
+    var opened = e.options[0];
+    for (var i = 0; i < e.options.length; i++) if (e.options[i].defaultSelected) opened = e.options[i];
+    return opened && e.value === opened.value ? undefined : e.value;
+  }
   vxAction({ action: 'updateProfile', profileId: id,
     name: value('profile-name'), avatarURL: value('profile-avatar'),
-    themePresetID: value('profile-theme'), searchEngineID: value('profile-engine'),
+    themePresetID: chosen('profile-theme'), searchEngineID: chosen('profile-engine'),
     backgroundImageURL: value('profile-bg') });
 }
 </script>)";

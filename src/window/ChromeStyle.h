@@ -26,6 +26,7 @@ struct ChromeStyle {
     static constexpr const char* bookmarksBar = "vx-bookmarks-bar";
     static constexpr const char* sidebar = "vx-sidebar";
     static constexpr const char* card = "vx-card";              // translucent material with rounded corners
+    static constexpr const char* toast = "vx-toast";            // with card: the opaque, ringed message capsule
     static constexpr const char* primaryText = "vx-primary-text";
     static constexpr const char* mutedText = "vx-muted-text";
     static constexpr const char* separator = "vx-separator";    // a 1 pt line in the border colour

@@ -135,6 +135,12 @@ void writeTextAndMaterials(SheetWriter& w, const ThemeSettings& t) {
             "border-radius: " + px(cardCornerRadius),
             "box-shadow: 0 0 0 1px " + ChromeColor::css(ChromeColor::border(t)) + ", 0 8px 24px " +
                 ChromeColor::css(Color{}, 0.3)});
+    // The toast floats over pages of any colour: its fill is opaque, so its
+    // text reads the same over all of them, and a ring in the muted text
+    // colour outlines it over a page as light or dark as the fill.
+    w.rule({cls(ChromeStyle::card) + cls(ChromeStyle::toast)},
+           {"background-color: " + ChromeColor::css(ChromeColor::toolbar(t)),
+            "box-shadow: inset 0 0 0 1px " + ChromeColor::css(ChromeColor::mutedText(t))});
     // The toolbar's menus wear the window's theme, whichever light or dark
     // scheme the application as a whole follows.
     const std::string popover = "popover" + cls(ChromeStyle::themedPopover);

@@ -1,15 +1,97 @@
 #include "app/AppTestSupport.h"
+#include "model/GLibPtr.h"
+#include "model/ThemePreset.h"
+#include "support/Contrast.h"
 
 #include <gtkmm/label.h>
+#include <gtkmm/settings.h>
 
 namespace quorelle::testing {
 namespace {
+
+// A widget's pixels as drawn now over a page of one colour, its padding and
+// border included: (0, 0) is the top left corner of its border box.
+struct Drawn {
+    int width = 0, height = 0;
+    std::vector<guint8> bgra;  // opaque, so premultiplying changes nothing
+    RGB at(int x, int y) const {
+        const guint8* pixel = &bgra[(std::size_t(y) * width + x) * 4];
+        return {double(pixel[2]), double(pixel[1]), double(pixel[0])};
+    }
+};
+
+Drawn drawnOver(Gtk::Widget& widget, const RGB& page) {
+    // The widget's paintable is the size of its border box and draws it from its own top left corner.
+    auto paintable = GObjectPtr<GdkPaintable>::adopt(gtk_widget_paintable_new(widget.gobj()));
+    Drawn drawn{gdk_paintable_get_intrinsic_width(paintable.get()), gdk_paintable_get_intrinsic_height(paintable.get()), {}};
+    const graphene_rect_t whole = GRAPHENE_RECT_INIT(0, 0, float(drawn.width), float(drawn.height));
+    const GdkRGBA pageColor{float(page.r / 255), float(page.g / 255), float(page.b / 255), 1};
+    GtkSnapshot* snapshot = gtk_snapshot_new();
+    gtk_snapshot_append_color(snapshot, &pageColor, &whole);
+    gdk_paintable_snapshot(paintable.get(), GDK_SNAPSHOT(snapshot), drawn.width, drawn.height);
+    const GLibPtr<GskRenderNode, gsk_render_node_unref> node(gtk_snapshot_free_to_node(snapshot));
+    GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());
+    auto texture = GObjectPtr<GdkTexture>::adopt(gsk_renderer_render_texture(renderer, node.get(), &whole));
+    drawn.bgra.resize(std::size_t(drawn.width) * drawn.height * 4);
+    gdk_texture_download(texture.get(), drawn.bgra.data(), std::size_t(drawn.width) * 4);
+    return drawn;
+}
 
 class RootViewTest : public AppTest {
 protected:
     RootView& root() { return mainWindow().rootView(); }
     std::optional<std::string> toast() const { return state->toastMessage.get(); }
+
+    // Shows `message` and lets the window draw it a few times in the current
+    // theme. The toast clears itself soon, so it is shown again until it
+    // has stayed up that long.
+    void drawToast(const std::string& message) {
+        int frames = 0;
+        const guint tick = root().add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) {
+            ++frames;
+            return true;
+        });
+        ASSERT_TRUE(runUntil([&] {
+            if (!toast()) {
+                state->toastMessage.set(message);
+                frames = 0;
+            }
+            return frames >= 3 && root().toastPresent() && root().toastLabel().get_mapped() &&
+                   root().toastLabel().get_width() > 0;
+        }));
+        root().remove_tick_callback(tick);
+    }
 };
+
+// Over a white page and a black page, in every preset, the toast's text
+// stands out from its own fill by 4.5:1, and its outline (fill or ring)
+// stands out from the page by 3:1, so it reads as a capsule of its own.
+TEST_F(RootViewTest, ToastIsReadableAndOutlinedOverAnyPageInEveryPreset) {
+    auto settings = Gtk::Settings::get_default();
+    const bool animations = settings->property_gtk_enable_animations();
+    settings->property_gtk_enable_animations() = false;
+    const RGB white{255, 255, 255}, black{0, 0, 0};
+    for (const ThemePreset& preset : ThemePreset::all()) {
+        state->applyPreset(preset);
+        drawToast("Couldn't save your browsing data: No space left on device");
+        if (HasFatalFailure()) break;
+        Gtk::Label& label = root().toastLabel();
+        const Gdk::RGBA ink = label.get_style_context()->get_color();
+        const RGB text{ink.get_red() * 255, ink.get_green() * 255, ink.get_blue() * 255};
+        for (const RGB& page : {white, black}) {
+            SCOPED_TRACE(preset.id + (page.r > 0 ? " over white" : " over black"));
+            const Drawn drawn = drawnOver(label, page);
+            const int middle = drawn.height / 2;
+            // Above the text, within the top padding.
+            const RGB fill = drawn.at(drawn.width / 2, 4);
+            EXPECT_GE(contrast(text, fill), 4.5);
+            double outline = 0;
+            for (int x = 0; x < 4; ++x) outline = std::max(outline, contrast(drawn.at(x, middle), page));
+            EXPECT_GE(outline, 3.0);
+        }
+    }
+    settings->property_gtk_enable_animations() = animations;
+}
 
 TEST_F(RootViewTest, ToastShowsTheMessageAndClearsItselfAfterItsDuration) {
     state->toastMessage.set("Bookmark added");

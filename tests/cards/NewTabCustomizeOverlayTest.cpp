@@ -39,10 +39,6 @@ protected:
 };
 
 TEST_F(NewTabCustomizeOverlayTest, OpensOnTheProfilesPresetAndTheStoredImagePath) {
-    // A profile that never took a preset opens on the first one.
-    EXPECT_EQ(open().selectedPresetID(), "chrome");
-    EXPECT_EQ(overlay->presetPicker().get_selected(), 0u);
-
     state->applyPreset(*ThemePreset::find("midnight"));
     state->setBackgroundImageURL("https://img.example/bg.jpg");
     auto& card = open();
@@ -62,6 +58,50 @@ TEST_F(NewTabCustomizeOverlayTest, OpensOnTheProfilesPresetAndTheStoredImagePath
     click(card.saveButton());
     EXPECT_EQ(reread().theme.colors, ThemePreset::find("midnight")->colors);
     EXPECT_EQ(reread().theme.background.imagePath, "https://img.example/other.jpg");
+}
+
+// Saving only a background never changes the colours: not on the first
+// launch's theme (no preset taken), not over colours edited since the
+// preset, not after "Reset" dropped the preset picked before.
+TEST_F(NewTabCustomizeOverlayTest, SavingOnlyABackgroundKeepsTheColoursTheUserSees) {
+    const auto saveBackground = [&](const std::string& address) {
+        open().backgroundField().set_text(address);
+        click(overlay->saveButton());
+        EXPECT_EQ(reread().theme.background.imagePath, address);
+        return reread().theme;
+    };
+    // The first launch's dark theme is the "black" preset's.
+    EXPECT_EQ(open().selectedPresetID(), "black");
+    const ThemeSettings firstLaunch = state->theme();
+    ASSERT_EQ(firstLaunch, ThemeSettings::chromeDefault(true));
+    auto saved = saveBackground("https://img.example/first.jpg");
+    EXPECT_EQ(saved.colors, firstLaunch.colors);
+    EXPECT_TRUE(saved.useDarkMode);
+
+    state->applyPreset(*ThemePreset::find("ocean"));
+    state->updateThemeColor("accent", "#123456");
+    saved = saveBackground("https://img.example/edited.jpg");
+    EXPECT_EQ(saved.colors.accent, "#123456");
+    EXPECT_EQ(saved.colors.newTabBackground, ThemePreset::find("ocean")->colors.newTabBackground);
+
+    state->applyPreset(*ThemePreset::find("ocean"));
+    open();
+    EXPECT_EQ(overlay->selectedPresetID(), "ocean");
+    click(overlay->resetButton());
+    EXPECT_EQ(overlay->selectedPresetID(), "black");
+    overlay->backgroundField().set_text("https://img.example/reset.jpg");
+    click(overlay->saveButton());
+    saved = reread().theme;
+    EXPECT_EQ(saved.colors, ThemeSettings::chromeDefault(true).colors);
+    EXPECT_TRUE(saved.useDarkMode);
+    EXPECT_EQ(saved.background.imagePath, "https://img.example/reset.jpg");
+
+    // A preset the user picks after "Reset" is applied as before.
+    open();
+    click(overlay->resetButton());
+    pickPreset("ocean");
+    click(overlay->saveButton());
+    EXPECT_EQ(reread().theme.colors, ThemePreset::find("ocean")->colors);
 }
 
 TEST_F(NewTabCustomizeOverlayTest, PickerChangesNothingUntilApply) {
@@ -119,7 +159,7 @@ TEST_F(NewTabCustomizeOverlayTest, ResetGivesTheSolidDarkDefaultAndEmptiesTheFie
     pickPreset("midnight");
     click(overlay->resetButton());
     EXPECT_EQ(overlay->backgroundField().get_text().raw(), "");
-    EXPECT_EQ(overlay->selectedPresetID(), "midnight");
+    EXPECT_EQ(overlay->selectedPresetID(), "black");  // the reset theme's preset
     EXPECT_TRUE(state->showNewTabCustomize.get());
     const auto saved = reread().theme;
     EXPECT_TRUE(saved.useDarkMode);

@@ -169,12 +169,13 @@ TEST_F(ProfilePagesTest, EditorReadsTheCurrentDataOrTheStoredDataOfOtherProfiles
     EXPECT_TRUE(contains(other, "<option value=\"duckduckgo\" selected>DuckDuckGo</option>"));
     EXPECT_TRUE(contains(other, "class=\"profile-bg\" value=\"https://img.example/bg.png\""));
 
-    // A custom engine selects no built-in one.
+    // A custom engine selects no built-in one but an entry of its own, last.
     context.profileData.settings.selectedSearchEngineID = "custom";
     current = profileCard(profilesPage(context), "default");
     std::size_t engines = at(current, "class=\"profile-engine\">");
     std::string engineMenu = current.substr(engines, current.find("</select>", engines) - engines);
-    EXPECT_FALSE(contains(engineMenu, "selected"));
+    EXPECT_EQ(engineMenu.find("selected"), engineMenu.rfind("selected"));
+    EXPECT_TRUE(engineMenu.ends_with("<option value=\"custom\" selected>Custom</option>"));
 }
 
 TEST_F(ProfilePagesTest, EditorFieldsAndResetButtonInOrder) {

@@ -3,12 +3,13 @@
 // values of its form), and the browser receives it (the developer log
 // records every action the bridge accepts). Before each press the browser
 // data is put back as seeded and the page rendered afresh, so no press sees
-// what an earlier one changed.
+// what an earlier one changed. Then what saving a profile's card keeps.
 #include "webkit/WebTestSupport.h"
 
 #include "model/JsonCodec.h"
 #include "model/ThemePreset.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace quorelle::testing {
@@ -191,13 +192,12 @@ protected:
         auto go = [&](std::string label, const std::string& url) {
             return one(std::move(label), act("navigate", {{"url", url}}));
         };
+        // Menus left as the page opened them are not sent.
         auto saveProfile = [&](const std::string& name) {
             return one("Save changes @ " + name,
                        act("updateProfile", {{"profileId", profileID(name)},
                                              {"name", name},
                                              {"avatarURL", ""},
-                                             {"themePresetID", "black"},
-                                             {"searchEngineID", "google"},
                                              {"backgroundImageURL", ""}}));
         };
         const std::string closeInactive = "Close inactive tabs";
@@ -245,7 +245,8 @@ protected:
             return {one("Create profile", act("createProfile", {{"name", "Typed name"}})),
                     one("Reset icon to initials @ Default",
                         act("updateProfile", {{"profileId", "default"}, {"resetAvatar", true}})),
-                    one("Switch @ Default", act("switchProfile", {{"profileId", "default"}})), saveProfile("Default"),
+                    one("Switch @ Default", act("switchProfile", {{"profileId", "default"}})),
+                    saveProfile("Default"),
                     one("Switch @ Guest", act("switchProfile", {{"profileId", "guest"}})),
                     one("Reset icon to initials @ Other",
                         act("updateProfile", {{"profileId", profileID("Other")}, {"resetAvatar", true}})),
@@ -392,6 +393,58 @@ TEST_P(PageButtonsTest, EachControlPostsItsOwnActionAndTheBrowserTakesIt) {
     }
     EXPECT_EQ(pressed, expected.size()) << address;
     RecordProperty("controls", static_cast<int>(pressed));
+}
+
+// The profiles page over a real data folder. Saving a card after changing
+// only its name keeps the rest of the profile: its custom search engine, and
+// colours edited since the first launch with no preset taken. What the user
+// does choose in the card's menus is saved. Showing the page makes no folder
+// for the guest, who keeps nothing on disk.
+class ProfileCardTest : public WebTest {
+protected:
+    // Sets the fields of the current profile's card, each class to a value,
+    // as a person would, then presses its "Save changes".
+    void saveCard(const std::vector<std::pair<std::string, std::string>>& fields) {
+        std::string script = "(function(card) {";
+        for (const auto& [cls, value] : fields)
+            script += " var e = card.querySelector('." + cls + "'); e.value = '" + value +
+                      "'; e.dispatchEvent(new Event('change'));";
+        script += " Array.from(card.querySelectorAll('button')).find(function(b) {"
+                  "   return b.textContent == 'Save changes'; }).click(); })(" + card + ")";
+        evalJS(script);
+    }
+    const std::string card = "document.querySelector('.profile-card[data-profile=\"default\"]')";
+};
+
+TEST_F(ProfileCardTest, SavingACardKeepsWhatTheUserLeftAndTheGuestGetsNoFolder) {
+    start();
+    const std::string search = server.url("/search?q=%s");
+    state->profileData.modify([&](ProfileData& d) {
+        d.settings.selectedSearchEngineID = "custom";
+        d.settings.customSearchEngineURL = search;
+    });
+    state->updateThemeColor("accent", "#123456");
+    ASSERT_TRUE(loadPage("vx://profiles"));
+    EXPECT_EQ(evalJS(card + ".querySelector('.profile-engine').selectedOptions[0].textContent"), "\"Custom\"");
+
+    saveCard({{"profile-name", "Renamed"}});
+    ASSERT_TRUE(runUntil([&] { return state->currentProfile().name == "Renamed"; }));
+    ASSERT_TRUE(waitForPage("vx://profiles"));
+    for (const ProfileData& data : {state->profileData.get(), store->loadProfileData("default")}) {
+        EXPECT_EQ(data.settings.selectedSearchEngineID, "custom");
+        EXPECT_EQ(data.settings.resolvedSearchEngine().urlTemplate, search);
+        EXPECT_EQ(data.theme.colors.accent, "#123456");
+    }
+    EXPECT_EQ(state->currentProfile().themePresetID, std::nullopt);
+
+    saveCard({{"profile-theme", "midnight"}, {"profile-engine", "bing"}});
+    ASSERT_TRUE(runUntil([&] { return state->currentProfile().themePresetID == "midnight"; }));
+    EXPECT_EQ(state->profileData.get().settings.selectedSearchEngineID, "bing");
+    EXPECT_EQ(state->profileData.get().theme.colors, ThemePreset::find("midnight")->colors);
+
+    store->flush();
+    EXPECT_TRUE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/default"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/guest"));
 }
 
 std::vector<InternalPageRoute::Case> allRoutes() {

@@ -3,20 +3,16 @@
 // contrast WCAG AA asks of body text (4.5:1), and declare the colour scheme
 // (light or dark) their colours are in, so the engine's own controls match.
 #include "model/ThemePreset.h"
+#include "support/Contrast.h"
 #include "webkit/WebTestSupport.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cmath>
 #include <regex>
 #include <vector>
 
 namespace quorelle::testing {
 namespace {
-
-struct RGB {
-    double r = 0, g = 0, b = 0;
-};
 
 // The colours of every "rgb(…)" or "rgba(…)" in a computed style value.
 std::vector<RGB> colorsIn(const std::string& value) {
@@ -25,19 +21,6 @@ std::vector<RGB> colorsIn(const std::string& value) {
     for (std::sregex_iterator it(value.begin(), value.end(), rgb), end; it != end; ++it)
         found.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3])});
     return found;
-}
-
-double luminance(const RGB& c) {
-    const auto channel = [](double v) {
-        v /= 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
-}
-
-double contrast(const RGB& a, const RGB& b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 class ThemeContrastTest : public WebTest {
