@@ -2,6 +2,7 @@
 
 #include "model/GLibPtr.h"
 #include "model/Json.h"
+#include "web/ShownPage.h"
 
 #include <chrono>
 #include <functional>
@@ -74,6 +75,9 @@ private:
     void loadErrorPage(const std::string& message, WebKitWebView* view);
     void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
     void scheduleOmniboxSync();
+    // Puts the tab back to the page on screen after a navigation that did not
+    // replace it (a download, or a response the engine does not show).
+    void restoreShownPage();
     // Runs `work` on a later turn of the main queue, if this coordinator is
     // still there then; laterOnTab, if its tab is too.
     void later(std::function<void(WebViewCoordinator&)> work);
@@ -105,6 +109,7 @@ private:
     GWeakPtr<WebKitWebView> webView_;
     GWeakPtr<WebKitUserContentManager> contentManager_;
     std::string bridgeToken_;        // the token of the page now shown, if internal
+    std::optional<ShownPage> shownPage_;  // what the tab said about the page on screen
     int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
     bool requestTimedOut_ = false;
     bool requestTimerWanted_ = false;  // the next request to start gets the time limit
