@@ -116,6 +116,24 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
     requestTimerWanted_ = text::lowercased(*parts->scheme) != "file";
 }
 
+// The engine's own reload repeats the document it last committed. While that
+// is one of the browser's pages (or nothing yet), it would ask the network for
+// the internal pages' base address instead of the tab's; so the tab's own
+// address is loaded again. An address that never parsed cannot be, and its
+// error page says so.
+void WebViewCoordinator::reloadWebAddress(const std::string& urlString, WebKitWebView* view) {
+    if (showsWebDocument_) {
+        webkit_web_view_reload(view);
+        return;
+    }
+    auto parts = UrlParts::parse(urlString);
+    if (parts && parts->scheme) {
+        load(urlString, view, true);
+        return;
+    }
+    showFailure("\u201C" + urlString + "\u201D is not a web address.", view);
+}
+
 void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
     auto state = appState();
     if (!state) return;
@@ -244,10 +262,7 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
         if (std::exchange(coordinator->requestTimerWanted_, false)) coordinator->startRequestTimer(view);
         coordinator->onLoadStarted();
     }
-    if (event == WEBKIT_LOAD_COMMITTED) {
-        coordinator->cancelRequestTimer();
-        coordinator->requestTimedOut_ = false;
-    }
+    if (event == WEBKIT_LOAD_COMMITTED) coordinator->onLoadCommitted(view);
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
@@ -293,6 +308,13 @@ void WebViewCoordinator::onLoadStarted() {
         tab.loadProgress.set(0.15);
         tab.loadState.set(TabLoadState::loading(0.15));
     });
+}
+
+void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
+    cancelRequestTimer();
+    requestTimedOut_ = false;
+    const std::string uri = uriOf(view);
+    showsWebDocument_ = !uri.empty() && !isInternalPageURI(uri) && !BrowserNavigation::isBlockedInternalArtifact(uri);
 }
 
 void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
@@ -396,13 +418,16 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
         if (leavesPageOnScreen(error)) restoreShownPage();
         return TRUE;
     }
-    const std::string message = timedOut ? "The request timed out." : (error->message ? error->message : "");
+    showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), view);
+    return TRUE;  // instead of the engine's own error page
+}
+
+void WebViewCoordinator::showFailure(const std::string& message, WebKitWebView* view) {
     laterOnTab([message](BrowserTab& tab) {
         tab.isLoading.set(false);
         tab.loadState.set(TabLoadState::failed(message));
     });
     loadErrorPage(message, view);
-    return TRUE;  // instead of the engine's own error page
 }
 
 namespace {
