@@ -79,7 +79,7 @@ void TabWebViewStore::reload(const std::shared_ptr<BrowserTab>& tab, AppState& s
     if (tab->isInternal.get())
         reloadInternal(tab, state);
     else
-        webkit_web_view_reload(found->webView());
+        found->coordinator().reloadWebAddress(tab->urlString.get(), found->webView());
 }
 
 void TabWebViewStore::reloadInternal(const std::shared_ptr<BrowserTab>& tab, AppState&) {

@@ -38,13 +38,18 @@ std::string lowerScheme(const std::string& uri) {
     return parts && parts->scheme ? text::lowercased(*parts->scheme) : std::string();
 }
 
-// Stopping a load and a second navigation both cancel the load in flight; a
-// response turned into a download interrupts it. None of these is a failure
-// the user needs to see.
+// A response turned into a download, or one the engine does not show,
+// interrupts its load and leaves the page before on screen.
+bool leavesPageOnScreen(const GError* error) {
+    return error->domain == WEBKIT_POLICY_ERROR &&
+           error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE;
+}
+
+// Stopping a load and a second navigation both cancel the load in flight.
+// Neither these nor an interrupted load is a failure the user needs to see.
 bool isQuietCancellation(const GError* error) {
     return (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
-           (error->domain == WEBKIT_POLICY_ERROR &&
-            error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+           leavesPageOnScreen(error);
 }
 
 }  // namespace
@@ -111,6 +116,24 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
     requestTimerWanted_ = text::lowercased(*parts->scheme) != "file";
 }
 
+// The engine's own reload repeats the document it last committed. While that
+// is one of the browser's pages (or nothing yet), it would ask the network for
+// the internal pages' base address instead of the tab's; so the tab's own
+// address is loaded again. An address that never parsed cannot be, and its
+// error page says so.
+void WebViewCoordinator::reloadWebAddress(const std::string& urlString, WebKitWebView* view) {
+    if (showsWebDocument_) {
+        webkit_web_view_reload(view);
+        return;
+    }
+    auto parts = UrlParts::parse(urlString);
+    if (parts && parts->scheme) {
+        load(urlString, view, true);
+        return;
+    }
+    showFailure("\u201C" + urlString + "\u201D is not a web address.", view);
+}
+
 void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
     auto state = appState();
     if (!state) return;
@@ -130,6 +153,7 @@ void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebVie
             tab->title.set("Page not found");
         else
             tab->title.set(*route == InternalPageRoute::newtab ? "New Tab" : std::string(route->displayTitle()));
+        shownPage_ = ShownPage::of(*tab);
         store_.updateNavigationState(tab->id());
     }
     auto page = InternalPageProvider::html(canonical, *state);
@@ -161,6 +185,16 @@ void WebViewCoordinator::showPage(WebKitWebView* view, const std::string& html, 
 void WebViewCoordinator::scheduleOmniboxSync() {
     later([](WebViewCoordinator& self) {
         if (auto state = self.appState()) state->syncOmniboxFromTab();
+    });
+}
+
+void WebViewCoordinator::restoreShownPage() {
+    later([](WebViewCoordinator& self) {
+        auto tab = self.tab();
+        if (!tab || !self.shownPage_ || self.shownPage_->isNamedBy(*tab)) return;
+        self.shownPage_->restore(*tab);
+        self.store_.updateNavigationState(tab->id());
+        self.scheduleOmniboxSync();
     });
 }
 
@@ -228,10 +262,7 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
         if (std::exchange(coordinator->requestTimerWanted_, false)) coordinator->startRequestTimer(view);
         coordinator->onLoadStarted();
     }
-    if (event == WEBKIT_LOAD_COMMITTED) {
-        coordinator->cancelRequestTimer();
-        coordinator->requestTimedOut_ = false;
-    }
+    if (event == WEBKIT_LOAD_COMMITTED) coordinator->onLoadCommitted(view);
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
@@ -279,6 +310,13 @@ void WebViewCoordinator::onLoadStarted() {
     });
 }
 
+void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
+    cancelRequestTimer();
+    requestTimedOut_ = false;
+    const std::string uri = uriOf(view);
+    showsWebDocument_ = !uri.empty() && !isInternalPageURI(uri) && !BrowserNavigation::isBlockedInternalArtifact(uri);
+}
+
 void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
     // The engine reports a finish right after every failure; that one is not
     // a page that finished.
@@ -299,6 +337,7 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
         if (isInternalPageURI(uri)) {
             tab->isInternal.set(true);
             tab->applyInternalFavicon();
+            self.shownPage_ = ShownPage::of(*tab);
             self.store_.updateNavigationState(tab->id());
             self.scheduleOmniboxSync();
             return;
@@ -318,6 +357,7 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
     // its own until the page answers); a web page never shows the logo.
     if (!samePage || QuorelleAssets::isQuorelleLogo(tab->faviconURL.get())) tab->applyInternalFavicon();
     tab->isSecure.set(lowerScheme(address) == "https");
+    shownPage_ = ShownPage::of(*tab);
 
     std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
     if (auto* host = store_.host(tab->id())) {
@@ -326,6 +366,7 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
             auto tab = self ? self->tab() : nullptr;
             if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
             tab->faviconURL.set(*favicon);
+            if (self->shownPage_ && self->shownPage_->urlString == address) self->shownPage_->faviconURL = *favicon;
         });
     }
 
@@ -345,6 +386,10 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
                 if (tab && title && !title->empty()) {
                     tab->title.set(*title);
                     tab->faviconLetter.set(text::uppercased(text::firstCharacter(*title)));
+                    if (self.shownPage_ && self.shownPage_->urlString == address) {
+                        self.shownPage_->title = tab->title.get();
+                        self.shownPage_->faviconLetter = tab->faviconLetter.get();
+                    }
                 }
                 auto state = self.appState();
                 if (tab && state) state->addHistory(tab->title.get(), address);
@@ -368,15 +413,21 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
             tab.isLoading.set(false);
             tab.loadState.set(TabLoadState::idle());
         });
+        // The tab names the page on screen again. (A load cut short by a newer
+        // one leaves the tab to the newer one.)
+        if (leavesPageOnScreen(error)) restoreShownPage();
         return TRUE;
     }
-    const std::string message = timedOut ? "The request timed out." : (error->message ? error->message : "");
+    showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), view);
+    return TRUE;  // instead of the engine's own error page
+}
+
+void WebViewCoordinator::showFailure(const std::string& message, WebKitWebView* view) {
     laterOnTab([message](BrowserTab& tab) {
         tab.isLoading.set(false);
         tab.loadState.set(TabLoadState::failed(message));
     });
     loadErrorPage(message, view);
-    return TRUE;  // instead of the engine's own error page
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "model/GLibPtr.h"
 #include "model/Json.h"
+#include "web/ShownPage.h"
 
 #include <chrono>
 #include <functional>
@@ -58,6 +59,8 @@ public:
     std::optional<std::string> lastLoadedCanonicalURL;
 
     void load(const std::string& urlString, WebKitWebView* view, bool isInternalHistoryNavigation);
+    // Reloads a tab that names the web address `urlString` (see the source).
+    void reloadWebAddress(const std::string& urlString, WebKitWebView* view);
 
     // How long a web request may wait for its first answer (tests shorten it).
     void setRequestTimeLimit(std::chrono::milliseconds limit) { requestTimeLimit_ = limit; }
@@ -72,8 +75,13 @@ public:
 private:
     void loadInternal(const std::string& urlString, WebKitWebView* view);
     void loadErrorPage(const std::string& message, WebKitWebView* view);
+    // The failed load state and the error page with `message`.
+    void showFailure(const std::string& message, WebKitWebView* view);
     void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
     void scheduleOmniboxSync();
+    // Puts the tab back to the page on screen after a navigation that did not
+    // replace it (a download, or a response the engine does not show).
+    void restoreShownPage();
     // Runs `work` on a later turn of the main queue, if this coordinator is
     // still there then; laterOnTab, if its tab is too.
     void later(std::function<void(WebViewCoordinator&)> work);
@@ -82,6 +90,7 @@ private:
     void cancelRequestTimer();
 
     void onLoadStarted();
+    void onLoadCommitted(WebKitWebView* view);
     void onLoadFinished(WebKitWebView* view);
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
     bool onLoadFailed(WebKitWebView* view, const GError* error);
@@ -105,6 +114,8 @@ private:
     GWeakPtr<WebKitWebView> webView_;
     GWeakPtr<WebKitUserContentManager> contentManager_;
     std::string bridgeToken_;        // the token of the page now shown, if internal
+    std::optional<ShownPage> shownPage_;  // what the tab said about the page on screen
+    bool showsWebDocument_ = false;       // the engine's committed document is a web page
     int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
     bool requestTimedOut_ = false;
     bool requestTimerWanted_ = false;  // the next request to start gets the time limit

@@ -5,6 +5,7 @@
 #include "state/WebsiteDataStoreKind.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 typedef struct _WebKitNetworkSession WebKitNetworkSession;
@@ -12,6 +13,7 @@ typedef struct _WebKitNetworkSession WebKitNetworkSession;
 namespace quorelle {
 
 class MainQueue;
+class PrivateFileMask;
 
 // The web engine's network sessions and the website data they keep: the one
 // persistent session shared by the normal profiles (made on first use and
@@ -44,10 +46,16 @@ public:
 
 private:
     struct Clearing;
+    using HeldMask = std::unique_ptr<PrivateFileMask>;
+
+    void prepareStorageInThisProcess(std::unique_ptr<PrivateFileMask> mask);
 
     MainQueue& mainQueue_;
     Folders folders_;
     GObjectPtr<WebKitNetworkSession> persistentSession_;
+    // The private file mask, held until the engine has made the folders this
+    // process keeps (emptied then).
+    std::shared_ptr<HeldMask> maskUntilPrepared_;
 };
 
 }  // namespace quorelle

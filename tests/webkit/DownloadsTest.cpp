@@ -2,6 +2,7 @@
 // with exactly one toast message.
 #include "webkit/WebTestSupport.h"
 
+#include "model/BrowserNavigation.h"
 #include "support/FakeFileDialogs.h"
 #include "support/ScratchFolder.h"
 #include "web/DownloadCoordinator.h"
@@ -66,6 +67,54 @@ TEST_F(DownloadsTest, AnAttachmentLandsWhereTheUserChoseWithOneToast) {
     EXPECT_FALSE(showsErrorPage());
     // Finished downloads are not added to the profile's list.
     EXPECT_EQ(state->profileData.get().downloads, downloadsBefore);
+}
+
+// The page on screen stays when a typed address becomes a download or is a
+// file the engine does not show, and the tab and omnibox name it again: the
+// star must not bookmark the page's title under the other address.
+TEST_F(DownloadsTest, NavigationsThatShowNothingLeaveTheTabOnThePageOnScreen) {
+    server.addHTML("/page", "<html><head><title>The Page</title></head><body>words</body></html>");
+    server.add("/report", attachment("report.txt", kReport));
+    server.add("/blob", LoopbackServer::Page{200, "application/x-quorelle-unknown", "bytes"});
+    start();
+    const std::string page = server.url("/page");
+    ASSERT_TRUE(loadPage(page));
+    ASSERT_TRUE(runUntil([&] { return tab()->title.get() == "The Page" && queue.pending() == 0; }));
+    const std::string letter = tab()->faviconLetter.get();
+    auto namesThePage = [&](const std::string& address, const std::string& title) {
+        return runUntil([&] {
+            return tab()->urlString.get() == address && tab()->title.get() == title &&
+                   state->omniboxText.get() == BrowserNavigation::displayText(tab().get()) && !tab()->isLoading.get() &&
+                   queue.pending() == 0;
+        });
+    };
+
+    state->navigateActive(server.url("/report"));
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_TRUE(namesThePage(page, "The Page")) << tab()->urlString.get();
+    dialogs.answer(0, std::nullopt);
+    runFor(300);
+    EXPECT_TRUE(namesThePage(page, "The Page")) << tab()->urlString.get();
+    EXPECT_EQ(state->omniboxText.get(), page);
+
+    auto blobRequests = [&] { return std::count(server.requestedPaths.begin(), server.requestedPaths.end(), "/blob"); };
+    state->navigateActive(server.url("/blob"));
+    ASSERT_TRUE(runUntil([&] { return blobRequests() == 1; }));
+    EXPECT_TRUE(namesThePage(page, "The Page")) << tab()->urlString.get();
+    EXPECT_EQ(state->omniboxText.get(), page);
+    EXPECT_FALSE(tab()->isInternal.get());
+    EXPECT_EQ(tab()->faviconLetter.get(), letter);
+    EXPECT_EQ(viewURI(), page);
+    EXPECT_NE(tab()->loadState.get().kind, TabLoadState::Kind::failed);
+
+    // Over an internal page the tab is that internal page again.
+    ASSERT_TRUE(loadPage("vx://settings"));
+    state->navigateActive(server.url("/blob"));
+    ASSERT_TRUE(runUntil([&] { return blobRequests() == 2; }));
+    EXPECT_TRUE(namesThePage("vx://settings", "Settings")) << tab()->urlString.get();
+    EXPECT_TRUE(tab()->isInternal.get());
+    EXPECT_TRUE(tab()->isSecure.get());
+    EXPECT_EQ(state->omniboxText.get(), "vx://settings");
 }
 
 TEST_F(DownloadsTest, AChosenExistingFileIsReplaced) {

@@ -142,6 +142,39 @@ TEST_F(NavigationTest, AnInternalPageReplacingASlowLoadStaysLoaded) {
     runFor(100);
 }
 
+// Reload asks for the tab's own address. The engine's own reload would ask
+// for the internal pages' base address while one of them is still on screen,
+// and its error would name that host.
+TEST_F(NavigationTest, ReloadAsksForTheTabsOwnAddressNeverTheInternalPagesBase) {
+    startWithHeldPage();
+    // Typed words the search engine makes no address of never load; their
+    // reload names them, not the internal host.
+    state->profileData.modify([](ProfileData& d) {
+        d.settings.selectedSearchEngineID = "custom";
+        d.settings.customSearchEngineURL = "";
+    });
+    state->navigateActive("cats and dogs");
+    ASSERT_TRUE(runUntil([&] { return state->omniboxText.get() == "cats and dogs" && queue.pending() == 0; }));
+    commands->post(TabCommand::reload, tab()->id());
+    ASSERT_TRUE(runUntil([&] { return tab()->loadState.get().kind == TabLoadState::Kind::failed; }));
+    ASSERT_TRUE(runUntil([&] { return showsErrorPage(); }));
+    const std::string shown = evalJS("document.body.innerText");
+    EXPECT_NE(shown.find("\u201Ccats and dogs\u201D"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find(WebViewCoordinator::internalHost), std::string::npos) << shown;
+    EXPECT_EQ(tab()->urlString.get(), "cats and dogs");
+    EXPECT_EQ(state->omniboxText.get(), "cats and dogs");
+
+    // A reload while the first answer is awaited asks again.
+    state->navigateActive(server.url("/slow"));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 1; }));
+    commands->post(TabCommand::reload, tab()->id());
+    EXPECT_TRUE(runUntil([&] { return server.heldCount() == 2; }));
+    server.release();
+    ASSERT_TRUE(waitForPage(server.url("/slow")));
+    EXPECT_TRUE(runUntil([&] { return tab()->title.get() == "Second"; }));
+    EXPECT_FALSE(showsErrorPage());
+}
+
 TEST_F(NavigationTest, AnUnansweredRequestTimesOut) {
     startWithHeldPage();
     host()->coordinator().setRequestTimeLimit(std::chrono::milliseconds(300));

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/InternalPageRoute.h"
+
+#include <optional>
+#include <string>
+
+namespace quorelle {
+
+class BrowserTab;
+
+// What a tab says about the page its web view has on screen: address, title,
+// kind, security and icon. A typed address changes the tab before the engine
+// answers; when the engine then turns the navigation into a download, or does
+// not show it at all, the page on screen stays and the tab is put back to it.
+struct ShownPage {
+    std::string urlString;
+    std::string title;
+    bool isInternal = false;
+    std::optional<InternalPageRoute> internalRoute;
+    bool isSecure = false;
+    std::optional<std::string> faviconURL;
+    std::string faviconLetter;
+
+    static ShownPage of(const BrowserTab& tab);
+    // True when the tab still names this page (same address and kind).
+    bool isNamedBy(const BrowserTab& tab) const;
+    void restore(BrowserTab& tab) const;
+};
+
+}  // namespace quorelle
