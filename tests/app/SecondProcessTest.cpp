@@ -4,7 +4,7 @@
 // nothing, however the folder's lock file was left. A start without a
 // display, or on a folder that cannot be locked, says why and ends; one on a
 // read-only folder or under a file-size limit runs on and says what it
-// cannot save.
+// cannot save. And the main window's size, kept from one run to the next.
 #include "store/AtomicFile.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
@@ -13,6 +13,7 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -74,6 +75,21 @@ std::vector<Window> windowsOf(Display* display, pid_t pid) {
     return found;
 }
 
+// A window property of 32-bit items (cardinals or atoms).
+std::vector<unsigned long> property(Display* display, Window window, const char* name, Atom type) {
+    std::vector<unsigned long> values;
+    Atom actual = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* value = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 64, False, type, &actual, &format,
+                           &items, &after, &value) == Success &&
+        value && format == 32)
+        values.assign(reinterpret_cast<unsigned long*>(value), reinterpret_cast<unsigned long*>(value) + items);
+    if (value) XFree(value);
+    return values;
+}
+
 // What a window manager sends when the user closes a window.
 void askToClose(Display* display, Window window) {
     XEvent event{};
@@ -109,7 +125,8 @@ public:
         if (!launch.withSessionBus)
             env = g_environ_setenv(env, "DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home + "/no-bus").c_str(), TRUE);
         for (const auto& [name, value] : launch.environment)
-            env = value ? g_environ_setenv(env, name.c_str(), value->c_str(), TRUE) : g_environ_unsetenv(env, name.c_str());
+            env = value ? g_environ_setenv(env, name.c_str(), value->c_str(), TRUE)
+                        : g_environ_unsetenv(env, name.c_str());
         char* argv[] = {const_cast<char*>(QUORELLE_BROWSER), nullptr};
         int err = -1;
         const auto flags = static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL |
@@ -310,9 +327,8 @@ TEST_F(SecondProcessTest, AStartThatCannotLockTheDataFolderSaysWhyAndEnds) {
     std::ofstream(home + "/data") << "not a folder";
     Browser browser(home, {.readStderr = true});
     ASSERT_TRUE(browser.started());
-    ASSERT_TRUE(runUntil([&] { return browser.saidSo("the data folder " + folder + " cannot be locked (Not a directory)") ||
-                                      browser.exited(); },
-                         processLimitMs))
+    const std::string why = "the data folder " + folder + " cannot be locked (Not a directory)";
+    ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
         << browser.errorOutput();
     EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
     ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs));
@@ -354,6 +370,79 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     for (const auto& child : childrenOf(browser.pid())) EXPECT_TRUE(ignores(child, SIGXFSZ)) << child.name;
     EXPECT_FALSE(hasTemporaryFiles());
     closeMainWindow(browser);
+}
+
+// The main window comes back at the size it was left at, maximised or not;
+// a damaged size file gives the default size and is set aside.
+TEST_F(SecondProcessTest, TheMainWindowComesBackAtTheSizeItWasLeftAt) {
+    ASSERT_TRUE(display);
+    const std::string sizeFile = folder + "/windowSize.json";
+    const auto mainWindow = [&](Browser& browser) {
+        return runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs)
+                   ? windowsOf(display, browser.pid()).front()
+                   : Window(0);
+    };
+    const auto sizeOf = [&](Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        return std::pair{attributes.width, attributes.height};
+    };
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(1200, 800));
+        // As a window manager resizes it; the toolkit has taken the new size
+        // when it marks the new area opaque.
+        XResizeWindow(display, window, 1000, 700);
+        XFlush(display);
+        ASSERT_TRUE(runUntil([&] {
+            return property(display, window, "_NET_WM_OPAQUE_REGION", XA_CARDINAL) ==
+                   std::vector<unsigned long>{0, 0, 1000, 700};
+        }, processLimitMs));
+        closeMainWindow(browser);
+    }
+    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 700,\n  \"maximized\": false,\n  \"width\": 1000\n}");
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(1000, 700));
+        closeMainWindow(browser);
+    }
+
+    // Smaller than the window can be: its smallest size, asked to be maximised.
+    std::ofstream(sizeFile, std::ios::trunc) << R"({"width": 300, "height": 200, "maximized": true})";
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(800, 600));
+        const auto state = property(display, window, "_NET_WM_STATE", XA_ATOM);
+        for (const char* maximized : {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"})
+            EXPECT_NE(std::find(state.begin(), state.end(), XInternAtom(display, maximized, False)), state.end())
+                << maximized;
+        closeMainWindow(browser);
+    }
+    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 600,\n  \"maximized\": true,\n  \"width\": 800\n}");
+
+    const std::string damaged = R"({"width": "wide", "height": 700, "maximized": false})";
+    std::ofstream(sizeFile, std::ios::trunc) << damaged;
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(1200, 800));
+        closeMainWindow(browser);
+    }
+    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 800,\n  \"maximized\": false,\n  \"width\": 1200\n}");
+    int setAside = 0;
+    for (const auto& name : quorelle::testing::listNames(folder))
+        if (name.starts_with("windowSize.json.unreadable-")) {
+            ++setAside;
+            EXPECT_EQ(ScratchFolder::read(folder + "/" + name), damaged);
+        }
+    EXPECT_EQ(setAside, 1);
 }
 
 }  // namespace
