@@ -18,14 +18,11 @@ bool handOver(const std::string& applicationID) {
     return remote;
 }
 
-// Shows the dialog and waits until it is closed.
-void showDialog(const std::string& folder) {
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE,
-                                               "Quorelle is already running");
-    gtk_message_dialog_format_secondary_text(
-        GTK_MESSAGE_DIALOG(dialog),
-        "Another Quorelle process is using the data folder %s. Close it before starting Quorelle again.",
-        folder.c_str());
+// Shows the error dialog and waits until it is closed.
+void showDialog(const char* title, const std::string& detail) {
+    GtkWidget* dialog =
+        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, "%s", title);
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", detail.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), "Quorelle");
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, int, gpointer data) {
@@ -38,6 +35,14 @@ void showDialog(const std::string& folder) {
     gtk_window_destroy(GTK_WINDOW(dialog));
 }
 
+// The line on stderr, then the dialog when there is a display; gives 1.
+int refuse(const std::string& line, const char* title, const std::string& detail) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    if (gtk_init_check()) showDialog(title, detail);
+    return 1;
+}
+
 }  // namespace
 
 std::string DataFolderInUse::message(const std::string& folder) {
@@ -45,12 +50,23 @@ std::string DataFolderInUse::message(const std::string& folder) {
            "; this one ends without changing it.";
 }
 
+std::string DataFolderInUse::unlockableMessage(const std::string& folder, const std::string& problem) {
+    return "quorelle: the data folder " + folder + " cannot be locked (" + problem +
+           "), so nothing would keep another Quorelle process from using it at the same time; this one ends "
+           "without changing it.";
+}
+
 int DataFolderInUse::report(const std::string& folder, const std::string& applicationID) {
     if (handOver(applicationID)) return 0;
-    std::fprintf(stderr, "%s\n", message(folder).c_str());
-    std::fflush(stderr);
-    if (gtk_init_check()) showDialog(folder);
-    return 1;
+    return refuse(message(folder), "Quorelle is already running",
+                  "Another Quorelle process is using the data folder " + folder +
+                      ". Close it before starting Quorelle again.");
+}
+
+int DataFolderInUse::reportUnlockable(const std::string& folder, const std::string& problem) {
+    return refuse(unlockableMessage(folder, problem), "Quorelle cannot use its data folder",
+                  "The data folder " + folder + " cannot be locked: " + problem +
+                      ". Quorelle needs it to itself to keep your browsing data safe.");
 }
 
 }  // namespace quorelle

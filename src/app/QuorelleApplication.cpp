@@ -1,6 +1,7 @@
 #include "app/QuorelleApplication.h"
 
 #include "state/AppState.h"
+#include "store/DataStore.h"
 #include "window/MenuCommands.h"
 #include "window/WindowChromeConfigurator.h"
 
@@ -49,7 +50,7 @@ BrowserWindow& QuorelleApplication::presentMainWindow() {
     if (!mainWindow_) {
         mainWindow_ = std::make_unique<BrowserWindow>(appState_, services_, options_.window);
         mainWindow_->set_title("Quorelle");
-        mainWindow_->set_default_size(mainDefaultWidth, mainDefaultHeight);
+        restoreMainWindowSize();
         // Closing hides it; the application lets go of it (and of the guest
         // window) then, and ends when no window is left.
         mainWindow_->set_hide_on_close(true);
@@ -82,7 +83,27 @@ void QuorelleApplication::quitBrowser() {
         quit();
 }
 
+void QuorelleApplication::restoreMainWindowSize() {
+    const auto saved = appState_->store().loadWindowSize();
+    if (!saved) {
+        mainWindow_->set_default_size(mainDefaultWidth, mainDefaultHeight);
+        return;
+    }
+    const auto size = saved->clamped(BrowserWindow::minimumWidth, BrowserWindow::minimumHeight);
+    mainWindow_->set_default_size(static_cast<int>(size.width), static_cast<int>(size.height));
+    if (size.maximized) mainWindow_->maximize();
+}
+
+// The default size follows the user's resizing, except while the window is
+// maximised or full screen: it is the size to come back to.
+void QuorelleApplication::keepMainWindowSize() {
+    int width = 0, height = 0;
+    mainWindow_->get_default_size(width, height);
+    appState_->store().saveWindowSize(WindowSize{width, height, mainWindow_->is_maximized()});
+}
+
 void QuorelleApplication::onMainWindowHidden() {
+    keepMainWindowSize();
     if (mainWindow_->get_application()) remove_window(*mainWindow_);
     // The guest window never outlives the main one, hidden or not; it goes
     // on a later turn, outside the main window's own hide.

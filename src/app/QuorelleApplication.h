@@ -20,6 +20,11 @@ class AppState;
 // and only hidden when closed, so it shows its state as it was left. The
 // guest window goes away with the main window.
 //
+// The main window opens at the size and in the maximised state it was left
+// in, kept in the data folder each time it closes; the first time, and when
+// that file is missing or damaged, at 1200 × 800. The guest window keeps
+// nothing: it always opens at 900 × 700.
+//
 // The menu bar and its accelerators are the application's; every window
 // binds the commands to its own state. Quitting ("app.quit") closes the main
 // window as its title bar does, which takes the guest window along and ends
@@ -76,6 +81,8 @@ protected:
     void on_shutdown() override;
 
 private:
+    void restoreMainWindowSize();
+    void keepMainWindowSize();
     void onMainWindowHidden();
     void closeWindows();
 

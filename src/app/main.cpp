@@ -1,10 +1,12 @@
-// Quorelle's entry point: makes every process-wide object, the two browser
-// states (the main windows' and the guest window's), and runs the
-// application. Nothing here is global; each object is handed to those that
-// use it and outlives them.
+// Quorelle's entry point. It first makes sure there is a display and that
+// this process has the data folder to itself; then it makes every
+// process-wide object, the two browser states (the main windows' and the
+// guest window's), and runs the application. Nothing here is global; each
+// object is handed to those that use it and outlives them.
 #include "app/DataFolderInUse.h"
 #include "app/GraphicsMode.h"
 #include "app/QuorelleApplication.h"
+#include "model/GLibPtr.h"
 #include "platform/KeychainService.h"
 #include "state/AppState.h"
 #include "store/DataFolderLock.h"
@@ -29,35 +31,98 @@
 #include "window/SystemClipboard.h"
 
 #include <glib.h>
+#include <gtk/gtk.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
-int main(int argc, char* argv[]) {
-    using namespace quorelle;
-    const auto processStart = DataFolderTidy::Clock::now();
+namespace {
 
-    const std::string dataDir = g_get_user_data_dir();
-    const std::string cacheDir = g_get_user_cache_dir();
-    const std::string dataFolder = dataDir + "/QuorelleData";
+using namespace quorelle;
 
-    // One process per data folder, decided before anything is read or
-    // written: two would overwrite each other's saves.
-    const DataFolderLock lock(dataFolder);
-    if (lock.state() == DataFolderLock::State::inUse)
-        return DataFolderInUse::report(dataFolder, QuorelleApplication::defaultApplicationID);
-    if (lock.state() == DataFolderLock::State::unavailable)
-        g_warning("The data folder %s cannot be locked: %s", dataFolder.c_str(), lock.problem().c_str());
-    // Only with the folder held: a save another process is making is never cut short.
-    DataFolderTidy::run(lock, processStart);
+// Where the browser keeps its files.
+struct Folders {
+    std::string data = g_get_user_data_dir();
+    std::string cache = g_get_user_cache_dir();
 
-    const auto graphics = GraphicsMode::detect();
-    graphics.applyToToolkit();
+    std::string browserData() const { return data + "/QuorelleData"; }
+};
 
+// A file-size limit (ulimit -f) must not end the browser in the middle of a
+// save: with SIGXFSZ ignored, a write past the limit fails with "File too
+// large" instead, which the save reports and keeps for its next try. An
+// ignored signal stays ignored across exec, so the web engine's helper
+// processes, and whatever else the browser starts, are spared too.
+void ignoreFileSizeLimitSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+// The displays the toolkit was pointed at, for the message that none opened.
+std::string displayNames() {
+    std::string names;
+    for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+        const char* value = g_getenv(variable);
+        if (!value || !*value) continue;
+        names += (names.empty() ? "" : ", ") + std::string(value);
+    }
+    return names.empty() ? "none is set (DISPLAY and WAYLAND_DISPLAY are empty)" : names;
+}
+
+// Without a display nothing can be shown, and the web engine cannot start:
+// said on stderr before anything else happens. False then. The program's
+// name is set first, as the application would set it later: the toolkit
+// takes the class of the program's windows from it as the display opens.
+bool openDisplay(const char* program) {
+    if (!g_get_prgname()) g_set_prgname(program ? GCharPtr(g_path_get_basename(program)).get() : "quorelle");
+    if (gtk_init_check()) return true;
+    std::fprintf(stderr, "quorelle: cannot open display: %s\n", displayNames().c_str());
+    return false;
+}
+
+// One process per data folder, decided before anything is read or written:
+// two would overwrite each other's saves. Nothing when this process holds
+// the folder, else its exit status.
+std::optional<int> refusalUnlessHeld(const DataFolderLock& lock) {
+    switch (lock.state()) {
+        case DataFolderLock::State::held:
+            return std::nullopt;
+        case DataFolderLock::State::inUse:
+            return DataFolderInUse::report(lock.folder(), QuorelleApplication::defaultApplicationID);
+        case DataFolderLock::State::unavailable:
+            break;
+    }
+    return DataFolderInUse::reportUnlockable(lock.folder(), lock.problem());
+}
+
+// Why nothing can be written in the data folder (a read-only file system,
+// no permission); empty when it can be.
+std::string writeProblem(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+}
+
+// A held folder that cannot be written: browsing goes on, but nothing changed
+// now can be kept, which the user is told on stderr and in the window as it
+// opens.
+void tellIfUnwritable(const std::string& folder, AppState& appState) {
+    const std::string problem = writeProblem(folder);
+    if (problem.empty()) return;
+    std::fprintf(stderr, "quorelle: the data folder %s cannot be written (%s); nothing changed now will be saved.\n",
+                 folder.c_str(), problem.c_str());
+    appState.toastMessage.set("Your browsing data won't be saved: " + problem);
+}
+
+// Makes every process-wide object and both browser states over the held
+// data folder, and runs the application until it ends.
+int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
+               const DataFolderLock& lock) {
     MainQueue mainQueue;
-    DataStore store(dataFolder, DataStore::Access::readWrite);
+    DataStore store(lock.folder(), DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
-    DataStore guestStore(dataFolder, DataStore::Access::readOnly);
+    DataStore guestStore(lock.folder(), DataStore::Access::readOnly);
     KeychainService keychain;
     SystemClipboard clipboard;
 
@@ -65,7 +130,8 @@ int main(int argc, char* argv[]) {
     ScriptDialogs scriptDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
-    WebsiteDataService websiteData(mainQueue, {dataDir + "/QuorelleWebData", cacheDir + "/QuorelleWebData"});
+    WebsiteDataService websiteData(mainQueue,
+                                   {folders.data + "/QuorelleWebData", folders.cache + "/QuorelleWebData"});
     WebContentServices webServices{websiteData, favicons, &fileDialogs, &scriptDialogs, graphics.hardware()};
     TabWebViewStore webViews(mainQueue, webServices);
     BrowserIdentityManager identity([&webViews](const Uuid& tabID) -> IUserAgentView* { return webViews.host(tabID); });
@@ -75,6 +141,7 @@ int main(int argc, char* argv[]) {
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
                                                              proxyTester, websiteData, keychain, clipboard});
+    tellIfUnwritable(lock.folder(), *appState);
     // The guest window's state is made when that window first opens.
     std::weak_ptr<AppState> guestAppState;
     auto makeGuestState = [&] {
@@ -93,13 +160,27 @@ int main(int argc, char* argv[]) {
         return chosen;
     });
 
-    int status = 0;
-    {
-        QuorelleApplication::Options options;
-        options.window.openFile = OpenFileCommand::handler(fileDialogs);
-        auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
-                                               appState, makeGuestState, options);
-        status = app->run(argc, argv);
-    }
-    return status;
+    QuorelleApplication::Options options;
+    options.window.openFile = OpenFileCommand::handler(fileDialogs);
+    auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
+                                           appState, makeGuestState, options);
+    return app->run(argc, argv);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace quorelle;
+    ignoreFileSizeLimitSignal();
+    const auto processStart = DataFolderTidy::Clock::now();
+    const auto graphics = GraphicsMode::detect();
+    graphics.applyToToolkit();
+    if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
+
+    const Folders folders;
+    const DataFolderLock lock(folders.browserData());
+    if (auto refusal = refusalUnlessHeld(lock)) return *refusal;
+    // Only with the folder held: a save another process is making is never cut short.
+    DataFolderTidy::run(lock, processStart);
+    return runBrowser(argc, argv, folders, graphics, lock);
 }

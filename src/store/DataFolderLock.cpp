@@ -1,11 +1,14 @@
 #include "store/DataFolderLock.h"
 
+#include "store/FileDescriptor.h"
+
 #include <glib.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorelle {
@@ -15,25 +18,38 @@ DataFolderLock::DataFolderLock(const std::string& folder) : folder_(folder) {
         problem_ = std::strerror(errno);
         return;
     }
-    const std::string path = folder + "/" + lockFileName;
-    // Close-on-exec: a helper process the browser starts must not keep the
-    // folder locked after the browser is gone.
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
+    folderFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd_ < 0) {
         problem_ = std::strerror(errno);
         return;
     }
-    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-        state_ = State::held;
-    } else if (errno == EWOULDBLOCK) {
-        state_ = State::inUse;
-    } else {
-        problem_ = std::strerror(errno);
-    }
+    state_ = lock(folderFd_);
+    if (state_ != State::held) return;
+    lockFileToo();
 }
 
 DataFolderLock::~DataFolderLock() {
-    if (fd_ >= 0) ::close(fd_);
+    for (int fd : {lockFileFd_, folderFd_})
+        if (fd >= 0) ::close(fd);
+}
+
+DataFolderLock::State DataFolderLock::lock(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return State::held;
+    if (errno == EWOULDBLOCK) return State::inUse;
+    problem_ = std::strerror(errno);
+    return State::unavailable;
+}
+
+void DataFolderLock::lockFileToo() {
+    // Never through a link, never anything but a plain file.
+    FileDescriptor file(::openat(folderFd_, lockFileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                                 0600));
+    struct stat info;
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) == 0)
+        lockFileFd_ = file.release();
+    else if (errno == EWOULDBLOCK)
+        state_ = State::inUse;
 }
 
 }  // namespace quorelle

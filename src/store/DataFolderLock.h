@@ -7,8 +7,15 @@ namespace quorelle {
 // An exclusive hold on a data folder for the life of this object: the first
 // process to take it owns the folder; another process that tries meanwhile
 // is told the folder is in use, and must not write there. The hold is an
-// advisory lock (flock) on a lock file inside the folder, which ends with
-// the process however it ends.
+// advisory lock (flock) on the folder itself, which no entry inside the
+// folder can take the place of, and which ends with the process however it
+// ends. A data folder that is a link to a folder elsewhere is held there.
+//
+// The lock file ".lock" inside is locked as well whenever it is, or can be
+// made, a plain file: on a network file system a folder's lock reaches only
+// the processes of this machine, a file's lock the other machines too. When
+// it cannot (a folder or a link in its place, a read-only folder), the
+// folder's own lock still guards this machine; a link is never followed.
 class DataFolderLock {
 public:
     static constexpr const char* lockFileName = ".lock";
@@ -16,7 +23,7 @@ public:
     enum class State {
         held,         // this process owns the folder
         inUse,        // another process holds it
-        unavailable,  // the lock file cannot be made or locked (nothing can be written there either)
+        unavailable,  // the folder cannot be made, opened or locked: nothing may be read or written
     };
 
     // Makes the folder (0700) when it is missing, then tries the lock once,
@@ -32,8 +39,16 @@ public:
     const std::string& problem() const { return problem_; }
 
 private:
+    // Locks `fd` without waiting; `unavailable` with the problem noted when
+    // the lock cannot be taken at all.
+    State lock(int fd);
+    void lockFileToo();
+
     std::string folder_;
-    int fd_ = -1;
+    // Close-on-exec, both: a helper process the browser starts must not keep
+    // the folder locked after the browser is gone.
+    int folderFd_ = -1;
+    int lockFileFd_ = -1;
     State state_ = State::unavailable;
     std::string problem_;
 };

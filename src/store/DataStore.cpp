@@ -21,6 +21,7 @@ namespace quorelle {
 namespace {
 
 constexpr std::string_view appSettingsFileName = "appSettings.json";
+constexpr std::string_view windowSizeFileName = "windowSize.json";
 constexpr std::string_view profilesFolderName = "profiles";
 constexpr std::string_view moveAsideMarker = ".unreadable-";
 constexpr std::string_view saveFailedMessage = "Couldn't save your browsing data: ";
@@ -139,6 +140,16 @@ void DataStore::saveAppSettings(const AppSettings& settings) {
     if (!writable()) return;
     queueWrite(appSettingsURL(), [settings] { return json::dumpPretty(toJson(settings)); });
 }
+
+std::string DataStore::windowSizeURL() const { return rootURL() + "/" + std::string(windowSizeFileName); }
+
+std::optional<WindowSize> DataStore::loadWindowSize() {
+    auto loaded = loadRecord<WindowSize>(windowSizeURL(), WindowSize{});
+    if (loaded.status != FileStatus::loaded) return std::nullopt;
+    return loaded.value;
+}
+
+void DataStore::saveWindowSize(const WindowSize& size) { saveRecord(windowSizeURL(), size); }
 
 ProfileData DataStore::loadProfileData(std::string_view profileID) {
     auto folder = profileDirectory(profileID);

@@ -2,6 +2,7 @@
 
 #include "model/AppSettings.h"
 #include "model/Json.h"
+#include "model/WindowSize.h"
 #include "store/AtomicFile.h"
 
 #include <functional>
@@ -36,8 +37,9 @@ struct Loaded {
     bool damaged() const { return status == FileStatus::damaged; }
 };
 
-// The browser's JSON files on disk: the app settings at the root of the data
-// folder and, per profile, eleven files in root/profiles/<id>/.
+// The browser's JSON files on disk: the app settings and the main window's
+// size at the root of the data folder and, per profile, eleven files in
+// root/profiles/<id>/.
 //
 // Loads give usable values whatever is (or is not) on disk. Folders are made
 // (mode 0700) whenever their paths are used; files are replaced atomically
@@ -97,6 +99,11 @@ public:
     Loaded<AppSettings> loadAppSettings();
     void saveAppSettings(const AppSettings& settings);
 
+    // The main window's size as last saved; nothing when the file is missing
+    // or damaged (the window then opens at its default size).
+    std::optional<WindowSize> loadWindowSize();
+    void saveWindowSize(const WindowSize& size);
+
     // The eleven files; each one that is missing or damaged gives only its
     // own field's fallback. Creates the profile folder.
     ProfileData loadProfileData(std::string_view profileID);
@@ -151,6 +158,7 @@ public:
 
 private:
     bool writable() const { return access_ == Access::readWrite; }
+    std::string windowSizeURL() const;
     void makeFolder(const std::string& path) const;
     std::optional<std::string> profileFolderPath(std::string_view profileID) const;
     void queueWrite(const std::string& path, std::function<std::optional<std::string>()> encode);

@@ -1,18 +1,28 @@
-// Two real browser processes on one data folder, without a session bus (a
-// container, a plain X session): the second one says so on stderr and in a
-// dialog, and ends when the dialog is closed, having written nothing.
+// Real browser processes on real data folders. Two on one folder, without a
+// session bus (a container, a plain X session): the second one says so on
+// stderr and in a dialog, and ends when the dialog is closed, having written
+// nothing, however the folder's lock file was left. A start without a
+// display, or on a folder that cannot be locked, says why and ends; one on a
+// read-only folder or under a file-size limit runs on and says what it
+// cannot save. And the main window's size, kept from one run to the next.
+#include "store/AtomicFile.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
+#include "unit/DataStoreTestSupport.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -65,6 +75,21 @@ std::vector<Window> windowsOf(Display* display, pid_t pid) {
     return found;
 }
 
+// A window property of 32-bit items (cardinals or atoms).
+std::vector<unsigned long> property(Display* display, Window window, const char* name, Atom type) {
+    std::vector<unsigned long> values;
+    Atom actual = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* value = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 64, False, type, &actual, &format,
+                           &items, &after, &value) == Success &&
+        value && format == 32)
+        values.assign(reinterpret_cast<unsigned long*>(value), reinterpret_cast<unsigned long*>(value) + items);
+    if (value) XFree(value);
+    return values;
+}
+
 // What a window manager sends when the user closes a window.
 void askToClose(Display* display, Window window) {
     XEvent event{};
@@ -78,25 +103,38 @@ void askToClose(Display* display, Window window) {
     XFlush(display);
 }
 
+// How a browser process is started.
+struct Launch {
+    bool readStderr = false;
+    bool withSessionBus = false;
+    // Variables set (or, without a value, removed) on top of the test's own.
+    std::map<std::string, std::optional<std::string>> environment;
+    // RLIMIT_FSIZE in bytes.
+    std::optional<rlim_t> fileSizeLimit;
+};
+
 class Browser {
 public:
-    Browser(const std::string& home, bool readStderr, bool withSessionBus = false) {
+    Browser(const std::string& home, Launch launch = {}) : fileSizeLimit_(launch.fileSizeLimit) {
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
         // Without a session bus nothing makes the second start a remote of the first.
-        if (!withSessionBus)
+        if (!launch.withSessionBus)
             env = g_environ_setenv(env, "DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home + "/no-bus").c_str(), TRUE);
+        for (const auto& [name, value] : launch.environment)
+            env = value ? g_environ_setenv(env, name.c_str(), value->c_str(), TRUE)
+                        : g_environ_unsetenv(env, name.c_str());
         char* argv[] = {const_cast<char*>(QUORELLE_BROWSER), nullptr};
         int err = -1;
         const auto flags = static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL |
-                                                    (readStderr ? 0 : G_SPAWN_STDERR_TO_DEV_NULL));
-        started_ = g_spawn_async_with_pipes(nullptr, argv, env, flags, nullptr, nullptr, &pid_, nullptr, nullptr,
-                                            readStderr ? &err : nullptr, nullptr);
+                                                    (launch.readStderr ? 0 : G_SPAWN_STDERR_TO_DEV_NULL));
+        started_ = g_spawn_async_with_pipes(nullptr, argv, env, flags, launch.fileSizeLimit ? limitFileSize : nullptr,
+                                            this, &pid_, nullptr, nullptr, launch.readStderr ? &err : nullptr, nullptr);
         g_strfreev(env);
-        if (readStderr && started_) {
+        if (launch.readStderr && started_) {
             stderr_ = g_io_channel_unix_new(err);
             g_io_channel_set_close_on_unref(stderr_, TRUE);
             g_io_channel_set_flags(stderr_, G_IO_FLAG_NONBLOCK, nullptr);
@@ -117,6 +155,7 @@ public:
         return exited_;
     }
     int status() const { return status_; }
+    bool endedWith(int code) const { return exited_ && WIFEXITED(status_) && WEXITSTATUS(status_) == code; }
     const std::string& errorOutput() {
         gchar buffer[512];
         gsize read = 0;
@@ -124,8 +163,17 @@ public:
             errors_.append(buffer, read);
         return errors_;
     }
+    bool saidSo(const std::string& text) { return errorOutput().find(text) != std::string::npos; }
 
 private:
+    // In the child, before the browser starts: the limit it inherits.
+    static void limitFileSize(gpointer self) {
+        const rlim_t limit = *static_cast<Browser*>(self)->fileSizeLimit_;
+        const rlimit value{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &value);
+    }
+
+    std::optional<rlim_t> fileSizeLimit_;
     bool started_ = false;
     bool exited_ = false;
     GPid pid_ = 0;
@@ -134,17 +182,75 @@ private:
     std::string errors_;
 };
 
+// A process's children: their names and the signals they ignore.
+struct ChildProcess {
+    std::string name;
+    unsigned long long ignoredSignals = 0;
+};
+std::vector<ChildProcess> childrenOf(pid_t parent) {
+    std::vector<ChildProcess> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::ifstream status(entry.path() / "status");
+        std::string line, name;
+        pid_t ppid = -1;
+        unsigned long long ignored = 0;
+        while (std::getline(status, line)) {
+            if (line.starts_with("Name:")) name = line.substr(line.find_first_not_of(" \t", 5));
+            if (line.starts_with("PPid:")) ppid = std::stoi(line.substr(5));
+            if (line.starts_with("SigIgn:")) ignored = std::stoull(line.substr(7), nullptr, 16);
+        }
+        if (ppid == parent) found.push_back({name, ignored});
+    }
+    return found;
+}
+
+bool ignores(const ChildProcess& process, int signal) { return process.ignoredSignals & (1ULL << (signal - 1)); }
+
 class SecondProcessTest : public ::testing::Test {
 protected:
     SecondProcessTest() { display = XOpenDisplay(nullptr); }
     ~SecondProcessTest() override {
         if (display) XCloseDisplay(display);
     }
-    // The first launch writes the settings and shows its window.
-    bool isUp(Browser& browser) {
+    // The launch shows a window; the first one also writes the settings and
+    // the profile's files, the saved themes last.
+    bool isUp(Browser& browser, bool firstLaunch = true) {
         return runUntil([&] {
-            return std::filesystem::exists(folder + "/appSettings.json") && !windowsOf(display, browser.pid()).empty();
+            return (!firstLaunch || (std::filesystem::exists(folder + "/appSettings.json") &&
+                                     std::filesystem::exists(folder + "/profiles/default/savedThemes.json") &&
+                                     !hasTemporaryFiles())) &&
+                   !windowsOf(display, browser.pid()).empty();
         }, processLimitMs);
+    }
+    bool hasTemporaryFiles() const {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
+            if (quorelle::AtomicFile::isTemporaryName(entry.path().filename().string())) return true;
+        return false;
+    }
+    // A second browser on the folder while `first` holds it: it says so, shows
+    // its dialog until that is closed, ends with status 1 and writes nothing.
+    void expectSecondStartRefused(Browser& first) {
+        const auto before = contents(folder);
+        Browser second(home, {.readStderr = true});
+        ASSERT_TRUE(second.started());
+        ASSERT_TRUE(runUntil([&] { return second.saidSo("is using the data folder " + folder) || second.exited(); },
+                             processLimitMs))
+            << second.errorOutput();
+        EXPECT_FALSE(second.exited()) << "the dialog keeps it until it is closed";
+        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, second.pid()).empty(); }, processLimitMs));
+        for (Window dialog : windowsOf(display, second.pid())) askToClose(display, dialog);
+        ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs));
+        EXPECT_TRUE(second.endedWith(1)) << second.status();
+        EXPECT_EQ(contents(folder), before);
+        EXPECT_FALSE(first.exited());
+    }
+    // Closes the browser's main window as a user does; the browser then ends.
+    void closeMainWindow(Browser& browser) {
+        for (Window window : windowsOf(display, browser.pid())) askToClose(display, window);
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+        EXPECT_TRUE(browser.endedWith(0)) << browser.status();
     }
 
     ScratchFolder scratch{"quorelle-two-XXXXXX"};
@@ -153,28 +259,31 @@ protected:
     Display* display = nullptr;
 };
 
+// Whatever takes the lock file's place (a folder, a link to a file
+// elsewhere), the folder stays guarded, and the link is never followed.
 TEST_F(SecondProcessTest, ASecondBrowserOnTheSameDataFolderSaysSoAndEndsWithoutWriting) {
     ASSERT_TRUE(display);
-    {
-        Browser first(home, false);
+    ScratchFolder outside;
+    const std::string target = outside.file("target");
+    std::ofstream(target) << "theirs";
+    std::filesystem::permissions(target, std::filesystem::perms(0644));
+    const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> lockFiles = {
+        {"a plain lock file", [](const std::string&) {}},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directories(path); }},
+        {"a link", [&](const std::string& path) { std::filesystem::create_symlink(target, path); }},
+    };
+    for (const auto& [what, make] : lockFiles) {
+        SCOPED_TRACE(std::string("the lock file is ") + what);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        make(folder + "/.lock");
+        Browser first(home);
         ASSERT_TRUE(first.started());
         ASSERT_TRUE(isUp(first));
-        const auto before = contents(folder);
-
-        Browser second(home, true);
-        ASSERT_TRUE(second.started());
-        ASSERT_TRUE(runUntil([&] {
-            return second.errorOutput().find("is using the data folder " + folder) != std::string::npos ||
-                   second.exited();
-        }, processLimitMs)) << second.errorOutput();
-        EXPECT_FALSE(second.exited()) << "the dialog keeps it until it is closed";
-        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, second.pid()).empty(); }, processLimitMs));
-        for (Window dialog : windowsOf(display, second.pid())) askToClose(display, dialog);
-        ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs));
-        EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 1) << second.status();
-        EXPECT_EQ(contents(folder), before);
-        EXPECT_FALSE(first.exited());
+        expectSecondStartRefused(first);
     }
+    EXPECT_EQ(ScratchFolder::read(target), "theirs");
+    EXPECT_EQ(quorelle::testing::permissions(target), 0644u);
 }
 
 // On a desktop session bus the second start is handed to the first browser,
@@ -182,16 +291,158 @@ TEST_F(SecondProcessTest, ASecondBrowserOnTheSameDataFolderSaysSoAndEndsWithoutW
 TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     ASSERT_TRUE(display);
     ASSERT_TRUE(g_getenv("DBUS_SESSION_BUS_ADDRESS")) << "run under a session bus (scripts/test)";
-    Browser first(home, false, true);
+    Browser first(home, {.withSessionBus = true});
     ASSERT_TRUE(first.started());
     ASSERT_TRUE(isUp(first));
     const auto before = contents(folder);
-    Browser second(home, true, true);
+    Browser second(home, {.readStderr = true, .withSessionBus = true});
     ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs)) << second.errorOutput();
-    EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 0) << second.status();
+    EXPECT_TRUE(second.endedWith(0)) << second.status();
     EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
     EXPECT_EQ(contents(folder), before);
     EXPECT_FALSE(first.exited());
+}
+
+// A folder that takes no new entries (a read-only file system) still guards
+// itself, and the browser that holds it says that nothing will be saved.
+TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysNothingWillBeSaved) {
+    ASSERT_TRUE(display);
+    std::filesystem::create_directories(folder);
+    quorelle::testing::UnwritableTree readOnly(folder);
+    if (!readOnly.effective()) GTEST_SKIP() << "this system cannot make a folder unwritable";
+    Browser first(home, {.readStderr = true});
+    ASSERT_TRUE(first.started());
+    ASSERT_TRUE(isUp(first, false));
+    ASSERT_TRUE(runUntil([&] { return first.saidSo("the data folder " + folder + " cannot be written"); },
+                         processLimitMs))
+        << first.errorOutput();
+    expectSecondStartRefused(first);
+}
+
+// A data folder that cannot be locked at all (here: its parent is a file)
+// could be shared unguarded: the start says why and ends before reading or
+// writing anything.
+TEST_F(SecondProcessTest, AStartThatCannotLockTheDataFolderSaysWhyAndEnds) {
+    ASSERT_TRUE(display);
+    std::ofstream(home + "/data") << "not a folder";
+    Browser browser(home, {.readStderr = true});
+    ASSERT_TRUE(browser.started());
+    const std::string why = "the data folder " + folder + " cannot be locked (Not a directory)";
+    ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
+        << browser.errorOutput();
+    EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
+    ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs));
+    for (Window dialog : windowsOf(display, browser.pid())) askToClose(display, dialog);
+    ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+    EXPECT_TRUE(browser.endedWith(1)) << browser.status();
+    EXPECT_EQ(ScratchFolder::read(home + "/data"), "not a folder");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
+        EXPECT_EQ(entry.path().string().find("Quorelle"), std::string::npos) << entry.path();
+}
+
+// Without a display the start says so and ends before the data folder is made.
+TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
+    int number = 4242;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
+    const std::string name = ":" + std::to_string(number);
+    Browser browser(home, {.readStderr = true, .environment = {{"DISPLAY", name}, {"WAYLAND_DISPLAY", std::nullopt}}});
+    ASSERT_TRUE(browser.started());
+    ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+    EXPECT_TRUE(browser.endedWith(1)) << browser.status() << "\n" << browser.errorOutput();
+    EXPECT_TRUE(browser.saidSo("quorelle: cannot open display: " + name)) << browser.errorOutput();
+    EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+}
+
+// Under a file-size limit below a data file's size, saves fail with "File
+// too large" and are told, instead of the limit's signal ending the browser;
+// the web engine's processes ignore that signal as well.
+TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
+    ASSERT_TRUE(display);
+    Browser browser(home, {.readStderr = true, .fileSizeLimit = 600});
+    ASSERT_TRUE(browser.started());
+    ASSERT_TRUE(runUntil([&] { return browser.saidSo("Couldn't save your browsing data: File too large") ||
+                                      browser.exited(); },
+                         processLimitMs))
+        << browser.errorOutput();
+    ASSERT_FALSE(browser.exited()) << "wait status " << browser.status();
+    ASSERT_TRUE(isUp(browser));
+    ASSERT_TRUE(runUntil([&] { return childrenOf(browser.pid()).size() >= 2; }, processLimitMs));
+    for (const auto& child : childrenOf(browser.pid())) EXPECT_TRUE(ignores(child, SIGXFSZ)) << child.name;
+    EXPECT_FALSE(hasTemporaryFiles());
+    closeMainWindow(browser);
+}
+
+// The main window comes back at the size it was left at, maximised or not;
+// a damaged size file gives the default size and is set aside.
+TEST_F(SecondProcessTest, TheMainWindowComesBackAtTheSizeItWasLeftAt) {
+    ASSERT_TRUE(display);
+    const std::string sizeFile = folder + "/windowSize.json";
+    const auto mainWindow = [&](Browser& browser) {
+        return runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs)
+                   ? windowsOf(display, browser.pid()).front()
+                   : Window(0);
+    };
+    const auto sizeOf = [&](Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        return std::pair{attributes.width, attributes.height};
+    };
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(1200, 800));
+        // As a window manager resizes it; the toolkit has taken the new size
+        // when it marks the new area opaque.
+        XResizeWindow(display, window, 1000, 700);
+        XFlush(display);
+        ASSERT_TRUE(runUntil([&] {
+            return property(display, window, "_NET_WM_OPAQUE_REGION", XA_CARDINAL) ==
+                   std::vector<unsigned long>{0, 0, 1000, 700};
+        }, processLimitMs));
+        closeMainWindow(browser);
+    }
+    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 700,\n  \"maximized\": false,\n  \"width\": 1000\n}");
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(1000, 700));
+        closeMainWindow(browser);
+    }
+
+    // Smaller than the window can be: its smallest size, asked to be maximised.
+    std::ofstream(sizeFile, std::ios::trunc) << R"({"width": 300, "height": 200, "maximized": true})";
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(800, 600));
+        const auto state = property(display, window, "_NET_WM_STATE", XA_ATOM);
+        for (const char* maximized : {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"})
+            EXPECT_NE(std::find(state.begin(), state.end(), XInternAtom(display, maximized, False)), state.end())
+                << maximized;
+        closeMainWindow(browser);
+    }
+    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 600,\n  \"maximized\": true,\n  \"width\": 800\n}");
+
+    const std::string damaged = R"({"width": "wide", "height": 700, "maximized": false})";
+    std::ofstream(sizeFile, std::ios::trunc) << damaged;
+    {
+        Browser browser(home);
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), std::pair(1200, 800));
+        closeMainWindow(browser);
+    }
+    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 800,\n  \"maximized\": false,\n  \"width\": 1200\n}");
+    int setAside = 0;
+    for (const auto& name : quorelle::testing::listNames(folder))
+        if (name.starts_with("windowSize.json.unreadable-")) {
+            ++setAside;
+            EXPECT_EQ(ScratchFolder::read(folder + "/" + name), damaged);
+        }
+    EXPECT_EQ(setAside, 1);
 }
 
 }  // namespace
