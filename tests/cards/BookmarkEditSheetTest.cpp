@@ -25,7 +25,7 @@ protected:
         state->editingBookmark.set(original);
     }
     ~BookmarkEditSheetTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         sheet.reset();
     }
 
@@ -186,9 +186,10 @@ TEST_F(BookmarkEditSheetTest, FollowsTheBoundBookmarkAndTheFolderList) {
     EXPECT_EQ(card.folderPicker().dropDown().get_selected(), 1u);
 }
 
-TEST_F(BookmarkEditSheetTest, IsAColumn400WideOnTheThemesToolbarColour) {
+TEST_F(BookmarkEditSheetTest, IsAColumn400WideOnTheThemesToolbarColourWithTheFocusInItsTitle) {
     auto& card = open();
     present(card);
+    EXPECT_TRUE(CardOverPage::holdsFocus(card.titleField()));
     EXPECT_EQ(card.get_width(), 400);
     EXPECT_EQ(card.get_height(), window_->get_height());
     const auto toolbar = ChromeColor::css(ChromeColor::toolbar(state->theme()));
