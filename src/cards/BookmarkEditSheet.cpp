@@ -1,5 +1,6 @@
 #include "cards/BookmarkEditSheet.h"
 
+#include "cards/CardFocus.h"
 #include "cards/CardText.h"
 #include "cards/IdentityRow.h"
 #include "cards/SheetColumn.h"
@@ -33,6 +34,7 @@ BookmarkEditSheet::BookmarkEditSheet(AppState& appState, FaviconImageCache& imag
       refresh_(std::make_unique<ViewRefresh>(appState.mainQueue(), [this] { refresh(); })) {
     set_name("bookmark-edit-sheet");
     buildLayout();
+    CardFocus::startIn(*this, title_);
     surface_ = std::make_unique<ThemedSurface>(appState_, *this, ThemedSurface::toolbarBackground);
     connectFields();
     auto schedule = [this] { refresh_->schedule(); };

@@ -1,5 +1,6 @@
 #include "cards/InspectorPanel.h"
 
+#include "cards/CardFocus.h"
 #include "model/BrowserTab.h"
 #include "state/AppState.h"
 #include "web/IScriptableView.h"
@@ -96,6 +97,8 @@ InspectorPanel::InspectorPanel(AppState& appState, InspectorService& inspector, 
     set_size_request(minimumWidth, minimumHeight);
     buildHeader();
     buildSegments();
+    // The first segment has no field: the focus starts on the first control.
+    CardFocus::startIn(*this, refreshButton_);
 
     buttonsRefresh_ = std::make_unique<ViewRefresh>(appState_.mainQueue(), [this] { updateButtons(); });
     auto schedule = [this] { buttonsRefresh_->schedule(); };

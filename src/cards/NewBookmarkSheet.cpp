@@ -1,5 +1,6 @@
 #include "cards/NewBookmarkSheet.h"
 
+#include "cards/CardFocus.h"
 #include "cards/CardText.h"
 #include "cards/SheetColumn.h"
 #include "cards/ThemedSurface.h"
@@ -25,6 +26,7 @@ NewBookmarkSheet::NewBookmarkSheet(AppState& appState, TwoWayBinding<bool> isPre
       refresh_(std::make_unique<ViewRefresh>(appState.mainQueue(), [this] { refresh(); })) {
     set_name("new-bookmark-sheet");
     buildLayout();
+    CardFocus::startIn(*this, title_);
     surface_ = std::make_unique<ThemedSurface>(appState_, *this, ThemedSurface::toolbarBackground);
     connections_.push_back(url_.signal_changed().connect([this] { updateSaveButton(); }));
     connections_.push_back(folders_.signalPicked().connect(

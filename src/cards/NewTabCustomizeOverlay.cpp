@@ -1,5 +1,6 @@
 #include "cards/NewTabCustomizeOverlay.h"
 
+#include "cards/CardFocus.h"
 #include "cards/CardText.h"
 #include "cards/ThemedSurface.h"
 #include "model/InternalPageRoute.h"
@@ -54,6 +55,7 @@ NewTabCustomizeOverlay::NewTabCustomizeOverlay(AppState& appState, TwoWayBinding
     set_name("new-tab-customize");
     buildHeader();
     buildForm();
+    CardFocus::startIn(*this, background_);
     appear();
 }
 

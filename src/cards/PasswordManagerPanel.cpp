@@ -1,5 +1,6 @@
 #include "cards/PasswordManagerPanel.h"
 
+#include "cards/CardFocus.h"
 #include "model/Text.h"
 #include "state/AppState.h"
 #include "store/IAuthenticator.h"
@@ -35,6 +36,7 @@ PasswordManagerPanel::PasswordManagerPanel(AppState& appState, IAuthenticator& a
     search_.set_name("password-search");
     search_.set_placeholder_text("Search");
     append(search_);
+    CardFocus::startIn(*this, search_);
     list_.set_name("password-list");
     list_.set_selection_mode(Gtk::SelectionMode::NONE);
     scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);

@@ -1,5 +1,6 @@
 #include "cards/PromptCardShape.h"
 
+#include "cards/CardFocus.h"
 #include "window/ChromeStyle.h"
 #include "window/FixedStyle.h"
 
@@ -52,6 +53,7 @@ void PromptCardShape::makeDefault(Gtk::Widget& card, Gtk::Button& button) {
     for (const char* key : {"Return", "KP_Enter"})
         controller->add_shortcut(Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string(key), action));
     card.add_controller(controller);
+    CardFocus::startIn(card, button);
 }
 
 }  // namespace quorelle

@@ -20,7 +20,8 @@ struct PromptCardShape {
     static void shape(Gtk::Box& card, int width, bool shadowed);
     // A full-width column of buttons, 10 apart.
     static void shapeButtonColumn(Gtk::Box& column);
-    // Return and keypad Enter press `button` while the card is in its window.
+    // Return and keypad Enter press `button` while the card is in its window,
+    // and the keyboard focus starts on it when the card opens.
     static void makeDefault(Gtk::Widget& card, Gtk::Button& button);
 };
 

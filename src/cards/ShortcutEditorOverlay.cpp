@@ -1,5 +1,6 @@
 #include "cards/ShortcutEditorOverlay.h"
 
+#include "cards/CardFocus.h"
 #include "cards/CardText.h"
 #include "cards/IdentityRow.h"
 #include "cards/ThemedSurface.h"
@@ -41,6 +42,7 @@ ShortcutEditorOverlay::ShortcutEditorOverlay(AppState& appState, FaviconImageCac
       buttons_(Gtk::Orientation::VERTICAL, buttonSpacing) {
     set_name("shortcut-editor");
     buildLayout();
+    CardFocus::startIn(*this, title_);
     titleChanged_ = title_.signal_changed().connect([this] { showPreview(); });
     urlChanged_ = url_.signal_changed().connect([this] { refetchFavicon(url_.get_text().raw()); });
     connections_.push_back(save_.signal_clicked().connect(sigc::mem_fun(*this, &ShortcutEditorOverlay::save)));

@@ -1,5 +1,7 @@
 #include "window/BookmarkFolderNameDialog.h"
 
+#include "window/MessageDialogLook.h"
+
 #include <gtkmm/box.h>
 
 namespace quorelle {
@@ -29,6 +31,7 @@ BookmarkFolderNameDialog::BookmarkFolderNameDialog(Mode mode, const std::string&
     entry_.set_activates_default(true);
     entry_.set_hexpand(true);
     if (auto* area = get_message_area()) area->append(entry_);
+    MessageDialogLook::apply(*this);
     connections_.push_back(entry_.signal_changed().connect([this] { nameChanged_.emit(entry_.get_text()); }));
 }
 

@@ -1,6 +1,7 @@
 #include "window/FaviconImageCache.h"
 
 #include "model/GLibPtr.h"
+#include "model/UrlParts.h"
 
 #include <gio/gio.h>
 #include <glibmm/bytes.h>
@@ -217,7 +218,10 @@ void FaviconImageCache::load(const std::string& url, Completion completion) {
     read->owner = shared_;
     read->url = url;
     if (origin == Origin::network) {
-        read->message = GObjectPtr<SoupMessage>::adopt(soup_message_new(SOUP_METHOD_GET, url.c_str()));
+        // An unfinished address ("http://" while it is typed) has no host to
+        // ask: libsoup is never handed one.
+        if (UrlParts::isHttpAddress(url))
+            read->message = GObjectPtr<SoupMessage>::adopt(soup_message_new(SOUP_METHOD_GET, url.c_str()));
         if (!read->message) {
             shared_->remember(url, {});
             return completion({});

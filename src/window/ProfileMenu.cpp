@@ -158,6 +158,8 @@ void ProfileMenu::refresh() {
     // nothing. A normal window offers it whichever profile it shows.
     newProfile_.set_visible(!guestWindow);
     openGuest_.set_visible(!appState_->isGuest() && !guestWindow);
+    // The line sets the buttons apart; with neither shown it would end the menu.
+    bottomSeparator_.set_visible(newProfile_.get_visible() || openGuest_.get_visible());
 }
 
 void ProfileMenu::refreshHeader() {

@@ -1,5 +1,7 @@
 #include "window/ScriptDialogs.h"
 
+#include "window/MessageDialogLook.h"
+
 #include <glibmm/main.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/messagedialog.h>
@@ -35,6 +37,7 @@ void ScriptDialogs::ask(GtkWidget* page, Kind kind, const std::string& message, 
         field->set_activates_default(true);
         dialog->get_message_area()->append(*field);
     }
+    MessageDialogLook::apply(*dialog);
     const unsigned id = nextID_++;
     dialog->signal_response().connect([this, id, field](int response) {
         if (response != static_cast<int>(Gtk::ResponseType::OK)) return finish(id, std::nullopt);

@@ -1,4 +1,5 @@
 #include "app/AppTestSupport.h"
+#include "support/MessageDialogShape.h"
 #include "support/RealInput.h"
 
 #include <gtkmm/button.h>
@@ -46,6 +47,21 @@ protected:
     static Gtk::Button* button(Gtk::MessageDialog& dialog, Gtk::ResponseType response) {
         return dynamic_cast<Gtk::Button*>(dialog.get_widget_for_response(response));
     }
+    // The dialog has the width and margins of the "already running" one, and
+    // room for its title.
+    void expectTheLookOfTheAlreadyRunningDialog(Gtk::MessageDialog& dialog) {
+        Gtk::Button& ok = *button(dialog, Gtk::ResponseType::OK);
+        const auto shape = MessageDialogShape::of(dialog, ok);
+        EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
+        EXPECT_EQ(shape.left, reference.left);
+        EXPECT_EQ(shape.right, reference.right);
+        EXPECT_EQ(shape.top, reference.top);
+        EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
+        EXPECT_TRUE(MessageDialogShape::titleFits(dialog, ok, dialog.get_title())) << shape.width;
+    }
+
+    // Measured before the browser's own dialogs open, in the same toolkit.
+    const MessageDialogShape reference = MessageDialogShape::alreadyRunning();
 
     std::vector<std::string> engineDialogs;
 };
@@ -69,6 +85,7 @@ TEST_F(ScriptDialogsTest, AnInternalPageConfirmsInTheBrowsersOwnDialog) {
     ASSERT_NE(button(dialog, Gtk::ResponseType::OK), nullptr);
     EXPECT_EQ(button(dialog, Gtk::ResponseType::CANCEL)->get_label(), "Cancel");
     EXPECT_EQ(button(dialog, Gtk::ResponseType::OK)->get_label(), "OK");
+    expectTheLookOfTheAlreadyRunningDialog(dialog);
 
     ASSERT_TRUE(runUntil([&] { return button(dialog, Gtk::ResponseType::OK)->get_width() > 0; }));
     ASSERT_TRUE(clickWidget(*button(dialog, Gtk::ResponseType::OK)));
@@ -85,6 +102,7 @@ TEST_F(ScriptDialogsTest, AnInternalPagePromptTakesTheTypedTextAWebPageKeepsTheE
     press("New Folder");
     ASSERT_TRUE(runUntil([] { return browserDialog() != nullptr; }));
     EXPECT_EQ(browserDialog()->property_text().get_value(), "Folder name");
+    expectTheLookOfTheAlreadyRunningDialog(*browserDialog());
     ASSERT_TRUE(runUntil([] { return typeText(*browserDialog(), "reading list"); }));
     ASSERT_TRUE(pressKey(*browserDialog(), GDK_KEY_Return));
     ASSERT_TRUE(runUntil([&] {

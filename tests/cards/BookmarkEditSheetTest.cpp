@@ -4,6 +4,8 @@
 #include "cards/CardTestSupport.h"
 #include "cards/ThemedSurface.h"
 #include "model/ThemePreset.h"
+#include "support/LogWatch.h"
+#include "support/RealInput.h"
 #include "window/ChromeColor.h"
 
 #include <gtk/gtk.h>
@@ -25,7 +27,7 @@ protected:
         state->editingBookmark.set(original);
     }
     ~BookmarkEditSheetTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         sheet.reset();
     }
 
@@ -112,6 +114,26 @@ TEST_F(BookmarkEditSheetTest, TheCustomIconFieldDrivesThePreviewAndAnEmptyFieldM
     EXPECT_EQ(reread().bookmarks.back().customIconURL, "  spaced  ");
 }
 
+// Typed key by key, an icon address passes through unfinished ones ("http:",
+// "http://", "https://:8080"), each shown in the preview at once. Those that
+// name no host are never asked for, and nothing warns on the way.
+TEST_F(BookmarkEditSheetTest, TypingUnfinishedIconAddressesLogsNoWarning) {
+    auto& card = open();
+    present(card);
+    LogWatch log;
+    ASSERT_TRUE(runUntil([&] { return clickWidget(card.customIconField()); }));
+    for (const std::string typed : {"http://", "https://:8080/", "HTTP://@/", "file://", "data:,"}) {
+        ASSERT_TRUE(typeText(card, typed));
+        ASSERT_TRUE(runUntil([&] { return editing().customIconURL == typed; })) << typed;
+        EXPECT_EQ(card.preview().url(), typed);
+        settle();
+        ASSERT_TRUE(pressKey(card, GDK_KEY_a, {GDK_KEY_Control_L}));
+        ASSERT_TRUE(pressKey(card, GDK_KEY_BackSpace));
+        ASSERT_TRUE(runUntil([&] { return !editing().customIconURL; })) << typed;
+    }
+    EXPECT_EQ(log.problems(), std::vector<std::string>{});
+}
+
 TEST_F(BookmarkEditSheetTest, UseFaviconDropsTheCustomIconAndKeepsTheCardOpen) {
     auto& card = open();
     card.customIconField().set_text("http://127.0.0.1:9/custom.png");
@@ -186,9 +208,10 @@ TEST_F(BookmarkEditSheetTest, FollowsTheBoundBookmarkAndTheFolderList) {
     EXPECT_EQ(card.folderPicker().dropDown().get_selected(), 1u);
 }
 
-TEST_F(BookmarkEditSheetTest, IsAColumn400WideOnTheThemesToolbarColour) {
+TEST_F(BookmarkEditSheetTest, IsAColumn400WideOnTheThemesToolbarColourWithTheFocusInItsTitle) {
     auto& card = open();
     present(card);
+    EXPECT_TRUE(CardOverPage::holdsFocus(card.titleField()));
     EXPECT_EQ(card.get_width(), 400);
     EXPECT_EQ(card.get_height(), window_->get_height());
     const auto toolbar = ChromeColor::css(ChromeColor::toolbar(state->theme()));

@@ -1,8 +1,10 @@
 #pragma once
 
 // A browser state over a temporary data store, the icon image cache the
-// cards' previews draw from, and a tall window to show a card in.
+// cards' previews draw from, and a tall window to show a card in, over a
+// page that holds the keyboard focus until the card opens.
 
+#include "cards/CardOverPage.h"
 #include "cards/TwoWayBinding.h"
 #include "web/ProductLogo.h"
 #include "window/FaviconImageCache.h"
@@ -21,9 +23,7 @@ namespace quorelle::testing {
 class CardTest : public WindowStateTest {
 protected:
     CardTest() : logo(std::string(ProductLogo::resourcePath)), images(logo, std::chrono::milliseconds(500)) {}
-    ~CardTest() override {
-        if (window_) window_->unset_child();
-    }
+    ~CardTest() override { over.takeDown(window_.get()); }
 
     static void click(Gtk::Button& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }
     // A single primary tap released on the gesture's widget.
@@ -31,11 +31,11 @@ protected:
         g_signal_emit_by_name(gesture->gobj(), "released", 1, 5.0, 5.0);
     }
 
-    // A shown window, the size of the smallest browser window, holding `card`.
+    // A shown window, the size of the smallest browser window, with `card`
+    // laid over a page that had the keyboard focus.
     Gtk::Window& present(Gtk::Widget& card) {
-        Gtk::Window& window = showInWindow(card, 700);
-        runUntil([&] { return card.get_width() > 0; });
-        spin();
+        Gtk::Window& window = showInWindow(over.layer(), 700);
+        over.lay(card);
         return window;
     }
 
@@ -53,6 +53,7 @@ protected:
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
+    CardOverPage over;
 };
 
 }  // namespace quorelle::testing

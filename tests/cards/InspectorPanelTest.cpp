@@ -1,5 +1,6 @@
 // The browser's own inspector panel over a scripted page: what it reads,
 // what its buttons do to the page, and the toasts they leave.
+#include "cards/CardOverPage.h"
 #include "cards/InspectorPanel.h"
 #include "web/IInspectableView.h"
 #include "web/InspectorService.h"
@@ -56,7 +57,7 @@ protected:
         state->showInspectorPanel.set(true);
     }
     ~InspectorPanelTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         panel.reset();
     }
 
@@ -73,9 +74,10 @@ protected:
     }
     // A new panel on screen, after its first read came back.
     InspectorPanel& open() {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         panel = std::make_unique<InspectorPanel>(*state, inspector, lookup());
-        showInWindow(*panel);
+        showInWindow(over.layer(), 700);
+        over.lay(*panel);
         settle();
         return *panel;
     }
@@ -88,6 +90,7 @@ protected:
     ScriptedPage page;
     std::map<Uuid, ScriptedPage*> pages;
     std::vector<Uuid> asked;
+    CardOverPage over;
     std::unique_ptr<InspectorPanel> panel;
 };
 
@@ -105,6 +108,8 @@ TEST_F(InspectorPanelTest, SegmentsAreOverviewHtmlAndCssByTheirLabels) {
         labels.push_back(p.segments().get_page(*child)->property_title().get_value().raw());
     EXPECT_EQ(labels, (std::vector<std::string>{"Overview", "HTML", "CSS"}));
     EXPECT_EQ(p.selectedTab(), Tab::overview);
+    // The overview has no field: the focus starts on the first control.
+    EXPECT_TRUE(CardOverPage::holdsFocus(p.refreshButton()));
     EXPECT_GE(p.get_width(), InspectorPanel::minimumWidth);
     EXPECT_GE(p.get_height(), InspectorPanel::minimumHeight);
 }
@@ -257,7 +262,7 @@ TEST_F(InspectorPanelTest, AnswerArrivingAfterThePanelIsGoneStillToastsButTouche
     auto& p = open();
     p.htmlEditor().get_buffer()->set_text("<i>late</i>");
     click(p.applyHTMLButton());
-    window_->unset_child();
+    over.takeDown(window_.get());
     panel.reset();
     settle();
     EXPECT_EQ(toast(), "HTML applied");

@@ -15,7 +15,7 @@ protected:
         state->showNewBookmarkSheet.set(true);
     }
     ~NewBookmarkSheetTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         sheet.reset();
     }
     NewBookmarkSheet& open() {
@@ -112,9 +112,10 @@ TEST_F(NewBookmarkSheetTest, CancelCreatesNothingAndCloses) {
     EXPECT_TRUE(reread().bookmarks.empty());
 }
 
-TEST_F(NewBookmarkSheetTest, IsAColumn380WideOnTheThemesToolbarColour) {
+TEST_F(NewBookmarkSheetTest, IsAColumn380WideOnTheThemesToolbarColourWithTheFocusInItsTitle) {
     auto& card = open();
     present(card);
+    EXPECT_TRUE(CardOverPage::holdsFocus(card.titleField()));
     EXPECT_EQ(card.get_width(), 380);
     const auto toolbar = ChromeColor::css(ChromeColor::toolbar(state->theme()));
     EXPECT_NE(card.surface().styleSheet().find("background-color: " + toolbar), std::string::npos);

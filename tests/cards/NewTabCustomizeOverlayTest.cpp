@@ -21,7 +21,7 @@ protected:
         web_.internalReloads.clear();
     }
     ~NewTabCustomizeOverlayTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         overlay.reset();
     }
     NewTabCustomizeOverlay& open() {
@@ -190,9 +190,10 @@ TEST_F(NewTabCustomizeOverlayTest, TheHeaderButtonClosesAndOpensThemesInTheActiv
     EXPECT_EQ(web_.loads.back().tabID, state->activeTab()->id());
 }
 
-TEST_F(NewTabCustomizeOverlayTest, ATapOnTheDimLayerClosesWithoutApplyingAndTheCardTakesItsOwnTaps) {
+TEST_F(NewTabCustomizeOverlayTest, TheFocusStartsInTheFieldAndOnlyATapOnTheDimLayerCloses) {
     auto& card = open();
     present(card);
+    EXPECT_TRUE(CardOverPage::holdsFocus(card.backgroundField()));
     EXPECT_EQ(card.card().get_width(), 420);
     const auto before = state->theme();
     pickPreset("midnight");

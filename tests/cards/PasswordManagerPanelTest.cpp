@@ -1,5 +1,6 @@
 // The saved-logins panel: locked until the owner check answers yes, search,
 // generated passwords, and the secrets shown under each login once unlocked.
+#include "cards/CardOverPage.h"
 #include "cards/PasswordManagerPanel.h"
 #include "store/IAuthenticator.h"
 #include "store/PasswordGenerator.h"
@@ -34,7 +35,7 @@ class PasswordManagerPanelTest : public WindowTest {
 protected:
     PasswordManagerPanelTest() : authenticator(*queue_), state(makeState()) {}
     ~PasswordManagerPanelTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         panel.reset();
     }
 
@@ -46,8 +47,10 @@ protected:
         return item;
     }
     PasswordManagerPanel& open() {
+        over.takeDown(window_.get());
         panel = std::make_unique<PasswordManagerPanel>(*state, authenticator);
-        showInWindow(*panel);
+        showInWindow(over.layer(), 700);
+        over.lay(*panel);
         settle();
         return *panel;
     }
@@ -75,6 +78,7 @@ protected:
 
     FakeAuthenticator authenticator;
     std::shared_ptr<AppState> state;
+    CardOverPage over;
     std::unique_ptr<PasswordManagerPanel> panel;
 };
 
@@ -87,6 +91,7 @@ TEST_F(PasswordManagerPanelTest, StartsLockedAndListsWhatTheProfileFilesHoldWhen
     EXPECT_EQ(p.lockButton().get_label(), "Unlock");
     EXPECT_FALSE(p.generatedLabel().get_visible());
     EXPECT_EQ(p.searchField().get_placeholder_text(), "Search");
+    EXPECT_TRUE(CardOverPage::holdsFocus(p.searchField()));
     EXPECT_EQ(domains(), (std::vector<std::string>{"example.com", "third.org"}));
     EXPECT_EQ(p.row(0).username->get_text(), "ada");
     EXPECT_EQ(passwordLines(), 0u);

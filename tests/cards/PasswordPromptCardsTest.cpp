@@ -1,8 +1,10 @@
 // The login save and update prompts: what each button stores, in the
 // keyring and in the profile, and that every button takes the card away.
 #include "cards/CardKeys.h"
+#include "cards/CardOverPage.h"
 #include "cards/PasswordSavePromptCard.h"
 #include "cards/PasswordUpdatePromptCard.h"
+#include "support/RealInput.h"
 #include "window/WindowTestSupport.h"
 
 namespace quorelle::testing {
@@ -12,15 +14,17 @@ class PasswordPromptCardsTest : public WindowTest {
 protected:
     PasswordPromptCardsTest() : state(makeState()) {}
     ~PasswordPromptCardsTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         card.reset();
     }
 
     template <typename Card>
     Card& show(std::unique_ptr<Gtk::Widget> made) {
         EXPECT_TRUE(made);
+        over.takeDown(window_.get());
         card = std::move(made);
-        showInWindow(*card);
+        showInWindow(over.layer(), 700);
+        over.lay(*card);
         return dynamic_cast<Card&>(*card);
     }
     PasswordSavePromptCard& offer(PasswordSavePrompt prompt) {
@@ -41,6 +45,7 @@ protected:
     static void click(Gtk::Button& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }
 
     std::shared_ptr<AppState> state;
+    CardOverPage over;
     std::unique_ptr<Gtk::Widget> card;
 };
 
@@ -56,7 +61,10 @@ TEST_F(PasswordPromptCardsTest, SaveCardShowsItsTextsAndButtonsInOrder) {
     std::vector<std::string> labels;
     for (auto* b : {&c.saveButton(), &c.notNowButton(), &c.neverButton()}) labels.push_back(b->get_label());
     EXPECT_EQ(labels, (std::vector<std::string>{"Save", "Not Now", "Never"}));
-    EXPECT_GE(c.get_width(), PasswordSavePromptCard::width);
+    // The card's own box, its padding included.
+    graphene_rect_t box;
+    ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(c.gobj()), GTK_WIDGET(c.gobj()), &box));
+    EXPECT_GE(box.size.width, PasswordSavePromptCard::width);
 }
 
 TEST_F(PasswordPromptCardsTest, SaveStoresTheLoginWithEmptyEmailAndNotesAndClosesTheCard) {
@@ -83,11 +91,14 @@ TEST_F(PasswordPromptCardsTest, SavingTheSameLoginTwiceKeepsTwoRecords) {
     EXPECT_NE(state->passwordItems.get()[0].id, state->passwordItems.get()[1].id);
 }
 
-TEST_F(PasswordPromptCardsTest, ReturnOnTheSaveCardSaves) {
+TEST_F(PasswordPromptCardsTest, TheSaveCardTakesTheFocusAndAReturnPressSavesOnce) {
     auto& c = offer(examplePrompt());
-    EXPECT_TRUE(pressShortcut(c, "Return"));
-    EXPECT_FALSE(state->showPasswordSavePrompt.get().has_value());
+    EXPECT_TRUE(CardOverPage::holdsFocus(c.saveButton()));
+    ASSERT_TRUE(runUntil([&] { return pressKey(c, GDK_KEY_Return); }));
+    EXPECT_TRUE(runUntil([&] { return !state->showPasswordSavePrompt.get().has_value(); }));
+    spin();
     EXPECT_EQ(state->passwordItems.get().size(), 1u);
+    EXPECT_EQ(over.page().get_text(), "");
 }
 
 TEST_F(PasswordPromptCardsTest, KeyringRefusingTheSecretIsReportedAndNothingLooksSaved) {
@@ -176,7 +187,9 @@ TEST_F(PasswordPromptCardsTest, ReturnOnTheUpdateCardUpdatesAndIgnoreStoresNothi
     EXPECT_EQ(keychain_.saveCalls, saves);
     EXPECT_EQ(secretOf(item), "old");
 
-    EXPECT_TRUE(pressShortcut(offerUpdate(PasswordUpdatePrompt(item, "new")), "Return"));
+    auto& update = offerUpdate(PasswordUpdatePrompt(item, "new"));
+    EXPECT_TRUE(CardOverPage::holdsFocus(update.updateButton()));
+    EXPECT_TRUE(pressShortcut(update, "Return"));
     EXPECT_FALSE(state->showPasswordUpdatePrompt.get().has_value());
     EXPECT_EQ(secretOf(item), "new");
 }

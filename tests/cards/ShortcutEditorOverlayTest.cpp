@@ -4,6 +4,7 @@
 #include "cards/ShortcutEditorOverlay.h"
 #include "cards/ThemedSurface.h"
 #include "model/QuorelleAssets.h"
+#include "support/RealInput.h"
 #include "window/ChromeColor.h"
 
 namespace quorelle::testing {
@@ -18,7 +19,7 @@ protected:
         state->showShortcutsEditor.set(true);
     }
     ~ShortcutEditorOverlayTest() override {
-        if (window_) window_->unset_child();
+        over.takeDown(window_.get());
         overlay.reset();
     }
     ShortcutEditorOverlay& open() {
@@ -40,6 +41,23 @@ TEST_F(ShortcutEditorOverlayTest, OpensInAddModeWithAnEmptyForm) {
     EXPECT_EQ(card.editingID(), std::nullopt);
     EXPECT_EQ(card.resetDefaultsButton().get_label().raw(), "Reset Defaults");
     EXPECT_DOUBLE_EQ(card.dimOpacity(), 0.45);
+}
+
+// Opened over a page holding the keyboard focus, the card takes it: what the
+// user types goes into its fields, not into the page beneath the dim layer.
+TEST_F(ShortcutEditorOverlayTest, TypingAfterTheCardOpensFillsItsFieldsNotThePage) {
+    auto& card = open();
+    present(card);
+    EXPECT_TRUE(CardOverPage::holdsFocus(card.titleField()));
+    ASSERT_TRUE(runUntil([&] { return typeText(card, "news"); }));
+    ASSERT_TRUE(pressKey(card, GDK_KEY_Tab));
+    ASSERT_TRUE(typeText(card, "vx-settings"));
+    ASSERT_TRUE(runUntil([&] { spin(); return card.urlField().get_text() == "vx-settings"; }));
+    EXPECT_EQ(card.titleField().get_text(), "news");
+    EXPECT_EQ(over.page().get_text(), "");
+    click(card.saveButton());
+    EXPECT_FALSE(state->showShortcutsEditor.get());
+    EXPECT_EQ(reread().shortcuts.back().title, "news");
 }
 
 TEST_F(ShortcutEditorOverlayTest, SaveUsesTheTrimmedAddressAsTitleAndPlacesTheTileLast) {

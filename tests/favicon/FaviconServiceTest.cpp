@@ -3,6 +3,7 @@
 #include "favicon/LoopbackIconServer.h"
 #include "model/QuorelleAssets.h"
 #include "store/MainQueue.h"
+#include "support/LogWatch.h"
 #include "web/IScriptableView.h"
 
 #include <gtest/gtest.h>
@@ -139,15 +140,19 @@ TEST_F(FaviconServiceTest, AddressesWithoutAHostAnswerNothingAtOnceWithoutTheNet
     EXPECT_TRUE(server.requests.empty());
 }
 
-TEST_F(FaviconServiceTest, AnUnusableCandidateEndsTheLookupWithoutTryingTheNext) {
-    auto endpoints = this->endpoints();
-    endpoints.faviconDirect = [](const std::string&) { return std::string("::no address::"); };
-    service = std::make_unique<FaviconService>(*queue, endpoints, 300ms);
-    auto delivery = lookUp("https://site.example/");
-    ASSERT_TRUE(runUntil([&] { return delivery->calls > 0; }));
-    EXPECT_EQ(delivery->icon, std::nullopt);
+TEST_F(FaviconServiceTest, AnUnusableCandidateEndsTheLookupWithoutTryingTheNextOrAWarning) {
+    LogWatch log;
+    for (const std::string unusable : {"::no address::", "https://", "http://:8080/favicon.ico", "https://@/x.ico"}) {
+        auto endpoints = this->endpoints();
+        endpoints.faviconDirect = [unusable](const std::string&) { return unusable; };
+        service = std::make_unique<FaviconService>(*queue, endpoints, 300ms);
+        auto delivery = lookUp("https://site.example/");
+        ASSERT_TRUE(runUntil([&] { return delivery->calls > 0; })) << unusable;
+        EXPECT_EQ(delivery->icon, std::nullopt) << unusable;
+    }
     settle(50ms);
     EXPECT_TRUE(server.requests.empty());
+    EXPECT_EQ(log.problems(), std::vector<std::string>{});
 }
 
 TEST_F(FaviconServiceTest, ALookupStillRunningWhenTheServiceGoesAwayNeverCompletes) {

@@ -2,6 +2,7 @@
 
 #include "model/ProxyProfile.h"
 #include "store/MainQueue.h"
+#include "support/LogWatch.h"
 #include "web/ProxyTester.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ using quorelle::ProxyTester;
 using quorelle::ProxyTestOutcome;
 using quorelle::ProxyType;
 using quorelle::testing::LoopbackHTTPProxy;
+using quorelle::testing::LogWatch;
 using quorelle::testing::LoopbackSocks5Proxy;
 using quorelle::testing::runUntil;
 
@@ -202,14 +204,18 @@ TEST_F(ProxyTesterTest, InputErrorsCompleteBeforeTestReturns) {
     EXPECT_EQ(queue.pending(), 0u);
 }
 
-TEST_F(ProxyTesterTest, AnUnusableTestAddressIsAnInputError) {
-    ProxyTester broken(queue, "not an address");
-    std::optional<ProxyTestOutcome> outcome;
-    broken.test(profile(ProxyType::http, httpProxy.port()), [&](ProxyTestOutcome o) { outcome = std::move(o); });
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(outcome->text, "Invalid test URL");
-    EXPECT_EQ(outcome->errorDomain, "Quorelle");
-    EXPECT_EQ(outcome->errorCode, 2);
+TEST_F(ProxyTesterTest, AnUnusableTestAddressIsAnInputErrorWithoutAWarning) {
+    LogWatch log;
+    for (const char* address : {"not an address", "http://", "https://:443/"}) {
+        ProxyTester broken(queue, address);
+        std::optional<ProxyTestOutcome> outcome;
+        broken.test(profile(ProxyType::http, httpProxy.port()), [&](ProxyTestOutcome o) { outcome = std::move(o); });
+        ASSERT_TRUE(outcome) << address;
+        EXPECT_EQ(outcome->text, "Invalid test URL");
+        EXPECT_EQ(outcome->errorDomain, "Quorelle");
+        EXPECT_EQ(outcome->errorCode, 2);
+    }
+    EXPECT_EQ(log.problems(), std::vector<std::string>{});
 }
 
 TEST_F(ProxyTesterTest, ARefusedConnectionIsTheNetworkError) {

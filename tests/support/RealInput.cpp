@@ -5,6 +5,7 @@
 
 // Xlib last: its macros clash with the C++ toolkit's headers.
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <cstdlib>
@@ -118,7 +119,13 @@ bool pressAccelerator(Gtk::Widget& widget, const char* accelerator) {
 
 bool typeText(Gtk::Widget& widget, std::string_view text) {
     return sendTo(widget, [&](Display* display, Window) {
-        for (char c : text) press(display, gdk_unicode_to_keyval(static_cast<unsigned char>(c)), {});
+        for (char c : text) {
+            const unsigned keyval = gdk_unicode_to_keyval(static_cast<unsigned char>(c));
+            // A character on its key's second level (':' or 'A') needs Shift.
+            const KeyCode code = XKeysymToKeycode(display, keyval);
+            const bool shifted = code && XkbKeycodeToKeysym(display, code, 0, 0) != keyval;
+            press(display, keyval, shifted ? Keys{GDK_KEY_Shift_L} : Keys{});
+        }
     });
 }
 

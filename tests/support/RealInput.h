@@ -36,8 +36,8 @@ bool pressKey(Gtk::Widget& widget, unsigned keyval, std::initializer_list<unsign
 // "Return").
 bool pressAccelerator(Gtk::Widget& widget, const char* accelerator);
 
-// Types `text` (lower-case ASCII letters, digits, '-' and spaces) key by key
-// in the window `widget` is in.
+// Types `text` (printable ASCII, with Shift held where the keyboard needs
+// it) key by key in the window `widget` is in.
 bool typeText(Gtk::Widget& widget, std::string_view text);
 
 }  // namespace quorelle::testing

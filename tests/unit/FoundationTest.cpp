@@ -121,6 +121,12 @@ TEST(UrlParts, StrictParsing) {
     for (const char* bad : {"http://a b.com", "https://x.com/%zz", "https://a<b>.com", "http://a\"b", "a\tb",
                             "https://host:99999/"})
         EXPECT_FALSE(quorelle::UrlParts::parse(bad)) << bad;
+    // A network request needs http or https and a host.
+    for (const char* http : {"http://a", "HTTPS://[::1]:8080/x.ico", "https://x.example/i.png?v=1"})
+        EXPECT_TRUE(quorelle::UrlParts::isHttpAddress(http)) << http;
+    for (const char* other : {"http://", "https://:443/", "http://@/", "https:///x", "file:///x", "ftp://x.example/",
+                                 "data:,x", "http://a b/", "http"})
+        EXPECT_FALSE(quorelle::UrlParts::isHttpAddress(other)) << other;
 }
 
 template <typename T>

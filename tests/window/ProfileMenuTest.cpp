@@ -165,6 +165,11 @@ TEST_F(ProfileMenuTest, GuestWindowShowsTheGuestAndOffersNeitherThemeLineNorProf
     EXPECT_FALSE(menu->newProfileButton().get_visible());
     EXPECT_TRUE(menu->manageProfilesRow().get_visible());
     EXPECT_TRUE(menu->profileSettingsRow().get_visible());
+    // Nothing is left below the rows, so no separator ends the menu.
+    Gtk::Widget* last = nullptr;
+    for (auto* child = menu->content().get_first_child(); child; child = child->get_next_sibling())
+        if (child->get_visible()) last = child;
+    EXPECT_EQ(last, &menu->profileSettingsRow());
 }
 
 TEST_F(ProfileMenuTest, OpenGuestModeAsksForTheGuestWindow) {

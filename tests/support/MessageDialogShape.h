@@ -1,0 +1,87 @@
+#pragma once
+
+// Where a message dialog's parts lie, measured on screen, and the dialog
+// the browser shows when another Quorelle already uses the data folder,
+// made as that one makes it (a plain message dialog with a primary and a
+// secondary text), for the browser's other dialogs to be measured against.
+
+#include "support/MainLoopWait.h"
+
+#include <gtk/gtk.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/messagedialog.h>
+
+#include <memory>
+
+namespace quorelle::testing {
+
+struct MessageDialogShape {
+    int width = 0;
+    int height = 0;
+    // The width of an average character of the dialog's text.
+    double characterWidth = 0;
+    // The message area's distance from the dialog's edges, and the room
+    // between it and the row of buttons.
+    double left = 0, right = 0, top = 0, aboveButtons = 0;
+
+    // Waits until `dialog` is on screen, then measures it; `button` is one
+    // of its buttons.
+    static MessageDialogShape of(Gtk::MessageDialog& dialog, Gtk::Widget& button) {
+        runUntil([&] { return dialog.get_mapped() && button.get_height() > 0; });
+        MessageDialogShape shape;
+        shape.width = dialog.get_width();
+        shape.height = dialog.get_height();
+        auto context = dialog.get_pango_context();
+        shape.characterWidth =
+            double(context->get_metrics(context->get_font_description()).get_approximate_char_width()) / PANGO_SCALE;
+        graphene_rect_t area, buttons;
+        const bool placed =
+            gtk_widget_compute_bounds(GTK_WIDGET(dialog.get_message_area()->gobj()), GTK_WIDGET(dialog.gobj()),
+                                      &area) &&
+            gtk_widget_compute_bounds(button.gobj(), GTK_WIDGET(dialog.gobj()), &buttons);
+        if (!placed) return shape;
+        shape.left = area.origin.x;
+        shape.right = shape.width - (area.origin.x + area.size.width);
+        shape.top = area.origin.y;
+        shape.aboveButtons = buttons.origin.y - (area.origin.y + area.size.height);
+        return shape;
+    }
+
+    // Whether this dialog is as wide as `reference`, whose text wraps at a
+    // full line: its lines end where its words do, a little short of that.
+    bool asWideAs(const MessageDialogShape& reference) const {
+        return width >= reference.width && width <= reference.width + 2 * reference.characterWidth;
+    }
+
+    // The "already running" dialog, shown.
+    static std::unique_ptr<Gtk::MessageDialog> alreadyRunningDialog() {
+        auto dialog = std::make_unique<Gtk::MessageDialog>("Quorelle is already running", false,
+                                                           Gtk::MessageType::ERROR, Gtk::ButtonsType::CLOSE, true);
+        dialog->set_secondary_text("Another Quorelle process is using the data folder "
+                                   "/home/someone/.local/share/QuorelleData. Close it before starting Quorelle again.");
+        dialog->set_title("Quorelle");
+        dialog->present();
+        return dialog;
+    }
+    static MessageDialogShape alreadyRunning() {
+        auto dialog = alreadyRunningDialog();
+        auto* close = dialog->get_widget_for_response(Gtk::ResponseType::CLOSE);
+        return of(*dialog, *close);
+    }
+
+    // Whether `title` has room between three title-bar buttons on each side,
+    // each as tall as the dialog's own buttons, when drawn in the dialog's
+    // bold heading font.
+    static bool titleFits(Gtk::MessageDialog& dialog, Gtk::Widget& button, const Glib::ustring& title) {
+        auto layout = dialog.create_pango_layout(title);
+        auto font = dialog.get_pango_context()->get_font_description();
+        font.set_weight(Pango::Weight::BOLD);
+        layout->set_font_description(font);
+        int textWidth = 0, textHeight = 0;
+        layout->get_pixel_size(textWidth, textHeight);
+        return textWidth + 2 * 3 * button.get_height() <= dialog.get_width();
+    }
+};
+
+}  // namespace quorelle::testing

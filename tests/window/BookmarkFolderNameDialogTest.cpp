@@ -1,0 +1,37 @@
+// The bookmarks bar's folder-name dialog over a browser-sized window: as wide
+// as the "already running" dialog, with its margins, and room for its title.
+#include "window/BookmarkFolderNameDialog.h"
+
+#include "support/MessageDialogShape.h"
+#include "window/WindowTestSupport.h"
+
+#include <gtkmm/label.h>
+
+namespace quorelle::testing {
+namespace {
+
+class BookmarkFolderNameDialogTest : public WindowTest {};
+
+TEST_F(BookmarkFolderNameDialogTest, HasTheWidthAndMarginsOfTheAlreadyRunningDialog) {
+    const auto reference = MessageDialogShape::alreadyRunning();
+    Gtk::Label content("page");
+    Gtk::Window& window = showInWindow(content, 600);
+    for (auto mode : {BookmarkFolderNameDialog::Mode::create, BookmarkFolderNameDialog::Mode::rename}) {
+        BookmarkFolderNameDialog dialog(mode, "");
+        dialog.set_transient_for(window);
+        dialog.present();
+        Gtk::Button& confirm = *dialog.confirmButton();
+        const auto shape = MessageDialogShape::of(dialog, confirm);
+        EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
+        EXPECT_EQ(shape.left, reference.left);
+        EXPECT_EQ(shape.right, reference.right);
+        EXPECT_EQ(shape.top, reference.top);
+        EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
+        EXPECT_TRUE(MessageDialogShape::titleFits(dialog, confirm, dialog.get_title())) << shape.width;
+        dialog.set_visible(false);
+    }
+    window.unset_child();
+}
+
+}  // namespace
+}  // namespace quorelle::testing
