@@ -34,6 +34,15 @@ Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
     return provider;
 }
 
+// Moving the focus into the scrolled row moves it into what the row holds,
+// if anything there takes it; the scrolled window never takes it itself.
+gboolean focusScrolledContentOnly(GtkWidget* scroller, GtkDirectionType direction) {
+    GtkWidget* content = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(scroller));
+    return content && gtk_widget_child_focus(content, direction);
+}
+
+void scrollerClassInit(void* widgetClass, void*) { GTK_WIDGET_CLASS(widgetClass)->focus = focusScrolledContentOnly; }
+
 }  // namespace
 
 std::vector<AppState::TabPtr> TabStrip::visibleTabs(const AppState& appState) {
@@ -55,6 +64,9 @@ std::optional<Color> TabStrip::groupColor(const AppState& appState, const Browse
         if (group.id == *groupID) return Color::fromHex(group.color.colorHex());
     return std::nullopt;
 }
+
+TabStrip::Scroller::Scroller()
+    : Glib::ObjectBase("QuorelleTabStripScroller"), Glib::ExtraClassInit(scrollerClassInit), Gtk::ScrolledWindow() {}
 
 TabStrip::TabStrip(std::shared_ptr<AppState> appState, FaviconImageCache& images)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0),
@@ -103,11 +115,15 @@ void TabStrip::buildRow() {
     newTab_.set_icon_name("list-add-symbolic");
     if (auto* glyph = dynamic_cast<Gtk::Image*>(newTab_.get_child())) glyph->set_pixel_size(newTabGlyphSize);
     newTab_.set_valign(Gtk::Align::CENTER);
-    newTab_.set_focus_on_click(false);
+    // Like every control of the strip, never the keyboard focus.
+    newTab_.set_can_focus(false);
     newTab_.set_tooltip_text("New Tab");
     newTab_.set_margin_end(ChromeMetrics::px(newTabTrailingPadding));
     newTab_.get_style_context()->add_provider(newTabButtonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    connections_.push_back(newTab_.signal_clicked().connect([this] { appState_->newTab(); }));
+    connections_.push_back(newTab_.signal_clicked().connect([this] {
+        appState_->newTab();
+        newTabOpened_.emit();
+    }));
     row_.append(newTab_);
 
     // Ahead of the scrolled window's own handling, which would ignore a
