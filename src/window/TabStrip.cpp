@@ -126,6 +126,10 @@ void TabStrip::buildRow() {
     }));
     row_.append(newTab_);
 
+    auto scroll = scroller_.get_hadjustment();
+    connections_.push_back(scroll->signal_changed().connect([this] { onRowResized(); }));
+    connections_.push_back(scroll->signal_value_changed().connect([this] { onScrolled(); }));
+
     // Ahead of the scrolled window's own handling, which would ignore a
     // vertical wheel on a row that only scrolls sideways.
     wheel_ = Gtk::EventControllerScroll::create();
@@ -188,36 +192,77 @@ void TabStrip::revealAfterLayout() {
     // phase; listening after it, the strip runs once the row has its new
     // chips in place.
     queue_allocate();
+    listenAfterLayout();
+}
+
+void TabStrip::listenAfterLayout() {
+    if (revealOnLayout_.connected()) return;
     auto clock = get_frame_clock();
     if (!clock) return;  // not shown yet: tried again at the next change
     revealOnLayout_ = clock->signal_layout().connect([this] {
         revealOnLayout_.disconnect();
-        revealPendingChip();
+        revealPending();
     });
 }
 
-void TabStrip::revealPendingChip() {
+void TabStrip::revealPending() {
+    auto scroll = scroller_.get_hadjustment();
+    if (endToReveal_) {
+        endToReveal_ = false;
+        scroll->set_value(scroll->get_upper() - scroll->get_page_size());
+    }
     TabChip* chip = chipToReveal_ ? chipFor(*chipToReveal_) : nullptr;
     chipToReveal_.reset();
-    // Where the chip lies in the row's visible part.
+    // Where the chip lies along the row, counted as the scroll position is:
+    // from the row's own layout, which holds even when the scroll position
+    // has moved since the row was last placed.
     graphene_rect_t bounds{};
     if (!chip || !chip->get_mapped() ||
-        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(scroller_.gobj()), &bounds))
+        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(row_.gobj()), &bounds))
         return;
-    auto scroll = scroller_.get_hadjustment();
     const double page = scroll->get_page_size();
-    double start = bounds.origin.x;
+    double start = row_.get_margin_start() + bounds.origin.x;
     double end = start + bounds.size.width;
     // The first chip brings the row's leading padding along, the last one
     // the "+" button after it.
-    if (!chip->get_prev_sibling()) start = scroll->get_lower() - scroll->get_value();
-    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper() - scroll->get_value();
+    if (!chip->get_prev_sibling()) start = scroll->get_lower();
+    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper();
     double value = scroll->get_value();
-    if (start < 0)
-        value += start;
-    else if (end > page)
-        value += std::min(end - page, start);
+    if (start < value)
+        value = start;
+    else if (end > value + page)
+        value = std::min(end - page, start);
     scroll->set_value(std::clamp(value, scroll->get_lower(), scroll->get_upper() - page));
+}
+
+bool TabStrip::showsEnd() const {
+    auto scroll = scroller_.get_hadjustment();
+    return scroll->get_value() + scroll->get_page_size() >= scroll->get_upper() - 0.5;
+}
+
+void TabStrip::onScrolled() {
+    // While the row is due to go back to its end, it still counts as
+    // showing it.
+    if (!endToReveal_) keepsEnd_ = showsEnd();
+}
+
+void TabStrip::onRowResized() {
+    // The row grew or shrank (a chip came or went, or a chip widened as its
+    // page's title arrived) or the strip was resized. A row that showed its
+    // end goes on showing it, so that the last chip and the "+" stay whole.
+    if (!keepsEnd_) {
+        keepsEnd_ = showsEnd();
+        return;
+    }
+    // This runs while the window lays the row out, when a scroll position
+    // set here would not move the row: the row is scrolled right after the
+    // layout, and the frame clock lays out once more before anything is
+    // drawn.
+    auto clock = get_frame_clock();
+    if (!clock) return;
+    endToReveal_ = true;
+    clock->request_phase(Gdk::FrameClock::Phase::LAYOUT);
+    listenAfterLayout();
 }
 
 void TabStrip::placeChips(const std::vector<AppState::TabPtr>& shown) {

@@ -28,7 +28,8 @@ class ViewRefresh;
 // new tab. None of its controls takes the keyboard focus. Chips keep their
 // own widths; the row scrolls sideways without scroll bars, also under a
 // vertical mouse wheel, and scrolls a newly added or newly selected tab's
-// chip into view. The leading inset and the frame colour come from the
+// chip into view. While the row shows its end it keeps showing it as chips
+// come, go or widen. The leading inset and the frame colour come from the
 // window's style sheet (vx-tab-strip).
 //
 // Tabs of a collapsed group have no chip. The strip changes nothing itself:
@@ -76,10 +77,15 @@ private:
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
     bool scrollByWheel(double dx, double dy);
-    // Scrolls the row so that the chip to reveal shows whole, once the
-    // window has given the row its new size.
+    // Scrolls the row so that the chip to reveal (and the row's end, when it
+    // is to be kept in view) shows whole, once the window has given the row
+    // its new size.
     void revealAfterLayout();
-    void revealPendingChip();
+    void listenAfterLayout();
+    void revealPending();
+    bool showsEnd() const;
+    void onScrolled();
+    void onRowResized();
 
     std::shared_ptr<AppState> appState_;
     FaviconImageCache& images_;
@@ -89,6 +95,8 @@ private:
     std::map<Uuid, std::unique_ptr<TabChip>> chips_;
     std::optional<Uuid> shownActiveID_;
     std::optional<Uuid> chipToReveal_;
+    bool keepsEnd_ = true;      // the row showed its end when last scrolled or resized
+    bool endToReveal_ = false;  // the row is to be scrolled back to its end
     Glib::RefPtr<Gtk::EventControllerScroll> wheel_;
     sigc::connection revealOnLayout_;
     std::unique_ptr<ViewRefresh> refresh_;

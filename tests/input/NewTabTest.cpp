@@ -1,10 +1,15 @@
-// Tabs the user opens with Ctrl+T or with the "+" button, pressed, typed and
-// clicked for real: where the keyboard focus goes.
+// Tabs the user opens with Ctrl+T, with the "+" button or from a page's
+// link, pressed, typed and clicked for real: where the keyboard focus goes,
+// and whether the tab strip shows the new tab.
 #include "app/AppTestSupport.h"
 #include "support/RealInput.h"
 
 #include "model/BrowserTab.h"
 #include "window/TabChip.h"
+
+#include <graphene.h>
+#include <gtk/gtk.h>
+#include <gtkmm/adjustment.h>
 
 #include <string_view>
 
@@ -65,6 +70,36 @@ protected:
         return focusIn(omnibox()) && omnibox().editText().empty() && state->isEditingOmnibox.get() &&
                !state->showOmniboxSuggestions.get() && !view().suggestions().isCardShown();
     }
+
+    // Wholly inside the strip's visible part, once laid out.
+    bool inView(Gtk::Widget& widget) {
+        auto& scroller = strip().scroller();
+        graphene_rect_t bounds{};
+        if (!widget.get_mapped() || !gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(scroller.gobj()), &bounds))
+            return false;
+        return bounds.origin.x >= 0 && bounds.origin.x + bounds.size.width <= scroller.get_width();
+    }
+    bool activeChipAndPlusInView() {
+        const auto tab = state->activeTab();
+        TabChip* chip = tab ? strip().chipFor(tab->id()) : nullptr;
+        return chip && inView(*chip) && inView(strip().newTabButton());
+    }
+    // Lets the window draw a few more frames.
+    void letFramesPass() {
+        int frames = 0;
+        mainWindow().add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) { return ++frames < 5; });
+        EXPECT_TRUE(runUntil([&] { return frames >= 5; }));
+    }
+    double stripScroll() { return strip().scroller().get_hadjustment()->get_value(); }
+    // Turns the mouse wheel over the strip until it shows its start.
+    void wheelStripToItsStart() {
+        for (int turns = 0; stripScroll() > 0 && turns < 100; ++turns) {
+            const double before = stripScroll();
+            ASSERT_TRUE(runUntil([&] { return turnWheel(strip().scroller(), -3); }));
+            ASSERT_TRUE(runUntil([&] { return stripScroll() < before; }));
+        }
+        EXPECT_EQ(stripScroll(), 0);
+    }
 };
 
 TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
@@ -120,6 +155,48 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
     EXPECT_EQ(tabAt(0), first);
     EXPECT_EQ(tabAt(1), second);
     for (const auto& untouched : {first, second}) EXPECT_EQ(untouched->urlString.get(), "vx://newtab");
+}
+
+TEST_F(NewTabTest, ANewTabShowsInAStripOfFortyScrolledToItsStart) {
+    const std::string longTitle = "Page two, whose title is long enough to fill a chip";
+    server.addHTML("/one", "<html><head><title>Page one</title></head><body style=\"margin:0\">"
+                           "<a href=\"/two\" target=\"_blank\" style=\"display:block;height:100vh\">two</a></body></html>");
+    server.addHTML("/two", "<html><head><title>" + longTitle + "</title></head><body>two</body></html>");
+    state->navigateActive(server.url("/one"));
+    for (int i = 1; i < 40; ++i) state->newTab();
+    settle();
+    const auto first = tabAt(0);
+    state->selectTab(first);
+    settle();
+    ASSERT_TRUE(runUntil([&] { return first->title.get() == "Page one" && !first->isLoading.get(); }));
+    ASSERT_TRUE(runUntil([&] { return stripScroll() == 0 && inView(*strip().chipFor(first->id())); }));
+
+    // A link that opens its page in a new tab, clicked for real.
+    auto* page = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(page, nullptr);
+    click(*page);
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 41u && activeTabShows(server.url("/two")); }));
+    // The new tab's chip, which widens as its title arrives, and the "+"
+    // after it show, and keep showing.
+    const auto opened = state->activeTab();
+    EXPECT_TRUE(runUntil([&] { return opened->title.get() == longTitle && activeChipAndPlusInView(); }))
+        << opened->title.get();
+    letFramesPass();
+    EXPECT_TRUE(activeChipAndPlusInView());
+
+    // Ctrl+T, pressed with the focus in a page and the strip turned back to
+    // its start.
+    auto* secondPage = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(secondPage, nullptr);
+    click(*secondPage);
+    ASSERT_TRUE(runUntil([&] { return focusIn(*secondPage); }));
+    wheelStripToItsStart();
+    press("<Control>t");
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 42u; }));
+    EXPECT_TRUE(runUntil([&] { return activeChipAndPlusInView(); }));
+    letFramesPass();
+    EXPECT_TRUE(activeChipAndPlusInView());
+    EXPECT_TRUE(focusIn(omnibox()));
 }
 
 }  // namespace
