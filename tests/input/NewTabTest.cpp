@@ -71,13 +71,15 @@ protected:
                !state->showOmniboxSuggestions.get() && !view().suggestions().isCardShown();
     }
 
-    // Wholly inside the strip's visible part, once laid out.
+    // Wholly inside the strip's visible part, once laid out (a chip just
+    // added has no width until then).
     bool inView(Gtk::Widget& widget) {
         auto& scroller = strip().scroller();
         graphene_rect_t bounds{};
         if (!widget.get_mapped() || !gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(scroller.gobj()), &bounds))
             return false;
-        return bounds.origin.x >= 0 && bounds.origin.x + bounds.size.width <= scroller.get_width();
+        return bounds.size.width > 0 && bounds.origin.x >= 0 &&
+               bounds.origin.x + bounds.size.width <= scroller.get_width();
     }
     bool activeChipAndPlusInView() {
         const auto tab = state->activeTab();
