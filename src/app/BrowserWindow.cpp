@@ -16,6 +16,8 @@ BrowserWindow::BrowserWindow(std::shared_ptr<AppState> appState, BrowserServices
     set_size_request(minimumWidth, minimumHeight);
     set_show_menubar(true);
     set_child(rootView_);
+    // A tab opened with New Tab is one to type an address into.
+    commands_.signalNewTabOpened().connect([this] { browserView().toolbar().omnibox().focus(); });
     signal_show().connect([] { preloadLogo(); });
 }
 

@@ -32,6 +32,8 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
     connections_.push_back(appState_->sidebarKind.signalWillChange().connect(schedule));
     connections_.push_back(toolbar_.omnibox().signalFocusChanged().connect(
         sigc::mem_fun(*this, &BrowserView::onOmniboxFocus)));
+    // A tab the user opens is one to type an address into.
+    connections_.push_back(tabStrip_.signalNewTabOpened().connect([this] { toolbar_.omnibox().focus(); }));
     // Each time the layout is shown the address text catches up with the tab.
     connections_.push_back(signal_map().connect([this] { appState_->syncOmniboxFromTab(); }));
     refresh();

@@ -146,9 +146,16 @@ std::function<void()> MenuCommands::handler(std::string_view action, AppState* s
 }
 
 void MenuCommands::installActions() {
-    for (const auto& c : commands())
-        if (std::string_view(c.group) == "win")
-            window_.add_action(c.action, handler(c.action, appState_.get(), commandBus_, openFile_));
+    for (const auto& c : commands()) {
+        if (std::string_view(c.group) != "win") continue;
+        auto run = handler(c.action, appState_.get(), commandBus_, openFile_);
+        if (std::string_view(c.action) == "new-tab")
+            run = [this, run = std::move(run)] {
+                run();
+                newTabOpened_.emit();
+            };
+        window_.add_action(c.action, run);
+    }
 }
 
 void MenuCommands::installShortcuts() {

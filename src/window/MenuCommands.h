@@ -4,6 +4,7 @@
 #include <gtkmm/application.h>
 #include <gtkmm/applicationwindow.h>
 #include <gtkmm/shortcutcontroller.h>
+#include <sigc++/signal.h>
 
 #include <functional>
 #include <memory>
@@ -67,6 +68,9 @@ public:
     MenuCommands& operator=(const MenuCommands&) = delete;
 
     Glib::RefPtr<Gtk::ShortcutController> shortcutController() const { return shortcuts_; }
+    // New Tab has opened a tab in this window, now the active one; the
+    // window puts the keyboard focus in its omnibox.
+    sigc::signal<void()>& signalNewTabOpened() { return newTabOpened_; }
 
     // ---- the commands; `state` is nullptr when no browser window is focused --
     static void newTab(AppState* state);
@@ -90,6 +94,7 @@ private:
     CommandBus& commandBus_;
     OpenFile openFile_;
     Glib::RefPtr<Gtk::ShortcutController> shortcuts_;
+    sigc::signal<void()> newTabOpened_;
 };
 
 }  // namespace quorelle

@@ -65,7 +65,14 @@ OmniboxField::~OmniboxField() {
     stateConnection_.disconnect();
 }
 
-void OmniboxField::focus() { entry_.grab_focus(); }
+void OmniboxField::focus() {
+    if (focused_) {
+        onFocusLeave();
+        onFocusEnter();
+        return;
+    }
+    entry_.grab_focus();
+}
 
 bool OmniboxField::iconIsWarning() const {
     return shownIcon_ == OmniboxLeadingIcon::insecure && !appState_->isEditingOmnibox.get();

@@ -34,7 +34,10 @@ public:
     explicit OmniboxField(std::shared_ptr<AppState> appState);
     ~OmniboxField() override;
 
-    // Moves keyboard focus into the field (which starts editing).
+    // Moves keyboard focus into the field, which starts editing the active
+    // tab's address. When the field has the focus already, the edit under way
+    // ends and a new one starts: after a new tab opens, the field holds that
+    // tab's text rather than what was typed for the one before.
     void focus();
     bool isFocused() const { return focused_; }
     std::string editText() const { return entry_.get_text(); }

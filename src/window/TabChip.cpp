@@ -130,7 +130,9 @@ void TabChip::buildContent() {
     closeGlyph_.set_halign(Gtk::Align::CENTER);
     closeGlyph_.set_valign(Gtk::Align::CENTER);
     close_.set_child(closeGlyph_);
-    close_.set_focus_on_click(false);
+    // Never the keyboard focus: typed text would reach it, and a space
+    // would close the tab.
+    close_.set_can_focus(false);
     close_.set_size_request(ChromeMetrics::px(closeSize), ChromeMetrics::px(closeSize));
     close_.set_margin_end(ChromeMetrics::px(paddingH));
     close_.get_style_context()->add_provider(closeButtonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);

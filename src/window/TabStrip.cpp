@@ -34,6 +34,15 @@ Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
     return provider;
 }
 
+// Moving the focus into the scrolled row moves it into what the row holds,
+// if anything there takes it; the scrolled window never takes it itself.
+gboolean focusScrolledContentOnly(GtkWidget* scroller, GtkDirectionType direction) {
+    GtkWidget* content = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(scroller));
+    return content && gtk_widget_child_focus(content, direction);
+}
+
+void scrollerClassInit(void* widgetClass, void*) { GTK_WIDGET_CLASS(widgetClass)->focus = focusScrolledContentOnly; }
+
 }  // namespace
 
 std::vector<AppState::TabPtr> TabStrip::visibleTabs(const AppState& appState) {
@@ -55,6 +64,9 @@ std::optional<Color> TabStrip::groupColor(const AppState& appState, const Browse
         if (group.id == *groupID) return Color::fromHex(group.color.colorHex());
     return std::nullopt;
 }
+
+TabStrip::Scroller::Scroller()
+    : Glib::ObjectBase("QuorelleTabStripScroller"), Glib::ExtraClassInit(scrollerClassInit), Gtk::ScrolledWindow() {}
 
 TabStrip::TabStrip(std::shared_ptr<AppState> appState, FaviconImageCache& images)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0),
@@ -103,12 +115,20 @@ void TabStrip::buildRow() {
     newTab_.set_icon_name("list-add-symbolic");
     if (auto* glyph = dynamic_cast<Gtk::Image*>(newTab_.get_child())) glyph->set_pixel_size(newTabGlyphSize);
     newTab_.set_valign(Gtk::Align::CENTER);
-    newTab_.set_focus_on_click(false);
+    // Like every control of the strip, never the keyboard focus.
+    newTab_.set_can_focus(false);
     newTab_.set_tooltip_text("New Tab");
     newTab_.set_margin_end(ChromeMetrics::px(newTabTrailingPadding));
     newTab_.get_style_context()->add_provider(newTabButtonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    connections_.push_back(newTab_.signal_clicked().connect([this] { appState_->newTab(); }));
+    connections_.push_back(newTab_.signal_clicked().connect([this] {
+        appState_->newTab();
+        newTabOpened_.emit();
+    }));
     row_.append(newTab_);
+
+    auto scroll = scroller_.get_hadjustment();
+    connections_.push_back(scroll->signal_changed().connect([this] { onRowResized(); }));
+    connections_.push_back(scroll->signal_value_changed().connect([this] { onScrolled(); }));
 
     // Ahead of the scrolled window's own handling, which would ignore a
     // vertical wheel on a row that only scrolls sideways.
@@ -172,36 +192,77 @@ void TabStrip::revealAfterLayout() {
     // phase; listening after it, the strip runs once the row has its new
     // chips in place.
     queue_allocate();
+    listenAfterLayout();
+}
+
+void TabStrip::listenAfterLayout() {
+    if (revealOnLayout_.connected()) return;
     auto clock = get_frame_clock();
     if (!clock) return;  // not shown yet: tried again at the next change
     revealOnLayout_ = clock->signal_layout().connect([this] {
         revealOnLayout_.disconnect();
-        revealPendingChip();
+        revealPending();
     });
 }
 
-void TabStrip::revealPendingChip() {
+void TabStrip::revealPending() {
+    auto scroll = scroller_.get_hadjustment();
+    if (endToReveal_) {
+        endToReveal_ = false;
+        scroll->set_value(scroll->get_upper() - scroll->get_page_size());
+    }
     TabChip* chip = chipToReveal_ ? chipFor(*chipToReveal_) : nullptr;
     chipToReveal_.reset();
-    // Where the chip lies in the row's visible part.
+    // Where the chip lies along the row, counted as the scroll position is:
+    // from the row's own layout, which holds even when the scroll position
+    // has moved since the row was last placed.
     graphene_rect_t bounds{};
     if (!chip || !chip->get_mapped() ||
-        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(scroller_.gobj()), &bounds))
+        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(row_.gobj()), &bounds))
         return;
-    auto scroll = scroller_.get_hadjustment();
     const double page = scroll->get_page_size();
-    double start = bounds.origin.x;
+    double start = row_.get_margin_start() + bounds.origin.x;
     double end = start + bounds.size.width;
     // The first chip brings the row's leading padding along, the last one
     // the "+" button after it.
-    if (!chip->get_prev_sibling()) start = scroll->get_lower() - scroll->get_value();
-    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper() - scroll->get_value();
+    if (!chip->get_prev_sibling()) start = scroll->get_lower();
+    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper();
     double value = scroll->get_value();
-    if (start < 0)
-        value += start;
-    else if (end > page)
-        value += std::min(end - page, start);
+    if (start < value)
+        value = start;
+    else if (end > value + page)
+        value = std::min(end - page, start);
     scroll->set_value(std::clamp(value, scroll->get_lower(), scroll->get_upper() - page));
+}
+
+bool TabStrip::showsEnd() const {
+    auto scroll = scroller_.get_hadjustment();
+    return scroll->get_value() + scroll->get_page_size() >= scroll->get_upper() - 0.5;
+}
+
+void TabStrip::onScrolled() {
+    // While the row is due to go back to its end, it still counts as
+    // showing it.
+    if (!endToReveal_) keepsEnd_ = showsEnd();
+}
+
+void TabStrip::onRowResized() {
+    // The row grew or shrank (a chip came or went, or a chip widened as its
+    // page's title arrived) or the strip was resized. A row that showed its
+    // end goes on showing it, so that the last chip and the "+" stay whole.
+    if (!keepsEnd_) {
+        keepsEnd_ = showsEnd();
+        return;
+    }
+    // This runs while the window lays the row out, when a scroll position
+    // set here would not move the row: the row is scrolled right after the
+    // layout, and the frame clock lays out once more before anything is
+    // drawn.
+    auto clock = get_frame_clock();
+    if (!clock) return;
+    endToReveal_ = true;
+    clock->request_phase(Gdk::FrameClock::Phase::LAYOUT);
+    listenAfterLayout();
 }
 
 void TabStrip::placeChips(const std::vector<AppState::TabPtr>& shown) {

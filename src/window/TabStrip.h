@@ -4,11 +4,13 @@
 #include "model/Uuid.h"
 #include "state/AppState.h"
 
+#include <glibmm/extraclassinit.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
+#include <sigc++/signal.h>
 
 #include <map>
 #include <memory>
@@ -23,10 +25,12 @@ class ViewRefresh;
 
 // The top row of the main window: one chip for every visible tab of the
 // window's state, in the state's order, then a round "+" button that opens a
-// new tab. Chips keep their own widths; the row scrolls sideways without
-// scroll bars, also under a vertical mouse wheel, and scrolls a newly added
-// or newly selected tab's chip into view. The leading inset and the frame
-// colour come from the window's style sheet (vx-tab-strip).
+// new tab. None of its controls takes the keyboard focus. Chips keep their
+// own widths; the row scrolls sideways without scroll bars, also under a
+// vertical mouse wheel, and scrolls a newly added or newly selected tab's
+// chip into view. While the row shows its end it keeps showing it as chips
+// come, go or widen. The leading inset and the frame colour come from the
+// window's style sheet (vx-tab-strip).
 //
 // Tabs of a collapsed group have no chip. The strip changes nothing itself:
 // every click is one operation of the state, and the row is brought up to
@@ -57,28 +61,47 @@ public:
     TabChip* chipFor(const Uuid& tabID) const;
     Gtk::Button& newTabButton() { return newTab_; }
     Gtk::ScrolledWindow& scroller() { return scroller_; }
+    // The "+" button has opened a tab, now the active one; the window puts
+    // the keyboard focus in its omnibox.
+    sigc::signal<void()>& signalNewTabOpened() { return newTabOpened_; }
 
 private:
+    // The scrolled row. It passes the keyboard focus on to what it holds and
+    // never takes it itself, as a scrolled window would when nothing inside
+    // can.
+    class Scroller : public Glib::ExtraClassInit, public Gtk::ScrolledWindow {
+    public:
+        Scroller();
+    };
+
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
     bool scrollByWheel(double dx, double dy);
-    // Scrolls the row so that the chip to reveal shows whole, once the
-    // window has given the row its new size.
+    // Scrolls the row so that the chip to reveal (and the row's end, when it
+    // is to be kept in view) shows whole, once the window has given the row
+    // its new size.
     void revealAfterLayout();
-    void revealPendingChip();
+    void listenAfterLayout();
+    void revealPending();
+    bool showsEnd() const;
+    void onScrolled();
+    void onRowResized();
 
     std::shared_ptr<AppState> appState_;
     FaviconImageCache& images_;
-    Gtk::ScrolledWindow scroller_;
+    Scroller scroller_;
     Gtk::Box row_;
     Gtk::Button newTab_;
     std::map<Uuid, std::unique_ptr<TabChip>> chips_;
     std::optional<Uuid> shownActiveID_;
     std::optional<Uuid> chipToReveal_;
+    bool keepsEnd_ = true;      // the row showed its end when last scrolled or resized
+    bool endToReveal_ = false;  // the row is to be scrolled back to its end
     Glib::RefPtr<Gtk::EventControllerScroll> wheel_;
     sigc::connection revealOnLayout_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
+    sigc::signal<void()> newTabOpened_;
 };
 
 }  // namespace quorelle

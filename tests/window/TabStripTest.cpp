@@ -297,12 +297,14 @@ TEST_F(TabStripTest, EighteenTabsKeepTheirTitlesAndTheChosenChipScrollsIntoView)
     state->tabs.get().back()->title.set(std::string(300, 'w'));
     settle();
     ASSERT_EQ(strip->chips().size(), 18u);
-    // Wholly inside the strip's visible part, once laid out.
+    // Wholly inside the strip's visible part, once laid out (a chip just
+    // added has no width until then).
     const auto inView = [&](Gtk::Widget& widget) {
         graphene_rect_t bounds{};
         if (!widget.get_mapped() || !gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(strip->scroller().gobj()), &bounds))
             return false;
-        return bounds.origin.x >= 0 && bounds.origin.x + bounds.size.width <= strip->scroller().get_width();
+        return bounds.size.width > 0 && bounds.origin.x >= 0 &&
+               bounds.origin.x + bounds.size.width <= strip->scroller().get_width();
     };
     // The new tab is the active one: its chip and the "+" after it show.
     EXPECT_TRUE(runUntil([&] { return inView(chip(17)) && inView(strip->newTabButton()); }));

@@ -1,0 +1,205 @@
+// Tabs the user opens with Ctrl+T, with the "+" button or from a page's
+// link, pressed, typed and clicked for real: where the keyboard focus goes,
+// and whether the tab strip shows the new tab.
+#include "app/AppTestSupport.h"
+#include "support/RealInput.h"
+
+#include "model/BrowserTab.h"
+#include "window/TabChip.h"
+
+#include <graphene.h>
+#include <gtk/gtk.h>
+#include <gtkmm/adjustment.h>
+
+#include <string_view>
+
+namespace quorelle::testing {
+namespace {
+
+class NewTabTest : public AppTest {
+protected:
+    void SetUp() override {
+        // Searches go to the loopback server.
+        state->profileData.modify([&](ProfileData& data) {
+            data.settings.selectedSearchEngineID = "custom";
+            data.settings.customSearchEngineURL = server.url("/search?q=%s");
+        });
+        server.addHTML("/search", "<html><head><title>Results</title></head><body>results</body></html>");
+        settle();
+        ASSERT_TRUE(runUntil([&] { return mainWindow().get_mapped(); }));
+    }
+
+    BrowserView& view() { return mainWindow().browserView(); }
+    TabStrip& strip() { return view().tabStrip(); }
+    OmniboxField& omnibox() { return view().toolbar().omnibox(); }
+    AppState::TabPtr tabAt(std::size_t index) const { return state->tabs.get().at(index); }
+    std::size_t tabCount() const { return state->tabs.get().size(); }
+    bool activeTabShows(const std::string& url) const {
+        const auto tab = state->activeTab();
+        return tab && tab->urlString.get() == url;
+    }
+
+    void press(const char* accelerator) {
+        ASSERT_TRUE(runUntil([&] { return pressAccelerator(mainWindow(), accelerator); })) << accelerator;
+    }
+    void type(std::string_view text) {
+        ASSERT_TRUE(runUntil([&] { return typeText(mainWindow(), text); })) << text;
+    }
+    void click(Gtk::Widget& widget) {
+        ASSERT_TRUE(runUntil([&] { return clickWidget(widget); }));
+    }
+    // Clicks a control of the strip where the user sees it: once the active
+    // tab's chip, which may just have come, has its place.
+    void clickOnceShown(Gtk::Widget& control) {
+        ASSERT_TRUE(runUntil([&] {
+            const auto tab = state->activeTab();
+            TabChip* chip = tab ? strip().chipFor(tab->id()) : nullptr;
+            return chip && chip->get_width() > 0;
+        }));
+        click(control);
+    }
+
+    // The keyboard focus is `widget` or lies inside it.
+    bool focusIn(Gtk::Widget& widget) {
+        auto* focus = mainWindow().get_focus();
+        return focus && (focus == &widget || focus->is_ancestor(widget));
+    }
+    // A new tab page's omnibox, ready for typing: the keyboard focus in the
+    // field, its text that of the new tab page (empty), nothing suggested.
+    bool omniboxReadyForTyping() {
+        return focusIn(omnibox()) && omnibox().editText().empty() && state->isEditingOmnibox.get() &&
+               !state->showOmniboxSuggestions.get() && !view().suggestions().isCardShown();
+    }
+
+    // Wholly inside the strip's visible part, once laid out (a chip just
+    // added has no width until then).
+    bool inView(Gtk::Widget& widget) {
+        auto& scroller = strip().scroller();
+        graphene_rect_t bounds{};
+        if (!widget.get_mapped() || !gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(scroller.gobj()), &bounds))
+            return false;
+        return bounds.size.width > 0 && bounds.origin.x >= 0 &&
+               bounds.origin.x + bounds.size.width <= scroller.get_width();
+    }
+    bool activeChipAndPlusInView() {
+        const auto tab = state->activeTab();
+        TabChip* chip = tab ? strip().chipFor(tab->id()) : nullptr;
+        return chip && inView(*chip) && inView(strip().newTabButton());
+    }
+    // Lets the window draw a few more frames.
+    void letFramesPass() {
+        int frames = 0;
+        mainWindow().add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) { return ++frames < 5; });
+        EXPECT_TRUE(runUntil([&] { return frames >= 5; }));
+    }
+    double stripScroll() { return strip().scroller().get_hadjustment()->get_value(); }
+    // Turns the mouse wheel over the strip until it shows its start.
+    void wheelStripToItsStart() {
+        for (int turns = 0; stripScroll() > 0 && turns < 100; ++turns) {
+            const double before = stripScroll();
+            ASSERT_TRUE(runUntil([&] { return turnWheel(strip().scroller(), -3); }));
+            ASSERT_TRUE(runUntil([&] { return stripScroll() < before; }));
+        }
+        EXPECT_EQ(stripScroll(), 0);
+    }
+};
+
+TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
+    const auto first = tabAt(0);
+    press("<Control>t");
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 2u; }));
+    settle();
+    EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
+
+    type("qq zz");
+    press("Return");
+    EXPECT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }, 5000));
+    ASSERT_EQ(tabCount(), 2u);
+    EXPECT_EQ(tabAt(0), first);
+    EXPECT_EQ(first->urlString.get(), "vx://newtab");
+    EXPECT_EQ(state->activeTab(), tabAt(1));
+
+    // Walking the focus back from the omnibox with the keyboard passes the
+    // toolbar's buttons but never stops in the tab strip.
+    click(omnibox().entry());
+    ASSERT_TRUE(runUntil([&] { return focusIn(omnibox()); }));
+    for (int step = 0; step < 3; ++step) {
+        auto* before = mainWindow().get_focus();
+        press("<Shift><Control>Tab");
+        ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() != before; })) << step;
+        EXPECT_FALSE(focusIn(strip())) << step;
+    }
+    EXPECT_EQ(tabCount(), 2u);
+}
+
+TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmniboxIsInUse) {
+    const auto first = tabAt(0);
+    clickOnceShown(strip().newTabButton());
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 2u; }));
+    settle();
+    EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
+
+    // Half an address typed for the second tab, then another new tab: its
+    // omnibox starts afresh, and the half-typed text goes nowhere.
+    type("ab");
+    ASSERT_TRUE(runUntil([&] { return omnibox().editText() == "ab" && view().suggestions().isCardShown(); }));
+    const auto second = tabAt(1);
+    clickOnceShown(strip().newTabButton());
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 3u; }));
+    settle();
+    EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
+
+    type("qq zz");
+    press("Return");
+    EXPECT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }, 5000))
+        << omnibox().editText();
+    ASSERT_EQ(tabCount(), 3u);
+    EXPECT_EQ(tabAt(0), first);
+    EXPECT_EQ(tabAt(1), second);
+    for (const auto& untouched : {first, second}) EXPECT_EQ(untouched->urlString.get(), "vx://newtab");
+}
+
+TEST_F(NewTabTest, ANewTabShowsInAStripOfFortyScrolledToItsStart) {
+    const std::string longTitle = "Page two, whose title is long enough to fill a chip";
+    server.addHTML("/one", "<html><head><title>Page one</title></head><body style=\"margin:0\">"
+                           "<a href=\"/two\" target=\"_blank\" style=\"display:block;height:100vh\">two</a></body></html>");
+    server.addHTML("/two", "<html><head><title>" + longTitle + "</title></head><body>two</body></html>");
+    state->navigateActive(server.url("/one"));
+    for (int i = 1; i < 40; ++i) state->newTab();
+    settle();
+    const auto first = tabAt(0);
+    state->selectTab(first);
+    settle();
+    ASSERT_TRUE(runUntil([&] { return first->title.get() == "Page one" && !first->isLoading.get(); }));
+    ASSERT_TRUE(runUntil([&] { return stripScroll() == 0 && inView(*strip().chipFor(first->id())); }));
+
+    // A link that opens its page in a new tab, clicked for real.
+    auto* page = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(page, nullptr);
+    click(*page);
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 41u && activeTabShows(server.url("/two")); }));
+    // The new tab's chip, which widens as its title arrives, and the "+"
+    // after it show, and keep showing.
+    const auto opened = state->activeTab();
+    EXPECT_TRUE(runUntil([&] { return opened->title.get() == longTitle && activeChipAndPlusInView(); }))
+        << opened->title.get();
+    letFramesPass();
+    EXPECT_TRUE(activeChipAndPlusInView());
+
+    // Ctrl+T, pressed with the focus in a page and the strip turned back to
+    // its start.
+    auto* secondPage = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(secondPage, nullptr);
+    click(*secondPage);
+    ASSERT_TRUE(runUntil([&] { return focusIn(*secondPage); }));
+    wheelStripToItsStart();
+    press("<Control>t");
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 42u; }));
+    EXPECT_TRUE(runUntil([&] { return activeChipAndPlusInView(); }));
+    letFramesPass();
+    EXPECT_TRUE(activeChipAndPlusInView());
+    EXPECT_TRUE(focusIn(omnibox()));
+}
+
+}  // namespace
+}  // namespace quorelle::testing
