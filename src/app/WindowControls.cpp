@@ -52,6 +52,7 @@ WindowControls::WindowControls(std::shared_ptr<AppState> appState, RootView& roo
     view.fillBookmarksBar(*bookmarksBar_);
     view.fillSidebars(*leftSidebar_, *rightSidebar_);
     browserMenu_ = std::make_unique<BrowserMenu>(appState, view.toolbar().browserMenuButton());
+    browserMenu_->signalNewTabOpened().connect([&view] { view.toolbar().omnibox().focus(); });
     profileMenu_ = std::make_unique<ProfileMenu>(appState, services.faviconImages);
     view.toolbar().setProfileMenuPopover(*profileMenu_);
     registerCards(root, services);

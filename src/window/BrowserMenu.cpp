@@ -97,7 +97,10 @@ void BrowserMenu::addActions() {
     const auto add = [this](const char* name, std::function<void()> run) {
         actions_->add_action(name, [run = std::move(run)] { run(); });
     };
-    add(newTabAction, [this] { appState_->newTab(); });
+    add(newTabAction, [this] {
+        appState_->newTab();
+        newTabOpened_.emit();
+    });
     add(historyAction, [this] { navigate("vx://history"); });
     add(downloadsAction, [this] { navigate("vx://downloads"); });
     add(bookmarksAction, [this] { navigate("vx://bookmarks"); });

@@ -7,6 +7,7 @@
 #include <gtkmm/menubutton.h>
 #include <glib-object.h>
 #include <sigc++/connection.h>
+#include <sigc++/signal.h>
 
 #include <memory>
 #include <string>
@@ -67,6 +68,10 @@ public:
     // Brings the items and their enabled states up to date at once.
     void refresh();
 
+    // Emitted after "New Tab" opened a tab, for the window to put the
+    // keyboard focus where the user types next.
+    sigc::signal<void()>& signalNewTabOpened() { return newTabOpened_; }
+
 private:
     void addActions();
     void rebuildModel(const std::vector<Section>& sections);
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<ViewRefresh> refresh_;
     sigc::connection stateConnection_;
     sigc::connection popoverShown_;
+    sigc::signal<void()> newTabOpened_;
 };
 
 }  // namespace quorelle

@@ -10,6 +10,9 @@
 #include <graphene.h>
 #include <gtk/gtk.h>
 #include <gtkmm/adjustment.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
 
 #include <string_view>
 
@@ -69,6 +72,14 @@ protected:
     bool omniboxReadyForTyping() {
         return focusIn(omnibox()) && omnibox().editText().empty() && state->isEditingOmnibox.get() &&
                !state->showOmniboxSuggestions.get() && !view().suggestions().isCardShown();
+    }
+
+    // The first label showing `text` inside `widget`.
+    static Gtk::Widget* labelIn(Gtk::Widget& widget, const char* text) {
+        if (auto* label = dynamic_cast<Gtk::Label*>(&widget); label && label->get_text() == text) return label;
+        for (auto* child = widget.get_first_child(); child; child = child->get_next_sibling())
+            if (auto* found = labelIn(*child, text)) return found;
+        return nullptr;
     }
 
     // Wholly inside the strip's visible part, once laid out (a chip just
@@ -157,6 +168,20 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
     EXPECT_EQ(tabAt(0), first);
     EXPECT_EQ(tabAt(1), second);
     for (const auto& untouched : {first, second}) EXPECT_EQ(untouched->urlString.get(), "vx://newtab");
+
+    // "New Tab" chosen in the toolbar's menu, clicked for real, leaves the
+    // focus in the new tab's omnibox too, not on the menu's button.
+    auto& menuButton = view().toolbar().browserMenuButton();
+    click(menuButton);
+    auto* popover = menuButton.get_popover();
+    ASSERT_TRUE(runUntil([&] { return popover->get_mapped(); }));
+    Gtk::Widget* item = labelIn(*popover, "New Tab");
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(runUntil([&] { return item->get_width() > 0; }));
+    click(*item);
+    ASSERT_TRUE(runUntil([&] { return tabCount() == 4u && !popover->get_mapped(); }));
+    settle();
+    EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
 }
 
 TEST_F(NewTabTest, ANewTabShowsInAStripOfFortyScrolledToItsStart) {
