@@ -8,6 +8,7 @@
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
 #include "window/MenuCommands.h"
+#include "window/SidewaysWheel.h"
 #include "window/ViewRefresh.h"
 
 #include <utility>
@@ -49,6 +50,7 @@ BookmarksBar::BookmarksBar(std::shared_ptr<AppState> appState, FaviconImageCache
     scroller_.set_valign(Gtk::Align::FILL);
     scroller_.set_child(row_);
     append(scroller_);
+    wheel_ = std::make_unique<SidewaysWheel>(scroller_);
 
     connections_.push_back(appState_->profileData.signalWillChange().connect([this] { refresh_->schedule(); }));
     refresh();

@@ -24,14 +24,15 @@ class BookmarkChip;
 class BookmarkFolderMenu;
 class BookmarkFolderNameDialog;
 class FaviconImageCache;
+class SidewaysWheel;
 class ViewRefresh;
 
 // The strip under the toolbar: one chip per top-level bookmark (the first
 // 24, in stored order), then one pull-down per bookmark folder (by sort
-// order). The row scrolls sideways without scroll bars; the strip's colour,
-// height and bottom line come from the window's style sheet
-// (vx-bookmarks-bar). It hides itself while the profile's settings switch
-// the bar off.
+// order). The row scrolls sideways without scroll bars, also under a
+// vertical mouse wheel. The strip's colour, height and bottom line come from
+// the window's style sheet (vx-bookmarks-bar). It hides itself while the
+// profile's settings switch the bar off.
 //
 // The bar carries its own editing: the chips' and folders' menus, a modal
 // sheet that edits one bookmark, and a small alert that names a new folder
@@ -111,6 +112,7 @@ private:
     EditSheetFactory editSheetFactory_;
     Gtk::ScrolledWindow scroller_;
     Gtk::Box row_;
+    std::unique_ptr<SidewaysWheel> wheel_;
     std::vector<std::unique_ptr<BookmarkChip>> chips_;
     std::vector<std::unique_ptr<BookmarkFolderMenu>> folders_;
     std::optional<std::vector<Bookmark>> drawnBookmarks_;

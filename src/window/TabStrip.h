@@ -6,7 +6,6 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
 
@@ -18,6 +17,7 @@
 namespace quorelle {
 
 class FaviconImageCache;
+class SidewaysWheel;
 class TabChip;
 class ViewRefresh;
 
@@ -61,7 +61,6 @@ public:
 private:
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
-    bool scrollByWheel(double dx, double dy);
     // Scrolls the row so that the chip to reveal shows whole, once the
     // window has given the row its new size.
     void revealAfterLayout();
@@ -75,7 +74,7 @@ private:
     std::map<Uuid, std::unique_ptr<TabChip>> chips_;
     std::optional<Uuid> shownActiveID_;
     std::optional<Uuid> chipToReveal_;
-    Glib::RefPtr<Gtk::EventControllerScroll> wheel_;
+    std::unique_ptr<SidewaysWheel> wheel_;
     sigc::connection revealOnLayout_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;

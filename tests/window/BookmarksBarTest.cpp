@@ -12,6 +12,7 @@
 
 #include <giomm/menumodel.h>
 #include <glibmm/variant.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/label.h>
 
 namespace quorelle::testing {
@@ -416,6 +417,28 @@ TEST_F(BookmarksBarTest, ClosingTheSheetWindowEndsTheEdit) {
     bar->editSheet()->close();
     settle();
     EXPECT_FALSE(bar->showEdit());
+}
+
+// Fifty folders do not fit: a plain wheel brings the others into view.
+TEST_F(BookmarksBarTest, AVerticalWheelScrollsTheRowSideways) {
+    state->profileData.modify([](ProfileData& d) {
+        for (int i = 0; i < 50; ++i) d.bookmarkFolders.push_back({.name = "Folder " + std::to_string(i)});
+    });
+    settle();
+    auto scroll = bar->scroller().get_hadjustment();
+    ASSERT_TRUE(runUntil([&] { return scroll->get_upper() > scroll->get_page_size() && scroll->get_page_size() > 0; }));
+    EXPECT_EQ(scroll->get_value(), 0);
+
+    // One notch at a time, each waited for: down, down, then up.
+    const auto turn = [&](int notch) {
+        const double before = scroll->get_value();
+        return runUntil([&] { return turnWheel(bar->scroller(), notch); }) &&
+               runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
+    };
+    EXPECT_TRUE(turn(1));
+    EXPECT_TRUE(turn(1));
+    EXPECT_TRUE(turn(-1));
+    EXPECT_GT(scroll->get_value(), 0);
 }
 
 TEST_F(BookmarksBarTest, TheBarHidesWhileTheSettingsSwitchItOff) {
