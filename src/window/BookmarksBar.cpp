@@ -151,6 +151,7 @@ void BookmarksBar::presentEditSheet() {
     sheetWindow_ = dynamic_cast<Gtk::Window*>(sheetContent_.get());
     if (!sheetWindow_) {
         sheetFrame_ = std::make_unique<Gtk::Window>();
+        sheetFrame_->set_title(editSheetTitle);
         sheetFrame_->set_child(*sheetContent_);
         sheetWindow_ = sheetFrame_.get();
     }
@@ -199,6 +200,7 @@ void BookmarksBar::showFolderPrompt() {
     using Mode = BookmarkFolderNameDialog::Mode;
     const auto mode = renamingFolderID_ ? Mode::rename : Mode::create;
     dialog_ = std::make_unique<BookmarkFolderNameDialog>(mode, newFolderName_);
+    MenuCommands::forwardApplicationShortcuts(*dialog_);
     if (auto* parent = parentWindow()) dialog_->set_transient_for(*parent);
     dialog_->signalNameChanged().connect([this](const std::string& name) { newFolderName_ = name; });
     dialog_->signal_response().connect([this](int response) {

@@ -43,6 +43,7 @@ class BookmarksBar : public Gtk::Box {
 public:
     static constexpr std::size_t rootBookmarkLimit = 24;
     static constexpr double itemSpacing = 2;
+    static constexpr const char* editSheetTitle = "Edit Bookmark";
 
     // What the edit sheet works on: whether it is shown (false closes it),
     // the bar's working copy of the bookmark, and what "Delete" does (it
@@ -55,7 +56,8 @@ public:
         std::function<void()> onDelete;
     };
     // Makes the sheet's content for one presentation. A Gtk::Window is shown
-    // as it is; any other widget is put in a modal window of the bar's.
+    // as it is; any other widget is put in a modal window of the bar's,
+    // titled as the sheet is headed.
     using EditSheetFactory = std::function<std::unique_ptr<Gtk::Widget>(AppState&, EditSheetBinding)>;
 
     // Without an edit sheet factory, "Edit" hands the bookmark to the state's

@@ -384,6 +384,7 @@ TEST_F(BookmarksBarTest, EditAndAddCustomIconOpenTheSheetOnAWorkingCopy) {
     ASSERT_NE(bar->editSheet(), nullptr);
     EXPECT_TRUE(bar->editSheet()->get_modal());
     EXPECT_EQ(bar->editSheet()->get_transient_for(), window_.get());
+    EXPECT_EQ(bar->editSheet()->get_title(), "Edit Bookmark");
     EXPECT_EQ(binding.bookmark().id, id);
     EXPECT_FALSE(state->editingBookmark.get());
 
@@ -417,6 +418,19 @@ TEST_F(BookmarksBarTest, ClosingTheSheetWindowEndsTheEdit) {
     bar->editSheet()->close();
     settle();
     EXPECT_FALSE(bar->showEdit());
+}
+
+TEST_F(BookmarksBarTest, QuitWorksWhileTheFolderNameAlertHasTheFocus) {
+    int quits = 0;
+    auto app = Gio::SimpleActionGroup::create();
+    app->add_action("quit", [&] { ++quits; });
+    window_->insert_action_group("app", app);
+    addFolder("Reading");
+    act(folder(0).actions(), "rename");
+    auto* dialog = bar->folderNameDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(runUntil([&] { return dialog->get_mapped() && pressAccelerator(*dialog, "<Control>q"); }));
+    EXPECT_TRUE(runUntil([&] { return quits == 1; }));
 }
 
 // Fifty folders do not fit: a plain wheel brings the others into view.
