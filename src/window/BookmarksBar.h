@@ -30,9 +30,10 @@ class ViewRefresh;
 // The strip under the toolbar: one chip per top-level bookmark (the first
 // 24, in stored order), then one pull-down per bookmark folder (by sort
 // order). The row scrolls sideways without scroll bars, also under a
-// vertical mouse wheel. The strip's colour, height and bottom line come from
-// the window's style sheet (vx-bookmarks-bar). It hides itself while the
-// profile's settings switch the bar off.
+// vertical mouse wheel; no button of the bar takes the keyboard focus. The
+// strip's colour, height and bottom line come from the window's style sheet
+// (vx-bookmarks-bar). It hides itself while the profile's settings switch
+// the bar off.
 //
 // The bar carries its own editing: the chips' and folders' menus, a modal
 // sheet that edits one bookmark, and a small alert that names a new folder
