@@ -26,7 +26,9 @@ BookmarkChip::BookmarkChip(AppState& appState, Bookmark bookmark, const std::vec
     set_name("bookmark-chip");
     add_css_class("flat");
     set_valign(Gtk::Align::CENTER);
-    set_focus_on_click(false);
+    // Like every button of the bar, it is clicked, never focused: neither
+    // Tab nor a closing menu leaves the keyboard on it.
+    set_focusable(false);
     get_style_context()->add_provider(BookmarkBarItem::buttonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     buildContent();
     buildActions();

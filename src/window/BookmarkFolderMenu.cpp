@@ -6,6 +6,7 @@
 #include "window/ChromeStyle.h"
 
 #include <glibmm/variant.h>
+#include <gtkmm/togglebutton.h>
 #include <gtk/gtk.h>
 
 #include <utility>
@@ -51,18 +52,33 @@ BookmarkFolderMenu::BookmarkFolderMenu(AppState& appState, BookmarkFolder folder
     set_name("bookmark-folder");
     set_valign(Gtk::Align::CENTER);
     set_has_frame(false);
-    set_focus_on_click(false);
-    if (auto* inner = get_first_child())
-        inner->get_style_context()->add_provider(BookmarkBarItem::buttonStyle(),
-                                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     buildContent();
     buildActions();
-    set_create_popup_func([this] {
-        if (!get_popover()) buildPullDown();
-    });
+    prepareToggle();
 }
 
-BookmarkFolderMenu::~BookmarkFolderMenu() = default;
+BookmarkFolderMenu::~BookmarkFolderMenu() { opened_.disconnect(); }
+
+void BookmarkFolderMenu::prepareToggle() {
+    // The button's own part: the pressable toggle inside the menu button.
+    auto* toggle = dynamic_cast<Gtk::ToggleButton*>(get_first_child());
+    if (!toggle) return;
+    toggle->get_style_context()->add_provider(BookmarkBarItem::buttonStyle(), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    // Clicked, never focused, as every button of the bar.
+    toggle->set_focusable(false);
+    // The pull-down is made when the button is first pressed. A menu button
+    // without a menu greys its toggle out, so the toggle is kept usable by
+    // hand, and its first press (after the menu button's own handler, which
+    // finds nothing to show) makes the menu and opens it. The toolkit's own
+    // hook for this is not used: GTK 4.8 frees its data twice when the
+    // button is destroyed while it holds the keyboard focus.
+    toggle->set_sensitive(true);
+    opened_ = toggle->signal_toggled().connect([this, toggle] {
+        if (!toggle->get_active() || get_popover()) return;
+        buildPullDown();
+        get_popover()->popup();
+    });
+}
 
 void BookmarkFolderMenu::buildContent() {
     content_.set_valign(Gtk::Align::CENTER);

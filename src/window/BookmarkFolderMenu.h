@@ -11,6 +11,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popovermenu.h>
+#include <sigc++/connection.h>
 
 #include <functional>
 #include <vector>
@@ -59,6 +60,7 @@ public:
 private:
     void buildContent();
     void buildActions();
+    void prepareToggle();
     void buildPullDown();
 
     AppState& appState_;
@@ -72,6 +74,7 @@ private:
     Glib::RefPtr<Gio::Menu> contextMenuModel_;
     Glib::RefPtr<Gio::SimpleActionGroup> actions_;
     SecondaryClickMenu contextMenu_;
+    sigc::connection opened_;
 };
 
 }  // namespace quorelle

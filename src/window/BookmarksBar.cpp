@@ -8,6 +8,7 @@
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
 #include "window/MenuCommands.h"
+#include "window/SidewaysWheel.h"
 #include "window/ViewRefresh.h"
 
 #include <utility>
@@ -49,6 +50,7 @@ BookmarksBar::BookmarksBar(std::shared_ptr<AppState> appState, FaviconImageCache
     scroller_.set_valign(Gtk::Align::FILL);
     scroller_.set_child(row_);
     append(scroller_);
+    wheel_ = std::make_unique<SidewaysWheel>(scroller_);
 
     connections_.push_back(appState_->profileData.signalWillChange().connect([this] { refresh_->schedule(); }));
     refresh();
@@ -149,6 +151,7 @@ void BookmarksBar::presentEditSheet() {
     sheetWindow_ = dynamic_cast<Gtk::Window*>(sheetContent_.get());
     if (!sheetWindow_) {
         sheetFrame_ = std::make_unique<Gtk::Window>();
+        sheetFrame_->set_title(editSheetTitle);
         sheetFrame_->set_child(*sheetContent_);
         sheetWindow_ = sheetFrame_.get();
     }
@@ -197,6 +200,7 @@ void BookmarksBar::showFolderPrompt() {
     using Mode = BookmarkFolderNameDialog::Mode;
     const auto mode = renamingFolderID_ ? Mode::rename : Mode::create;
     dialog_ = std::make_unique<BookmarkFolderNameDialog>(mode, newFolderName_);
+    MenuCommands::forwardApplicationShortcuts(*dialog_);
     if (auto* parent = parentWindow()) dialog_->set_transient_for(*parent);
     dialog_->signalNameChanged().connect([this](const std::string& name) { newFolderName_ = name; });
     dialog_->signal_response().connect([this](int response) {

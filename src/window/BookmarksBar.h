@@ -24,12 +24,14 @@ class BookmarkChip;
 class BookmarkFolderMenu;
 class BookmarkFolderNameDialog;
 class FaviconImageCache;
+class SidewaysWheel;
 class ViewRefresh;
 
 // The strip under the toolbar: one chip per top-level bookmark (the first
 // 24, in stored order), then one pull-down per bookmark folder (by sort
-// order). The row scrolls sideways without scroll bars; the strip's colour,
-// height and bottom line come from the window's style sheet
+// order). The row scrolls sideways without scroll bars, also under a
+// vertical mouse wheel; no button of the bar takes the keyboard focus. The
+// strip's colour, height and bottom line come from the window's style sheet
 // (vx-bookmarks-bar). It hides itself while the profile's settings switch
 // the bar off.
 //
@@ -42,6 +44,7 @@ class BookmarksBar : public Gtk::Box {
 public:
     static constexpr std::size_t rootBookmarkLimit = 24;
     static constexpr double itemSpacing = 2;
+    static constexpr const char* editSheetTitle = "Edit Bookmark";
 
     // What the edit sheet works on: whether it is shown (false closes it),
     // the bar's working copy of the bookmark, and what "Delete" does (it
@@ -54,7 +57,8 @@ public:
         std::function<void()> onDelete;
     };
     // Makes the sheet's content for one presentation. A Gtk::Window is shown
-    // as it is; any other widget is put in a modal window of the bar's.
+    // as it is; any other widget is put in a modal window of the bar's,
+    // titled as the sheet is headed.
     using EditSheetFactory = std::function<std::unique_ptr<Gtk::Widget>(AppState&, EditSheetBinding)>;
 
     // Without an edit sheet factory, "Edit" hands the bookmark to the state's
@@ -111,6 +115,7 @@ private:
     EditSheetFactory editSheetFactory_;
     Gtk::ScrolledWindow scroller_;
     Gtk::Box row_;
+    std::unique_ptr<SidewaysWheel> wheel_;
     std::vector<std::unique_ptr<BookmarkChip>> chips_;
     std::vector<std::unique_ptr<BookmarkFolderMenu>> folders_;
     std::optional<std::vector<Bookmark>> drawnBookmarks_;

@@ -9,7 +9,10 @@ namespace quorelle {
 SecondaryClickMenu::SecondaryClickMenu(Gtk::Widget& owner, ModelSource model)
     : owner_(owner), model_(std::move(model)), click_(Gtk::GestureClick::create()) {
     click_->set_button(GDK_BUTTON_SECONDARY);
-    pressed_ = click_->signal_pressed().connect([this](int, double x, double y) {
+    // Opened when the button comes up: a menu opened at the press takes the
+    // pointer before the release, and the toolkit then leaves the widget
+    // (and everything around it) drawn as pressed.
+    released_ = click_->signal_released().connect([this](int, double x, double y) {
         menu().set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
         menu().popup();
     });
@@ -17,7 +20,7 @@ SecondaryClickMenu::SecondaryClickMenu(Gtk::Widget& owner, ModelSource model)
 }
 
 SecondaryClickMenu::~SecondaryClickMenu() {
-    pressed_.disconnect();
+    released_.disconnect();
     if (menu_) menu_->unparent();
 }
 

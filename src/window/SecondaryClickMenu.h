@@ -12,8 +12,9 @@
 namespace quorelle {
 
 // A widget's context menu: a secondary click on the widget opens it where
-// the pointer is. The menu is made, from the model `model` gives, the first
-// time it is asked for. Held by the widget, which must outlive it.
+// the pointer is, once the button is let go. The menu is made, from the
+// model `model` gives, the first time it is asked for. Held by the widget,
+// which must outlive it.
 class SecondaryClickMenu {
 public:
     using ModelSource = std::function<Glib::RefPtr<Gio::MenuModel>()>;
@@ -31,7 +32,7 @@ private:
     ModelSource model_;
     std::unique_ptr<Gtk::PopoverMenu> menu_;
     Glib::RefPtr<Gtk::GestureClick> click_;
-    sigc::connection pressed_;
+    sigc::connection released_;
 };
 
 }  // namespace quorelle

@@ -3,6 +3,7 @@
 #include "window/ChromeMetrics.h"
 #include "window/ChromeStyle.h"
 #include "window/FixedStyle.h"
+#include "window/SidewaysWheel.h"
 #include "window/TabChip.h"
 #include "window/ViewRefresh.h"
 
@@ -12,7 +13,6 @@
 #include <gtkmm/image.h>
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 #include <utility>
 
@@ -130,23 +130,7 @@ void TabStrip::buildRow() {
     connections_.push_back(scroll->signal_changed().connect([this] { onRowResized(); }));
     connections_.push_back(scroll->signal_value_changed().connect([this] { onScrolled(); }));
 
-    // Ahead of the scrolled window's own handling, which would ignore a
-    // vertical wheel on a row that only scrolls sideways.
-    wheel_ = Gtk::EventControllerScroll::create();
-    wheel_->set_flags(Gtk::EventControllerScroll::Flags::VERTICAL);
-    wheel_->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
-    connections_.push_back(wheel_->signal_scroll().connect(sigc::mem_fun(*this, &TabStrip::scrollByWheel), true));
-    scroller_.add_controller(wheel_);
-}
-
-bool TabStrip::scrollByWheel(double, double dy) {
-    if (dy == 0) return false;
-    auto scroll = scroller_.get_hadjustment();
-    const double page = scroll->get_page_size();
-    // A notch moves as far as the toolkit's own scrolled views move per notch.
-    const double step = wheel_->get_unit() == Gdk::ScrollUnit::WHEEL ? std::pow(page, 2.0 / 3.0) : 1.0;
-    scroll->set_value(std::clamp(scroll->get_value() + dy * step, scroll->get_lower(), scroll->get_upper() - page));
-    return true;
+    wheel_ = std::make_unique<SidewaysWheel>(scroller_);
 }
 
 void TabStrip::refresh() {

@@ -7,7 +7,6 @@
 #include <glibmm/extraclassinit.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
 #include <sigc++/signal.h>
@@ -20,6 +19,7 @@
 namespace quorelle {
 
 class FaviconImageCache;
+class SidewaysWheel;
 class TabChip;
 class ViewRefresh;
 
@@ -76,7 +76,6 @@ private:
 
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
-    bool scrollByWheel(double dx, double dy);
     // Scrolls the row so that the chip to reveal (and the row's end, when it
     // is to be kept in view) shows whole, once the window has given the row
     // its new size.
@@ -97,7 +96,7 @@ private:
     std::optional<Uuid> chipToReveal_;
     bool keepsEnd_ = true;      // the row showed its end when last scrolled or resized
     bool endToReveal_ = false;  // the row is to be scrolled back to its end
-    Glib::RefPtr<Gtk::EventControllerScroll> wheel_;
+    std::unique_ptr<SidewaysWheel> wheel_;
     sigc::connection revealOnLayout_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;

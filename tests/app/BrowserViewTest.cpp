@@ -136,6 +136,7 @@ TEST_F(BrowserViewTest, TheBarsEditSheetOpensWholeAtItsOwnSize) {
     ASSERT_NE(window, nullptr);
     auto* sheet = dynamic_cast<BookmarkEditSheet*>(window->get_child());
     ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(window->get_title(), sheet->heading().get_text());
     ASSERT_TRUE(runUntil([&] { return window->get_height() > 0 && sheet->cancelButton().get_height() > 0; }));
     settle();
 

@@ -7,12 +7,17 @@
 #include "window/ChromeStyle.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
+#include "window/Toolbar.h"
 #include "window/WindowTestSupport.h"
 #include "support/RealInput.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <giomm/menumodel.h>
 #include <glibmm/variant.h>
+#include <gtkmm/adjustment.h>
+#include <gtkmm/box.h>
 #include <gtkmm/label.h>
+#include <gtkmm/popover.h>
 
 namespace quorelle::testing {
 namespace {
@@ -50,6 +55,15 @@ std::vector<std::string> labelTexts(Gtk::Widget& widget) {
     return texts;
 }
 
+// The shown label reading `text` inside `widget`, or null.
+Gtk::Label* findLabel(Gtk::Widget& widget, const std::string& text) {
+    auto* label = dynamic_cast<Gtk::Label*>(&widget);
+    if (label && label->get_mapped() && label->get_text().raw() == text) return label;
+    for (auto* child = widget.get_first_child(); child; child = child->get_next_sibling())
+        if (auto* found = findLabel(*child, text)) return found;
+    return nullptr;
+}
+
 class BookmarksBarTest : public WindowStateTest {
 protected:
     BookmarksBarTest() : logo(std::string(ProductLogo::resourcePath)), images(logo) {}
@@ -62,6 +76,11 @@ protected:
     }
     void TearDown() override {
         if (window_) window_->unset_child();
+        if (toolbar) {
+            column.remove(*toolbar);
+            column.remove(*bar);
+        }
+        toolbar.reset();
         bar.reset();
     }
 
@@ -116,12 +135,52 @@ protected:
         settle();
     }
     ProfileData reread() { return makeState()->profileData.get(); }
+    // Puts a toolbar above the bar in the window.
+    Toolbar& addToolbar() {
+        window_->unset_child();
+        toolbar = std::make_unique<Toolbar>(state, bus_);
+        column.append(*toolbar);
+        column.append(*bar);
+        window_->set_child(column);
+        settle();
+        return *toolbar;
+    }
+    // Opens the folder's pull-down with a click and clicks its item `item`.
+    void chooseFromPullDown(BookmarkFolderMenu& menu, const std::string& item) {
+        ASSERT_TRUE(runUntil([&] { return menu.get_width() > 0 && clickWidget(menu); }));
+        ASSERT_TRUE(runUntil([&] { return menu.get_popover() && menu.get_popover()->get_mapped(); }));
+        Gtk::Label* line = nullptr;
+        ASSERT_TRUE(runUntil([&] { return (line = findLabel(*menu.get_popover(), item)) && line->get_width() > 0; }));
+        ASSERT_TRUE(runUntil([&] { return clickWidget(*line); }));
+        ASSERT_TRUE(runUntil([&] { return !menu.get_popover()->get_visible(); })) << item;
+    }
+    // Types `name` in the folder-name alert and presses Return there.
+    void answerFolderName(const std::string& name) {
+        ASSERT_TRUE(runUntil([&] { return bar->folderNameDialog() && bar->folderNameDialog()->get_mapped(); }));
+        auto& dialog = *bar->folderNameDialog();
+        dialog.entry().set_text("");
+        ASSERT_TRUE(runUntil([&] { return typeText(dialog, name); }));
+        ASSERT_TRUE(runUntil([&] { return dialog.entry().get_text().raw() == name; }));
+        ASSERT_TRUE(runUntil([&] { return pressKey(dialog, GDK_KEY_Return); }));
+        ASSERT_TRUE(runUntil([&] { return !bar->showNewFolderPrompt(); }));
+    }
     BookmarkChip& chip(std::size_t i) { return *bar->chips().at(i); }
+    // Whether the keyboard focus is on one of the bar's chips or folders.
+    bool barButtonFocused() const {
+        const auto* focus = window_->get_focus();
+        for (const auto* c : bar->chips())
+            if (focus == c) return true;
+        for (const auto* f : bar->folderMenus())
+            if (focus == f || focus == f->get_first_child()) return true;
+        return false;
+    }
     BookmarkFolderMenu& folder(std::size_t i) { return *bar->folderMenus().at(i); }
 
     QuorelleLogoCache logo;
     FaviconImageCache images;
     std::unique_ptr<BookmarksBar> bar;
+    Gtk::Box column{Gtk::Orientation::VERTICAL};
+    std::unique_ptr<Toolbar> toolbar;
     BookmarksBar::EditSheetBinding binding;
     int sheetsMade = 0;
 };
@@ -276,12 +335,92 @@ TEST_F(BookmarksBarTest, ClicksOpenMenusBuiltOnlyThenWhoseItemsReachTheirActions
     EXPECT_TRUE(state->showNewBookmarkSheet.get());
     folder(0).contextMenu().popdown();
 
+    // No button of the bar takes the keyboard focus: not when a pull-down
+    // closes after its item was chosen, not from Tab.
+    chooseFromPullDown(folder(0), "Add Bookmark to Folder");
+    settle();
+    EXPECT_FALSE(barButtonFocused());
+    window_->unset_focus();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(runUntil([&] { return pressKey(*window_, GDK_KEY_Tab); }));
+        settle();
+        EXPECT_FALSE(barButtonFocused()) << "Tab " << i;
+    }
+
+    // A chip looks pressed only while it is: not once its menu or its sheet
+    // has closed.
+    const auto pressed = [&] { return (chip(0).get_state_flags() & Gtk::StateFlags::ACTIVE) == Gtk::StateFlags::ACTIVE; };
+    ASSERT_TRUE(clickWidget(chip(0), 3));
+    ASSERT_TRUE(runUntil([&] { return chip(0).contextMenu().get_visible(); }));
+    ASSERT_TRUE(runUntil([&] { return pressKey(chip(0).contextMenu(), GDK_KEY_Escape); }));
+    ASSERT_TRUE(runUntil([&] { return !chip(0).contextMenu().get_visible(); }));
+    settle();
+    EXPECT_FALSE(pressed());
+    EXPECT_FALSE(barButtonFocused());
+    ASSERT_TRUE(clickWidget(chip(0), 3));
+    Gtk::Label* edit = nullptr;
+    ASSERT_TRUE(runUntil([&] { return (edit = findLabel(chip(0).contextMenu(), "Edit")) && edit->get_width() > 0; }));
+    ASSERT_TRUE(runUntil([&] { return clickWidget(*edit); }));
+    ASSERT_TRUE(runUntil([&] { return bar->editSheet() && bar->editSheet()->get_mapped(); }));
+    binding.setPresented(false);
+    settle();
+    EXPECT_FALSE(pressed());
+    EXPECT_FALSE(barButtonFocused());
+
     ASSERT_TRUE(clickWidget(chip(0), 3));
     ASSERT_TRUE(runUntil([&] { return chip(0).contextMenu().get_visible(); }));
     EXPECT_TRUE(gtk_widget_activate_action(GTK_WIDGET(chip(0).contextMenu().gobj()), "bookmark.delete", nullptr));
     settle();
     EXPECT_TRUE(bar->chips().empty());
     ASSERT_EQ(reread().bookmarks.size(), 1u);
+}
+
+// Each of these remakes the bar's buttons right after a folder's pull-down
+// has closed, while that folder's button is where the keyboard focus would
+// go back to.
+TEST_F(BookmarksBarTest, FolderActionsChosenFromAPullDownRemakeTheBarSafely) {
+    const auto trip = addFolder("Trip");
+    addBookmark("Map", "https://map.example/", trip);
+    addFolder("Work");
+
+    chooseFromPullDown(folder(0), "Delete Folder");
+    settle();
+    EXPECT_EQ(folderTitles(), (std::vector<std::string>{"Work"}));
+    EXPECT_EQ(chipTitles(), (std::vector<std::string>{"Map"}));
+
+    chooseFromPullDown(folder(0), "New Folder");
+    answerFolderName("reading");
+    settle();
+    EXPECT_EQ(folderTitles(), (std::vector<std::string>{"Work", "reading"}));
+
+    chooseFromPullDown(folder(1), "Rename Folder");
+    answerFolderName("books");
+    settle();
+    EXPECT_EQ(folderTitles(), (std::vector<std::string>{"Work", "books"}));
+
+    chooseFromPullDown(folder(0), "Add Bookmark to Folder");
+    EXPECT_TRUE(state->showNewBookmarkSheet.get());
+    state->createBookmark("Docs", "https://docs.example/", state->profileData.get().bookmarkFolders[0].id, std::nullopt);
+    settle();
+    EXPECT_EQ(folder(0).bookmarks().size(), 1u);
+
+    // The pull-down closed with Escape, then the toolbar's star.
+    auto& star = addToolbar().bookmarkButton();
+    state->navigateActive("https://news.example/");
+    settle();
+    ASSERT_TRUE(runUntil([&] { return folder(0).get_width() > 0 && clickWidget(folder(0)); }));
+    ASSERT_TRUE(runUntil([&] { return folder(0).get_popover() && folder(0).get_popover()->get_mapped(); }));
+    ASSERT_TRUE(runUntil([&] { return pressKey(*folder(0).get_popover(), GDK_KEY_Escape); }));
+    ASSERT_TRUE(runUntil([&] { return !folder(0).get_popover()->get_visible(); }));
+    ASSERT_TRUE(runUntil([&] { return star.get_width() > 0 && clickWidget(star); }));
+    ASSERT_TRUE(runUntil([&] { return state->isBookmarked("https://news.example/"); }));
+    settle();
+    EXPECT_EQ(chipTitles().size(), 2u);
+
+    const auto saved = reread();
+    ASSERT_EQ(saved.bookmarkFolders.size(), 2u);
+    EXPECT_EQ(saved.bookmarkFolders[1].name, "books");
+    EXPECT_EQ(saved.bookmarks.size(), 3u);
 }
 
 TEST_F(BookmarksBarTest, AnEmptyFolderShowsItsPlaceholderThenTheFourActions) {
@@ -383,6 +522,7 @@ TEST_F(BookmarksBarTest, EditAndAddCustomIconOpenTheSheetOnAWorkingCopy) {
     ASSERT_NE(bar->editSheet(), nullptr);
     EXPECT_TRUE(bar->editSheet()->get_modal());
     EXPECT_EQ(bar->editSheet()->get_transient_for(), window_.get());
+    EXPECT_EQ(bar->editSheet()->get_title(), "Edit Bookmark");
     EXPECT_EQ(binding.bookmark().id, id);
     EXPECT_FALSE(state->editingBookmark.get());
 
@@ -416,6 +556,41 @@ TEST_F(BookmarksBarTest, ClosingTheSheetWindowEndsTheEdit) {
     bar->editSheet()->close();
     settle();
     EXPECT_FALSE(bar->showEdit());
+}
+
+TEST_F(BookmarksBarTest, QuitWorksWhileTheFolderNameAlertHasTheFocus) {
+    int quits = 0;
+    auto app = Gio::SimpleActionGroup::create();
+    app->add_action("quit", [&] { ++quits; });
+    window_->insert_action_group("app", app);
+    addFolder("Reading");
+    act(folder(0).actions(), "rename");
+    auto* dialog = bar->folderNameDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(runUntil([&] { return dialog->get_mapped() && pressAccelerator(*dialog, "<Control>q"); }));
+    EXPECT_TRUE(runUntil([&] { return quits == 1; }));
+}
+
+// Fifty folders do not fit: a plain wheel brings the others into view.
+TEST_F(BookmarksBarTest, AVerticalWheelScrollsTheRowSideways) {
+    state->profileData.modify([](ProfileData& d) {
+        for (int i = 0; i < 50; ++i) d.bookmarkFolders.push_back({.name = "Folder " + std::to_string(i)});
+    });
+    settle();
+    auto scroll = bar->scroller().get_hadjustment();
+    ASSERT_TRUE(runUntil([&] { return scroll->get_upper() > scroll->get_page_size() && scroll->get_page_size() > 0; }));
+    EXPECT_EQ(scroll->get_value(), 0);
+
+    // One notch at a time, each waited for: down, down, then up.
+    const auto turn = [&](int notch) {
+        const double before = scroll->get_value();
+        return runUntil([&] { return turnWheel(bar->scroller(), notch); }) &&
+               runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
+    };
+    EXPECT_TRUE(turn(1));
+    EXPECT_TRUE(turn(1));
+    EXPECT_TRUE(turn(-1));
+    EXPECT_GT(scroll->get_value(), 0);
 }
 
 TEST_F(BookmarksBarTest, TheBarHidesWhileTheSettingsSwitchItOff) {
