@@ -50,14 +50,7 @@ protected:
     // The dialog has the width and margins of the "already running" one, and
     // room for its title.
     void expectTheLookOfTheAlreadyRunningDialog(Gtk::MessageDialog& dialog) {
-        Gtk::Button& ok = *button(dialog, Gtk::ResponseType::OK);
-        const auto shape = MessageDialogShape::of(dialog, ok);
-        EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
-        EXPECT_EQ(shape.left, reference.left);
-        EXPECT_EQ(shape.right, reference.right);
-        EXPECT_EQ(shape.top, reference.top);
-        EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
-        EXPECT_TRUE(MessageDialogShape::titleFits(dialog, ok, dialog.get_title())) << shape.width;
+        MessageDialogShape::expectTheLookOf(reference, dialog, *button(dialog, Gtk::ResponseType::OK));
     }
 
     // Measured before the browser's own dialogs open, in the same toolkit.

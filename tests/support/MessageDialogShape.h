@@ -7,6 +7,7 @@
 
 #include "support/MainLoopWait.h"
 
+#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
@@ -68,6 +69,19 @@ struct MessageDialogShape {
         auto dialog = alreadyRunningDialog();
         auto* close = dialog->get_widget_for_response(Gtk::ResponseType::CLOSE);
         return of(*dialog, *close);
+    }
+
+    // Expects `dialog`, with `button` one of its buttons, to have the width
+    // and margins of `reference` and room for its title.
+    static void expectTheLookOf(const MessageDialogShape& reference, Gtk::MessageDialog& dialog,
+                                Gtk::Widget& button) {
+        const auto shape = of(dialog, button);
+        EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
+        EXPECT_EQ(shape.left, reference.left);
+        EXPECT_EQ(shape.right, reference.right);
+        EXPECT_EQ(shape.top, reference.top);
+        EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
+        EXPECT_TRUE(titleFits(dialog, button, dialog.get_title())) << shape.width;
     }
 
     // Whether `title` has room between three title-bar buttons on each side,

@@ -1,7 +1,10 @@
 #include "support/RealInput.h"
 
+#include "support/MainLoopWait.h"
+
 #include <gdk/x11/gdkx.h>
 #include <gtk/gtk.h>
+#include <gtkmm/adjustment.h>
 
 // Xlib last: its macros clash with the C++ toolkit's headers.
 #include <X11/Xlib.h>
@@ -100,6 +103,13 @@ bool turnWheel(Gtk::Widget& widget, int notches) {
         if ((placed = pointAt(display, window, widget))) click(display, notches > 0 ? 5 : 4, std::abs(notches));
     });
     return sent && placed;
+}
+
+bool turnWheelSideways(Gtk::ScrolledWindow& row, int notches) {
+    auto scroll = row.get_hadjustment();
+    const double before = scroll->get_value();
+    return runUntil([&] { return turnWheel(row, notches); }) &&
+           runUntil([&] { return notches > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
 }
 
 bool pressKey(Gtk::Widget& widget, unsigned keyval, std::initializer_list<unsigned> modifiers) {

@@ -12,6 +12,7 @@
 // returns false, having sent nothing, while that window is not on the
 // screen yet: wait for it with runUntil.
 
+#include <gtkmm/scrolledwindow.h>
 #include <gtkmm/widget.h>
 
 #include <initializer_list>
@@ -26,6 +27,11 @@ bool clickWidget(Gtk::Widget& widget, unsigned button = 1);
 // Moves the pointer to the middle of `widget` and turns the wheel by
 // `notches`: positive turns down, negative up.
 bool turnWheel(Gtk::Widget& widget, int notches);
+
+// Turns the wheel by `notches` over a row that scrolls sideways and waits
+// until the row has moved that way (down: towards its end); false when it
+// does not.
+bool turnWheelSideways(Gtk::ScrolledWindow& row, int notches);
 
 // Presses the key `keyval` (GDK_KEY_Return, GDK_KEY_a, ...) with the
 // `modifiers` keys (GDK_KEY_Control_L, ...) held, in the window `widget` is

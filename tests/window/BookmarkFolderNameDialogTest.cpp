@@ -20,14 +20,7 @@ TEST_F(BookmarkFolderNameDialogTest, HasTheWidthAndMarginsOfTheAlreadyRunningDia
         BookmarkFolderNameDialog dialog(mode, "");
         dialog.set_transient_for(window);
         dialog.present();
-        Gtk::Button& confirm = *dialog.confirmButton();
-        const auto shape = MessageDialogShape::of(dialog, confirm);
-        EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
-        EXPECT_EQ(shape.left, reference.left);
-        EXPECT_EQ(shape.right, reference.right);
-        EXPECT_EQ(shape.top, reference.top);
-        EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
-        EXPECT_TRUE(MessageDialogShape::titleFits(dialog, confirm, dialog.get_title())) << shape.width;
+        MessageDialogShape::expectTheLookOf(reference, dialog, *dialog.confirmButton());
         dialog.set_visible(false);
     }
     window.unset_child();

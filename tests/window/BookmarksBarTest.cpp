@@ -582,14 +582,9 @@ TEST_F(BookmarksBarTest, AVerticalWheelScrollsTheRowSideways) {
     EXPECT_EQ(scroll->get_value(), 0);
 
     // One notch at a time, each waited for: down, down, then up.
-    const auto turn = [&](int notch) {
-        const double before = scroll->get_value();
-        return runUntil([&] { return turnWheel(bar->scroller(), notch); }) &&
-               runUntil([&] { return notch > 0 ? scroll->get_value() > before : scroll->get_value() < before; });
-    };
-    EXPECT_TRUE(turn(1));
-    EXPECT_TRUE(turn(1));
-    EXPECT_TRUE(turn(-1));
+    EXPECT_TRUE(turnWheelSideways(bar->scroller(), 1));
+    EXPECT_TRUE(turnWheelSideways(bar->scroller(), 1));
+    EXPECT_TRUE(turnWheelSideways(bar->scroller(), -1));
     EXPECT_GT(scroll->get_value(), 0);
 }
 
