@@ -4,8 +4,8 @@
 #include "model/JsonCodec.h"
 #include "model/QuorelleAssets.h"
 #include "model/Text.h"
-#include "model/UrlParts.h"
 #include "store/MainQueue.h"
+#include "web/HttpGetRequest.h"
 #include "web/IScriptableView.h"
 
 #include <libsoup/soup.h>
@@ -202,10 +202,7 @@ void FaviconService::fetchFromNetwork(const std::string& pageURL, Completion com
 }
 
 void FaviconService::tryCandidate(const std::shared_ptr<Shared>& shared, const std::shared_ptr<Lookup>& lookup) {
-    const std::string& candidate = lookup->candidate();
-    auto message = UrlParts::isHttpAddress(candidate)
-                       ? GObjectPtr<SoupMessage>::adopt(soup_message_new(SOUP_METHOD_GET, candidate.c_str()))
-                       : GObjectPtr<SoupMessage>();
+    auto message = HttpGetRequest::to(lookup->candidate());
     if (!message) {
         // An address that is not a usable http(s) address ends the lookup;
         // later candidates are not tried.

@@ -2,8 +2,8 @@
 
 #include "model/GLibPtr.h"
 #include "model/ProxyProfile.h"
-#include "model/UrlParts.h"
 #include "store/MainQueue.h"
+#include "web/HttpGetRequest.h"
 
 #include <libsoup/soup.h>
 
@@ -175,9 +175,7 @@ void ProxyTester::test(const ProxyProfile& proxy, Completion completion) {
     if (proxy.port < 1 || proxy.port > 65535)
         return completion(failure(portOutOfRange, "Port must be between 1 and 65535"));
 
-    const std::string& target = shared_->connectivityCheckURL;
-    if (!UrlParts::isHttpAddress(target)) return completion(failure(invalidTestURL, "Invalid test URL"));
-    auto message = GObjectPtr<SoupMessage>::adopt(soup_message_new(SOUP_METHOD_GET, target.c_str()));
+    auto message = HttpGetRequest::to(shared_->connectivityCheckURL);
     if (!message) return completion(failure(invalidTestURL, "Invalid test URL"));
 
     auto resolver = GObjectPtr<GProxyResolver>::adopt(g_simple_proxy_resolver_new(proxyURI(proxy).c_str(), nullptr));

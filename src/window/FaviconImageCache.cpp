@@ -1,7 +1,7 @@
 #include "window/FaviconImageCache.h"
 
 #include "model/GLibPtr.h"
-#include "model/UrlParts.h"
+#include "web/HttpGetRequest.h"
 
 #include <gio/gio.h>
 #include <glibmm/bytes.h>
@@ -218,10 +218,7 @@ void FaviconImageCache::load(const std::string& url, Completion completion) {
     read->owner = shared_;
     read->url = url;
     if (origin == Origin::network) {
-        // An unfinished address ("http://" while it is typed) has no host to
-        // ask: libsoup is never handed one.
-        if (UrlParts::isHttpAddress(url))
-            read->message = GObjectPtr<SoupMessage>::adopt(soup_message_new(SOUP_METHOD_GET, url.c_str()));
+        read->message = HttpGetRequest::to(url);
         if (!read->message) {
             shared_->remember(url, {});
             return completion({});

@@ -229,20 +229,24 @@ protected:
             if (quorelle::AtomicFile::isTemporaryName(entry.path().filename().string())) return true;
         return false;
     }
-    // A second browser on the folder while `first` holds it: it says so, shows
-    // its dialog until that is closed, ends with status 1 and writes nothing.
+    // A start that is refused: `browser` says `why` on stderr, shows its
+    // dialog until that is closed, and ends with status 1.
+    void expectRefusalSaidAndShown(Browser& browser, const std::string& why) {
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
+            << browser.errorOutput();
+        EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
+        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs));
+        for (Window dialog : windowsOf(display, browser.pid())) askToClose(display, dialog);
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+        EXPECT_TRUE(browser.endedWith(1)) << browser.status();
+    }
+    // A second browser on the folder while `first` holds it: it is refused
+    // and writes nothing.
     void expectSecondStartRefused(Browser& first) {
         const auto before = contents(folder);
         Browser second(home, {.readStderr = true});
-        ASSERT_TRUE(second.started());
-        ASSERT_TRUE(runUntil([&] { return second.saidSo("is using the data folder " + folder) || second.exited(); },
-                             processLimitMs))
-            << second.errorOutput();
-        EXPECT_FALSE(second.exited()) << "the dialog keeps it until it is closed";
-        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, second.pid()).empty(); }, processLimitMs));
-        for (Window dialog : windowsOf(display, second.pid())) askToClose(display, dialog);
-        ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs));
-        EXPECT_TRUE(second.endedWith(1)) << second.status();
+        expectRefusalSaidAndShown(second, "is using the data folder " + folder);
         EXPECT_EQ(contents(folder), before);
         EXPECT_FALSE(first.exited());
     }
@@ -326,15 +330,7 @@ TEST_F(SecondProcessTest, AStartThatCannotLockTheDataFolderSaysWhyAndEnds) {
     ASSERT_TRUE(display);
     std::ofstream(home + "/data") << "not a folder";
     Browser browser(home, {.readStderr = true});
-    ASSERT_TRUE(browser.started());
-    const std::string why = "the data folder " + folder + " cannot be locked (Not a directory)";
-    ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
-        << browser.errorOutput();
-    EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
-    ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs));
-    for (Window dialog : windowsOf(display, browser.pid())) askToClose(display, dialog);
-    ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-    EXPECT_TRUE(browser.endedWith(1)) << browser.status();
+    expectRefusalSaidAndShown(browser, "the data folder " + folder + " cannot be locked (Not a directory)");
     EXPECT_EQ(ScratchFolder::read(home + "/data"), "not a folder");
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
         EXPECT_EQ(entry.path().string().find("Quorelle"), std::string::npos) << entry.path();

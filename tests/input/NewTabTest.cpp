@@ -62,6 +62,13 @@ protected:
         click(control);
     }
 
+    // Clicks "+" and waits for the tab it opens, the `count`th.
+    void openTabWithPlus(std::size_t count) {
+        clickOnceShown(strip().newTabButton());
+        ASSERT_TRUE(runUntil([&] { return tabCount() == count; }));
+        settle();
+    }
+
     // The keyboard focus is `widget` or lies inside it.
     bool focusIn(Gtk::Widget& widget) {
         auto* focus = mainWindow().get_focus();
@@ -142,9 +149,7 @@ TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
 
 TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmniboxIsInUse) {
     const auto first = tabAt(0);
-    clickOnceShown(strip().newTabButton());
-    ASSERT_TRUE(runUntil([&] { return tabCount() == 2u; }));
-    settle();
+    openTabWithPlus(2);
     EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
 
     // Half an address typed for the second tab, then another new tab: its
@@ -152,9 +157,7 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
     type("ab");
     ASSERT_TRUE(runUntil([&] { return omnibox().editText() == "ab" && view().suggestions().isCardShown(); }));
     const auto second = tabAt(1);
-    clickOnceShown(strip().newTabButton());
-    ASSERT_TRUE(runUntil([&] { return tabCount() == 3u; }));
-    settle();
+    openTabWithPlus(3);
     EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
 
     type("qq zz");

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/GLibPtr.h"
+
+#include <string>
+
+typedef struct _SoupMessage SoupMessage;
+
+namespace quorelle {
+
+// A GET request for libsoup, made only for an address it accepts: http or
+// https with a host. Anything else ("http://" while it is being typed, a
+// "file:" or "data:" address) gives no request, and libsoup is never handed
+// it (it would complain on stderr).
+struct HttpGetRequest {
+    HttpGetRequest() = delete;
+
+    static GObjectPtr<SoupMessage> to(const std::string& address);
+};
+
+}  // namespace quorelle
