@@ -119,19 +119,13 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
 // The engine's own reload repeats the document it last committed. While that
 // is one of the browser's pages (or nothing yet), it would ask the network for
 // the internal pages' base address instead of the tab's; so the tab's own
-// address is loaded again. An address that never parsed cannot be, and its
-// error page says so.
+// address is loaded again. An address that never parsed is not loaded, and
+// the tab stays as it was.
 void WebViewCoordinator::reloadWebAddress(const std::string& urlString, WebKitWebView* view) {
-    if (showsWebDocument_) {
+    if (showsWebDocument_)
         webkit_web_view_reload(view);
-        return;
-    }
-    auto parts = UrlParts::parse(urlString);
-    if (parts && parts->scheme) {
+    else
         load(urlString, view, true);
-        return;
-    }
-    showFailure("\u201C" + urlString + "\u201D is not a web address.", view);
 }
 
 void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
