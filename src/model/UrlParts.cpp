@@ -57,11 +57,4 @@ bool UrlParts::hasWebScheme() const {
     return lower == "http" || lower == "https" || lower == "file";
 }
 
-bool UrlParts::isHttpAddress(std::string_view text) {
-    const auto parts = parse(text);
-    if (!parts || !parts->scheme || !parts->host || parts->host->empty()) return false;
-    const std::string lower = text::lowercased(*parts->scheme);
-    return lower == "http" || lower == "https";
-}
-
 }  // namespace quorelle

@@ -18,10 +18,6 @@ struct UrlParts {
 
     // A scheme of http, https or file, in any letter case.
     bool hasWebScheme() const;
-
-    // Whether `text` parses as above with a scheme of http or https and a
-    // host that is not empty: an address a network request can be sent to.
-    static bool isHttpAddress(std::string_view text);
 };
 
 }  // namespace quorelle

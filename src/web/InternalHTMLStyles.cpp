@@ -131,6 +131,21 @@ std::string InternalHTMLStyles::bridgeJS(std::string_view bridgeToken) {
     return out;
 }
 
+std::string InternalHTMLStyles::firstPaintColor(const ThemeSettings& theme, bool newTabPage) {
+    const ThemeColors colors = theme.colors.sanitized(theme.useDarkMode);
+    if (!newTabPage) return colors.internalPageBackground;
+    const ThemeBackground background = theme.background.sanitized(theme.useDarkMode);
+    switch (background.kind) {
+        case ThemeBackground::BackgroundKind::solid:
+            return background.solidColor;
+        case ThemeBackground::BackgroundKind::gradient:
+            return background.gradientStart;
+        case ThemeBackground::BackgroundKind::image:
+            break;
+    }
+    return colors.newTabBackground;
+}
+
 std::string InternalHTMLStyles::escapeHTML(std::string_view text) {
     static constexpr auto special = byteSet("&<>\"");
     return escaped(text, special, [](std::string& out, std::string_view in, std::size_t at) {

@@ -33,6 +33,11 @@ struct InternalHTMLStyles {
     static std::string cssVariables(const ThemeSettings& theme);
     // The fixed stylesheet shared by every page.
     static std::string_view baseCSS();
+    // The colour a page of the browser's shows first, "#rrggbb": for the
+    // new-tab page its solid colour, the start of its gradient, or under a
+    // picture the theme's new-tab colour; for any other page (and the error
+    // page) the theme's page colour.
+    static std::string firstPaintColor(const ThemeSettings& theme, bool newTabPage);
     // The bridge script: vxPost, vxAction, vxNavigate, vxSearchOrNavigate and
     // vxReload. Every message posted carries "token": bridgeToken.
     static std::string bridgeJS(std::string_view bridgeToken);

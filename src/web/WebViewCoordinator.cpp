@@ -38,6 +38,19 @@ std::string lowerScheme(const std::string& uri) {
     return parts && parts->scheme ? text::lowercased(*parts->scheme) : std::string();
 }
 
+// What the view shows where its page has not painted yet: a new view's
+// first frames, or a strip a resize has just uncovered.
+void setBackground(WebKitWebView* view, const std::string& hex) {
+    GdkRGBA color;
+    GdkRGBA current;
+    if (!gdk_rgba_parse(&color, hex.c_str())) return;
+    webkit_web_view_get_background_color(view, &current);
+    if (!gdk_rgba_equal(&color, &current)) webkit_web_view_set_background_color(view, &color);
+}
+
+// A web page that paints no background of its own shows the engine's white.
+constexpr const char* kWebPageBackground = "#ffffff";
+
 // A response turned into a download, or one the engine does not show,
 // interrupts its load and leaves the page before on screen.
 bool leavesPageOnScreen(const GError* error) {
@@ -119,19 +132,13 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
 // The engine's own reload repeats the document it last committed. While that
 // is one of the browser's pages (or nothing yet), it would ask the network for
 // the internal pages' base address instead of the tab's; so the tab's own
-// address is loaded again. An address that never parsed cannot be, and its
-// error page says so.
+// address is loaded again. An address that never parsed is not loaded, and
+// the tab stays as it was.
 void WebViewCoordinator::reloadWebAddress(const std::string& urlString, WebKitWebView* view) {
-    if (showsWebDocument_) {
+    if (showsWebDocument_)
         webkit_web_view_reload(view);
-        return;
-    }
-    auto parts = UrlParts::parse(urlString);
-    if (parts && parts->scheme) {
+    else
         load(urlString, view, true);
-        return;
-    }
-    showFailure("\u201C" + urlString + "\u201D is not a web address.", view);
 }
 
 void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
@@ -159,6 +166,8 @@ void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebVie
     auto page = InternalPageProvider::html(canonical, *state);
     if (!page) page = InternalPageProvider::notFoundHTML(canonical, *state);
     if (page->html.empty()) return;
+    const bool newTabPage = InternalPageRoute::from(canonical) == InternalPageRoute::newtab;
+    setBackground(view, InternalHTMLStyles::firstPaintColor(state->theme(), newTabPage));
     showPage(view, page->html, page->token);
     scheduleOmniboxSync();
 }
@@ -172,6 +181,7 @@ void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView
         colors.primaryText + "\">\n  <h1>Page failed to load</h1>\n  <p style=\"color:" + colors.mutedText +
         "\">" + InternalHTMLStyles::escapeHTML(message) + "</p>\n</div>";
     const std::string token = BridgeToken::generate();
+    setBackground(view, InternalHTMLStyles::firstPaintColor(theme, false));
     showPage(view, InternalHTMLStyles::wrap("Error", body, theme, "", token), token);
 }
 
@@ -270,10 +280,10 @@ gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char*, G
     return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, error);
 }
 
-gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
+gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                                                 gpointer self) {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(decision);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(view, decision);
     // A link asking for a new window: an internal page opens in this tab, as
     // any internal link does; web addresses go on to become tabs.
     if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return coordinator->onDecideNewWindow(decision);
@@ -468,7 +478,7 @@ bool WebViewCoordinator::onDecideNewWindow(WebKitPolicyDecision* decision) {
     return TRUE;
 }
 
-bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
+bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision) {
     auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const std::string uri = requestedURI(navigation);
@@ -482,6 +492,10 @@ bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
+    // The engine gives a web document the view's colour for its background
+    // when it is made, which is the theme's while one of the browser's pages
+    // is shown.
+    if (!isInternalPageURI(uri)) setBackground(view, kWebPageBackground);
     return FALSE;
 }
 

@@ -6,7 +6,6 @@
 #include <webkit/webkit.h>
 
 #include <filesystem>
-#include <memory>
 #include <utility>
 
 namespace quorelle {
@@ -46,41 +45,29 @@ WebsiteDataService::WebsiteDataService(MainQueue& mainQueue, Folders folders)
 // engine holds them in memory and a restart loses them.
 WebKitNetworkSession* WebsiteDataService::persistentSession() {
     if (!persistentSession_) {
-        auto mask = std::make_unique<PrivateFileMask>();
+        const PrivateFileMask mask;
         makePrivate(folders_.data);
         makePrivate(folders_.cache);
+        makeMediaSaltFolders();
         persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(
             webkit_network_session_new(folders_.data.c_str(), folders_.cache.c_str()));
         const std::string cookies = folders_.data + "/" + cookieFileName;
         auto* cookieManager = webkit_network_session_get_cookie_manager(persistentSession_.get());
         webkit_cookie_manager_set_persistent_storage(cookieManager, cookies.c_str(),
                                                      WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
-        prepareStorageInThisProcess(std::move(mask));
     }
     return persistentSession_.get();
 }
 
 // The engine keeps one kind of website data in this process rather than in
 // its network process: the salts that give each site its own media device
-// ids. A worker thread makes their folders the first time that data is asked
-// for, with whatever file mask this process has then; outside this call that
-// is the usual one, which would leave them open to everyone (clearing the
-// website data is what usually asks first). Asking now, while the private
-// mask holds, makes them private. The usual mask comes back with the answer,
-// or when this service ends, whichever is first.
-void WebsiteDataService::prepareStorageInThisProcess(std::unique_ptr<PrivateFileMask> mask) {
-    maskUntilPrepared_ = std::make_shared<HeldMask>(std::move(mask));
-    auto* manager = webkit_network_session_get_website_data_manager(persistentSession_.get());
-    webkit_website_data_manager_fetch(
-        manager, WEBKIT_WEBSITE_DATA_DEVICE_ID_HASH_SALT, nullptr,
-        [](GObject* source, GAsyncResult* result, gpointer data) {
-            std::unique_ptr<std::weak_ptr<HeldMask>> held(static_cast<std::weak_ptr<HeldMask>*>(data));
-            GList* records =
-                webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
-            g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
-            if (auto mask = held->lock()) mask->reset();
-        },
-        new std::weak_ptr<HeldMask>(maskUntilPrepared_));
+// ids. A worker thread of this process makes their folders the first time
+// that data is asked for (clearing the website data usually asks first), with
+// whatever file mask the process has then, the usual one. Made here first,
+// they are private whenever that happens.
+void WebsiteDataService::makeMediaSaltFolders() const {
+    const std::string folder = folders_.data + "/" + mediaSaltFolder;
+    g_mkdir_with_parents(folder.c_str(), 0700);
 }
 
 GObjectPtr<WebKitNetworkSession> WebsiteDataService::sessionFor(WebsiteDataStoreKind kind) {

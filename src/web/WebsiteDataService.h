@@ -13,7 +13,6 @@ typedef struct _WebKitNetworkSession WebKitNetworkSession;
 namespace quorelle {
 
 class MainQueue;
-class PrivateFileMask;
 
 // The web engine's network sessions and the website data they keep: the one
 // persistent session shared by the normal profiles (made on first use and
@@ -46,16 +45,16 @@ public:
 
 private:
     struct Clearing;
-    using HeldMask = std::unique_ptr<PrivateFileMask>;
 
-    void prepareStorageInThisProcess(std::unique_ptr<PrivateFileMask> mask);
+    // Where the engine keeps the per-site media device salts, inside the
+    // data folder (the last part is its storage version).
+    static constexpr const char* mediaSaltFolder = "deviceidhashsalts/1";
+
+    void makeMediaSaltFolders() const;
 
     MainQueue& mainQueue_;
     Folders folders_;
     GObjectPtr<WebKitNetworkSession> persistentSession_;
-    // The private file mask, held until the engine has made the folders this
-    // process keeps (emptied then).
-    std::shared_ptr<HeldMask> maskUntilPrepared_;
 };
 
 }  // namespace quorelle

@@ -140,7 +140,10 @@ TEST_F(FaviconServiceTest, AddressesWithoutAHostAnswerNothingAtOnceWithoutTheNet
     EXPECT_TRUE(server.requests.empty());
 }
 
-TEST_F(FaviconServiceTest, AnUnusableCandidateEndsTheLookupWithoutTryingTheNextOrAWarning) {
+// A candidate libsoup cannot send ends the lookup without trying the next;
+// one it can send is asked for as written, however odd its query or path.
+// Nothing warns either way.
+TEST_F(FaviconServiceTest, EveryCandidateLibsoupTakesIsAskedForAndAnUnusableOneEndsTheLookupWithoutAWarning) {
     LogWatch log;
     for (const std::string unusable : {"::no address::", "https://", "http://:8080/favicon.ico", "https://@/x.ico"}) {
         auto endpoints = this->endpoints();
@@ -152,6 +155,19 @@ TEST_F(FaviconServiceTest, AnUnusableCandidateEndsTheLookupWithoutTryingTheNextO
     }
     settle(50ms);
     EXPECT_TRUE(server.requests.empty());
+
+    for (const std::string odd : {"/fav/i.ico?q=%E9", "/fav/i.ico?x=a|b", "/fav/{i}.png"}) {
+        server.answers[odd] = {200, "icon"};
+        auto endpoints = this->endpoints();
+        endpoints.faviconDirect = [address = server.base() + odd](const std::string&) { return address; };
+        service = std::make_unique<FaviconService>(*queue, endpoints, 300ms);
+        auto delivery = lookUp("https://site.example/");
+        ASSERT_TRUE(runUntil([&] { return delivery->calls > 0; })) << odd;
+        EXPECT_EQ(delivery->icon, server.base() + odd);
+        ASSERT_FALSE(server.requests.empty()) << odd;
+        EXPECT_EQ(server.requests.back(), odd);
+    }
+    EXPECT_EQ(server.requests.size(), 3u);
     EXPECT_EQ(log.problems(), std::vector<std::string>{});
 }
 

@@ -4,6 +4,7 @@
 #include "model/Text.h"
 #include "model/UrlParts.h"
 #include "model/Uuid.h"
+#include "web/HttpGetRequest.h"
 
 #include <gtest/gtest.h>
 
@@ -121,12 +122,18 @@ TEST(UrlParts, StrictParsing) {
     for (const char* bad : {"http://a b.com", "https://x.com/%zz", "https://a<b>.com", "http://a\"b", "a\tb",
                             "https://host:99999/"})
         EXPECT_FALSE(quorelle::UrlParts::parse(bad)) << bad;
-    // A network request needs http or https and a host.
-    for (const char* http : {"http://a", "HTTPS://[::1]:8080/x.ico", "https://x.example/i.png?v=1"})
-        EXPECT_TRUE(quorelle::UrlParts::isHttpAddress(http)) << http;
+}
+
+// A network request is made for what libsoup takes: http or https with a
+// host, the path and query as written. Whether the host exists is the
+// resolver's to say ("a b" is no name it knows).
+TEST(HttpGetRequest, IsMadeOnlyForAddressesLibsoupCanSend) {
+    for (const char* http : {"http://a", "HTTPS://[::1]:8080/x.ico", "https://x.example/i.png?v=1",
+                             "http://a/?q=%E9", "http://a/?x=a|b", "http://a/{i}.png", "http://a b/"})
+        EXPECT_TRUE(quorelle::HttpGetRequest::to(http)) << http;
     for (const char* other : {"http://", "https://:443/", "http://@/", "https:///x", "file:///x", "ftp://x.example/",
-                                 "data:,x", "http://a b/", "http"})
-        EXPECT_FALSE(quorelle::UrlParts::isHttpAddress(other)) << other;
+                              "data:,x", "http", "", "not an address", "http://a/%zz"})
+        EXPECT_FALSE(quorelle::HttpGetRequest::to(other)) << other;
 }
 
 template <typename T>

@@ -1,10 +1,13 @@
 // The website data of the real engine: cookies kept across a restart of the
 // process, private folders, and clearing a store that holds nothing.
+#include "web/PrivateFileMask.h"
 #include "webkit/WebTestSupport.h"
 
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -80,11 +83,40 @@ TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNo
     EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
 }
 
+// The process's file-creation mask, set for a test and put back after it.
+class FileMask {
+public:
+    explicit FileMask(mode_t mask) : previous_(::umask(mask)) {}
+    ~FileMask() { ::umask(previous_); }
+    FileMask(const FileMask&) = delete;
+    FileMask& operator=(const FileMask&) = delete;
+
+private:
+    mode_t previous_;
+};
+
+// The mode a file made now with 0666 gets.
+mode_t modeOfANewFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0666);
+    struct stat info {};
+    const bool made = fd >= 0 && ::fstat(fd, &info) == 0;
+    if (fd >= 0) ::close(fd);
+    return made ? info.st_mode & 07777 : 0;
+}
+
 // A fresh store holds nothing; the engine answers that with an empty list,
 // and clearing must still end, every time, with its toast. Whatever the
-// engine makes in the website-data folders while it clears is private too.
+// engine makes in the website-data folders while it clears is private too,
+// and what the browser makes elsewhere meanwhile (a download that finishes,
+// a saved page) keeps the user's usual mode from the moment the persistent
+// session exists.
 TEST_F(WebsiteDataTest, ClearingAnEmptyStoreFinishesEachTimeAndLeavesTheFoldersPrivate) {
+    const FileMask usual(022);
+    websiteData->persistentSession();
+    EXPECT_EQ(PrivateFileMask::usualFileMode(), 0644u);
+    EXPECT_EQ(modeOfANewFile(scratch_ + "/saved-meanwhile"), 0644u);
     start();
+    EXPECT_EQ(PrivateFileMask::usualFileMode(), 0644u);
     for (int round = 0; round < 2; ++round) {
         state->toastMessage.set(std::nullopt);
         state->handleInternalMessage(Json{{"action", "clearWebsiteData"}});
