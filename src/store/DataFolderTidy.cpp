@@ -18,6 +18,9 @@ namespace {
 
 using Clock = DataFolderTidy::Clock;
 
+// What may remain of a folder's and a file's permissions: the owner's, less
+// a file's execute bit. Nothing is ever given back: a folder its owner made
+// read-only (to keep it as it is) stays read-only.
 constexpr mode_t folderMode = 0700;
 constexpr mode_t fileMode = 0600;
 // The browser's own folders are two levels deep; far below that lies
@@ -29,7 +32,13 @@ Clock::time_point lastWritten(const struct stat& info) {
     return Clock::time_point(std::chrono::duration_cast<Clock::duration>(since));
 }
 
-bool hasMode(const struct stat& info, mode_t mode) { return (info.st_mode & 07777) == mode; }
+// The mode with every permission beyond `allowed` taken away.
+mode_t narrowed(const struct stat& info, mode_t allowed) { return info.st_mode & 07777 & allowed; }
+bool allowsMore(const struct stat& info, mode_t allowed) { return narrowed(info, allowed) != (info.st_mode & 07777); }
+
+void narrowEntry(int folder, const char* name, const struct stat& info, mode_t allowed) {
+    if (allowsMore(info, allowed)) ::fchmodat(folder, name, narrowed(info, allowed), AT_SYMLINK_NOFOLLOW);
+}
 
 // The names in an open folder, which it takes over.
 std::vector<std::string> entryNames(FileDescriptor folder) {
@@ -63,10 +72,9 @@ void tidyEntry(int folder, const std::string& name, Clock::time_point processSta
             ::unlinkat(folder, name.c_str(), 0);
             return;
         }
-        if (!hasMode(info, fileMode)) ::fchmodat(folder, name.c_str(), fileMode, AT_SYMLINK_NOFOLLOW);
+        narrowEntry(folder, name.c_str(), info, fileMode);
     } else if (S_ISDIR(info.st_mode)) {
-        // First, so that a folder closed even to its owner can be opened.
-        if (!hasMode(info, folderMode)) ::fchmodat(folder, name.c_str(), folderMode, AT_SYMLINK_NOFOLLOW);
+        narrowEntry(folder, name.c_str(), info, folderMode);
         if (level >= deepestLevel) return;
         FileDescriptor child = openFolder(folder, name);
         if (child.valid()) tidyFolder(child.get(), processStart, level + 1);
@@ -86,7 +94,7 @@ void DataFolderTidy::run(const DataFolderLock& lock, Clock::time_point processSt
     FileDescriptor root(::open(lock.folder().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (!root.valid() || ::fstat(root.get(), &info) != 0) return;
-    if (!hasMode(info, folderMode)) ::fchmod(root.get(), folderMode);
+    if (allowsMore(info, folderMode)) ::fchmod(root.get(), narrowed(info, folderMode));
     tidyFolder(root.get(), processStart, 0);
 }
 
