@@ -4,6 +4,7 @@
 // guest window's), and runs the application. Nothing here is global; each
 // object is handed to those that use it and outlives them.
 #include "app/DataFolderInUse.h"
+#include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
 #include "app/QuorelleApplication.h"
 #include "model/GLibPtr.h"
@@ -54,8 +55,8 @@ struct Folders {
     std::string browserData() const { return data + "/QuorelleData"; }
 };
 
-// A file-size limit (ulimit -f) must not end the browser in the middle of a
-// save: with SIGXFSZ ignored, a write past the limit fails with "File too
+// A file-size limit (ulimit -f) the web engine can run under must not end
+// the browser in the middle of a save: with SIGXFSZ ignored, a write past the limit fails with "File too
 // large" instead, which the save reports and keeps for its next try. An
 // ignored signal stays ignored across exec, so the web engine's helper
 // processes, and whatever else the browser starts, are spared too.
@@ -176,6 +177,7 @@ int main(int argc, char* argv[]) {
     const auto graphics = GraphicsMode::detect();
     graphics.applyToToolkit();
     if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
+    if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
 
     const Folders folders;
     const DataFolderLock lock(folders.browserData());
