@@ -121,9 +121,10 @@ void tellIfUnwritable(const std::string& folder, AppState& appState) {
 int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
                const DataFolderLock& lock) {
     MainQueue mainQueue;
-    DataStore store(lock.folder(), DataStore::Access::readWrite);
+    // Both reach the folder this process locked, wherever it is moved to.
+    DataStore store(lock, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
-    DataStore guestStore(lock.folder(), DataStore::Access::readOnly);
+    DataStore guestStore(lock, DataStore::Access::readOnly);
     KeychainService keychain;
     SystemClipboard clipboard;
 

@@ -3,15 +3,13 @@
 #include "store/AtomicFile.h"
 #include "store/DataFolderLock.h"
 #include "store/FileDescriptor.h"
+#include "store/FolderTree.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace quorelle {
 namespace {
@@ -40,22 +38,6 @@ void narrowEntry(int folder, const char* name, const struct stat& info, mode_t a
     if (allowsMore(info, allowed)) ::fchmodat(folder, name, narrowed(info, allowed), AT_SYMLINK_NOFOLLOW);
 }
 
-// The names in an open folder, which it takes over.
-std::vector<std::string> entryNames(FileDescriptor folder) {
-    std::vector<std::string> names;
-    const int fd = folder.release();
-    std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(fd), ::closedir);
-    if (!listing) {
-        ::close(fd);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(listing.get())) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    return names;
-}
-
 FileDescriptor openFolder(int parent, const std::string& name) {
     return FileDescriptor(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
@@ -82,9 +64,7 @@ void tidyEntry(int folder, const std::string& name, Clock::time_point processSta
 }
 
 void tidyFolder(int folder, Clock::time_point processStart, int level) {
-    // Listed from a descriptor of its own, so that `folder` stays open for the entries.
-    for (const auto& name : entryNames(openFolder(folder, ".")))
-        tidyEntry(folder, name, processStart, level);
+    for (const auto& name : FolderTree::names(folder)) tidyEntry(folder, name, processStart, level);
 }
 
 }  // namespace

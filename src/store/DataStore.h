@@ -4,6 +4,7 @@
 #include "model/Json.h"
 #include "model/WindowSize.h"
 #include "store/AtomicFile.h"
+#include "store/FileDescriptor.h"
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 
 namespace quorelle {
 
+class DataFolderLock;
 class MainQueue;
 struct ProfileData;
 class SaveWriter;
@@ -69,6 +71,13 @@ struct Loaded {
 // NUL never forms a path. Loads then give the fallbacks without touching the
 // disk and saves do nothing.
 //
+// A store over a held data folder (made from its DataFolderLock) reaches
+// every file under the root through the folder it locked, never by path:
+// when that folder is moved while the browser runs, the store goes on
+// reading and writing it where it now is, and never touches whatever takes
+// its old place (another process's new data folder). Only what the store
+// gives out (rootURL(), profileDirectory()) still reads as the old path.
+//
 // Not thread-safe: one store belongs to the main thread (its writer is its own).
 class DataStore {
 public:
@@ -79,6 +88,10 @@ public:
     };
 
     explicit DataStore(std::string rootPath, Access access = Access::readWrite,
+                       AtomicFile::Durability durability = AtomicFile::Durability::synced);
+    // Over the folder `held` holds, reached through its own copy of the
+    // lock's descriptor.
+    explicit DataStore(const DataFolderLock& held, Access access = Access::readWrite,
                        AtomicFile::Durability durability = AtomicFile::Durability::synced);
     ~DataStore();
     DataStore(const DataStore&) = delete;
@@ -157,6 +170,16 @@ public:
     bool isAwaitingMoveAside(const std::string& path) const;
 
 private:
+    // Where a path is reached: through the held folder when it lies under
+    // the root, else as it is.
+    struct Place {
+        int folder;
+        std::string path;  // relative to `folder`
+    };
+    Place place(const std::string& path) const;
+
+    DataStore(std::string rootPath, int rootFolder, Access access, AtomicFile::Durability durability);
+
     bool writable() const { return access_ == Access::readWrite; }
     std::string windowSizeURL() const;
     void makeFolder(const std::string& path) const;
@@ -173,6 +196,7 @@ private:
     };
 
     std::string root_;
+    FileDescriptor rootFolder_{-1};  // the held folder, when there is one
     Access access_;
     AtomicFile::Durability durability_;
     mutable std::mutex damagedMutex_;  // the writer moves files aside

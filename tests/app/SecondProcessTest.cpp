@@ -2,11 +2,13 @@
 // session bus (a container, a plain X session): the second one says so on
 // stderr and in a dialog, and ends when the dialog is closed (by its button,
 // Escape or the window manager), having written nothing, however the
-// folder's lock file was left. A start without a display, on a folder that
-// cannot be locked, or under a file-size limit the web engine cannot run
-// under, says why and ends; one on a read-only folder or under a smaller
-// file-size limit than a data file needs runs on and says what it cannot
-// save. And the main window's size, kept from one run to the next.
+// folder's lock file was left. A browser whose folder is moved away keeps to
+// it, and never writes into the new one another browser makes in its place.
+// A start without a display, on a folder that cannot be locked, or under a
+// file-size limit the web engine cannot run under, says why and ends; one on
+// a read-only folder or under a file-size limit smaller than a data file
+// runs on and says what it cannot save. And the main window's size, kept
+// from one run to the next.
 #include "store/AtomicFile.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
@@ -365,6 +367,27 @@ TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
     EXPECT_EQ(contents(folder), before);
     EXPECT_FALSE(first.exited());
+}
+
+// A data folder moved away while its browser runs stays that browser's: it
+// goes on saving into the folder it locked, wherever that now is, and never
+// into the new data folder that another browser (another login's) made and
+// holds at the old path.
+TEST_F(SecondProcessTest, ABrowserWhoseDataFolderWasMovedNeverWritesIntoTheNewOneAtItsOldPath) {
+    ASSERT_TRUE(display);
+    Browser first(home);
+    ASSERT_TRUE(first.started());
+    ASSERT_TRUE(isUp(first));
+    const std::string moved = folder + ".moved";
+    std::filesystem::rename(folder, moved);
+    Browser second(home);
+    ASSERT_TRUE(second.started());
+    ASSERT_TRUE(isUp(second));
+    const auto secondsFolder = contents(folder);
+    closeMainWindow(first);  // it saves its window's size
+    EXPECT_EQ(contents(folder), secondsFolder);
+    EXPECT_TRUE(std::filesystem::exists(moved + "/windowSize.json"));
+    EXPECT_FALSE(second.exited());
 }
 
 // A folder that takes no new entries (a read-only file system) still guards
