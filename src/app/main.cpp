@@ -116,8 +116,21 @@ void tellIfUnwritable(const std::string& folder, AppState& appState) {
     appState.toastMessage.set("Your browsing data won't be saved: " + problem);
 }
 
+// The end of a run: what the disk refused so far is written once more, and
+// when it still cannot be, the user is told that it is lost. False then.
+bool savedAtQuit(DataStore& store) {
+    const auto problem = store.saveEverything();
+    if (!problem) return true;
+    std::fprintf(stderr,
+                 "quorelle: some browsing data could not be saved before quitting (%s); its latest changes are "
+                 "lost.\n",
+                 problem->c_str());
+    return false;
+}
+
 // Makes every process-wide object and both browser states over the held
-// data folder, and runs the application until it ends.
+// data folder, and runs the application until it ends; its exit status is 1
+// when browsing data could not be saved at the end.
 int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
                const DataFolderLock& lock) {
     MainQueue mainQueue;
@@ -166,7 +179,8 @@ int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMod
     options.window.openFile = OpenFileCommand::handler(fileDialogs);
     auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
                                            appState, makeGuestState, options);
-    return app->run(argc, argv);
+    const int status = app->run(argc, argv);
+    return savedAtQuit(store) ? status : 1;
 }
 
 }  // namespace

@@ -79,6 +79,12 @@ DataStore::~DataStore() = default;
 
 void DataStore::flush() { writer_->waitUntilWritten(); }
 
+std::optional<std::string> DataStore::saveEverything() {
+    if (writer_->retryAndWait() == 0) return std::nullopt;
+    std::lock_guard lock(reportMutex_);
+    return lastFailure_.message();
+}
+
 std::shared_ptr<void> DataStore::tellSaveFailures(MainQueue& queue,
                                                   std::function<void(const std::string& message)> tell) {
     auto listener = std::make_shared<SaveFailureListener>(SaveFailureListener{queue, std::move(tell)});
@@ -93,6 +99,7 @@ void DataStore::noteWritten(std::error_code error, std::size_t unsaved) {
         if (unsaved == 0) toldCauses_.clear();  // everything is on disk again
         return;
     }
+    lastFailure_ = error;
     if (!toldCauses_.insert(error).second) return;
     std::string message = std::string(saveFailedMessage) + error.message();
     std::fprintf(stderr, "%s\n", message.c_str());

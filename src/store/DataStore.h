@@ -125,6 +125,10 @@ public:
 
     // Returns once every save queued so far has been written (or has failed).
     void flush();
+    // For the end of a run: writes once more every file the disk refused so
+    // far, and waits for every save. Nothing when all is on disk, else why
+    // the last write failed.
+    std::optional<std::string> saveEverything();
 
     // While the returned handle is held, `tell` gets each new cause of failed
     // saves on the main thread, through `queue`, as the line to show: "Couldn't
@@ -203,6 +207,7 @@ private:
     std::set<std::string> damaged_;    // paths found damaged, not yet moved aside
     std::mutex reportMutex_;           // the writer reports its results
     std::set<std::error_code> toldCauses_;  // since everything was last on disk
+    std::error_code lastFailure_;
     std::weak_ptr<SaveFailureListener> listener_;
     std::unique_ptr<SaveWriter> writer_;  // last: it finishes its writes before the rest goes
 };

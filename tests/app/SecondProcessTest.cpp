@@ -312,11 +312,12 @@ protected:
         EXPECT_EQ(contents(folder), before);
         EXPECT_FALSE(first.exited());
     }
-    // Closes the browser's main window as a user does; the browser then ends.
-    void closeMainWindow(Browser& browser) {
+    // Closes the browser's main window as a user does; the browser then ends,
+    // with status 1 when its data could not all be saved.
+    void closeMainWindow(Browser& browser, int status = 0) {
         for (Window window : windowsOf(display, browser.pid())) askToClose(display, window);
         ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-        EXPECT_TRUE(browser.endedWith(0)) << browser.status();
+        EXPECT_TRUE(browser.endedWith(status)) << browser.status();
     }
 
     ScratchFolder scratch{"quorelle-two-XXXXXX"};
@@ -466,8 +467,9 @@ TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
 // the screen takes, the start says so and ends before any data is made. At
 // that much, pages are drawn, and the save of a data file larger than the
 // limit fails with "File too large" and is told, instead of the limit's
-// signal ending the browser; the web engine's processes ignore that signal
-// as well. The engine's sandbox is on, as for anyone it can start for.
+// signal ending the browser, and so does the quit, whose last try at it
+// fails too; the web engine's processes ignore that signal as well. The
+// engine's sandbox is on, as for anyone it can start for.
 TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     ASSERT_TRUE(display);
     const rlim_t screenPage =
@@ -500,7 +502,11 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     for (const auto& child : childrenOf(browser.pid())) EXPECT_TRUE(ignores(child, SIGXFSZ)) << child.name;
     EXPECT_FALSE(hasTemporaryFiles());
     EXPECT_EQ(ScratchFolder::read(history), longHistory);
-    closeMainWindow(browser);
+    // The last try fails too: the quit says so.
+    closeMainWindow(browser, 1);
+    EXPECT_TRUE(browser.saidSo("quorelle: some browsing data could not be saved before quitting (File too large)"))
+        << browser.errorOutput();
+    EXPECT_EQ(ScratchFolder::read(history), longHistory);
 }
 
 // The main window comes back at the size it was left at, maximised or not;
