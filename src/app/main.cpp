@@ -39,6 +39,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -62,15 +63,40 @@ struct Folders {
 // processes, and whatever else the browser starts, are spared too.
 void ignoreFileSizeLimitSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
-// The displays the toolkit was pointed at, for the message that none opened.
-std::string displayNames() {
-    std::string names;
-    for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
-        const char* value = g_getenv(variable);
-        if (!value || !*value) continue;
-        names += (names.empty() ? "" : ", ") + std::string(value);
+// Whether GDK_BACKEND (a comma-separated list, "*" for any) lets the toolkit
+// try `backend`; without it, it tries every one.
+bool backendAllowed(const char* backend) {
+    const char* chosen = g_getenv("GDK_BACKEND");
+    if (!chosen || !*chosen) return true;
+    GLibPtr<char*, g_strfreev> names(g_strsplit(chosen, ",", -1));
+    for (char** name = names.get(); *name; ++name) {
+        const std::string trimmed = g_strstrip(*name);
+        if (trimmed == "*" || trimmed == backend) return true;
     }
-    return names.empty() ? "none is set (DISPLAY and WAYLAND_DISPLAY are empty)" : names;
+    return false;
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* separator) {
+    std::string text;
+    for (const auto& part : parts) text += (text.empty() ? "" : separator) + part;
+    return text;
+}
+
+// The displays the toolkit was pointed at and allowed to use, for the
+// message that none opened.
+std::string displayNames() {
+    std::vector<std::string> set, empty;
+    for (const auto& [backend, variable] : {std::pair{"wayland", "WAYLAND_DISPLAY"}, std::pair{"x11", "DISPLAY"}}) {
+        if (!backendAllowed(backend)) continue;
+        const char* value = g_getenv(variable);
+        if (value && *value)
+            set.push_back(value);
+        else
+            empty.push_back(variable);
+    }
+    if (!set.empty()) return joined(set, ", ");
+    if (empty.empty()) return "GDK_BACKEND=" + std::string(g_getenv("GDK_BACKEND")) + " allows neither X11 nor Wayland";
+    return "none is set (" + joined(empty, " and ") + (empty.size() == 1 ? " is" : " are") + " empty)";
 }
 
 // Without a display nothing can be shown, and the web engine cannot start:

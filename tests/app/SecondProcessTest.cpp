@@ -448,17 +448,25 @@ TEST_F(SecondProcessTest, EveryRefusedStartsDialogClosesCleanlyByItsButtonEscape
     }
 }
 
-// Without a display the start says so and ends before the data folder is made.
+// Without a display the start says so, naming the displays the toolkit
+// could have used (GDK_BACKEND may narrow them to X11), and ends before the
+// data folder is made.
 TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
     int number = 4242;
     while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
     const std::string name = ":" + std::to_string(number);
-    Browser browser(home, {.readStderr = true, .environment = {{"DISPLAY", name}, {"WAYLAND_DISPLAY", std::nullopt}}});
-    ASSERT_TRUE(browser.started());
-    ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-    EXPECT_TRUE(browser.endedWith(1)) << browser.status() << "\n" << browser.errorOutput();
-    EXPECT_TRUE(browser.saidSo("quorelle: cannot open display: " + name)) << browser.errorOutput();
-    EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+    const std::string wayland = "quorelle-no-such-wayland-display";
+    for (const auto& [backend, named] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+             {"x11", name}, {std::nullopt, wayland + ", " + name}}) {
+        SCOPED_TRACE("GDK_BACKEND=" + backend.value_or("(unset)"));
+        Browser browser(home, {.readStderr = true,
+                               .environment = {{"DISPLAY", name}, {"WAYLAND_DISPLAY", wayland}, {"GDK_BACKEND", backend}}});
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+        EXPECT_TRUE(browser.endedWith(1)) << browser.status() << "\n" << browser.errorOutput();
+        EXPECT_TRUE(browser.saidSo("quorelle: cannot open display: " + named + "\n")) << browser.errorOutput();
+        EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+    }
 }
 
 // The file-size limit caps the web engine's shared memory too: a page is
