@@ -39,9 +39,9 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <utility>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -57,10 +57,11 @@ struct Folders {
 };
 
 // A file-size limit (ulimit -f) the web engine can run under must not end
-// the browser in the middle of a save: with SIGXFSZ ignored, a write past the limit fails with "File too
-// large" instead, which the save reports and keeps for its next try. An
-// ignored signal stays ignored across exec, so the web engine's helper
-// processes, and whatever else the browser starts, are spared too.
+// the browser in the middle of a save: with SIGXFSZ ignored, a write past
+// the limit fails with "File too large" instead, which the save reports and
+// keeps for its next try. An ignored signal stays ignored across exec, so
+// the web engine's helper processes, and whatever else the browser starts,
+// are spared too.
 void ignoreFileSizeLimitSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 // Whether GDK_BACKEND (a comma-separated list, "*" for any) lets the toolkit
