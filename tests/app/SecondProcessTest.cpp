@@ -460,7 +460,9 @@ TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
              {"x11", name}, {std::nullopt, wayland + ", " + name}}) {
         SCOPED_TRACE("GDK_BACKEND=" + backend.value_or("(unset)"));
         Browser browser(home, {.readStderr = true,
-                               .environment = {{"DISPLAY", name}, {"WAYLAND_DISPLAY", wayland}, {"GDK_BACKEND", backend}}});
+                               .environment = {{"DISPLAY", name},
+                                               {"WAYLAND_DISPLAY", wayland},
+                                               {"GDK_BACKEND", backend}}});
         ASSERT_TRUE(browser.started());
         ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
         EXPECT_TRUE(browser.endedWith(1)) << browser.status() << "\n" << browser.errorOutput();
@@ -480,14 +482,15 @@ TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
 // engine's sandbox is on, as for anyone it can start for.
 TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     ASSERT_TRUE(display);
-    const rlim_t screenPage =
-        rlim_t(DisplayWidth(display, DefaultScreen(display))) * rlim_t(DisplayHeight(display, DefaultScreen(display))) * 4;
+    const int screen = DefaultScreen(display);
+    const rlim_t screenPage = rlim_t(DisplayWidth(display, screen)) * rlim_t(DisplayHeight(display, screen)) * 4;
     const std::map<std::string, std::optional<std::string>> sandboxOn = {
         {"WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", std::nullopt}};
     {
         Browser browser(home, {.readStderr = true, .environment = sandboxOn, .fileSizeLimit = screenPage - 1});
         expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of " +
-                                               std::to_string(screenPage - 1) + " bytes is too small for the web engine");
+                                               std::to_string(screenPage - 1) +
+                                               " bytes is too small for the web engine");
         EXPECT_FALSE(std::filesystem::exists(home + "/data"));
     }
 
