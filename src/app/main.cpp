@@ -4,6 +4,7 @@
 // guest window's), and runs the application. Nothing here is global; each
 // object is handed to those that use it and outlives them.
 #include "app/DataFolderInUse.h"
+#include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
 #include "app/QuorelleApplication.h"
 #include "model/GLibPtr.h"
@@ -40,6 +41,7 @@
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,22 +56,48 @@ struct Folders {
     std::string browserData() const { return data + "/QuorelleData"; }
 };
 
-// A file-size limit (ulimit -f) must not end the browser in the middle of a
-// save: with SIGXFSZ ignored, a write past the limit fails with "File too
-// large" instead, which the save reports and keeps for its next try. An
-// ignored signal stays ignored across exec, so the web engine's helper
-// processes, and whatever else the browser starts, are spared too.
+// A file-size limit (ulimit -f) the web engine can run under must not end
+// the browser in the middle of a save: with SIGXFSZ ignored, a write past
+// the limit fails with "File too large" instead, which the save reports and
+// keeps for its next try. An ignored signal stays ignored across exec, so
+// the web engine's helper processes, and whatever else the browser starts,
+// are spared too.
 void ignoreFileSizeLimitSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
-// The displays the toolkit was pointed at, for the message that none opened.
-std::string displayNames() {
-    std::string names;
-    for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
-        const char* value = g_getenv(variable);
-        if (!value || !*value) continue;
-        names += (names.empty() ? "" : ", ") + std::string(value);
+// Whether GDK_BACKEND (a comma-separated list, "*" for any) lets the toolkit
+// try `backend`; without it, it tries every one.
+bool backendAllowed(const char* backend) {
+    const char* chosen = g_getenv("GDK_BACKEND");
+    if (!chosen || !*chosen) return true;
+    GLibPtr<char*, g_strfreev> names(g_strsplit(chosen, ",", -1));
+    for (char** name = names.get(); *name; ++name) {
+        const std::string trimmed = g_strstrip(*name);
+        if (trimmed == "*" || trimmed == backend) return true;
     }
-    return names.empty() ? "none is set (DISPLAY and WAYLAND_DISPLAY are empty)" : names;
+    return false;
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* separator) {
+    std::string text;
+    for (const auto& part : parts) text += (text.empty() ? "" : separator) + part;
+    return text;
+}
+
+// The displays the toolkit was pointed at and allowed to use, for the
+// message that none opened.
+std::string displayNames() {
+    std::vector<std::string> set, empty;
+    for (const auto& [backend, variable] : {std::pair{"wayland", "WAYLAND_DISPLAY"}, std::pair{"x11", "DISPLAY"}}) {
+        if (!backendAllowed(backend)) continue;
+        const char* value = g_getenv(variable);
+        if (value && *value)
+            set.push_back(value);
+        else
+            empty.push_back(variable);
+    }
+    if (!set.empty()) return joined(set, ", ");
+    if (empty.empty()) return "GDK_BACKEND=" + std::string(g_getenv("GDK_BACKEND")) + " allows neither X11 nor Wayland";
+    return "none is set (" + joined(empty, " and ") + (empty.size() == 1 ? " is" : " are") + " empty)";
 }
 
 // Without a display nothing can be shown, and the web engine cannot start:
@@ -115,14 +143,28 @@ void tellIfUnwritable(const std::string& folder, AppState& appState) {
     appState.toastMessage.set("Your browsing data won't be saved: " + problem);
 }
 
+// The end of a run: what the disk refused so far is written once more, and
+// when it still cannot be, the user is told that it is lost. False then.
+bool savedAtQuit(DataStore& store) {
+    const auto problem = store.saveEverything();
+    if (!problem) return true;
+    std::fprintf(stderr,
+                 "quorelle: some browsing data could not be saved before quitting (%s); its latest changes are "
+                 "lost.\n",
+                 problem->c_str());
+    return false;
+}
+
 // Makes every process-wide object and both browser states over the held
-// data folder, and runs the application until it ends.
+// data folder, and runs the application until it ends; its exit status is 1
+// when browsing data could not be saved at the end.
 int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
                const DataFolderLock& lock) {
     MainQueue mainQueue;
-    DataStore store(lock.folder(), DataStore::Access::readWrite);
+    // Both reach the folder this process locked, wherever it is moved to.
+    DataStore store(lock, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
-    DataStore guestStore(lock.folder(), DataStore::Access::readOnly);
+    DataStore guestStore(lock, DataStore::Access::readOnly);
     KeychainService keychain;
     SystemClipboard clipboard;
 
@@ -164,7 +206,8 @@ int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMod
     options.window.openFile = OpenFileCommand::handler(fileDialogs);
     auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
                                            appState, makeGuestState, options);
-    return app->run(argc, argv);
+    const int status = app->run(argc, argv);
+    return savedAtQuit(store) ? status : 1;
 }
 
 }  // namespace
@@ -176,6 +219,7 @@ int main(int argc, char* argv[]) {
     const auto graphics = GraphicsMode::detect();
     graphics.applyToToolkit();
     if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
+    if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
 
     const Folders folders;
     const DataFolderLock lock(folders.browserData());

@@ -22,9 +22,9 @@ constexpr std::string_view temporaryUniquePart = "XXXXXX";
 // Removes a temporary file unless the replacement went through.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    TemporaryFile(int folder, std::string path) : folder_(folder), path_(std::move(path)) {}
     ~TemporaryFile() {
-        if (!committed_) ::unlink(path_.c_str());
+        if (!committed_) ::unlinkat(folder_, path_.c_str(), 0);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -33,9 +33,23 @@ public:
     void commit() { committed_ = true; }
 
 private:
+    int folder_;
     std::string path_;
     bool committed_ = false;
 };
+
+// mkstemp() in `folder`: replaces the template's last six characters with
+// letters and digits until the name is a new file, made with mode 0600.
+int makeTemporary(int folder, std::string& pattern) {
+    static constexpr std::string_view characters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t i = pattern.size() - temporaryUniquePart.size(); i < pattern.size(); ++i)
+            pattern[i] = characters[g_random_int_range(0, static_cast<int>(characters.size()))];
+        const int fd = ::openat(folder, pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 
 bool writeAll(int fd, std::string_view bytes) {
     const char* data = bytes.data();
@@ -67,24 +81,24 @@ bool readAll(int fd, std::string& out, std::size_t sizeHint) {
     }
 }
 
-// rename() that refuses to replace an existing entry.
-bool renameWithoutReplacing(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+// rename() within `folder` that refuses to replace an existing entry.
+bool renameWithoutReplacing(int folder, const std::string& from, const std::string& to) {
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the no-replace flag: check first. Only the
     // browser's own main thread moves files aside, so the gap is harmless.
-    if (AtomicFile::exists(to)) {
+    if (AtomicFile::exists(to, folder)) {
         errno = EEXIST;
         return false;
     }
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
 }
 
 }  // namespace
 
-bool AtomicFile::exists(const std::string& path) {
+bool AtomicFile::exists(const std::string& path, int folder) {
     struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
+    return ::fstatat(folder, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 std::error_code AtomicFile::lastSystemError() { return {errno != 0 ? errno : EIO, std::system_category()}; }
@@ -107,9 +121,9 @@ bool AtomicFile::isTemporaryName(std::string_view fileName) {
                        [](char c) { return g_ascii_isalnum(c); });
 }
 
-AtomicFile::ReadResult AtomicFile::read(const std::string& path) {
+AtomicFile::ReadResult AtomicFile::read(const std::string& path, int folder) {
     // Non-blocking, so that a pipe in the file's place cannot hang the browser.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    FileDescriptor fd(::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.valid()) {
         bool absent = errno == ENOENT || errno == ENOTDIR;
         return {absent ? ReadStatus::missing : ReadStatus::unreadable, {}};
@@ -121,28 +135,29 @@ AtomicFile::ReadResult AtomicFile::read(const std::string& path) {
     return result;
 }
 
-std::error_code AtomicFile::replace(const std::string& path, std::string_view bytes, Durability durability) {
+std::error_code AtomicFile::replace(const std::string& path, std::string_view bytes, Durability durability,
+                                    int folder) {
     std::string pattern = temporaryPrefix(path) + std::string(temporaryUniquePart);
-    int raw = g_mkstemp_full(pattern.data(), O_WRONLY | O_CLOEXEC, 0600);
+    int raw = makeTemporary(folder, pattern);
     if (raw < 0) return lastSystemError();
     FileDescriptor fd(raw);
-    TemporaryFile temporary(pattern);
+    TemporaryFile temporary(folder, pattern);
     // The mode must not depend on the process's umask: proxy passwords live
     // in these files.
     if (::fchmod(fd.get(), 0600) != 0) return lastSystemError();
     if (!writeAll(fd.get(), bytes)) return lastSystemError();
     if (durability == Durability::synced && ::fdatasync(fd.get()) != 0) return lastSystemError();
     if (!fd.close()) return lastSystemError();
-    if (::rename(temporary.path().c_str(), path.c_str()) != 0) return lastSystemError();
+    if (::renameat(folder, temporary.path().c_str(), folder, path.c_str()) != 0) return lastSystemError();
     temporary.commit();
     return {};
 }
 
-std::optional<std::string> AtomicFile::renameAside(const std::string& path, std::string_view suffix) {
+std::optional<std::string> AtomicFile::renameAside(const std::string& path, std::string_view suffix, int folder) {
     std::string base = path + std::string(suffix);
     for (int attempt = 1; attempt <= 100; ++attempt) {
         std::string target = attempt == 1 ? base : base + "-" + std::to_string(attempt);
-        if (renameWithoutReplacing(path, target)) return target;
+        if (renameWithoutReplacing(folder, path, target)) return target;
         if (errno != EEXIST && errno != ENOTEMPTY) return std::nullopt;
     }
     return std::nullopt;

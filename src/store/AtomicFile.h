@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,8 +16,14 @@ namespace quorelle {
 // so a reader (or the next start after a crash) finds either the old or the
 // new contents, never a mix. A crash may leave a temporary file behind; it is
 // hidden (".<name>.tmp-XXXXXX") and never read.
+//
+// Every path is taken relative to an open folder, `folder` (the working
+// folder by default, so that an absolute path names itself): a folder held
+// open is reached wherever it has been moved to meanwhile.
 class AtomicFile {
 public:
+    static constexpr int workingFolder = AT_FDCWD;
+
     enum class Durability {
         // The new contents reach the disk before the rename: old or new
         // contents survive a power cut as well as a crash of the browser.
@@ -35,19 +43,21 @@ public:
     // A regular file read whole. A path that does not exist (or whose folder
     // does not) is missing; anything else that stops the read (no
     // permission, a folder or device in the file's place) is unreadable.
-    static ReadResult read(const std::string& path);
+    static ReadResult read(const std::string& path, int folder = workingFolder);
 
     // Replaces the file at `path` with `bytes`. Gives nothing when done, else
     // the system's error of the step that failed, in which case the old file
     // is untouched and no temporary file stays.
-    static std::error_code replace(const std::string& path, std::string_view bytes, Durability durability);
+    static std::error_code replace(const std::string& path, std::string_view bytes, Durability durability,
+                                   int folder = workingFolder);
 
     // Renames `path` to `path` + `suffix` without overwriting anything that
     // is already there (a counter is appended on a clash). Gives the new path.
-    static std::optional<std::string> renameAside(const std::string& path, std::string_view suffix);
+    static std::optional<std::string> renameAside(const std::string& path, std::string_view suffix,
+                                                  int folder = workingFolder);
 
     // Whether anything (a file, a folder, a link, dangling or not) is at `path`.
-    static bool exists(const std::string& path);
+    static bool exists(const std::string& path, int folder = workingFolder);
 
     // What the last failed system call of this thread set (errno), never "no
     // error": EIO when errno says nothing.

@@ -35,6 +35,9 @@ public:
 
     State state() const { return state_; }
     const std::string& folder() const { return folder_; }
+    // The folder as it was opened and locked, wherever it is moved later;
+    // -1 when the folder could not be opened.
+    int descriptor() const { return folderFd_; }
     // What went wrong when the state is `unavailable`.
     const std::string& problem() const { return problem_; }
 

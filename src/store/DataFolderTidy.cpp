@@ -3,21 +3,22 @@
 #include "store/AtomicFile.h"
 #include "store/DataFolderLock.h"
 #include "store/FileDescriptor.h"
+#include "store/FolderTree.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace quorelle {
 namespace {
 
 using Clock = DataFolderTidy::Clock;
 
+// What may remain of a folder's and a file's permissions: the owner's, less
+// a file's execute bit. Nothing is ever given back: a folder its owner made
+// read-only (to keep it as it is) stays read-only.
 constexpr mode_t folderMode = 0700;
 constexpr mode_t fileMode = 0600;
 // The browser's own folders are two levels deep; far below that lies
@@ -29,22 +30,12 @@ Clock::time_point lastWritten(const struct stat& info) {
     return Clock::time_point(std::chrono::duration_cast<Clock::duration>(since));
 }
 
-bool hasMode(const struct stat& info, mode_t mode) { return (info.st_mode & 07777) == mode; }
+// The mode with every permission beyond `allowed` taken away.
+mode_t narrowed(const struct stat& info, mode_t allowed) { return info.st_mode & 07777 & allowed; }
+bool allowsMore(const struct stat& info, mode_t allowed) { return narrowed(info, allowed) != (info.st_mode & 07777); }
 
-// The names in an open folder, which it takes over.
-std::vector<std::string> entryNames(FileDescriptor folder) {
-    std::vector<std::string> names;
-    const int fd = folder.release();
-    std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(fd), ::closedir);
-    if (!listing) {
-        ::close(fd);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(listing.get())) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    return names;
+void narrowEntry(int folder, const char* name, const struct stat& info, mode_t allowed) {
+    if (allowsMore(info, allowed)) ::fchmodat(folder, name, narrowed(info, allowed), AT_SYMLINK_NOFOLLOW);
 }
 
 FileDescriptor openFolder(int parent, const std::string& name) {
@@ -63,10 +54,9 @@ void tidyEntry(int folder, const std::string& name, Clock::time_point processSta
             ::unlinkat(folder, name.c_str(), 0);
             return;
         }
-        if (!hasMode(info, fileMode)) ::fchmodat(folder, name.c_str(), fileMode, AT_SYMLINK_NOFOLLOW);
+        narrowEntry(folder, name.c_str(), info, fileMode);
     } else if (S_ISDIR(info.st_mode)) {
-        // First, so that a folder closed even to its owner can be opened.
-        if (!hasMode(info, folderMode)) ::fchmodat(folder, name.c_str(), folderMode, AT_SYMLINK_NOFOLLOW);
+        narrowEntry(folder, name.c_str(), info, folderMode);
         if (level >= deepestLevel) return;
         FileDescriptor child = openFolder(folder, name);
         if (child.valid()) tidyFolder(child.get(), processStart, level + 1);
@@ -74,9 +64,7 @@ void tidyEntry(int folder, const std::string& name, Clock::time_point processSta
 }
 
 void tidyFolder(int folder, Clock::time_point processStart, int level) {
-    // Listed from a descriptor of its own, so that `folder` stays open for the entries.
-    for (const auto& name : entryNames(openFolder(folder, ".")))
-        tidyEntry(folder, name, processStart, level);
+    for (const auto& name : FolderTree::names(folder)) tidyEntry(folder, name, processStart, level);
 }
 
 }  // namespace
@@ -86,7 +74,7 @@ void DataFolderTidy::run(const DataFolderLock& lock, Clock::time_point processSt
     FileDescriptor root(::open(lock.folder().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (!root.valid() || ::fstat(root.get(), &info) != 0) return;
-    if (!hasMode(info, folderMode)) ::fchmod(root.get(), folderMode);
+    if (allowsMore(info, folderMode)) ::fchmod(root.get(), narrowed(info, folderMode));
     tidyFolder(root.get(), processStart, 0);
 }
 

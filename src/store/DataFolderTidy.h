@@ -8,8 +8,11 @@ class DataFolderLock;
 
 // Start-up care of the data folder by the process that holds it: removes the
 // temporary files of saves that a crash cut short (AtomicFile's hidden
-// ".<name>.tmp-XXXXXX" files), and makes the folder private again, every
-// folder in it 0700 and every file 0600, however they were left.
+// ".<name>.tmp-XXXXXX" files), and makes the folder private again: every
+// permission of the group and of others is taken away, from the folder and
+// from every folder and file in it, and a file's execute bits too. Nothing
+// is ever given back: what its owner made read-only (or closed to itself)
+// stays so, and a folder it cannot list is not looked into.
 //
 // Nothing is reached through a symbolic link: a link is neither removed nor
 // changed and its target is never touched, and a data folder that is itself

@@ -3,6 +3,8 @@
 #include "model/Date.h"
 #include "model/JsonCodec.h"
 #include "model/ProfileData.h"
+#include "store/DataFolderLock.h"
+#include "store/FolderTree.h"
 #include "store/MainQueue.h"
 #include "store/SaveWriter.h"
 
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,9 +36,9 @@ std::string utcStamp() {
     return stamp;
 }
 
-bool isFolder(const std::string& path) {
+bool isFolder(int folder, const std::string& path) {
     struct stat info;
-    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::fstatat(folder, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
 }
 
 // The eleven files of a profile folder, in the order they are written and
@@ -58,7 +61,14 @@ void forEachProfileFile(Data& data, Visit&& visit) {
 }  // namespace
 
 DataStore::DataStore(std::string rootPath, Access access, AtomicFile::Durability durability)
+    : DataStore(std::move(rootPath), -1, access, durability) {}
+
+DataStore::DataStore(const DataFolderLock& held, Access access, AtomicFile::Durability durability)
+    : DataStore(held.folder(), ::fcntl(held.descriptor(), F_DUPFD_CLOEXEC, 0), access, durability) {}
+
+DataStore::DataStore(std::string rootPath, int rootFolder, Access access, AtomicFile::Durability durability)
     : root_(std::move(rootPath)),
+      rootFolder_(rootFolder),
       access_(access),
       durability_(durability),
       writer_(std::make_unique<SaveWriter>(
@@ -68,6 +78,12 @@ DataStore::DataStore(std::string rootPath, Access access, AtomicFile::Durability
 DataStore::~DataStore() = default;
 
 void DataStore::flush() { writer_->waitUntilWritten(); }
+
+std::optional<std::string> DataStore::saveEverything() {
+    if (writer_->retryAndWait() == 0) return std::nullopt;
+    std::lock_guard lock(reportMutex_);
+    return lastFailure_.message();
+}
 
 std::shared_ptr<void> DataStore::tellSaveFailures(MainQueue& queue,
                                                   std::function<void(const std::string& message)> tell) {
@@ -83,6 +99,7 @@ void DataStore::noteWritten(std::error_code error, std::size_t unsaved) {
         if (unsaved == 0) toldCauses_.clear();  // everything is on disk again
         return;
     }
+    lastFailure_ = error;
     if (!toldCauses_.insert(error).second) return;
     std::string message = std::string(saveFailedMessage) + error.message();
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -98,18 +115,32 @@ void DataStore::queueWrite(const std::string& path, std::function<std::optional<
     writer_->queue(path, std::move(encode));
 }
 
+DataStore::Place DataStore::place(const std::string& path) const {
+    if (!rootFolder_.valid() || !path.starts_with(root_)) return {AtomicFile::workingFolder, path};
+    if (path.size() == root_.size()) return {rootFolder_.get(), "."};
+    if (path[root_.size()] != '/') return {AtomicFile::workingFolder, path};
+    return {rootFolder_.get(), path.substr(root_.size() + 1)};
+}
+
 std::error_code DataStore::write(const std::string& path, std::string_view bytes) {
     if (auto error = moveAsideIfDamaged(path)) return error;
-    auto error = AtomicFile::replace(path, bytes, durability_);
+    const Place file = place(path);
+    auto error = AtomicFile::replace(file.path, bytes, durability_, file.folder);
     if (error != std::errc::no_such_file_or_directory) return error;
     // The folder went away after the save was queued (a save written again
     // after a failure, say): it is made again, as on any use of its path.
     makeFolder(std::filesystem::path(path).parent_path().string());
-    return AtomicFile::replace(path, bytes, durability_);
+    return AtomicFile::replace(file.path, bytes, durability_, file.folder);
 }
 
 void DataStore::makeFolder(const std::string& path) const {
-    if (writable()) g_mkdir_with_parents(path.c_str(), 0700);  // an existing folder is no error
+    if (!writable()) return;
+    const Place folder = place(path);
+    // An existing folder is no error.
+    if (folder.folder == AtomicFile::workingFolder)
+        g_mkdir_with_parents(path.c_str(), 0700);
+    else
+        FolderTree::makeFolders(folder.folder, folder.path, 0700);
 }
 
 std::string DataStore::rootURL() const {
@@ -184,23 +215,24 @@ bool DataStore::removeProfileDirectory(std::string_view profileID) {
     if (!writable()) return false;
     if (profileID == AppSettings::defaultProfileID || profileID == AppSettings::guestProfileID) return false;
     auto folder = profileFolderPath(profileID);
-    if (!folder || !isFolder(root_ + "/" + std::string(profilesFolderName))) return false;
+    const Place profiles = place(root_ + "/" + std::string(profilesFolderName));
+    if (!folder || !isFolder(profiles.folder, profiles.path)) return false;
     flush();  // nothing queued may bring the folder back
-    std::error_code error;
-    // remove_all deletes a symbolic link itself and never what it points to.
-    auto removed = std::filesystem::remove_all(std::filesystem::path(*folder), error);
+    const Place profile = place(*folder);
+    const bool removed = FolderTree::remove(profile.folder, profile.path);
     std::string prefix = *folder + "/";
     writer_->abandon([&prefix](const std::string& path) { return path.starts_with(prefix); });
     {
         std::lock_guard lock(damagedMutex_);
         std::erase_if(damaged_, [&](const std::string& path) { return path.starts_with(prefix); });
     }
-    return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
+    return removed;
 }
 
 FileStatus DataStore::loadDocument(const std::string& path, const std::function<void(const Json&)>& read) {
     writer_->waitUntilWritten(path);  // read what was last saved
-    auto file = AtomicFile::read(path);
+    const Place place = this->place(path);
+    auto file = AtomicFile::read(place.path, place.folder);
     FileStatus status = FileStatus::missing;
     if (file.status != AtomicFile::ReadStatus::missing) {
         status = FileStatus::damaged;
@@ -239,7 +271,8 @@ void DataStore::removeFile(const std::string& path) {
     if (!writable()) return;
     writer_->waitUntilWritten(path);
     writer_->abandon([&path](const std::string& failed) { return failed == path; });
-    ::unlink(path.c_str());
+    const Place file = place(path);
+    ::unlinkat(file.folder, file.path.c_str(), 0);
 }
 
 bool DataStore::isAwaitingMoveAside(const std::string& path) const {
@@ -252,7 +285,9 @@ std::error_code DataStore::moveAsideIfDamaged(const std::string& path) {
     std::lock_guard lock(damagedMutex_);
     auto entry = damaged_.find(path);
     if (entry == damaged_.end()) return {};
-    if (AtomicFile::exists(path) && !AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp()))
+    const Place file = place(path);
+    if (AtomicFile::exists(file.path, file.folder) &&
+        !AtomicFile::renameAside(file.path, std::string(moveAsideMarker) + utcStamp(), file.folder))
         return AtomicFile::lastSystemError();  // keep the damaged file; a later save tries again
     damaged_.erase(entry);
     return {};

@@ -4,6 +4,7 @@
 #include "model/Json.h"
 #include "model/WindowSize.h"
 #include "store/AtomicFile.h"
+#include "store/FileDescriptor.h"
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 
 namespace quorelle {
 
+class DataFolderLock;
 class MainQueue;
 struct ProfileData;
 class SaveWriter;
@@ -69,6 +71,13 @@ struct Loaded {
 // NUL never forms a path. Loads then give the fallbacks without touching the
 // disk and saves do nothing.
 //
+// A store over a held data folder (made from its DataFolderLock) reaches
+// every file under the root through the folder it locked, never by path:
+// when that folder is moved while the browser runs, the store goes on
+// reading and writing it where it now is, and never touches whatever takes
+// its old place (another process's new data folder). Only what the store
+// gives out (rootURL(), profileDirectory()) still reads as the old path.
+//
 // Not thread-safe: one store belongs to the main thread (its writer is its own).
 class DataStore {
 public:
@@ -79,6 +88,10 @@ public:
     };
 
     explicit DataStore(std::string rootPath, Access access = Access::readWrite,
+                       AtomicFile::Durability durability = AtomicFile::Durability::synced);
+    // Over the folder `held` holds, reached through its own copy of the
+    // lock's descriptor.
+    explicit DataStore(const DataFolderLock& held, Access access = Access::readWrite,
                        AtomicFile::Durability durability = AtomicFile::Durability::synced);
     ~DataStore();
     DataStore(const DataStore&) = delete;
@@ -112,6 +125,10 @@ public:
 
     // Returns once every save queued so far has been written (or has failed).
     void flush();
+    // For the end of a run: writes once more every file the disk refused so
+    // far, and waits for every save. Nothing when all is on disk, else why
+    // the last write failed.
+    std::optional<std::string> saveEverything();
 
     // While the returned handle is held, `tell` gets each new cause of failed
     // saves on the main thread, through `queue`, as the line to show: "Couldn't
@@ -157,6 +174,16 @@ public:
     bool isAwaitingMoveAside(const std::string& path) const;
 
 private:
+    // Where a path is reached: through the held folder when it lies under
+    // the root, else as it is.
+    struct Place {
+        int folder;
+        std::string path;  // relative to `folder`
+    };
+    Place place(const std::string& path) const;
+
+    DataStore(std::string rootPath, int rootFolder, Access access, AtomicFile::Durability durability);
+
     bool writable() const { return access_ == Access::readWrite; }
     std::string windowSizeURL() const;
     void makeFolder(const std::string& path) const;
@@ -173,12 +200,14 @@ private:
     };
 
     std::string root_;
+    FileDescriptor rootFolder_{-1};  // the held folder, when there is one
     Access access_;
     AtomicFile::Durability durability_;
     mutable std::mutex damagedMutex_;  // the writer moves files aside
     std::set<std::string> damaged_;    // paths found damaged, not yet moved aside
     std::mutex reportMutex_;           // the writer reports its results
     std::set<std::error_code> toldCauses_;  // since everything was last on disk
+    std::error_code lastFailure_;
     std::weak_ptr<SaveFailureListener> listener_;
     std::unique_ptr<SaveWriter> writer_;  // last: it finishes its writes before the rest goes
 };

@@ -51,6 +51,17 @@ void SaveWriter::startThread() {
     }
 }
 
+std::size_t SaveWriter::retryAndWait() {
+    {
+        std::lock_guard lock(mutex_);
+        retryFailed();
+    }
+    changed_.notify_all();
+    waitUntilWritten();
+    std::lock_guard lock(mutex_);
+    return failed_.size();
+}
+
 void SaveWriter::abandon(const std::function<bool(const std::string& path)>& which) {
     std::lock_guard lock(mutex_);
     std::erase_if(failed_, [&which](const auto& entry) { return which(entry.first); });

@@ -58,6 +58,9 @@ public:
     void waitUntilWritten();
     // Returns once no save of `path` is waiting or being written.
     void waitUntilWritten(const std::string& path);
+    // Queues once more every file whose newest write failed, then waits for
+    // everything queued; gives how many files are still not on disk.
+    std::size_t retryAndWait();
     // Stops retrying the failed files `which` picks (they are being removed).
     void abandon(const std::function<bool(const std::string& path)>& which);
 

@@ -1,10 +1,14 @@
 // Real browser processes on real data folders. Two on one folder, without a
 // session bus (a container, a plain X session): the second one says so on
-// stderr and in a dialog, and ends when the dialog is closed, having written
-// nothing, however the folder's lock file was left. A start without a
-// display, or on a folder that cannot be locked, says why and ends; one on a
-// read-only folder or under a file-size limit runs on and says what it
-// cannot save. And the main window's size, kept from one run to the next.
+// stderr and in a dialog, and ends when the dialog is closed (by its button,
+// Escape or the window manager), having written nothing, however the
+// folder's lock file was left. A browser whose folder is moved away keeps to
+// it, and never writes into the new one another browser makes in its place.
+// A start without a display, on a folder that cannot be locked, or under a
+// file-size limit the web engine cannot run under, says why and ends; one on
+// a read-only folder or under a file-size limit smaller than a data file
+// runs on and says what it cannot save. And the main window's size, kept
+// from one run to the next.
 #include "store/AtomicFile.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
@@ -30,6 +34,9 @@
 // Last: the X11 headers define short macro names (None, Bool, Status).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -101,6 +108,54 @@ void askToClose(Display* display, Window window) {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
+}
+
+// A real key press in the window, which is raised and given the keyboard
+// focus first, through the X server's test extension.
+void pressKey(Display* display, Window window, KeySym keysym) {
+    XRaiseWindow(display, window);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(display, keysym);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XFlush(display);
+}
+
+// The ways a user closes an error dialog.
+enum class CloseBy { button, escape, windowManager };
+
+const char* nameOf(CloseBy way) {
+    switch (way) {
+        case CloseBy::button: return "Return on its Close button";
+        case CloseBy::escape: return "Escape";
+        case CloseBy::windowManager: return "the window manager";
+    }
+    return "";
+}
+
+// Closes a refused start's dialog, whose one button has the keyboard focus.
+void closeDialog(Display* display, Window dialog, CloseBy way) {
+    switch (way) {
+        case CloseBy::button: return pressKey(display, dialog, XK_Return);
+        case CloseBy::escape: return pressKey(display, dialog, XK_Escape);
+        case CloseBy::windowManager: return askToClose(display, dialog);
+    }
+}
+
+// How many colours the lower three quarters of the window show: a few while
+// nothing is drawn there, many once a page is.
+std::size_t coloursIn(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.height < 4) return 0;
+    const int top = attributes.height / 4;
+    XImage* image = XGetImage(display, window, 0, top, attributes.width, attributes.height - top, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    std::vector<unsigned long> pixels;
+    for (int y = 0; y < image->height; y += 2)
+        for (int x = 0; x < image->width; x += 2) pixels.push_back(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    std::sort(pixels.begin(), pixels.end());
+    return std::unique(pixels.begin(), pixels.end()) - pixels.begin();
 }
 
 // How a browser process is started.
@@ -230,31 +285,39 @@ protected:
         return false;
     }
     // A start that is refused: `browser` says `why` on stderr, shows its
-    // dialog until that is closed, and ends with status 1.
-    void expectRefusalSaidAndShown(Browser& browser, const std::string& why) {
+    // dialog until that is closed, and ends with status 1, without a fault.
+    void expectRefusalSaidAndShown(Browser& browser, const std::string& why,
+                                   CloseBy closeBy = CloseBy::windowManager) {
         ASSERT_TRUE(browser.started());
         ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
             << browser.errorOutput();
         EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
-        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty(); }, processLimitMs));
-        for (Window dialog : windowsOf(display, browser.pid())) askToClose(display, dialog);
-        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+        // Shown and drawn: ready for the user.
+        ASSERT_TRUE(runUntil([&] {
+            const auto shown = windowsOf(display, browser.pid());
+            return !shown.empty() && coloursIn(display, shown.front()) > 2;
+        }, processLimitMs));
+        for (Window dialog : windowsOf(display, browser.pid())) closeDialog(display, dialog, closeBy);
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs)) << browser.errorOutput();
         EXPECT_TRUE(browser.endedWith(1)) << browser.status();
+        for (const char* fault : {"CRITICAL", "AddressSanitizer", "runtime error"})
+            EXPECT_FALSE(browser.saidSo(fault)) << browser.errorOutput();
     }
     // A second browser on the folder while `first` holds it: it is refused
     // and writes nothing.
-    void expectSecondStartRefused(Browser& first) {
+    void expectSecondStartRefused(Browser& first, CloseBy closeBy = CloseBy::windowManager) {
         const auto before = contents(folder);
         Browser second(home, {.readStderr = true});
-        expectRefusalSaidAndShown(second, "is using the data folder " + folder);
+        expectRefusalSaidAndShown(second, "is using the data folder " + folder, closeBy);
         EXPECT_EQ(contents(folder), before);
         EXPECT_FALSE(first.exited());
     }
-    // Closes the browser's main window as a user does; the browser then ends.
-    void closeMainWindow(Browser& browser) {
+    // Closes the browser's main window as a user does; the browser then ends,
+    // with status 1 when its data could not all be saved.
+    void closeMainWindow(Browser& browser, int status = 0) {
         for (Window window : windowsOf(display, browser.pid())) askToClose(display, window);
         ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-        EXPECT_TRUE(browser.endedWith(0)) << browser.status();
+        EXPECT_TRUE(browser.endedWith(status)) << browser.status();
     }
 
     ScratchFolder scratch{"quorelle-two-XXXXXX"};
@@ -307,6 +370,27 @@ TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     EXPECT_FALSE(first.exited());
 }
 
+// A data folder moved away while its browser runs stays that browser's: it
+// goes on saving into the folder it locked, wherever that now is, and never
+// into the new data folder that another browser (another login's) made and
+// holds at the old path.
+TEST_F(SecondProcessTest, ABrowserWhoseDataFolderWasMovedNeverWritesIntoTheNewOneAtItsOldPath) {
+    ASSERT_TRUE(display);
+    Browser first(home);
+    ASSERT_TRUE(first.started());
+    ASSERT_TRUE(isUp(first));
+    const std::string moved = folder + ".moved";
+    std::filesystem::rename(folder, moved);
+    Browser second(home);
+    ASSERT_TRUE(second.started());
+    ASSERT_TRUE(isUp(second));
+    const auto secondsFolder = contents(folder);
+    closeMainWindow(first);  // it saves its window's size
+    EXPECT_EQ(contents(folder), secondsFolder);
+    EXPECT_TRUE(std::filesystem::exists(moved + "/windowSize.json"));
+    EXPECT_FALSE(second.exited());
+}
+
 // A folder that takes no new entries (a read-only file system) still guards
 // itself, and the browser that holds it says that nothing will be saved.
 TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysNothingWillBeSaved) {
@@ -336,36 +420,104 @@ TEST_F(SecondProcessTest, AStartThatCannotLockTheDataFolderSaysWhyAndEnds) {
         EXPECT_EQ(entry.path().string().find("Quorelle"), std::string::npos) << entry.path();
 }
 
-// Without a display the start says so and ends before the data folder is made.
+// Each refused start's dialog ends its process cleanly however the user
+// closes it: by its Close button, by Escape, or through the window manager.
+TEST_F(SecondProcessTest, EveryRefusedStartsDialogClosesCleanlyByItsButtonEscapeOrTheWindowManager) {
+    ASSERT_TRUE(display);
+    const CloseBy ways[] = {CloseBy::button, CloseBy::escape, CloseBy::windowManager};
+    {
+        Browser first(home);
+        ASSERT_TRUE(first.started());
+        ASSERT_TRUE(isUp(first));
+        for (CloseBy way : ways) {
+            SCOPED_TRACE(std::string("another process holds the folder; closed by ") + nameOf(way));
+            expectSecondStartRefused(first, way);
+        }
+    }
+    for (CloseBy way : ways) {
+        SCOPED_TRACE(std::string("a file-size limit too small; closed by ") + nameOf(way));
+        Browser browser(home, {.readStderr = true, .fileSizeLimit = 600});
+        expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of 600 bytes is too small", way);
+    }
+    std::filesystem::remove_all(home + "/data");
+    std::ofstream(home + "/data") << "not a folder";
+    for (CloseBy way : ways) {
+        SCOPED_TRACE(std::string("a folder that cannot be locked; closed by ") + nameOf(way));
+        Browser browser(home, {.readStderr = true});
+        expectRefusalSaidAndShown(browser, "the data folder " + folder + " cannot be locked", way);
+    }
+}
+
+// Without a display the start says so, naming the displays the toolkit
+// could have used (GDK_BACKEND may narrow them to X11), and ends before the
+// data folder is made.
 TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
     int number = 4242;
     while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
     const std::string name = ":" + std::to_string(number);
-    Browser browser(home, {.readStderr = true, .environment = {{"DISPLAY", name}, {"WAYLAND_DISPLAY", std::nullopt}}});
-    ASSERT_TRUE(browser.started());
-    ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-    EXPECT_TRUE(browser.endedWith(1)) << browser.status() << "\n" << browser.errorOutput();
-    EXPECT_TRUE(browser.saidSo("quorelle: cannot open display: " + name)) << browser.errorOutput();
-    EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+    const std::string wayland = "quorelle-no-such-wayland-display";
+    for (const auto& [backend, named] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+             {"x11", name}, {std::nullopt, wayland + ", " + name}}) {
+        SCOPED_TRACE("GDK_BACKEND=" + backend.value_or("(unset)"));
+        Browser browser(home, {.readStderr = true,
+                               .environment = {{"DISPLAY", name},
+                                               {"WAYLAND_DISPLAY", wayland},
+                                               {"GDK_BACKEND", backend}}});
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+        EXPECT_TRUE(browser.endedWith(1)) << browser.status() << "\n" << browser.errorOutput();
+        EXPECT_TRUE(browser.saidSo("quorelle: cannot open display: " + named + "\n")) << browser.errorOutput();
+        EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+    }
 }
 
-// Under a file-size limit below a data file's size, saves fail with "File
-// too large" and are told, instead of the limit's signal ending the browser;
-// the web engine's processes ignore that signal as well.
+// The file-size limit caps the web engine's shared memory too: a page is
+// drawn into a memory file of 4 bytes a pixel (and the engine's sandbox
+// needs a few kilobytes to start at all). Under less than a page as large as
+// the screen takes, the start says so and ends before any data is made. At
+// that much, pages are drawn, and the save of a data file larger than the
+// limit fails with "File too large" and is told, instead of the limit's
+// signal ending the browser, and so does the quit, whose last try at it
+// fails too; the web engine's processes ignore that signal as well. The
+// engine's sandbox is on, as for anyone it can start for.
 TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     ASSERT_TRUE(display);
-    Browser browser(home, {.readStderr = true, .fileSizeLimit = 600});
+    const int screen = DefaultScreen(display);
+    const rlim_t screenPage = rlim_t(DisplayWidth(display, screen)) * rlim_t(DisplayHeight(display, screen)) * 4;
+    const std::map<std::string, std::optional<std::string>> sandboxOn = {
+        {"WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", std::nullopt}};
+    {
+        Browser browser(home, {.readStderr = true, .environment = sandboxOn, .fileSizeLimit = screenPage - 1});
+        expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of " +
+                                               std::to_string(screenPage - 1) +
+                                               " bytes is too small for the web engine");
+        EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+    }
+
+    const std::string history = folder + "/profiles/default/history.json";
+    const std::string longHistory = R"([{"id": "6F1C3A52-0B7E-4D8A-9E1F-2C3B4A5D6E7F", "title": ")" +
+                                    std::string(screenPage, 'x') +
+                                    R"(", "url": "https://example.com/", "visitedAt": "2026-01-01T00:00:00Z"}])";
+    quorelle::testing::writeBytes(history, longHistory);
+    Browser browser(home, {.readStderr = true, .environment = sandboxOn, .fileSizeLimit = screenPage});
     ASSERT_TRUE(browser.started());
     ASSERT_TRUE(runUntil([&] { return browser.saidSo("Couldn't save your browsing data: File too large") ||
                                       browser.exited(); },
                          processLimitMs))
         << browser.errorOutput();
-    ASSERT_FALSE(browser.exited()) << "wait status " << browser.status();
+    ASSERT_FALSE(browser.exited()) << "wait status " << browser.status() << "\n" << browser.errorOutput();
     ASSERT_TRUE(isUp(browser));
+    const Window window = windowsOf(display, browser.pid()).front();
+    EXPECT_TRUE(runUntil([&] { return coloursIn(display, window) > 16; }, processLimitMs)) << "the page is drawn";
     ASSERT_TRUE(runUntil([&] { return childrenOf(browser.pid()).size() >= 2; }, processLimitMs));
     for (const auto& child : childrenOf(browser.pid())) EXPECT_TRUE(ignores(child, SIGXFSZ)) << child.name;
     EXPECT_FALSE(hasTemporaryFiles());
-    closeMainWindow(browser);
+    EXPECT_EQ(ScratchFolder::read(history), longHistory);
+    // The last try fails too: the quit says so.
+    closeMainWindow(browser, 1);
+    EXPECT_TRUE(browser.saidSo("quorelle: some browsing data could not be saved before quitting (File too large)"))
+        << browser.errorOutput();
+    EXPECT_EQ(ScratchFolder::read(history), longHistory);
 }
 
 // The main window comes back at the size it was left at, maximised or not;

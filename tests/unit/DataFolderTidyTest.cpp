@@ -1,5 +1,6 @@
 // The start-up tidy of a data folder: leftovers of saves cut short by a crash
-// are removed and modes made private, and nothing is reached through a link.
+// are removed and modes made private (only ever by taking permissions away),
+// and nothing is reached through a link.
 #include "store/AtomicFile.h"
 #include "store/DataFolderLock.h"
 #include "store/DataFolderTidy.h"
@@ -89,7 +90,15 @@ TEST(DataFolderTidy, RemovesOldLeftoversOfSavesOnlyAndMakesTheFolderPrivateWitho
     chmodTo(root + "/appSettings.json", 0644);
     chmodTo(profile + "/history.json", 0664);
     chmodTo(other + "/theme.json", 0400);
-    chmodTo(other, 0300);  // not even listable by its owner
+    chmodTo(other, 0750);
+    // Made read-only by its owner, and closed even to its owner: kept so.
+    const std::string readOnly = root + "/profiles/p3";
+    const std::string closed = root + "/profiles/p4";
+    writeBytes(readOnly + "/theme.json", "{}");
+    ASSERT_TRUE(std::filesystem::create_directories(closed));
+    chmodTo(readOnly + "/theme.json", 0444);
+    chmodTo(readOnly, 0555);
+    chmodTo(closed, 0300);
 
     const DataFolderLock lock(root);
     ASSERT_EQ(lock.state(), DataFolderLock::State::held);
@@ -104,9 +113,15 @@ TEST(DataFolderTidy, RemovesOldLeftoversOfSavesOnlyAndMakesTheFolderPrivateWitho
 
     for (const auto& folder : {root, root + "/profiles", profile, other, profile + "/.bookmarks.json.tmp-Ab12Cd"})
         EXPECT_EQ(permissions(folder), 0700u) << folder;
-    for (const auto& file : {root + "/.lock", root + "/appSettings.json", profile + "/history.json",
-                             other + "/theme.json", newer, profile + "/" + lookAlikes.front()})
+    for (const auto& file : {root + "/.lock", root + "/appSettings.json", profile + "/history.json", newer,
+                             profile + "/" + lookAlikes.front()})
         EXPECT_EQ(permissions(file), 0600u) << file;
+    // Permissions are only ever taken away.
+    EXPECT_EQ(permissions(other + "/theme.json"), 0400u);
+    EXPECT_EQ(permissions(readOnly), 0500u);
+    EXPECT_EQ(permissions(readOnly + "/theme.json"), 0400u);
+    EXPECT_EQ(permissions(closed), 0300u);
+    chmodTo(readOnly, 0700);
 
     EXPECT_TRUE(std::filesystem::is_symlink(root + "/linked.json"));
     EXPECT_TRUE(std::filesystem::is_symlink(profile + "/.settings.json.tmp-Ab12Cd"));

@@ -1,0 +1,42 @@
+#include "app/StartRefusal.h"
+
+#include "model/GLibPtr.h"
+
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+namespace quorelle {
+namespace {
+
+using MainLoopPtr = GLibPtr<GMainLoop, g_main_loop_unref>;
+
+// Shows the error dialog and waits until it is closed. Escape and the window
+// manager's close destroy the dialog as they close it, the Close button does
+// not: the reference held here keeps it until this function lets it go.
+void showDialog(const std::string& title, const std::string& detail) {
+    auto dialog = GObjectPtr<GtkWidget>::retain(
+        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, "%s", title.c_str()));
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog.get()), "%s", detail.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog.get()), "Quorelle");
+    MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
+    g_signal_connect(dialog.get(), "response", G_CALLBACK(+[](GtkDialog*, int, gpointer data) {
+                         g_main_loop_quit(static_cast<GMainLoop*>(data));
+                     }),
+                     loop.get());
+    gtk_window_present(GTK_WINDOW(dialog.get()));
+    g_main_loop_run(loop.get());
+    // Does nothing when the close already destroyed it.
+    gtk_window_destroy(GTK_WINDOW(dialog.get()));
+}
+
+}  // namespace
+
+int StartRefusal::refuse(const std::string& line, const std::string& title, const std::string& detail) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    if (gtk_init_check()) showDialog(title, detail);
+    return 1;
+}
+
+}  // namespace quorelle
