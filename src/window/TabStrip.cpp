@@ -34,15 +34,6 @@ Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
     return provider;
 }
 
-// Moving the focus into the scrolled row moves it into what the row holds,
-// if anything there takes it; the scrolled window never takes it itself.
-gboolean focusScrolledContentOnly(GtkWidget* scroller, GtkDirectionType direction) {
-    GtkWidget* content = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(scroller));
-    return content && gtk_widget_child_focus(content, direction);
-}
-
-void scrollerClassInit(void* widgetClass, void*) { GTK_WIDGET_CLASS(widgetClass)->focus = focusScrolledContentOnly; }
-
 }  // namespace
 
 std::vector<AppState::TabPtr> TabStrip::visibleTabs(const AppState& appState) {
@@ -64,9 +55,6 @@ std::optional<Color> TabStrip::groupColor(const AppState& appState, const Browse
         if (group.id == *groupID) return Color::fromHex(group.color.colorHex());
     return std::nullopt;
 }
-
-TabStrip::Scroller::Scroller()
-    : Glib::ObjectBase("QuorelleTabStripScroller"), Glib::ExtraClassInit(scrollerClassInit), Gtk::ScrolledWindow() {}
 
 TabStrip::TabStrip(std::shared_ptr<AppState> appState, FaviconImageCache& images)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0),

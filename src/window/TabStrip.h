@@ -3,8 +3,8 @@
 #include "model/Color.h"
 #include "model/Uuid.h"
 #include "state/AppState.h"
+#include "window/ContentFocusScroller.h"
 
-#include <glibmm/extraclassinit.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/scrolledwindow.h>
@@ -66,14 +66,6 @@ public:
     sigc::signal<void()>& signalNewTabOpened() { return newTabOpened_; }
 
 private:
-    // The scrolled row. It passes the keyboard focus on to what it holds and
-    // never takes it itself, as a scrolled window would when nothing inside
-    // can.
-    class Scroller : public Glib::ExtraClassInit, public Gtk::ScrolledWindow {
-    public:
-        Scroller();
-    };
-
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
     // Scrolls the row so that the chip to reveal (and the row's end, when it
@@ -88,7 +80,7 @@ private:
 
     std::shared_ptr<AppState> appState_;
     FaviconImageCache& images_;
-    Scroller scroller_;
+    ContentFocusScroller scroller_;
     Gtk::Box row_;
     Gtk::Button newTab_;
     std::map<Uuid, std::unique_ptr<TabChip>> chips_;

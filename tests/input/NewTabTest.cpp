@@ -74,6 +74,11 @@ protected:
         auto* focus = mainWindow().get_focus();
         return focus && (focus == &widget || focus->is_ancestor(widget));
     }
+    // What holds the keyboard focus, for failure messages.
+    std::string focusName() {
+        auto* focus = mainWindow().get_focus();
+        return focus ? G_OBJECT_TYPE_NAME(focus->gobj()) + std::string(" ") + std::string(focus->get_name()) : "nothing";
+    }
     // A new tab page's omnibox, ready for typing: the keyboard focus in the
     // field, its text that of the new tab page (empty), nothing suggested.
     bool omniboxReadyForTyping() {
@@ -121,6 +126,10 @@ protected:
 
 TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
     const auto first = tabAt(0);
+    // The window starts with the keyboard focus in its page.
+    auto* page = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(runUntil([&] { return focusIn(*page); })) << focusName();
     press("<Control>t");
     ASSERT_TRUE(runUntil([&] { return tabCount() == 2u; }));
     settle();
@@ -134,16 +143,20 @@ TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
     EXPECT_EQ(first->urlString.get(), "vx://newtab");
     EXPECT_EQ(state->activeTab(), tabAt(1));
 
-    // Walking the focus back from the omnibox with the keyboard passes the
-    // toolbar's buttons but never stops in the tab strip.
+    // Walking the focus around the window with the keyboard, either way,
+    // stops only in the omnibox and the page: never on a button of the
+    // toolbar, never in the tab strip.
+    auto* shown = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(shown, nullptr);
     click(omnibox().entry());
     ASSERT_TRUE(runUntil([&] { return focusIn(omnibox()); }));
-    for (int step = 0; step < 3; ++step) {
-        auto* before = mainWindow().get_focus();
-        press("<Shift><Control>Tab");
-        ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() != before; })) << step;
-        EXPECT_FALSE(focusIn(strip())) << step;
-    }
+    for (const char* keys : {"<Control>Tab", "<Shift><Control>Tab"})
+        for (int step = 0; step < 4; ++step) {
+            auto* before = mainWindow().get_focus();
+            press(keys);
+            ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() != before; })) << keys << step;
+            EXPECT_TRUE(focusIn(omnibox()) || focusIn(*shown)) << keys << step << ": " << focusName();
+        }
     EXPECT_EQ(tabCount(), 2u);
 }
 
@@ -156,6 +169,15 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
     // omnibox starts afresh, and the half-typed text goes nowhere.
     type("ab");
     ASSERT_TRUE(runUntil([&] { return omnibox().editText() == "ab" && view().suggestions().isCardShown(); }));
+    // Up and Down leave the focus, the typed text and its suggestions where
+    // they are, and put the caret at the text's start and end.
+    press("Up");
+    type("x");
+    press("Down");
+    type("y");
+    EXPECT_TRUE(runUntil([&] { return omnibox().editText() == "xaby"; })) << omnibox().editText();
+    EXPECT_TRUE(focusIn(omnibox())) << focusName();
+    EXPECT_TRUE(view().suggestions().isCardShown());
     const auto second = tabAt(1);
     openTabWithPlus(3);
     EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
