@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quorelle {
@@ -29,8 +30,9 @@ class ViewRefresh;
 // own widths; the row scrolls sideways without scroll bars, also under a
 // vertical mouse wheel, and scrolls a newly added or newly selected tab's
 // chip into view. While the row shows its end it keeps showing it as chips
-// come, go or widen. The leading inset and the frame colour come from the
-// window's style sheet (vx-tab-strip).
+// come, go or widen, as far as the active tab's chip, if it showed, stays in
+// view. The leading inset and the frame colour come from the window's style
+// sheet (vx-tab-strip).
 //
 // Tabs of a collapsed group have no chip. The strip changes nothing itself:
 // every click is one operation of the state, and the row is brought up to
@@ -74,6 +76,9 @@ private:
     void revealAfterLayout();
     void listenAfterLayout();
     void revealPending();
+    // Where `chip` lies along the row, from its start to its end, once it
+    // has its place.
+    std::optional<std::pair<double, double>> spanOf(TabChip* chip);
     bool showsEnd() const;
     void onScrolled();
     void onRowResized();

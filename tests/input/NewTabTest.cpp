@@ -104,6 +104,13 @@ protected:
         return bounds.size.width > 0 && bounds.origin.x >= 0 &&
                bounds.origin.x + bounds.size.width <= scroller.get_width();
     }
+    // How far from the strip's left edge `widget` starts.
+    double leftInStrip(Gtk::Widget& widget) {
+        graphene_rect_t bounds{};
+        return gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(strip().scroller().gobj()), &bounds)
+                   ? bounds.origin.x
+                   : -1;
+    }
     bool activeChipAndPlusInView() {
         const auto tab = state->activeTab();
         TabChip* chip = tab ? strip().chipFor(tab->id()) : nullptr;
@@ -232,6 +239,25 @@ TEST_F(NewTabTest, ANewTabShowsInAStripOfFortyScrolledToItsStart) {
         << opened->title.get();
     letFramesPass();
     EXPECT_TRUE(activeChipAndPlusInView());
+
+    // The chip clicked at the left edge of the strip, which still shows its
+    // end, stays in view as it widens when its page's title arrives. The
+    // window is narrowed until the leftmost whole chip is near that edge.
+    TabChip* chosen = nullptr;
+    for (auto* chip : strip().chips())
+        if (!chosen && inView(*chip)) chosen = chip;
+    ASSERT_NE(chosen, nullptr);
+    int width = 0, height = 0;
+    mainWindow().get_default_size(width, height);
+    mainWindow().set_default_size(width - (int(leftInStrip(*chosen)) - 4), height);
+    ASSERT_TRUE(runUntil([&] { return inView(*chosen) && leftInStrip(*chosen) < 10; })) << leftInStrip(*chosen);
+    const int narrow = chosen->get_width();
+    click(*chosen);
+    ASSERT_TRUE(runUntil([&] { return state->activeTab() == chosen->tab(); }));
+    state->navigateActive(server.url("/two"));
+    EXPECT_TRUE(runUntil([&] { return chosen->get_width() > narrow && inView(*chosen); }));
+    letFramesPass();
+    EXPECT_TRUE(inView(*chosen)) << stripScroll();
 
     // Ctrl+T, pressed with the focus in a page and the strip turned back to
     // its start.
