@@ -4,6 +4,7 @@
 #include "model/BookmarkFolder.h"
 #include "model/ProfileData.h"
 #include "model/Uuid.h"
+#include "window/ContentFocusScroller.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/scrolledwindow.h>
@@ -30,7 +31,7 @@ class ViewRefresh;
 // The strip under the toolbar: one chip per top-level bookmark (the first
 // 24, in stored order), then one pull-down per bookmark folder (by sort
 // order). The row scrolls sideways without scroll bars, also under a
-// vertical mouse wheel; no button of the bar takes the keyboard focus. The
+// vertical mouse wheel; nothing in the bar takes the keyboard focus. The
 // strip's colour, height and bottom line come from the window's style sheet
 // (vx-bookmarks-bar). It hides itself while the profile's settings switch
 // the bar off.
@@ -113,7 +114,7 @@ private:
     std::shared_ptr<AppState> appState_;
     FaviconImageCache& images_;
     EditSheetFactory editSheetFactory_;
-    Gtk::ScrolledWindow scroller_;
+    ContentFocusScroller scroller_;
     Gtk::Box row_;
     std::unique_ptr<SidewaysWheel> wheel_;
     std::vector<std::unique_ptr<BookmarkChip>> chips_;

@@ -5,6 +5,8 @@
 #include "window/ChromeStyle.h"
 #include "window/ViewRefresh.h"
 
+#include <gtkmm/root.h>
+
 namespace quorelle {
 
 BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services)
@@ -35,7 +37,12 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
     // A tab the user opens is one to type an address into.
     connections_.push_back(tabStrip_.signalNewTabOpened().connect([this] { toolbar_.omnibox().focus(); }));
     // Each time the layout is shown the address text catches up with the tab.
-    connections_.push_back(signal_map().connect([this] { appState_->syncOmniboxFromTab(); }));
+    // A window shown without a focus yet starts with it in the page: its
+    // omnibox starts unfocused, and the toolbar's buttons never take it.
+    connections_.push_back(signal_map().connect([this] {
+        appState_->syncOmniboxFromTab();
+        if (auto* root = get_root(); root && !root->get_focus()) tabContent_.focusPage();
+    }));
     refresh();
 }
 

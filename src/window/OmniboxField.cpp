@@ -17,6 +17,7 @@ OmniboxField::OmniboxField(std::shared_ptr<AppState> appState)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 8),
       appState_(std::move(appState)),
       focusController_(Gtk::EventControllerFocus::create()),
+      keyController_(Gtk::EventControllerKey::create()),
       refresh_(std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); })),
       // A page that changes its address or security redraws the field too.
       activeTab_([this] { refresh_->schedule(); }) {
@@ -51,6 +52,11 @@ OmniboxField::OmniboxField(std::shared_ptr<AppState> appState)
     focusConnections_.push_back(focusController_->signal_enter().connect([this] { onFocusEnter(); }));
     focusConnections_.push_back(focusController_->signal_leave().connect([this] { onFocusLeave(); }));
     focusConnections_.push_back(entry_.signal_activate().connect([this] { onActivate(); }));
+    // Heard after the text has had the key: what it leaves would otherwise
+    // move the window's focus.
+    entry_.add_controller(keyController_);
+    focusConnections_.push_back(keyController_->signal_key_pressed().connect(
+        [this](guint keyval, guint, Gdk::ModifierType state) { return onKeyPressed(keyval, state); }, false));
     changedConnection_ = entry_.signal_changed().connect([this] { onTextChanged(); });
     stateConnection_ = appState_->signalObjectWillChange().connect([this] { refresh_->schedule(); });
 
@@ -118,6 +124,16 @@ void OmniboxField::onActivate() {
     if (auto* root = get_root()) root->unset_focus();
     if (focused_) onFocusLeave();  // not in a window: nothing else would end the edit
     submitted_.emit(text);
+}
+
+bool OmniboxField::onKeyPressed(guint keyval, Gdk::ModifierType state) {
+    const bool up = keyval == GDK_KEY_Up || keyval == GDK_KEY_KP_Up;
+    const bool down = keyval == GDK_KEY_Down || keyval == GDK_KEY_KP_Down;
+    const auto held = state & (Gdk::ModifierType::SHIFT_MASK | Gdk::ModifierType::ALT_MASK |
+                               Gdk::ModifierType::SUPER_MASK | Gdk::ModifierType::META_MASK);
+    if (!(up || down) || held != Gdk::ModifierType(0)) return false;
+    entry_.set_position(up ? 0 : -1);
+    return true;
 }
 
 void OmniboxField::setEditText(const std::string& text) {

@@ -6,6 +6,7 @@
 #include <gtkmm/box.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <sigc++/connection.h>
@@ -28,7 +29,8 @@ class ViewRefresh;
 // state's omnibox text, and Return submits the text shown. Otherwise it
 // follows the active tab's address. Its keyboard focus is the window's one
 // omnibox focus flag: the window reads it through isFocused() and
-// signalFocusChanged(), and moves it with focus().
+// signalFocusChanged(), and moves it with focus(). Up and Down keep the focus
+// and the text, and move the caret to the text's start and end.
 class OmniboxField : public Gtk::Box {
 public:
     explicit OmniboxField(std::shared_ptr<AppState> appState);
@@ -68,6 +70,7 @@ private:
     void onFocusLeave();
     void onTextChanged();
     void onActivate();
+    bool onKeyPressed(guint keyval, Gdk::ModifierType state);
     void setEditText(const std::string& text);
     void updateDecorations();
 
@@ -76,6 +79,7 @@ private:
     Gtk::Entry entry_;
     Gtk::Label notSecure_;
     Glib::RefPtr<Gtk::EventControllerFocus> focusController_;
+    Glib::RefPtr<Gtk::EventControllerKey> keyController_;
     bool focused_ = false;
     OmniboxLeadingIcon shownIcon_;
     std::unique_ptr<ViewRefresh> refresh_;

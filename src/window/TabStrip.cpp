@@ -34,15 +34,6 @@ Glib::RefPtr<Gtk::CssProvider> newTabButtonStyle() {
     return provider;
 }
 
-// Moving the focus into the scrolled row moves it into what the row holds,
-// if anything there takes it; the scrolled window never takes it itself.
-gboolean focusScrolledContentOnly(GtkWidget* scroller, GtkDirectionType direction) {
-    GtkWidget* content = gtk_scrolled_window_get_child(GTK_SCROLLED_WINDOW(scroller));
-    return content && gtk_widget_child_focus(content, direction);
-}
-
-void scrollerClassInit(void* widgetClass, void*) { GTK_WIDGET_CLASS(widgetClass)->focus = focusScrolledContentOnly; }
-
 }  // namespace
 
 std::vector<AppState::TabPtr> TabStrip::visibleTabs(const AppState& appState) {
@@ -64,9 +55,6 @@ std::optional<Color> TabStrip::groupColor(const AppState& appState, const Browse
         if (group.id == *groupID) return Color::fromHex(group.color.colorHex());
     return std::nullopt;
 }
-
-TabStrip::Scroller::Scroller()
-    : Glib::ObjectBase("QuorelleTabStripScroller"), Glib::ExtraClassInit(scrollerClassInit), Gtk::ScrolledWindow() {}
 
 TabStrip::TabStrip(std::shared_ptr<AppState> appState, FaviconImageCache& images)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0),
@@ -191,32 +179,45 @@ void TabStrip::listenAfterLayout() {
 
 void TabStrip::revealPending() {
     auto scroll = scroller_.get_hadjustment();
+    const double page = scroll->get_page_size();
     if (endToReveal_) {
         endToReveal_ = false;
-        scroll->set_value(scroll->get_upper() - scroll->get_page_size());
+        double value = scroll->get_upper() - page;
+        // Never past the start of the active tab's chip while that showed:
+        // a chip near the left edge that widens as its title arrives stays.
+        const auto& activeID = appState_->activeTabID.get();
+        const auto active = activeID ? spanOf(chipFor(*activeID)) : std::nullopt;
+        if (active && active->first >= scroll->get_value()) value = std::min(value, active->first);
+        scroll->set_value(value);
     }
-    TabChip* chip = chipToReveal_ ? chipFor(*chipToReveal_) : nullptr;
+    const auto span = chipToReveal_ ? spanOf(chipFor(*chipToReveal_)) : std::nullopt;
     chipToReveal_.reset();
-    // Where the chip lies along the row, counted as the scroll position is:
-    // from the row's own layout, which holds even when the scroll position
-    // has moved since the row was last placed.
-    graphene_rect_t bounds{};
-    if (!chip || !chip->get_mapped() ||
-        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(row_.gobj()), &bounds))
-        return;
-    const double page = scroll->get_page_size();
-    double start = row_.get_margin_start() + bounds.origin.x;
-    double end = start + bounds.size.width;
-    // The first chip brings the row's leading padding along, the last one
-    // the "+" button after it.
-    if (!chip->get_prev_sibling()) start = scroll->get_lower();
-    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper();
+    if (!span) return;
+    const auto [start, end] = *span;
     double value = scroll->get_value();
     if (start < value)
         value = start;
     else if (end > value + page)
         value = std::min(end - page, start);
     scroll->set_value(std::clamp(value, scroll->get_lower(), scroll->get_upper() - page));
+}
+
+std::optional<std::pair<double, double>> TabStrip::spanOf(TabChip* chip) {
+    // Counted as the scroll position is: from the row's own layout, which
+    // holds even when the scroll position has moved since the row was last
+    // placed.
+    graphene_rect_t bounds{};
+    if (!chip || !chip->get_mapped() ||
+        !gtk_widget_compute_bounds(GTK_WIDGET(chip->gobj()), GTK_WIDGET(row_.gobj()), &bounds))
+        return std::nullopt;
+    auto scroll = scroller_.get_hadjustment();
+    double start = row_.get_margin_start() + bounds.origin.x;
+    double end = start + bounds.size.width;
+    // The first chip brings the row's leading padding along, the last one
+    // the "+" button after it.
+    if (!chip->get_prev_sibling()) start = scroll->get_lower();
+    if (chip->get_next_sibling() == &newTab_) end = scroll->get_upper();
+    return std::pair{start, end};
 }
 
 bool TabStrip::showsEnd() const {

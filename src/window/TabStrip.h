@@ -3,8 +3,8 @@
 #include "model/Color.h"
 #include "model/Uuid.h"
 #include "state/AppState.h"
+#include "window/ContentFocusScroller.h"
 
-#include <glibmm/extraclassinit.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/scrolledwindow.h>
@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quorelle {
@@ -29,8 +30,9 @@ class ViewRefresh;
 // own widths; the row scrolls sideways without scroll bars, also under a
 // vertical mouse wheel, and scrolls a newly added or newly selected tab's
 // chip into view. While the row shows its end it keeps showing it as chips
-// come, go or widen. The leading inset and the frame colour come from the
-// window's style sheet (vx-tab-strip).
+// come, go or widen, as far as the active tab's chip, if it showed, stays in
+// view. The leading inset and the frame colour come from the window's style
+// sheet (vx-tab-strip).
 //
 // Tabs of a collapsed group have no chip. The strip changes nothing itself:
 // every click is one operation of the state, and the row is brought up to
@@ -66,14 +68,6 @@ public:
     sigc::signal<void()>& signalNewTabOpened() { return newTabOpened_; }
 
 private:
-    // The scrolled row. It passes the keyboard focus on to what it holds and
-    // never takes it itself, as a scrolled window would when nothing inside
-    // can.
-    class Scroller : public Glib::ExtraClassInit, public Gtk::ScrolledWindow {
-    public:
-        Scroller();
-    };
-
     void buildRow();
     void placeChips(const std::vector<AppState::TabPtr>& shown);
     // Scrolls the row so that the chip to reveal (and the row's end, when it
@@ -82,13 +76,16 @@ private:
     void revealAfterLayout();
     void listenAfterLayout();
     void revealPending();
+    // Where `chip` lies along the row, from its start to its end, once it
+    // has its place.
+    std::optional<std::pair<double, double>> spanOf(TabChip* chip);
     bool showsEnd() const;
     void onScrolled();
     void onRowResized();
 
     std::shared_ptr<AppState> appState_;
     FaviconImageCache& images_;
-    Scroller scroller_;
+    ContentFocusScroller scroller_;
     Gtk::Box row_;
     Gtk::Button newTab_;
     std::map<Uuid, std::unique_ptr<TabChip>> chips_;

@@ -26,6 +26,12 @@ void setUpButton(Gtk::Widget& button, const char* name, const char* styleClass) 
     button.set_size_request(side, side);
     button.set_valign(Gtk::Align::CENTER);
     button.set_focus_on_click(false);
+    // Clicked, never focused, like every control of the strip and the bar:
+    // typed text would be lost on it, and Return or Space would press it.
+    button.set_focusable(false);
+    // A menu button is pressed through the toggle inside it.
+    if (dynamic_cast<Gtk::MenuButton*>(&button))
+        if (auto* toggle = button.get_first_child()) toggle->set_focusable(false);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ class ViewRefresh;
 
 // The row below the tab strip: back, forward, reload-or-stop and home; the
 // omnibox field taking the free width; then the bookmark star, the profile
-// menu, the sidebar toggle and the browser menu.
+// menu, the sidebar toggle and the browser menu. Only the omnibox takes the
+// keyboard focus; the buttons are clicked, never focused.
 //
 // Commands only a tab's web view can carry out (back, forward, stop) are
 // posted on the command bus with the active tab's id; everything else acts

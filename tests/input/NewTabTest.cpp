@@ -15,6 +15,7 @@
 #include <gtkmm/popover.h>
 
 #include <string_view>
+#include <utility>
 
 namespace quorelle::testing {
 namespace {
@@ -74,6 +75,11 @@ protected:
         auto* focus = mainWindow().get_focus();
         return focus && (focus == &widget || focus->is_ancestor(widget));
     }
+    // What holds the keyboard focus, for failure messages.
+    std::string focusName() {
+        auto* focus = mainWindow().get_focus();
+        return focus ? G_OBJECT_TYPE_NAME(focus->gobj()) + std::string(" ") + std::string(focus->get_name()) : "nothing";
+    }
     // A new tab page's omnibox, ready for typing: the keyboard focus in the
     // field, its text that of the new tab page (empty), nothing suggested.
     bool omniboxReadyForTyping() {
@@ -99,6 +105,13 @@ protected:
         return bounds.size.width > 0 && bounds.origin.x >= 0 &&
                bounds.origin.x + bounds.size.width <= scroller.get_width();
     }
+    // How far from the strip's left edge `widget` starts.
+    double leftInStrip(Gtk::Widget& widget) {
+        graphene_rect_t bounds{};
+        return gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(strip().scroller().gobj()), &bounds)
+                   ? bounds.origin.x
+                   : -1;
+    }
     bool activeChipAndPlusInView() {
         const auto tab = state->activeTab();
         TabChip* chip = tab ? strip().chipFor(tab->id()) : nullptr;
@@ -121,6 +134,10 @@ protected:
 
 TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
     const auto first = tabAt(0);
+    // The window starts with the keyboard focus in its page.
+    auto* page = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(runUntil([&] { return focusIn(*page); })) << focusName();
     press("<Control>t");
     ASSERT_TRUE(runUntil([&] { return tabCount() == 2u; }));
     settle();
@@ -134,16 +151,20 @@ TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
     EXPECT_EQ(first->urlString.get(), "vx://newtab");
     EXPECT_EQ(state->activeTab(), tabAt(1));
 
-    // Walking the focus back from the omnibox with the keyboard passes the
-    // toolbar's buttons but never stops in the tab strip.
+    // Walking the focus around the window with the keyboard, either way,
+    // stops only in the omnibox and the page: never on a button of the
+    // toolbar, never in the tab strip. The walk ends in the page.
+    auto* shown = Glib::wrap(view().tabContent().webTabView().shownView());
+    ASSERT_NE(shown, nullptr);
     click(omnibox().entry());
     ASSERT_TRUE(runUntil([&] { return focusIn(omnibox()); }));
-    for (int step = 0; step < 3; ++step) {
-        auto* before = mainWindow().get_focus();
-        press("<Shift><Control>Tab");
-        ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() != before; })) << step;
-        EXPECT_FALSE(focusIn(strip())) << step;
-    }
+    for (const auto& [keys, steps] : {std::pair{"<Control>Tab", 4}, std::pair{"<Shift><Control>Tab", 3}})
+        for (int step = 0; step < steps; ++step) {
+            auto* before = mainWindow().get_focus();
+            press(keys);
+            ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() != before; })) << keys << step;
+            EXPECT_TRUE(focusIn(omnibox()) || focusIn(*shown)) << keys << step << ": " << focusName();
+        }
     EXPECT_EQ(tabCount(), 2u);
 }
 
@@ -156,6 +177,15 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
     // omnibox starts afresh, and the half-typed text goes nowhere.
     type("ab");
     ASSERT_TRUE(runUntil([&] { return omnibox().editText() == "ab" && view().suggestions().isCardShown(); }));
+    // Up and Down leave the focus, the typed text and its suggestions where
+    // they are, and put the caret at the text's start and end.
+    press("Up");
+    type("x");
+    press("Down");
+    type("y");
+    EXPECT_TRUE(runUntil([&] { return omnibox().editText() == "xaby"; })) << omnibox().editText();
+    EXPECT_TRUE(focusIn(omnibox())) << focusName();
+    EXPECT_TRUE(view().suggestions().isCardShown());
     const auto second = tabAt(1);
     openTabWithPlus(3);
     EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); }));
@@ -210,6 +240,25 @@ TEST_F(NewTabTest, ANewTabShowsInAStripOfFortyScrolledToItsStart) {
         << opened->title.get();
     letFramesPass();
     EXPECT_TRUE(activeChipAndPlusInView());
+
+    // The chip clicked at the left edge of the strip, which still shows its
+    // end, stays in view as it widens when its page's title arrives. The
+    // window is narrowed until the leftmost whole chip is near that edge.
+    TabChip* chosen = nullptr;
+    for (auto* chip : strip().chips())
+        if (!chosen && inView(*chip)) chosen = chip;
+    ASSERT_NE(chosen, nullptr);
+    int width = 0, height = 0;
+    mainWindow().get_default_size(width, height);
+    mainWindow().set_default_size(width - (int(leftInStrip(*chosen)) - 4), height);
+    ASSERT_TRUE(runUntil([&] { return inView(*chosen) && leftInStrip(*chosen) < 10; })) << leftInStrip(*chosen);
+    const int narrow = chosen->get_width();
+    click(*chosen);
+    ASSERT_TRUE(runUntil([&] { return state->activeTab() == chosen->tab(); }));
+    state->navigateActive(server.url("/two"));
+    EXPECT_TRUE(runUntil([&] { return chosen->get_width() > narrow && inView(*chosen); }));
+    letFramesPass();
+    EXPECT_TRUE(inView(*chosen)) << stripScroll();
 
     // Ctrl+T, pressed with the focus in a page and the strip turned back to
     // its start.

@@ -25,6 +25,8 @@ struct MessageDialogShape {
     // The message area's distance from the dialog's edges, and the room
     // between it and the row of buttons.
     double left = 0, right = 0, top = 0, aboveButtons = 0;
+    // The row of buttons' distance from the dialog's edges.
+    double buttonsLeft = 0, buttonsRight = 0, buttonsBottom = 0;
 
     // Waits until `dialog` is on screen, then measures it; `button` is one
     // of its buttons.
@@ -36,16 +38,20 @@ struct MessageDialogShape {
         auto context = dialog.get_pango_context();
         shape.characterWidth =
             double(context->get_metrics(context->get_font_description()).get_approximate_char_width()) / PANGO_SCALE;
-        graphene_rect_t area, buttons;
+        graphene_rect_t area, buttons, row;
         const bool placed =
             gtk_widget_compute_bounds(GTK_WIDGET(dialog.get_message_area()->gobj()), GTK_WIDGET(dialog.gobj()),
                                       &area) &&
-            gtk_widget_compute_bounds(button.gobj(), GTK_WIDGET(dialog.gobj()), &buttons);
+            gtk_widget_compute_bounds(button.gobj(), GTK_WIDGET(dialog.gobj()), &buttons) &&
+            gtk_widget_compute_bounds(button.get_parent()->gobj(), GTK_WIDGET(dialog.gobj()), &row);
         if (!placed) return shape;
         shape.left = area.origin.x;
         shape.right = shape.width - (area.origin.x + area.size.width);
         shape.top = area.origin.y;
         shape.aboveButtons = buttons.origin.y - (area.origin.y + area.size.height);
+        shape.buttonsLeft = row.origin.x;
+        shape.buttonsRight = shape.width - (row.origin.x + row.size.width);
+        shape.buttonsBottom = shape.height - (row.origin.y + row.size.height);
         return shape;
     }
 
@@ -71,16 +77,20 @@ struct MessageDialogShape {
         return of(*dialog, *close);
     }
 
-    // Expects `dialog`, with `button` one of its buttons, to have the width
-    // and margins of `reference` and room for its title.
+    // Expects `dialog`, with `button` one of its buttons, to have the width,
+    // the text's side margins and the spacing of `reference`, room for its
+    // title, and, under the title bar the window manager draws (as in these
+    // tests), room between that title bar and its text and between its
+    // buttons and its edges.
     static void expectTheLookOf(const MessageDialogShape& reference, Gtk::MessageDialog& dialog,
                                 Gtk::Widget& button) {
         const auto shape = of(dialog, button);
         EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
         EXPECT_EQ(shape.left, reference.left);
         EXPECT_EQ(shape.right, reference.right);
-        EXPECT_EQ(shape.top, reference.top);
         EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
+        EXPECT_GE(shape.top, 20);
+        for (double inset : {shape.buttonsLeft, shape.buttonsRight, shape.buttonsBottom}) EXPECT_GE(inset, 12);
         EXPECT_TRUE(titleFits(dialog, button, dialog.get_title())) << shape.width;
     }
 

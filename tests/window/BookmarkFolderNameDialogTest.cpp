@@ -1,5 +1,6 @@
 // The bookmarks bar's folder-name dialog over a browser-sized window: as wide
-// as the "already running" dialog, with its margins, and room for its title.
+// as the "already running" dialog, with its text's margins, room under the
+// title bar and around the buttons, and room for its title.
 #include "window/BookmarkFolderNameDialog.h"
 
 #include "support/MessageDialogShape.h"
