@@ -57,7 +57,12 @@ protected:
         app->activate();
         settle();
     }
+    // The browser ends as its run ends: the main window closed, as the user
+    // closes it, then the application shut down, which destroys its windows.
+    // An application never shut down keeps itself and its windows alive.
     ~AppTest() override {
+        if (auto* window = app->mainWindow(); window && window->get_visible()) window->close();
+        g_signal_emit_by_name(app->gobj(), "shutdown");
         app.reset();
         runFor(50);
         state.reset();
