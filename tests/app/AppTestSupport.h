@@ -57,7 +57,20 @@ protected:
         app->activate();
         settle();
     }
+    // The browser ends as its run ends: the main window closed, as the user
+    // closes it, then a run of the application that quits as it starts,
+    // presenting no window, so that it shuts down (destroying its windows)
+    // and leaves the session bus. An application whose run never ended keeps
+    // itself and its windows alive.
     ~AppTest() override {
+        if (auto* window = app->mainWindow(); window && window->get_visible()) window->close();
+        app->signal_activate().connect(
+            [this] {
+                g_signal_stop_emission_by_name(app->gobj(), "activate");
+                app->quit();
+            },
+            false);
+        app->run(0, nullptr);
         app.reset();
         runFor(50);
         state.reset();

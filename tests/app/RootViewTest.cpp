@@ -91,6 +91,8 @@ TEST_F(RootViewTest, ToastIsReadableAndOutlinedOverAnyPageInEveryPreset) {
         }
     }
     settings->property_gtk_enable_animations() = animations;
+    // The last toast's clearing has run: no timer outlives the case.
+    EXPECT_TRUE(runUntil([&] { return !toast() && !root().toastPresent(); }));
 }
 
 TEST_F(RootViewTest, ToastShowsTheMessageAndClearsItselfAfterItsDuration) {
