@@ -1,8 +1,10 @@
 #include "app/StartRefusal.h"
 
 #include "model/GLibPtr.h"
+#include "window/MessageDialogLook.h"
 
 #include <gtk/gtk.h>
+#include <gtkmm/init.h>
 
 #include <cstdio>
 
@@ -19,6 +21,10 @@ void showDialog(const std::string& title, const std::string& detail) {
         gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, "%s", title.c_str()));
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog.get()), "%s", detail.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog.get()), "Quorelle");
+    // The look of the browser's other message dialogs. The wrapper belongs to
+    // the dialog and goes with it.
+    Gtk::init_gtkmm_internals();
+    MessageDialogLook::giveRoom(*Glib::wrap(GTK_MESSAGE_DIALOG(dialog.get())));
     MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
     g_signal_connect(dialog.get(), "response", G_CALLBACK(+[](GtkDialog*, int, gpointer data) {
                          g_main_loop_quit(static_cast<GMainLoop*>(data));

@@ -38,6 +38,12 @@ void MessageDialogLook::apply(Gtk::MessageDialog& dialog) {
     // asking for that line as its least width makes the dialog a line wide.
     for (auto* child = area->get_first_child(); child; child = child->get_next_sibling())
         if (auto* label = dynamic_cast<Gtk::Label*>(child)) label->set_width_chars(label->get_max_width_chars());
+    giveRoom(dialog);
+}
+
+void MessageDialogLook::giveRoom(Gtk::MessageDialog& dialog) {
+    auto* area = dialog.get_message_area();
+    if (!area) return;
     // Whether the toolkit draws the title bar is settled as the window is
     // realized.
     dialog.signal_realize().connect([&dialog, area] { makeRoom(dialog, *area); });

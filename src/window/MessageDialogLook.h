@@ -4,12 +4,11 @@
 
 namespace quorelle {
 
-// The look the browser's own message dialogs (a page's confirm and prompt,
-// the bookmark folder's name) share with the one shown when another
-// Quorelle already uses the data folder, a plain message dialog whose long
-// explanation fills the toolkit's wrapped lines: they are as wide as a full
-// line, whatever the length of their own text, so short messages are not
-// squeezed against the edges and the window's title has room. The text's
+// The look the browser's message dialogs share (a page's confirm and prompt,
+// the bookmark folder's name, and the one shown when a start is refused):
+// they are as wide as a full line of the toolkit's wrapped text, whatever the
+// length of their own, so short messages are not squeezed against the edges
+// and the window's title has room. The text's
 // side margins and the spacing are the toolkit's, as there. Under a title
 // bar the window manager draws, the text keeps the room above it and the
 // buttons the room around them that the toolkit keeps only under a title
@@ -26,6 +25,9 @@ struct MessageDialogLook {
 
     // Call once the dialog's message area holds everything it will show.
     static void apply(Gtk::MessageDialog& dialog);
+    // Only the room above the text and around the buttons, for a dialog
+    // whose text already fills a full line.
+    static void giveRoom(Gtk::MessageDialog& dialog);
 };
 
 }  // namespace quorelle

@@ -6,6 +6,7 @@
 // secondary text), for the browser's other dialogs to be measured against.
 
 #include "support/MainLoopWait.h"
+#include "window/MessageDialogLook.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -68,6 +69,7 @@ struct MessageDialogShape {
         dialog->set_secondary_text("Another Quorelle process is using the data folder "
                                    "/home/someone/.local/share/QuorelleData. Close it before starting Quorelle again.");
         dialog->set_title("Quorelle");
+        MessageDialogLook::giveRoom(*dialog);
         dialog->present();
         return dialog;
     }
