@@ -109,8 +109,12 @@ void PasswordPromptDialog::clearEntry() {
     gtk_editable_set_text(editable, "");
 }
 
-// While a password is being checked the prompt takes no input.
+// While a password is being checked the prompt takes no input. The field
+// gives up the keyboard focus first: made insensitive while it holds it, it
+// would never hear the focus leave and its caret would go on blinking.
 void PasswordPromptDialog::setChecking(bool checking) {
+    if (auto* focus = window_.get_focus(); checking && focus && (focus == &entry_ || focus->is_ancestor(entry_)))
+        window_.unset_focus();
     entry_.set_sensitive(!checking);
     unlock_.set_sensitive(!checking);
 }

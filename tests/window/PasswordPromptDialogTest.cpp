@@ -3,8 +3,11 @@
 #include "platform/AuthenticationService.h"
 #include "store/IPasswordChecker.h"
 #include "window/PasswordPromptDialog.h"
+#include "support/LogWatch.h"
 #include "support/RealInput.h"
 #include "window/WindowTestSupport.h"
+
+#include <gtkmm/settings.h>
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -139,6 +142,15 @@ TEST_F(PasswordPromptDialogTest, ATypedPasswordLeavesNoCopyInMemory) {
     static constexpr std::string_view password = "owner-secret-7730-kestrel-harbour-lantern";
     static constexpr std::string_view tail = password.substr(password.size() - 24);
     checker->right = password;
+    // The caret blinks fast, so a field that kept blinking without the
+    // keyboard focus is heard of at once.
+    const LogWatch log;
+    const struct FastBlink {
+        FastBlink() { settings->property_gtk_cursor_blink_time() = 100; }
+        ~FastBlink() { settings->property_gtk_cursor_blink_time() = usual; }
+        Glib::RefPtr<Gtk::Settings> settings = Gtk::Settings::get_default();
+        int usual = settings->property_gtk_cursor_blink_time();
+    } fastBlink;
     start();
     ASSERT_TRUE(runUntil([&] { return typeText(dialog.window(), password); }));
     // Read in place: a copy of the text here would defeat the point.
@@ -150,6 +162,8 @@ TEST_F(PasswordPromptDialogTest, ATypedPasswordLeavesNoCopyInMemory) {
     // What the check does with its copy on its own thread is the check's
     // business (a stand-in here); the prompt and the toolkit keep nothing.
     EXPECT_FALSE(inWritableMemory(tail, checker->stack));
+    // The field gave the focus up before it stopped taking input.
+    EXPECT_FALSE(runUntil([&] { return !log.problems().empty(); }, 600)) << log.problems().front();
 }
 
 TEST_F(PasswordPromptDialogTest, WrongPasswordKeepsThePromptUpWithTheError) {
