@@ -37,11 +37,12 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
     // A tab the user opens is one to type an address into.
     connections_.push_back(tabStrip_.signalNewTabOpened().connect([this] { toolbar_.omnibox().focus(); }));
     // Each time the layout is shown the address text catches up with the tab.
-    // A window shown without a focus yet starts with it in the page: its
-    // omnibox starts unfocused, and the toolbar's buttons never take it.
+    // A window shown without a focus yet starts with it in the omnibox, so
+    // what the user types first is not lost; the toolbar's buttons never
+    // take it.
     connections_.push_back(signal_map().connect([this] {
         appState_->syncOmniboxFromTab();
-        if (auto* root = get_root(); root && !root->get_focus()) tabContent_.focusPage();
+        if (auto* root = get_root(); root && !root->get_focus()) toolbar_.omnibox().focus();
     }));
     refresh();
 }

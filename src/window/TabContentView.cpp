@@ -40,11 +40,6 @@ void TabContentView::clear() {
     refreshProgress();
 }
 
-bool TabContentView::focusPage() {
-    GtkWidget* page = webTabView_.shownView();
-    return page && gtk_widget_grab_focus(page);
-}
-
 void TabContentView::refreshProgress() {
     const auto& tab = webTabView_.tab();
     const bool loading = tab && tab->isLoading.get();

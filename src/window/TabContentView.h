@@ -34,9 +34,6 @@ public:
     WebTabView& webTabView() { return webTabView_; }
     Gtk::ProgressBar& progressBar() { return progress_; }
 
-    // Gives the keyboard focus to the shown page; false when none is shown.
-    bool focusPage();
-
     // Redraws the progress bar from the tab at once.
     void refreshProgress();
 

@@ -157,15 +157,17 @@ TEST_F(BrowserViewTest, TheBarsEditSheetOpensWholeAtItsOwnSize) {
 }
 
 TEST_F(BrowserViewTest, OmniboxFocusIsTheLayoutsOneFlag) {
+    // A window shown starts with the keyboard focus in its omnibox.
+    EXPECT_TRUE(runUntil([&] { return view().omniboxFocused(); }));
+    settle();
     std::vector<bool> changes;
     view().signalOmniboxFocusChanged().connect([&](bool focused) { changes.push_back(focused); });
-    EXPECT_FALSE(view().omniboxFocused());
-    view().toolbar().omnibox().focus();
-    EXPECT_TRUE(runUntil([&] { return view().omniboxFocused(); }));
     mainWindow().unset_focus();
     EXPECT_TRUE(runUntil([&] { return !view().omniboxFocused(); }));
+    view().toolbar().omnibox().focus();
+    EXPECT_TRUE(runUntil([&] { return view().omniboxFocused(); }));
     settle();
-    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+    EXPECT_EQ(changes, (std::vector<bool>{false, true}));
 }
 
 TEST_F(BrowserViewTest, ControlsAreLaidOutAtTheirFixedSizes) {

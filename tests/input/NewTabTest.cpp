@@ -134,10 +134,11 @@ protected:
 
 TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
     const auto first = tabAt(0);
-    // The window starts with the keyboard focus in its page.
-    auto* page = Glib::wrap(view().tabContent().webTabView().shownView());
-    ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(runUntil([&] { return focusIn(*page); })) << focusName();
+    // The window starts with the keyboard focus in its omnibox: what is
+    // typed first lands there. Ctrl+T then drops it for the new tab's.
+    EXPECT_TRUE(runUntil([&] { return omniboxReadyForTyping(); })) << focusName();
+    type("ab");
+    EXPECT_TRUE(runUntil([&] { return omnibox().editText() == "ab"; })) << omnibox().editText();
     press("<Control>t");
     ASSERT_TRUE(runUntil([&] { return tabCount() == 2u; }));
     settle();
