@@ -8,11 +8,10 @@ namespace quorelle {
 // the bookmark folder's name, and the one shown when a start is refused):
 // they are as wide as a full line of the toolkit's wrapped text, whatever the
 // length of their own, so short messages are not squeezed against the edges
-// and the window's title has room. The text's
-// side margins and the spacing are the toolkit's, as there. Under a title
-// bar the window manager draws, the text keeps the room above it and the
-// buttons the room around them that the toolkit keeps only under a title
-// bar of its own.
+// and the window's title has room. The text's side margins and the spacing
+// are the toolkit's. Under a title bar the window manager draws, the text
+// keeps the room above it and the buttons the room around them that the
+// toolkit keeps only under a title bar of its own.
 struct MessageDialogLook {
     MessageDialogLook() = delete;
 

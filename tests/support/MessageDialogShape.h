@@ -80,17 +80,21 @@ struct MessageDialogShape {
     }
 
     // Expects `dialog`, with `button` one of its buttons, to have the width,
-    // the text's side margins and the spacing of `reference`, room for its
-    // title, and, under the title bar the window manager draws (as in these
-    // tests), room between that title bar and its text and between its
-    // buttons and its edges.
+    // the margins and the spacing of `reference`, room for its title, and,
+    // under the title bar the window manager draws (as in these tests), room
+    // between that title bar and its text and between its buttons and its
+    // edges.
     static void expectTheLookOf(const MessageDialogShape& reference, Gtk::MessageDialog& dialog,
                                 Gtk::Widget& button) {
         const auto shape = of(dialog, button);
         EXPECT_TRUE(shape.asWideAs(reference)) << shape.width << " for " << reference.width;
         EXPECT_EQ(shape.left, reference.left);
         EXPECT_EQ(shape.right, reference.right);
+        EXPECT_EQ(shape.top, reference.top);
         EXPECT_EQ(shape.aboveButtons, reference.aboveButtons);
+        EXPECT_EQ(shape.buttonsLeft, reference.buttonsLeft);
+        EXPECT_EQ(shape.buttonsRight, reference.buttonsRight);
+        EXPECT_EQ(shape.buttonsBottom, reference.buttonsBottom);
         EXPECT_GE(shape.top, 20);
         for (double inset : {shape.buttonsLeft, shape.buttonsRight, shape.buttonsBottom}) EXPECT_GE(inset, 12);
         EXPECT_TRUE(titleFits(dialog, button, dialog.get_title())) << shape.width;
