@@ -276,8 +276,8 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
-gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char*, GError* error, gpointer self) {
-    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, error);
+gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char* uri, GError* error, gpointer self) {
+    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, uri ? uri : "", error);
 }
 
 gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
@@ -393,24 +393,29 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
             if (!self) return;
             self->later([address = request->address, title](WebViewCoordinator& self) {
                 auto tab = self.tab();
-                if (tab && title && !title->empty()) {
-                    tab->title.set(*title);
-                    tab->faviconLetter.set(text::uppercased(text::firstCharacter(*title)));
+                if (!tab) return;
+                // A page without a title of its own (or whose title could not
+                // be read) is named by its address, never by the page before.
+                const bool titled = title && !title->empty();
+                const std::string pageTitle = titled ? *title : address;
+                if (!tab->isInternal.get() && tab->urlString.get() == address) {
+                    tab->title.set(pageTitle);
+                    tab->faviconLetter.set(titled ? text::uppercased(text::firstCharacter(pageTitle))
+                                                  : QuorelleAssets::faviconLetter(address, pageTitle));
                     if (self.shownPage_ && self.shownPage_->urlString == address) {
                         self.shownPage_->title = tab->title.get();
                         self.shownPage_->faviconLetter = tab->faviconLetter.get();
                     }
                 }
-                auto state = self.appState();
-                if (tab && state) state->addHistory(tab->title.get(), address);
-                if (tab) self.store_.updateNavigationState(tab->id());
+                if (auto state = self.appState()) state->addHistory(pageTitle, address);
+                self.store_.updateNavigationState(tab->id());
                 self.scheduleOmniboxSync();
             });
         },
         new TitleRequest{weak, address});
 }
 
-bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) {
+bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error) {
     ++failedLoadsAwaitingFinish_;
     cancelRequestTimer();
     const bool timedOut = std::exchange(requestTimedOut_, false);
@@ -428,14 +433,21 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
         if (leavesPageOnScreen(error)) restoreShownPage();
         return TRUE;
     }
-    showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), view);
+    showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), address, view);
     return TRUE;  // instead of the engine's own error page
 }
 
-void WebViewCoordinator::showFailure(const std::string& message, WebKitWebView* view) {
-    laterOnTab([message](BrowserTab& tab) {
+void WebViewCoordinator::showFailure(const std::string& message, const std::string& address, WebKitWebView* view) {
+    laterOnTab([message, address](BrowserTab& tab) {
         tab.isLoading.set(false);
         tab.loadState.set(TabLoadState::failed(message));
+        // The tab names the address that failed (a link followed from a page
+        // has not named it yet), under that address: the error page has no
+        // title of its own, and the page before is no longer shown.
+        if (address.empty() || isInternalPageURI(address) || BrowserNavigation::isBlockedInternalArtifact(address))
+            return;
+        tab.urlString.set(address);
+        tab.title.set(address);
     });
     loadErrorPage(message, view);
 }

@@ -23,9 +23,24 @@ protected:
 
 TEST_F(NavigationTest, WebPageUpdatesTheTabAndHistory) {
     server.addHTML("/first", kPage);
+    server.addHTML("/untitled", "<html><body>no title here</body></html>");
+    const std::string file = scratch_ + "/notes.txt";
+    ASSERT_TRUE(g_file_set_contents(file.c_str(), "plain notes\n", -1, nullptr));
+    const GCharPtr fileURI(g_filename_to_uri(file.c_str(), nullptr, nullptr));
     start();
-    ASSERT_TRUE(loadPage(server.url("/first")));
-    ASSERT_TRUE(runUntil([&] { return !state->profileData.get().history.empty(); }));
+    const auto visit = [&](const std::string& address) {
+        return loadPage(address) && runUntil([&] {
+                   const auto& history = state->profileData.get().history;
+                   return !history.empty() && history.front().url == address && queue.pending() == 0;
+               });
+    };
+    // A document without a title is named by its address, in the tab and in
+    // history, never by the page before.
+    ASSERT_TRUE(visit(fileURI.get()));
+    EXPECT_EQ(tab()->title.get(), fileURI.get());
+    EXPECT_EQ(state->profileData.get().history.front().title, fileURI.get());
+
+    ASSERT_TRUE(visit(server.url("/first")));
     EXPECT_EQ(tab()->title.get(), "First Page");
     EXPECT_EQ(tab()->faviconLetter.get(), "F");
     EXPECT_FALSE(tab()->isInternal.get());
@@ -35,6 +50,12 @@ TEST_F(NavigationTest, WebPageUpdatesTheTabAndHistory) {
     EXPECT_EQ(state->profileData.get().history.front().url, server.url("/first"));
     EXPECT_EQ(state->profileData.get().history.front().title, "First Page");
     EXPECT_EQ(state->omniboxText.get(), server.url("/first"));
+
+    ASSERT_TRUE(visit(server.url("/untitled")));
+    EXPECT_EQ(tab()->title.get(), server.url("/untitled"));
+    EXPECT_EQ(tab()->faviconLetter.get(), "1");  // the first letter of its host, 127.0.0.1
+    EXPECT_EQ(state->profileData.get().history.front().title, server.url("/untitled"));
+    EXPECT_EQ(state->profileData.get().history.size(), 3u);
 }
 
 TEST_F(NavigationTest, WithoutAGraphicsProcessorPagesPaintWithoutTheCompositor) {
@@ -102,9 +123,23 @@ TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     // and loaded while still naming the address that failed.
     ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
     EXPECT_EQ(tab()->urlString.get(), refused);
+    EXPECT_EQ(tab()->title.get(), refused);  // not the title of the page before
     EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
     EXPECT_TRUE(showsErrorPage());
     EXPECT_TRUE(state->profileData.get().history.empty());
+
+    // A link that fails names the address it led to, not the page it was on.
+    server.addHTML("/links", "<html><head><title>Links</title></head><body><a id=out href=\"" + refused +
+                                 "\">out</a></body></html>");
+    ASSERT_TRUE(loadPage(server.url("/links")));
+    ASSERT_TRUE(runUntil([&] { return tab()->title.get() == "Links" && queue.pending() == 0; }));
+    evalJS("document.getElementById('out').click()");
+    ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
+    EXPECT_EQ(tab()->urlString.get(), refused);
+    EXPECT_EQ(tab()->title.get(), refused);
+    EXPECT_TRUE(showsErrorPage());
+    ASSERT_TRUE(runUntil([&] { return state->omniboxText.get() == refused; }));
+    EXPECT_EQ(state->profileData.get().history.size(), 1u);  // the page with the link only
 }
 
 TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
