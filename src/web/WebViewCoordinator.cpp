@@ -280,10 +280,10 @@ gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char* ur
     return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, uri ? uri : "", error);
 }
 
-gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
+gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
                                                 gpointer self) {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(view, decision);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(decision);
     // A link asking for a new window: an internal page opens in this tab, as
     // any internal link does; web addresses go on to become tabs.
     if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return coordinator->onDecideNewWindow(decision);
@@ -325,6 +325,14 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     requestTimedOut_ = false;
     const std::string uri = uriOf(view);
     showsWebDocument_ = !uri.empty() && !isInternalPageURI(uri) && !BrowserNavigation::isBlockedInternalArtifact(uri);
+    // The view's colour shows under a document that paints no background and
+    // in the strips a resize uncovers: the theme's while one of the browser's
+    // pages is shown, white once a web page has replaced it. A frame inside a
+    // page, or a navigation that becomes a download, commits nothing here.
+    // (A page's process takes the view's colour when it is made, before this
+    // point, so a web page that follows one of the browser's pages may draw
+    // its first frame on the theme's colour.)
+    if (showsWebDocument_) setBackground(view, kWebPageBackground);
 }
 
 void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
@@ -490,7 +498,7 @@ bool WebViewCoordinator::onDecideNewWindow(WebKitPolicyDecision* decision) {
     return TRUE;
 }
 
-bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision) {
+bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
     auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const std::string uri = requestedURI(navigation);
@@ -504,10 +512,6 @@ bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecisio
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
-    // The engine gives a web document the view's colour for its background
-    // when it is made, which is the theme's while one of the browser's pages
-    // is shown.
-    if (!isInternalPageURI(uri)) setBackground(view, kWebPageBackground);
     return FALSE;
 }
 

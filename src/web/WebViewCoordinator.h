@@ -94,7 +94,7 @@ private:
     void onLoadFinished(WebKitWebView* view);
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
     bool onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error);
-    bool onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision);
+    bool onDecidePolicy(WebKitPolicyDecision* decision);
     bool onDecideNewWindow(WebKitPolicyDecision* decision);
     void divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri);
     void onCreate(WebKitNavigationAction* action);
