@@ -23,6 +23,14 @@ std::string itemURI(WebKitBackForwardListItem* item) {
 
 bool hasInternalHost(const std::string& uri) { return WebViewCoordinator::isInternalPageURI(uri); }
 
+// Whether Back and Forward step through the tab's own list of internal pages
+// first. The error page of a web address stands for that address, not for an
+// internal page: it steps through the web view's list, whose current item is
+// the web page shown before the failed load.
+bool walksInternalHistory(const BrowserTab& tab) {
+    return tab.isInternal.get() && BrowserNavigation::hasInternalScheme(tab.urlString.get());
+}
+
 // The item a web Back step goes to. Internal pages are loaded as HTML, which
 // the engine keeps out of its back/forward list: while one is shown over a web
 // page, the list's current item is still that web page, and Back returns to it.
@@ -104,7 +112,7 @@ void TabWebViewStore::clearLastLoadedCanonicalURL(const Uuid& tabID) {
 // ---- back and forward -------------------------------------------------------------
 
 bool TabWebViewStore::canGoBack(WebKitWebView* view, const BrowserTab& tab) const {
-    if (tab.isInternal.get() && tab.internalHistoryIndex.get() > 0) return true;
+    if (walksInternalHistory(tab) && tab.internalHistoryIndex.get() > 0) return true;
     auto* item = backItem(view);
     if (!item) return false;
     const std::string uri = itemURI(item);
@@ -114,7 +122,7 @@ bool TabWebViewStore::canGoBack(WebKitWebView* view, const BrowserTab& tab) cons
 
 bool TabWebViewStore::canGoForward(WebKitWebView* view, const BrowserTab& tab) const {
     const auto count = static_cast<std::int64_t>(tab.internalHistory.get().size());
-    if (tab.isInternal.get() && tab.internalHistoryIndex.get() < count - 1) return true;
+    if (walksInternalHistory(tab) && tab.internalHistoryIndex.get() < count - 1) return true;
     if (!webkit_web_view_can_go_forward(view)) return false;
     auto* item = webkit_back_forward_list_get_forward_item(webkit_web_view_get_back_forward_list(view));
     if (!item) return true;
@@ -141,7 +149,7 @@ void TabWebViewStore::historyStep(const Uuid& tabID, int direction) {
     if (!tab || !state) return;
     const auto index = tab->internalHistoryIndex.get();
     const auto count = static_cast<std::int64_t>(tab->internalHistory.get().size());
-    const bool internalStep = tab->isInternal.get() && (direction < 0 ? index >= 1 : index < count - 1);
+    const bool internalStep = walksInternalHistory(*tab) && (direction < 0 ? index >= 1 : index < count - 1);
     if (internalStep) {
         const auto next = index + direction;
         tab->internalHistoryIndex.set(next);

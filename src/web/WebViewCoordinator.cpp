@@ -276,14 +276,14 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
-gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char*, GError* error, gpointer self) {
-    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, error);
+gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char* uri, GError* error, gpointer self) {
+    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, uri ? uri : "", error);
 }
 
-gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
+gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
                                                 gpointer self) {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(view, decision);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(decision);
     // A link asking for a new window: an internal page opens in this tab, as
     // any internal link does; web addresses go on to become tabs.
     if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return coordinator->onDecideNewWindow(decision);
@@ -325,6 +325,14 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     requestTimedOut_ = false;
     const std::string uri = uriOf(view);
     showsWebDocument_ = !uri.empty() && !isInternalPageURI(uri) && !BrowserNavigation::isBlockedInternalArtifact(uri);
+    // The view's colour shows under a document that paints no background and
+    // in the strips a resize uncovers: the theme's while one of the browser's
+    // pages is shown, white once a web page has replaced it. A frame inside a
+    // page, or a navigation that becomes a download, commits nothing here.
+    // (A page's process takes the view's colour when it is made, before this
+    // point, so a web page that follows one of the browser's pages may draw
+    // its first frame on the theme's colour.)
+    if (showsWebDocument_) setBackground(view, kWebPageBackground);
 }
 
 void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
@@ -393,24 +401,29 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
             if (!self) return;
             self->later([address = request->address, title](WebViewCoordinator& self) {
                 auto tab = self.tab();
-                if (tab && title && !title->empty()) {
-                    tab->title.set(*title);
-                    tab->faviconLetter.set(text::uppercased(text::firstCharacter(*title)));
+                if (!tab) return;
+                // A page without a title of its own (or whose title could not
+                // be read) is named by its address, never by the page before.
+                const bool titled = title && !title->empty();
+                const std::string pageTitle = titled ? *title : address;
+                if (!tab->isInternal.get() && tab->urlString.get() == address) {
+                    tab->title.set(pageTitle);
+                    tab->faviconLetter.set(titled ? text::uppercased(text::firstCharacter(pageTitle))
+                                                  : QuorelleAssets::faviconLetter(address, pageTitle));
                     if (self.shownPage_ && self.shownPage_->urlString == address) {
                         self.shownPage_->title = tab->title.get();
                         self.shownPage_->faviconLetter = tab->faviconLetter.get();
                     }
                 }
-                auto state = self.appState();
-                if (tab && state) state->addHistory(tab->title.get(), address);
-                if (tab) self.store_.updateNavigationState(tab->id());
+                if (auto state = self.appState()) state->addHistory(pageTitle, address);
+                self.store_.updateNavigationState(tab->id());
                 self.scheduleOmniboxSync();
             });
         },
         new TitleRequest{weak, address});
 }
 
-bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) {
+bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error) {
     ++failedLoadsAwaitingFinish_;
     cancelRequestTimer();
     const bool timedOut = std::exchange(requestTimedOut_, false);
@@ -428,14 +441,21 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const GError* error) 
         if (leavesPageOnScreen(error)) restoreShownPage();
         return TRUE;
     }
-    showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), view);
+    showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), address, view);
     return TRUE;  // instead of the engine's own error page
 }
 
-void WebViewCoordinator::showFailure(const std::string& message, WebKitWebView* view) {
-    laterOnTab([message](BrowserTab& tab) {
+void WebViewCoordinator::showFailure(const std::string& message, const std::string& address, WebKitWebView* view) {
+    laterOnTab([message, address](BrowserTab& tab) {
         tab.isLoading.set(false);
         tab.loadState.set(TabLoadState::failed(message));
+        // The tab names the address that failed (a link followed from a page
+        // has not named it yet), under that address: the error page has no
+        // title of its own, and the page before is no longer shown.
+        if (address.empty() || isInternalPageURI(address) || BrowserNavigation::isBlockedInternalArtifact(address))
+            return;
+        tab.urlString.set(address);
+        tab.title.set(address);
     });
     loadErrorPage(message, view);
 }
@@ -478,7 +498,7 @@ bool WebViewCoordinator::onDecideNewWindow(WebKitPolicyDecision* decision) {
     return TRUE;
 }
 
-bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision) {
+bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
     auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const std::string uri = requestedURI(navigation);
@@ -492,10 +512,6 @@ bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecisio
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
-    // The engine gives a web document the view's colour for its background
-    // when it is made, which is the theme's while one of the browser's pages
-    // is shown.
-    if (!isInternalPageURI(uri)) setBackground(view, kWebPageBackground);
     return FALSE;
 }
 

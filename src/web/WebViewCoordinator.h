@@ -75,8 +75,8 @@ public:
 private:
     void loadInternal(const std::string& urlString, WebKitWebView* view);
     void loadErrorPage(const std::string& message, WebKitWebView* view);
-    // The failed load state and the error page with `message`.
-    void showFailure(const std::string& message, WebKitWebView* view);
+    // The failed load state of `address` and the error page with `message`.
+    void showFailure(const std::string& message, const std::string& address, WebKitWebView* view);
     void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
     void scheduleOmniboxSync();
     // Puts the tab back to the page on screen after a navigation that did not
@@ -93,8 +93,8 @@ private:
     void onLoadCommitted(WebKitWebView* view);
     void onLoadFinished(WebKitWebView* view);
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
-    bool onLoadFailed(WebKitWebView* view, const GError* error);
-    bool onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision);
+    bool onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error);
+    bool onDecidePolicy(WebKitPolicyDecision* decision);
     bool onDecideNewWindow(WebKitPolicyDecision* decision);
     void divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri);
     void onCreate(WebKitNavigationAction* action);

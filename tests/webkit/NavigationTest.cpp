@@ -11,6 +11,31 @@ const char* kSecond = "<html><head><title>Second</title></head><body>two</body><
 
 class NavigationTest : public WebTest {
 protected:
+    // What the tab and its view say once a step has come to rest.
+    struct Step {
+        std::string address;
+        std::string title;
+        bool canGoBack = false;
+        bool canGoForward = false;
+        std::string shows;  // text in the page on screen
+    };
+    void expectAt(const Step& step) {
+        SCOPED_TRACE("expected at " + step.address);
+        const bool rested = runUntil([&] {
+            auto t = tab();
+            return t->urlString.get() == step.address && t->title.get() == step.title && !t->isLoading.get() &&
+                   t->canGoBack.get() == step.canGoBack && t->canGoForward.get() == step.canGoForward && view() &&
+                   !webkit_web_view_is_loading(view()) && queue.pending() == 0;
+        });
+        EXPECT_TRUE(rested) << "at " << tab()->urlString.get() << " titled " << tab()->title.get();
+        EXPECT_EQ(tab()->urlString.get(), step.address);
+        EXPECT_EQ(tab()->title.get(), step.title);
+        EXPECT_EQ(tab()->canGoBack.get(), step.canGoBack);
+        EXPECT_EQ(tab()->canGoForward.get(), step.canGoForward);
+        const std::string shown = evalJS("document.body.innerText");
+        EXPECT_NE(shown.find(step.shows), std::string::npos) << shown;
+    }
+
     // Starts with "/slow" on the server, a page it holds back until released.
     void startWithHeldPage() {
         LoopbackServer::Page slow;
@@ -23,9 +48,24 @@ protected:
 
 TEST_F(NavigationTest, WebPageUpdatesTheTabAndHistory) {
     server.addHTML("/first", kPage);
+    server.addHTML("/untitled", "<html><body>no title here</body></html>");
+    const std::string file = scratch_ + "/notes.txt";
+    ASSERT_TRUE(g_file_set_contents(file.c_str(), "plain notes\n", -1, nullptr));
+    const GCharPtr fileURI(g_filename_to_uri(file.c_str(), nullptr, nullptr));
     start();
-    ASSERT_TRUE(loadPage(server.url("/first")));
-    ASSERT_TRUE(runUntil([&] { return !state->profileData.get().history.empty(); }));
+    const auto visit = [&](const std::string& address) {
+        return loadPage(address) && runUntil([&] {
+                   const auto& history = state->profileData.get().history;
+                   return !history.empty() && history.front().url == address && queue.pending() == 0;
+               });
+    };
+    // A document without a title is named by its address, in the tab and in
+    // history, never by the page before.
+    ASSERT_TRUE(visit(fileURI.get()));
+    EXPECT_EQ(tab()->title.get(), fileURI.get());
+    EXPECT_EQ(state->profileData.get().history.front().title, fileURI.get());
+
+    ASSERT_TRUE(visit(server.url("/first")));
     EXPECT_EQ(tab()->title.get(), "First Page");
     EXPECT_EQ(tab()->faviconLetter.get(), "F");
     EXPECT_FALSE(tab()->isInternal.get());
@@ -35,6 +75,12 @@ TEST_F(NavigationTest, WebPageUpdatesTheTabAndHistory) {
     EXPECT_EQ(state->profileData.get().history.front().url, server.url("/first"));
     EXPECT_EQ(state->profileData.get().history.front().title, "First Page");
     EXPECT_EQ(state->omniboxText.get(), server.url("/first"));
+
+    ASSERT_TRUE(visit(server.url("/untitled")));
+    EXPECT_EQ(tab()->title.get(), server.url("/untitled"));
+    EXPECT_EQ(tab()->faviconLetter.get(), "1");  // the first letter of its host, 127.0.0.1
+    EXPECT_EQ(state->profileData.get().history.front().title, server.url("/untitled"));
+    EXPECT_EQ(state->profileData.get().history.size(), 3u);
 }
 
 TEST_F(NavigationTest, WithoutAGraphicsProcessorPagesPaintWithoutTheCompositor) {
@@ -102,9 +148,23 @@ TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     // and loaded while still naming the address that failed.
     ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
     EXPECT_EQ(tab()->urlString.get(), refused);
+    EXPECT_EQ(tab()->title.get(), refused);  // not the title of the page before
     EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
     EXPECT_TRUE(showsErrorPage());
     EXPECT_TRUE(state->profileData.get().history.empty());
+
+    // A link that fails names the address it led to, not the page it was on.
+    server.addHTML("/links", "<html><head><title>Links</title></head><body><a id=out href=\"" + refused +
+                                 "\">out</a></body></html>");
+    ASSERT_TRUE(loadPage(server.url("/links")));
+    ASSERT_TRUE(runUntil([&] { return tab()->title.get() == "Links" && queue.pending() == 0; }));
+    evalJS("document.getElementById('out').click()");
+    ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
+    EXPECT_EQ(tab()->urlString.get(), refused);
+    EXPECT_EQ(tab()->title.get(), refused);
+    EXPECT_TRUE(showsErrorPage());
+    ASSERT_TRUE(runUntil([&] { return state->omniboxText.get() == refused; }));
+    EXPECT_EQ(state->profileData.get().history.size(), 1u);  // the page with the link only
 }
 
 TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
@@ -260,6 +320,35 @@ TEST_F(NavigationTest, BackWalksInternalPagesThenTheWebList) {
     commands->post(TabCommand::goBack, Uuid::random());
     runFor(200);
     EXPECT_EQ(tab()->urlString.get(), "vx://downloads");
+}
+
+// The error page stands for the web address that failed, not for an internal
+// page: Back leaves it for the web page before the failure, through the web
+// view's own list, even with internal pages in the tab's history.
+TEST_F(NavigationTest, BackFromTheErrorPageOfAWebAddressReturnsToThePageBeforeIt) {
+    server.addHTML("/alpha", "<html><head><title>Alpha</title></head><body>alpha words</body></html>");
+    start();
+    const std::string alpha = server.url("/alpha");
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/";
+    expectAt({"vx://newtab", "New Tab", false, false, "Google"});
+    state->navigateActive("vx://nonexistent");
+    expectAt({"vx://nonexistent", "Page not found", true, false, "No internal page at vx://nonexistent"});
+    state->navigateActive(alpha);
+    expectAt({alpha, "Alpha", false, false, "alpha words"});
+    state->navigateActive(refused);
+    ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
+    expectAt({refused, refused, true, false, "Page failed to load"});
+
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({alpha, "Alpha", false, false, "alpha words"});
+    EXPECT_EQ(viewURI(), alpha);
+    EXPECT_FALSE(tab()->isInternal.get());
+    // Neither step is left from there, and pressing them changes nothing.
+    commands->post(TabCommand::goBack, tab()->id());
+    commands->post(TabCommand::goForward, tab()->id());
+    expectAt({alpha, "Alpha", false, false, "alpha words"});
+    EXPECT_EQ(viewURI(), alpha);
+    EXPECT_EQ(tab()->internalHistory.get(), (std::vector<std::string>{"vx://newtab", "vx://nonexistent"}));
 }
 
 TEST_F(NavigationTest, RegistryActsOnlyOnTabsWithAWebView) {

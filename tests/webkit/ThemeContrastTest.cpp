@@ -162,10 +162,16 @@ TEST_F(ThemeContrastTest, EveryPresetAndEveryCustomiseButtonKeepThePagesReadable
 
 // The new-tab page paints its theme's background, and so does the web view
 // of a new tab before the page has painted anything: no white frame comes
-// first. A web page that paints no background of its own still shows the
-// engine's white.
-TEST_F(ThemeContrastTest, ANewTabShowsItsThemesBackgroundFromItsFirstFrameAndAPlainWebPageStaysWhite) {
+// first. A frame inside the page or a download keeps that colour (it shows in
+// the strips a resize uncovers); once a web page that paints no background of
+// its own replaces the page, the engine's white shows.
+TEST_F(ThemeContrastTest, ANewTabShowsItsThemesBackgroundUntilAWebPageReplacesItAndAPlainWebPageStaysWhite) {
     server.addHTML("/plain", "<html><body><p>plain</p></body></html>");
+    LoopbackServer::Page attachment;
+    attachment.contentType = "text/plain";
+    attachment.body = "numbers";
+    attachment.headers = {{"Content-Disposition", "attachment; filename=\"numbers.txt\""}};
+    server.add("/numbers", attachment);
     // As without a graphics processor, where the engine paints the view
     // itself; under the view, the window's frame colour, as in the browser.
     services->acceleratedCompositing = false;
@@ -196,7 +202,31 @@ TEST_F(ThemeContrastTest, ANewTabShowsItsThemesBackgroundFromItsFirstFrameAndAPl
         EXPECT_TRUE(watch.frames[i].mostly == "#1e3a5f" || watch.frames[i].mostly == "#202124")
             << "frame " << i << " of " << watch.frames.size() << ": " << watch.frames[i].mostly;
 
+    const auto viewBackground = [&] {
+        GdkRGBA color;
+        webkit_web_view_get_background_color(view(), &color);
+        const GCharPtr hex(g_strdup_printf("#%02x%02x%02x", int(color.red * 255 + 0.5), int(color.green * 255 + 0.5),
+                                           int(color.blue * 255 + 0.5)));
+        return std::string(hex.get());
+    };
+    const auto requested = [&](const std::string& path) {
+        return std::count(server.requestedPaths.begin(), server.requestedPaths.end(), path) > 0;
+    };
+    ASSERT_EQ(viewBackground(), "#1e3a5f");
+    evalJS("const frame = document.createElement('iframe'); frame.onload = () => document.body.dataset.framed = 1;"
+           "frame.src = 'data:text/html,<p>framed</p>'; document.body.append(frame)");
+    ASSERT_TRUE(runUntil([&] { return evalJS("document.body.dataset.framed") == "\"1\""; }));
+    EXPECT_EQ(viewBackground(), "#1e3a5f");
+    state->navigateActive(server.url("/numbers"));
+    ASSERT_TRUE(runUntil([&] {
+        return requested("/numbers") && tab()->urlString.get() == "vx://newtab" && !tab()->isLoading.get() &&
+               !webkit_web_view_is_loading(view()) && queue.pending() == 0;
+    }));
+    EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
+    EXPECT_EQ(viewBackground(), "#1e3a5f");
+
     ASSERT_TRUE(loadPage(server.url("/plain")));
+    EXPECT_EQ(viewBackground(), "#ffffff");
     EXPECT_TRUE(runUntil([&] { return watch.frames.back().mostly == "#ffffff"; })) << watch.frames.back().mostly;
     gtk_widget_remove_css_class(GTK_WIDGET(window), "first-frames");
     Gtk::StyleContext::remove_provider_for_display(Gdk::Display::get_default(), frame);
