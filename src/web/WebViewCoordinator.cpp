@@ -124,6 +124,7 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
         tab.isInternal.set(false);
         tab.updateInternalState();
     });
+    mainFrameLoadRequested_ = true;
     webkit_web_view_load_uri(view, target.c_str());
     // The clock starts when the engine starts the request (see handleLoadChanged).
     requestTimerWanted_ = text::lowercased(*parts->scheme) != "file";
@@ -167,7 +168,8 @@ void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebVie
     if (!page) page = InternalPageProvider::notFoundHTML(canonical, *state);
     if (page->html.empty()) return;
     const bool newTabPage = InternalPageRoute::from(canonical) == InternalPageRoute::newtab;
-    setBackground(view, InternalHTMLStyles::firstPaintColor(state->theme(), newTabPage));
+    pageBackground_ = InternalHTMLStyles::firstPaintColor(state->theme(), newTabPage);
+    setBackground(view, pageBackground_);
     showPage(view, page->html, page->token);
     scheduleOmniboxSync();
 }
@@ -181,7 +183,8 @@ void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView
         colors.primaryText + "\">\n  <h1>Page failed to load</h1>\n  <p style=\"color:" + colors.mutedText +
         "\">" + InternalHTMLStyles::escapeHTML(message) + "</p>\n</div>";
     const std::string token = BridgeToken::generate();
-    setBackground(view, InternalHTMLStyles::firstPaintColor(theme, false));
+    pageBackground_ = InternalHTMLStyles::firstPaintColor(theme, false);
+    setBackground(view, pageBackground_);
     showPage(view, InternalHTMLStyles::wrap("Error", body, theme, "", token), token);
 }
 
@@ -280,10 +283,10 @@ gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char* ur
     return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, uri ? uri : "", error);
 }
 
-gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
+gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                                                 gpointer self) {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(decision);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return coordinator->onDecidePolicy(view, decision);
     // A link asking for a new window: an internal page opens in this tab, as
     // any internal link does; web addresses go on to become tabs.
     if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return coordinator->onDecideNewWindow(decision);
@@ -329,9 +332,7 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     // in the strips a resize uncovers: the theme's while one of the browser's
     // pages is shown, white once a web page has replaced it. A frame inside a
     // page, or a navigation that becomes a download, commits nothing here.
-    // (A page's process takes the view's colour when it is made, before this
-    // point, so a web page that follows one of the browser's pages may draw
-    // its first frame on the theme's colour.)
+    mainFrameLoadRequested_ = false;
     if (showsWebDocument_) setBackground(view, kWebPageBackground);
 }
 
@@ -431,7 +432,11 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& ad
     // already shows that page as loaded.
     auto tab = this->tab();
     if (tab && tab->isInternal.get()) return TRUE;
+    mainFrameLoadRequested_ = false;
     if (isQuietCancellation(error) && !timedOut) {
+        // One of the browser's pages still shown takes its colour back from
+        // a navigation that turned the view white early and never replaced it.
+        if (!showsWebDocument_ && !pageBackground_.empty()) setBackground(view, pageBackground_);
         laterOnTab([](BrowserTab& tab) {
             tab.isLoading.set(false);
             tab.loadState.set(TabLoadState::idle());
@@ -498,7 +503,22 @@ bool WebViewCoordinator::onDecideNewWindow(WebKitPolicyDecision* decision) {
     return TRUE;
 }
 
-bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
+// Whether a navigation is surely the main frame's: the engine does not say,
+// but the browser's own loads, the user's clicks and history steps are, on
+// the browser's pages, which hold no frames of their own.
+bool WebViewCoordinator::isMainFrameNavigation(WebKitNavigationAction* navigation) {
+    if (std::exchange(mainFrameLoadRequested_, false)) return true;
+    switch (webkit_navigation_action_get_navigation_type(navigation)) {
+        case WEBKIT_NAVIGATION_TYPE_LINK_CLICKED:
+            return webkit_navigation_action_is_user_gesture(navigation);
+        case WEBKIT_NAVIGATION_TYPE_BACK_FORWARD:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision) {
     auto* navigation = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const std::string uri = requestedURI(navigation);
@@ -512,6 +532,12 @@ bool WebViewCoordinator::onDecidePolicy(WebKitPolicyDecision* decision) {
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
+    // The engine gives a page's process the view's colour when it makes it,
+    // before the page commits: a web page that replaces one of the browser's
+    // pages would draw its first frame on the theme's colour. So the view
+    // turns white here already for a navigation surely the main frame's; one
+    // that ends without replacing the page gives the colour back.
+    if (isMainFrameNavigation(navigation)) setBackground(view, kWebPageBackground);
     return FALSE;
 }
 

@@ -94,7 +94,8 @@ private:
     void onLoadFinished(WebKitWebView* view);
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
     bool onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error);
-    bool onDecidePolicy(WebKitPolicyDecision* decision);
+    bool onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision);
+    bool isMainFrameNavigation(WebKitNavigationAction* navigation);
     bool onDecideNewWindow(WebKitPolicyDecision* decision);
     void divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri);
     void onCreate(WebKitNavigationAction* action);
@@ -116,6 +117,8 @@ private:
     std::string bridgeToken_;        // the token of the page now shown, if internal
     std::optional<ShownPage> shownPage_;  // what the tab said about the page on screen
     bool showsWebDocument_ = false;       // the engine's committed document is a web page
+    std::string pageBackground_;          // the colour of the browser's page shown last
+    bool mainFrameLoadRequested_ = false;  // the next navigation decision is for this load
     int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
     bool requestTimedOut_ = false;
     bool requestTimerWanted_ = false;  // the next request to start gets the time limit
