@@ -3,6 +3,7 @@
 // process-wide object, the two browser states (the main windows' and the
 // guest window's), and runs the application. Nothing here is global; each
 // object is handed to those that use it and outlives them.
+#include "app/AccessibilityBridge.h"
 #include "app/DataFolderInUse.h"
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
@@ -218,6 +219,7 @@ int main(int argc, char* argv[]) {
     const auto processStart = DataFolderTidy::Clock::now();
     const auto graphics = GraphicsMode::detect();
     graphics.applyToToolkit();
+    AccessibilityBridge::keepOffWithoutSessionBus();
     if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
     if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
 

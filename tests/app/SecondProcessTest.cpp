@@ -7,13 +7,15 @@
 // A start without a display, on a folder that cannot be locked, or under a
 // file-size limit the web engine cannot run under, says why and ends; one on
 // a read-only folder or under a file-size limit smaller than a data file
-// runs on and says what it cannot save. And the main window's size, kept
-// from one run to the next.
+// runs on and says what it cannot save. One started without any session bus
+// on a display whose desktop publishes an accessibility bus closes cleanly.
+// And the main window's size, kept from one run to the next.
 #include "store/AtomicFile.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
 #include "unit/DataStoreTestSupport.h"
 
+#include <gio/gio.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 
@@ -38,9 +40,14 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+// After them: it uses them as well.
+#include "support/DesktopAccessibilityBus.h"
 
 namespace {
 
+using quorelle::testing::DesktopAccessibilityBus;
+using quorelle::testing::processesWith;
+using quorelle::testing::runFor;
 using quorelle::testing::runUntil;
 using quorelle::testing::ScratchFolder;
 
@@ -211,6 +218,11 @@ public:
         return exited_;
     }
     int status() const { return status_; }
+    std::string describeEnd() const {
+        if (!exited_) return "still running";
+        if (WIFSIGNALED(status_)) return "killed by signal " + std::to_string(WTERMSIG(status_));
+        return "exit status " + std::to_string(WEXITSTATUS(status_));
+    }
     bool endedWith(int code) const { return exited_ && WIFEXITED(status_) && WEXITSTATUS(status_) == code; }
     const std::string& errorOutput() {
         gchar buffer[512];
@@ -329,7 +341,7 @@ protected:
     void closeMainWindow(Browser& browser, int status = 0) {
         for (Window window : windowsOf(display, browser.pid())) askToClose(display, window);
         ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-        EXPECT_TRUE(browser.endedWith(status)) << browser.status();
+        EXPECT_TRUE(browser.endedWith(status)) << browser.describeEnd() << "\n" << browser.errorOutput();
     }
 
     ScratchFolder scratch{"quorelle-two-XXXXXX"};
@@ -380,6 +392,48 @@ TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
     EXPECT_EQ(contents(folder), before);
     EXPECT_FALSE(first.exited());
+}
+
+// Started without a session bus (from cron, su, ssh or env -i) on a display
+// whose desktop publishes an accessibility bus, the browser says once that
+// it runs without accessibility support, logs no critical, and ends cleanly
+// however soon after its window shows the user closes it.
+TEST_F(SecondProcessTest, WithoutASessionBusTheBrowserClosesCleanlyOnADisplayWithAnAccessibilityBus) {
+    ASSERT_TRUE(display);
+    DesktopAccessibilityBus accessibility(display);
+    ASSERT_EQ(accessibility.problem(), "");
+    ASSERT_EQ(DesktopAccessibilityBus::publishedOn(display), accessibility.address());
+    // No bus at all: no address, no socket in the runtime folder, and no bus
+    // of GLib's own through dbus-launch (X11 autolaunch), which a stand-in
+    // that fails keeps away where it is installed.
+    const std::string runtime = home + "/runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    std::filesystem::create_directories(home + "/bin");
+    std::ofstream(home + "/bin/dbus-launch") << "#!/bin/sh\nexit 1\n";
+    std::filesystem::permissions(home + "/bin/dbus-launch", std::filesystem::perms::owner_all);
+    const char* path = g_getenv("PATH");
+    const Launch noBus{.readStderr = true,
+                       .environment = {{"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+                                       {"XDG_RUNTIME_DIR", runtime},
+                                       {"PATH", home + "/bin:" + (path ? path : "/usr/bin:/bin")}}};
+    const std::string off = "accessibility support (AT-SPI) is off for this run";
+    for (int closedAfterMs : {0, 500, 1000, 1500, 2000}) {
+        SCOPED_TRACE("closed " + std::to_string(closedAfterMs) + " ms after its window showed");
+        Browser browser(home, noBus);
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty() || browser.exited(); },
+                             processLimitMs));
+        ASSERT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+        runFor(closedAfterMs);  // when the user closes it: no state is awaited
+        closeMainWindow(browser);
+        const std::string said = browser.errorOutput();
+        EXPECT_EQ(said.find("CRITICAL"), std::string::npos) << said;
+        EXPECT_NE(said.find(off), std::string::npos) << said;
+        EXPECT_EQ(said.find(off), said.rfind(off)) << "said once:\n" << said;
+        // Its web engine's processes went with it.
+        EXPECT_TRUE(runUntil([&] { return processesWith("XDG_RUNTIME_DIR=" + runtime).empty(); }, processLimitMs));
+    }
 }
 
 // A data folder moved away while its browser runs stays that browser's: it
