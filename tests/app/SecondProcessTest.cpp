@@ -172,13 +172,15 @@ struct Launch {
     bool withSessionBus = false;
     // Variables set (or, without a value, removed) on top of the test's own.
     std::map<std::string, std::optional<std::string>> environment;
-    // RLIMIT_FSIZE in bytes.
+    // RLIMIT_FSIZE in bytes: the soft limit, and the hard one when it differs.
     std::optional<rlim_t> fileSizeLimit;
+    std::optional<rlim_t> fileSizeHardLimit;
 };
 
 class Browser {
 public:
-    Browser(const std::string& home, Launch launch = {}) : fileSizeLimit_(launch.fileSizeLimit) {
+    Browser(const std::string& home, Launch launch = {})
+        : fileSizeLimit_(launch.fileSizeLimit), fileSizeHardLimit_(launch.fileSizeHardLimit) {
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
@@ -236,12 +238,13 @@ public:
 private:
     // In the child, before the browser starts: the limit it inherits.
     static void limitFileSize(gpointer self) {
-        const rlim_t limit = *static_cast<Browser*>(self)->fileSizeLimit_;
-        const rlimit value{limit, limit};
+        const auto* browser = static_cast<Browser*>(self);
+        const rlimit value{*browser->fileSizeLimit_, browser->fileSizeHardLimit_.value_or(*browser->fileSizeLimit_)};
         setrlimit(RLIMIT_FSIZE, &value);
     }
 
     std::optional<rlim_t> fileSizeLimit_;
+    std::optional<rlim_t> fileSizeHardLimit_;
     bool started_ = false;
     bool exited_ = false;
     GPid pid_ = 0;
@@ -540,8 +543,9 @@ TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
 // The file-size limit caps the web engine's shared memory too: a page is
 // drawn into a memory file of 4 bytes a pixel (and the engine's sandbox
 // needs a few kilobytes to start at all). Under less than a page as large as
-// the screen takes, the start says so and ends before any data is made. At
-// that much, pages are drawn, and the save of a data file larger than the
+// the screen takes, the start raises the limit to that when the hard limit
+// allows, and otherwise says so and ends before any data is made. At that
+// much, pages are drawn, and the save of a data file larger than the
 // limit fails with "File too large" and is told, instead of the limit's
 // signal ending the browser, and so does the quit, whose last try at it
 // fails too; the web engine's processes ignore that signal as well. The
@@ -556,10 +560,13 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     else
         std::fprintf(stderr, "The web engine's sandbox cannot start here: this case runs without it.\n");
     {
-        Browser browser(home, {.readStderr = true, .environment = sandboxOn, .fileSizeLimit = screenPage - 1});
-        expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of " +
+        Browser browser(home, {.readStderr = true,
+                               .environment = sandboxOn,
+                               .fileSizeLimit = 600,
+                               .fileSizeHardLimit = screenPage - 1});
+        expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of 600 bytes (at most " +
                                                std::to_string(screenPage - 1) +
-                                               " bytes is too small for the web engine");
+                                               " by its hard limit) is too small for the web engine");
         EXPECT_FALSE(std::filesystem::exists(home + "/data"));
     }
 
@@ -568,13 +575,20 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
                                     std::string(screenPage, 'x') +
                                     R"(", "url": "https://example.com/", "visitedAt": "2026-01-01T00:00:00Z"}])";
     quorelle::testing::writeBytes(history, longHistory);
-    Browser browser(home, {.readStderr = true, .environment = sandboxOn, .fileSizeLimit = screenPage});
+    // Raised as far as the page needs, and no further.
+    Browser browser(home, {.readStderr = true,
+                           .environment = sandboxOn,
+                           .fileSizeLimit = 600,
+                           .fileSizeHardLimit = screenPage * 2});
     ASSERT_TRUE(browser.started());
     ASSERT_TRUE(runUntil([&] { return browser.saidSo("Couldn't save your browsing data: File too large") ||
                                       browser.exited(); },
                          processLimitMs))
         << browser.errorOutput();
-    ASSERT_FALSE(browser.exited()) << "wait status " << browser.status() << "\n" << browser.errorOutput();
+    ASSERT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+    EXPECT_TRUE(browser.saidSo("quorelle: the file-size limit (ulimit -f) of 600 bytes is raised to " +
+                               std::to_string(screenPage) + " bytes"))
+        << browser.errorOutput();
     ASSERT_TRUE(isUp(browser));
     const Window window = windowsOf(display, browser.pid()).front();
     EXPECT_TRUE(runUntil([&] { return coloursIn(display, window) > 16; }, processLimitMs)) << "the page is drawn";
