@@ -3,6 +3,7 @@
 // process-wide object, the two browser states (the main windows' and the
 // guest window's), and runs the application. Nothing here is global; each
 // object is handed to those that use it and outlives them.
+#include "app/AccessibilityBridge.h"
 #include "app/DataFolderInUse.h"
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
@@ -143,8 +144,9 @@ void tellIfUnwritable(const std::string& folder, AppState& appState) {
     appState.toastMessage.set("Your browsing data won't be saved: " + problem);
 }
 
-// The end of a run: what the disk refused so far is written once more, and
-// when it still cannot be, the user is told that it is lost. False then.
+// The end of a run, once nothing saves any more: what the disk refused so
+// far is written once more, the store's last write, and when it still
+// cannot be, the user is told that it is lost. False then.
 bool savedAtQuit(DataStore& store) {
     const auto problem = store.saveEverything();
     if (!problem) return true;
@@ -155,16 +157,11 @@ bool savedAtQuit(DataStore& store) {
     return false;
 }
 
-// Makes every process-wide object and both browser states over the held
-// data folder, and runs the application until it ends; its exit status is 1
-// when browsing data could not be saved at the end.
-int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
-               const DataFolderLock& lock) {
-    MainQueue mainQueue;
-    // Both reach the folder this process locked, wherever it is moved to.
-    DataStore store(lock, DataStore::Access::readWrite);
-    // The guest window reads the same data but never writes any.
-    DataStore guestStore(lock, DataStore::Access::readOnly);
+// Makes every other process-wide object and both browser states over the
+// stores, and runs the application until it ends; its exit status. All of
+// them are gone when this returns, so nothing saves after it.
+int runApplication(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
+                   const DataFolderLock& lock, MainQueue& mainQueue, DataStore& store, DataStore& guestStore) {
     KeychainService keychain;
     SystemClipboard clipboard;
 
@@ -206,7 +203,19 @@ int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMod
     options.window.openFile = OpenFileCommand::handler(fileDialogs);
     auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
                                            appState, makeGuestState, options);
-    const int status = app->run(argc, argv);
+    return app->run(argc, argv);
+}
+
+// Runs the browser over the held data folder; its exit status is 1 when
+// browsing data could not be saved at the end.
+int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
+               const DataFolderLock& lock) {
+    MainQueue mainQueue;
+    // Both reach the folder this process locked, wherever it is moved to.
+    DataStore store(lock, DataStore::Access::readWrite);
+    // The guest window reads the same data but never writes any.
+    DataStore guestStore(lock, DataStore::Access::readOnly);
+    const int status = runApplication(argc, argv, folders, graphics, lock, mainQueue, store, guestStore);
     return savedAtQuit(store) ? status : 1;
 }
 
@@ -218,6 +227,7 @@ int main(int argc, char* argv[]) {
     const auto processStart = DataFolderTidy::Clock::now();
     const auto graphics = GraphicsMode::detect();
     graphics.applyToToolkit();
+    AccessibilityBridge::keepOffWithoutSessionBus();
     if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
     if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
 

@@ -80,7 +80,7 @@ DataStore::~DataStore() = default;
 void DataStore::flush() { writer_->waitUntilWritten(); }
 
 std::optional<std::string> DataStore::saveEverything() {
-    if (writer_->retryAndWait() == 0) return std::nullopt;
+    if (writer_->finish() == 0) return std::nullopt;
     std::lock_guard lock(reportMutex_);
     return lastFailure_.message();
 }

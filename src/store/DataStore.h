@@ -57,9 +57,10 @@ struct Loaded {
 //
 // A save the disk refuses (a read-only or full disk, no permission) leaves
 // the old file as it was and keeps the file's newest contents in memory: the
-// next save of any file writes it again, and so does the destructor. Each
-// cause is told once until everything is on disk again: a line on stderr,
-// and the same line to whoever listens through tellSaveFailures().
+// next save of any file writes it again, and so does the destructor, unless
+// saveEverything(), the last write of a run, gave it up. Each cause is told
+// once until everything is on disk again: a line on stderr, and the same
+// line to whoever listens through tellSaveFailures().
 //
 // Nothing a user had is destroyed silently: a file that exists but cannot be
 // read or decoded is left alone by the load and renamed to
@@ -125,9 +126,11 @@ public:
 
     // Returns once every save queued so far has been written (or has failed).
     void flush();
-    // For the end of a run: writes once more every file the disk refused so
-    // far, and waits for every save. Nothing when all is on disk, else why
-    // the last write failed.
+    // The last write of a run, once nothing saves any more: writes once more
+    // every file the disk refused so far, and waits for every save. Nothing
+    // when all is on disk, else why the last write failed; what is still
+    // refused then is given up, so the store's close writes nothing behind
+    // that answer.
     std::optional<std::string> saveEverything();
 
     // While the returned handle is held, `tell` gets each new cause of failed

@@ -51,7 +51,7 @@ void SaveWriter::startThread() {
     }
 }
 
-std::size_t SaveWriter::retryAndWait() {
+std::size_t SaveWriter::finish() {
     {
         std::lock_guard lock(mutex_);
         retryFailed();
@@ -59,7 +59,9 @@ std::size_t SaveWriter::retryAndWait() {
     changed_.notify_all();
     waitUntilWritten();
     std::lock_guard lock(mutex_);
-    return failed_.size();
+    const std::size_t unsaved = failed_.size();
+    failed_.clear();
+    return unsaved;
 }
 
 void SaveWriter::abandon(const std::function<bool(const std::string& path)>& which) {

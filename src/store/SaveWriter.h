@@ -29,7 +29,7 @@ namespace quorelle {
 //  - A file whose write failed keeps the bytes it was given: the next save
 //    of any file queues it again (unless a newer save of it already waits),
 //    and so does stopping the writer, so nothing saved is dropped while the
-//    disk refuses it.
+//    disk refuses it, until finish(), the last write of a run, gives it up.
 //  - `report` hears how each write went, on the writer's thread, before
 //    waitUntilWritten() counts that file as done.
 //
@@ -58,9 +58,11 @@ public:
     void waitUntilWritten();
     // Returns once no save of `path` is waiting or being written.
     void waitUntilWritten(const std::string& path);
-    // Queues once more every file whose newest write failed, then waits for
-    // everything queued; gives how many files are still not on disk.
-    std::size_t retryAndWait();
+    // The last write of a run: queues once more every file whose newest
+    // write failed, waits for everything queued, and gives how many files
+    // are still not on disk. Those are given up then: neither a later save
+    // nor the destructor writes them again, so the count stays true.
+    std::size_t finish();
     // Stops retrying the failed files `which` picks (they are being removed).
     void abandon(const std::function<bool(const std::string& path)>& which);
 

@@ -7,13 +7,15 @@
 // A start without a display, on a folder that cannot be locked, or under a
 // file-size limit the web engine cannot run under, says why and ends; one on
 // a read-only folder or under a file-size limit smaller than a data file
-// runs on and says what it cannot save. And the main window's size, kept
-// from one run to the next.
+// runs on and says what it cannot save. One started without any session bus
+// on a display whose desktop publishes an accessibility bus closes cleanly.
+// And the main window's size, kept from one run to the next.
 #include "store/AtomicFile.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
 #include "unit/DataStoreTestSupport.h"
 
+#include <gio/gio.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 
@@ -38,9 +40,14 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+// After them: it uses them as well.
+#include "support/DesktopAccessibilityBus.h"
 
 namespace {
 
+using quorelle::testing::DesktopAccessibilityBus;
+using quorelle::testing::processesWith;
+using quorelle::testing::runFor;
 using quorelle::testing::runUntil;
 using quorelle::testing::ScratchFolder;
 
@@ -165,13 +172,15 @@ struct Launch {
     bool withSessionBus = false;
     // Variables set (or, without a value, removed) on top of the test's own.
     std::map<std::string, std::optional<std::string>> environment;
-    // RLIMIT_FSIZE in bytes.
+    // RLIMIT_FSIZE in bytes: the soft limit, and the hard one when it differs.
     std::optional<rlim_t> fileSizeLimit;
+    std::optional<rlim_t> fileSizeHardLimit;
 };
 
 class Browser {
 public:
-    Browser(const std::string& home, Launch launch = {}) : fileSizeLimit_(launch.fileSizeLimit) {
+    Browser(const std::string& home, Launch launch = {})
+        : fileSizeLimit_(launch.fileSizeLimit), fileSizeHardLimit_(launch.fileSizeHardLimit) {
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
@@ -211,6 +220,11 @@ public:
         return exited_;
     }
     int status() const { return status_; }
+    std::string describeEnd() const {
+        if (!exited_) return "still running";
+        if (WIFSIGNALED(status_)) return "killed by signal " + std::to_string(WTERMSIG(status_));
+        return "exit status " + std::to_string(WEXITSTATUS(status_));
+    }
     bool endedWith(int code) const { return exited_ && WIFEXITED(status_) && WEXITSTATUS(status_) == code; }
     const std::string& errorOutput() {
         gchar buffer[512];
@@ -224,12 +238,13 @@ public:
 private:
     // In the child, before the browser starts: the limit it inherits.
     static void limitFileSize(gpointer self) {
-        const rlim_t limit = *static_cast<Browser*>(self)->fileSizeLimit_;
-        const rlimit value{limit, limit};
+        const auto* browser = static_cast<Browser*>(self);
+        const rlimit value{*browser->fileSizeLimit_, browser->fileSizeHardLimit_.value_or(*browser->fileSizeLimit_)};
         setrlimit(RLIMIT_FSIZE, &value);
     }
 
     std::optional<rlim_t> fileSizeLimit_;
+    std::optional<rlim_t> fileSizeHardLimit_;
     bool started_ = false;
     bool exited_ = false;
     GPid pid_ = 0;
@@ -318,7 +333,7 @@ protected:
     void closeMainWindow(Browser& browser, int status = 0) {
         for (Window window : windowsOf(display, browser.pid())) askToClose(display, window);
         ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-        EXPECT_TRUE(browser.endedWith(status)) << browser.status();
+        EXPECT_TRUE(browser.endedWith(status)) << browser.describeEnd() << "\n" << browser.errorOutput();
     }
 
     ScratchFolder scratch{"quorelle-two-XXXXXX"};
@@ -369,6 +384,48 @@ TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
     EXPECT_EQ(contents(folder), before);
     EXPECT_FALSE(first.exited());
+}
+
+// Started without a session bus (from cron, su, ssh or env -i) on a display
+// whose desktop publishes an accessibility bus, the browser says once that
+// it runs without accessibility support, logs no critical, and ends cleanly
+// however soon after its window shows the user closes it.
+TEST_F(SecondProcessTest, WithoutASessionBusTheBrowserClosesCleanlyOnADisplayWithAnAccessibilityBus) {
+    ASSERT_TRUE(display);
+    DesktopAccessibilityBus accessibility(display);
+    ASSERT_EQ(accessibility.problem(), "");
+    ASSERT_EQ(DesktopAccessibilityBus::publishedOn(display), accessibility.address());
+    // No bus at all: no address, no socket in the runtime folder, and no bus
+    // of GLib's own through dbus-launch (X11 autolaunch), which a stand-in
+    // that fails keeps away where it is installed.
+    const std::string runtime = home + "/runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    std::filesystem::create_directories(home + "/bin");
+    std::ofstream(home + "/bin/dbus-launch") << "#!/bin/sh\nexit 1\n";
+    std::filesystem::permissions(home + "/bin/dbus-launch", std::filesystem::perms::owner_all);
+    const char* path = g_getenv("PATH");
+    const Launch noBus{.readStderr = true,
+                       .environment = {{"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+                                       {"XDG_RUNTIME_DIR", runtime},
+                                       {"PATH", home + "/bin:" + (path ? path : "/usr/bin:/bin")}}};
+    const std::string off = "accessibility support (AT-SPI) is off for this run";
+    for (int closedAfterMs : {0, 500, 1000, 1500, 2000}) {
+        SCOPED_TRACE("closed " + std::to_string(closedAfterMs) + " ms after its window showed");
+        Browser browser(home, noBus);
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return !windowsOf(display, browser.pid()).empty() || browser.exited(); },
+                             processLimitMs));
+        ASSERT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+        runFor(closedAfterMs);  // when the user closes it: no state is awaited
+        closeMainWindow(browser);
+        const std::string said = browser.errorOutput();
+        EXPECT_EQ(said.find("CRITICAL"), std::string::npos) << said;
+        EXPECT_NE(said.find(off), std::string::npos) << said;
+        EXPECT_EQ(said.find(off), said.rfind(off)) << "said once:\n" << said;
+        // Its web engine's processes went with it.
+        EXPECT_TRUE(runUntil([&] { return processesWith("XDG_RUNTIME_DIR=" + runtime).empty(); }, processLimitMs));
+    }
 }
 
 // A data folder moved away while its browser runs stays that browser's: it
@@ -475,8 +532,9 @@ TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
 // The file-size limit caps the web engine's shared memory too: a page is
 // drawn into a memory file of 4 bytes a pixel (and the engine's sandbox
 // needs a few kilobytes to start at all). Under less than a page as large as
-// the screen takes, the start says so and ends before any data is made. At
-// that much, pages are drawn, and the save of a data file larger than the
+// the screen takes, the start raises the limit to that when the hard limit
+// allows, and otherwise says so and ends before any data is made. At that
+// much, pages are drawn, and the save of a data file larger than the
 // limit fails with "File too large" and is told, instead of the limit's
 // signal ending the browser, and so does the quit, whose last try at it
 // fails too; the web engine's processes ignore that signal as well. The
@@ -486,10 +544,12 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     const int screen = DefaultScreen(display);
     const rlim_t screenPage = rlim_t(DisplayWidth(display, screen)) * rlim_t(DisplayHeight(display, screen)) * 4;
     {
-        Browser browser(home, {.readStderr = true, .fileSizeLimit = screenPage - 1});
-        expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of " +
+        Browser browser(home, {.readStderr = true,
+                               .fileSizeLimit = 600,
+                               .fileSizeHardLimit = screenPage - 1});
+        expectRefusalSaidAndShown(browser, "quorelle: the file-size limit (ulimit -f) of 600 bytes (at most " +
                                                std::to_string(screenPage - 1) +
-                                               " bytes is too small for the web engine");
+                                               " by its hard limit) is too small for the web engine");
         EXPECT_FALSE(std::filesystem::exists(home + "/data"));
     }
 
@@ -498,13 +558,19 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
                                     std::string(screenPage, 'x') +
                                     R"(", "url": "https://example.com/", "visitedAt": "2026-01-01T00:00:00Z"}])";
     quorelle::testing::writeBytes(history, longHistory);
-    Browser browser(home, {.readStderr = true, .fileSizeLimit = screenPage});
+    // Raised as far as the page needs, and no further.
+    Browser browser(home, {.readStderr = true,
+                           .fileSizeLimit = 600,
+                           .fileSizeHardLimit = screenPage * 2});
     ASSERT_TRUE(browser.started());
     ASSERT_TRUE(runUntil([&] { return browser.saidSo("Couldn't save your browsing data: File too large") ||
                                       browser.exited(); },
                          processLimitMs))
         << browser.errorOutput();
-    ASSERT_FALSE(browser.exited()) << "wait status " << browser.status() << "\n" << browser.errorOutput();
+    ASSERT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+    EXPECT_TRUE(browser.saidSo("quorelle: the file-size limit (ulimit -f) of 600 bytes is raised to " +
+                               std::to_string(screenPage) + " bytes"))
+        << browser.errorOutput();
     ASSERT_TRUE(isUp(browser));
     const Window window = windowsOf(display, browser.pid()).front();
     EXPECT_TRUE(runUntil([&] { return coloursIn(display, window) > 16; }, processLimitMs)) << "the page is drawn";

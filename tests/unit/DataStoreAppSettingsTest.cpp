@@ -395,6 +395,34 @@ TEST(DataStoreDocuments, RefusedSavesAreToldOncePerCauseAndWrittenByTheNextSaveO
     EXPECT_EQ(told.size(), 3u);
 }
 
+// The end of a run: saveEverything() is the store's last write, so its
+// answer holds once the store has closed, whether the disk takes writes
+// again by then or took the last one.
+TEST(DataStoreDocuments, TheLastWriteOfARunIsTheOneItsAnswerTells) {
+    using quorelle::testing::readBytes;
+    TemporaryFolder root;
+    const std::string a = root + "a.json";
+    auto store = std::make_unique<DataStore>(root.path());
+    store->saveBytes(a, "a1");
+    store->flush();
+    {
+        quorelle::testing::FullDisk full;
+        store->saveBytes(a, "a2");
+        EXPECT_EQ(store->saveEverything(), std::optional<std::string>("File too large"));
+    }
+    store.reset();
+    EXPECT_EQ(readBytes(a), "a1") << "the quit said the latest change was lost";
+
+    store = std::make_unique<DataStore>(root.path());
+    {
+        quorelle::testing::FullDisk full;
+        store->saveBytes(a, "a3");
+        store->flush();
+    }
+    EXPECT_EQ(store->saveEverything(), std::nullopt);
+    EXPECT_EQ(readBytes(a), "a3");
+}
+
 TEST(DataStoreDocuments, CachedAndSyncedReplacementsWriteTheSameBytes) {
     TemporaryFolder root;
     std::string bytes(100000, 'q');
