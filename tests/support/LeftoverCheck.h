@@ -5,8 +5,12 @@
 // main loop. Each case runs in a process of its own under ctest, which hides
 // such leftovers; a program run whole meets them in its next case.
 
+#include <dlfcn.h>
 #include <glib.h>
 #include <gtk/gtk.h>
+
+#include <climits>
+#include <cstdlib>
 
 #include <string>
 #include <string_view>
@@ -41,13 +45,39 @@ public:
     }
 
 private:
-    // The toolkit and the web engine name their sources. The browser's have
-    // no name, the one GLib gives every idle source, or its own.
+    // The toolkit and the web engine name most of their sources; GLib names
+    // every idle source "GIdleSource", the toolkit's unnamed ones too. So a
+    // source is the browser's when its callback lives in the test program
+    // itself (the browser's code is linked into it) or in the C++ bindings
+    // the browser schedules through (Glib::signal_idle, signal_timeout), or
+    // when it has the browser's own name. A source with no callback of its
+    // own, and no name, counts as the browser's too.
     static bool isTheBrowsers(GSource* source) {
         const char* name = g_source_get_name(source);
-        if (!name) return true;
-        const std::string_view named(name);
-        return named == "GIdleSource" || named == "GTimeoutSource" || named.starts_with("quorelle");
+        if (name && std::string_view(name).starts_with("quorelle")) return true;
+        if (name && std::string_view(name) != "GIdleSource" && std::string_view(name) != "GTimeoutSource")
+            return false;
+        const std::string library = callbackLibrary(source);
+        if (library.empty()) return !name;
+        return library == programPath() || library.find("libglibmm") != std::string::npos;
+    }
+    // The file that holds the source's callback; empty when it has none.
+    static std::string callbackLibrary(GSource* source) {
+        if (!source->callback_funcs || !source->callback_funcs->get) return {};
+        GSourceFunc function = nullptr;
+        gpointer data = nullptr;
+        source->callback_funcs->get(source->callback_data, source, &function, &data);
+        Dl_info where{};
+        if (!function || !dladdr(reinterpret_cast<void*>(function), &where) || !where.dli_fname) return {};
+        char resolved[PATH_MAX];
+        return realpath(where.dli_fname, resolved) ? resolved : where.dli_fname;
+    }
+    static const std::string& programPath() {
+        static const std::string path = [] {
+            char resolved[PATH_MAX];
+            return std::string(realpath("/proc/self/exe", resolved) ? resolved : "");
+        }();
+        return path;
     }
     // The id the main context gives the next source attached to it.
     static guint nextSourceID() {
