@@ -12,6 +12,7 @@
 #include "window/ScriptDialogs.h"
 
 #include <glib.h>
+#include <webkit/webkit.h>
 
 #include <chrono>
 #include <memory>
@@ -80,6 +81,16 @@ protected:
     }
 
     BrowserWindow& mainWindow() { return *app->mainWindow(); }
+
+    // The page the active tab shows has loaded, and the browser has taken in
+    // all its load reported: nothing of that load changes the tab any more.
+    // (A view starts loading as it is asked to, so one that is not loading
+    // has finished.)
+    bool shownPageLoaded() {
+        settle();
+        GtkWidget* shown = mainWindow().browserView().tabContent().webTabView().shownView();
+        return shown && !webkit_web_view_is_loading(WEBKIT_WEB_VIEW(shown)) && queue.pending() == 0;
+    }
 
     // Lets queued state work and the toolkit catch up.
     void settle() {

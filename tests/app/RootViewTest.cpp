@@ -95,14 +95,16 @@ TEST_F(RootViewTest, ToastIsReadableAndOutlinedOverAnyPageInEveryPreset) {
     EXPECT_TRUE(runUntil([&] { return !toast() && !root().toastPresent(); }));
 }
 
+// The toast is put up by the browser's main queue; its clearing needs the
+// main loop. Checked between the two, it is there however slow the machine.
 TEST_F(RootViewTest, ToastShowsTheMessageAndClearsItselfAfterItsDuration) {
     state->toastMessage.set("Bookmark added");
-    settle();
+    queue.drain();
     EXPECT_TRUE(root().toastPresent());
     EXPECT_TRUE(root().toast().get_reveal_child());
     EXPECT_EQ(root().toastLabel().get_text(), "Bookmark added");
 
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 3000));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }));
     settle();
     EXPECT_FALSE(root().toastPresent());
     EXPECT_FALSE(root().toast().get_reveal_child());
@@ -120,7 +122,7 @@ TEST_F(RootViewTest, ToastReplacedWhileShowingGoesWithTheFirstClearing) {
     state->toastMessage.set("<b>second</b>");
     settle();
     EXPECT_EQ(root().toastLabel().get_text(), "<b>second</b>");  // shown verbatim
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }));
     EXPECT_GE(Clock::now() - first, toastDuration);
 
     // Had the replacement scheduled a clearing too, it would take this
@@ -128,7 +130,7 @@ TEST_F(RootViewTest, ToastReplacedWhileShowingGoesWithTheFirstClearing) {
     const auto third = Clock::now();
     state->toastMessage.set("third");
     settle();
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }));
     EXPECT_GE(Clock::now() - third, toastDuration);
 }
 
@@ -143,9 +145,9 @@ TEST_F(RootViewTest, ToastClearedEarlyGoesAtOnceAndTheLateClearingTakesAnyNewMes
     // A new message in between gets its own clearing, but the first one,
     // still pending, clears it early.
     state->toastMessage.set("second");
-    settle();
+    queue.drain();
     EXPECT_TRUE(root().toastPresent());
-    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }, 3000));
+    ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }));
 }
 
 TEST_F(RootViewTest, GuestBadgeLetsClicksThroughToTheToolbarBeneath) {

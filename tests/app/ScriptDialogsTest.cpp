@@ -18,12 +18,13 @@ protected:
         GtkWidget* shown = mainWindow().browserView().tabContent().webTabView().shownView();
         return shown ? WEBKIT_WEB_VIEW(shown) : nullptr;
     }
+    // Every internal page shows under the same base address: the tab must
+    // name the page asked for, and the view have loaded it.
     void open(const std::string& address, const std::string& shownPrefix) {
         state->navigateActive(address);
         ASSERT_TRUE(runUntil([&] {
-            settle();
-            const char* uri = page() ? webkit_web_view_get_uri(page()) : nullptr;
-            return uri && std::string(uri).starts_with(shownPrefix) && !webkit_web_view_is_loading(page());
+            const char* uri = shownPageLoaded() ? webkit_web_view_get_uri(page()) : nullptr;
+            return uri && std::string(uri).starts_with(shownPrefix) && state->activeTab()->urlString.get() == address;
         })) << address;
         // Whatever gets past the browser reaches the engine's own handling.
         g_signal_handlers_disconnect_by_data(page(), this);

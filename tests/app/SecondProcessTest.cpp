@@ -52,7 +52,7 @@ using quorelle::testing::runUntil;
 using quorelle::testing::ScratchFolder;
 
 // How long a browser process may take to start, answer or end.
-constexpr int processLimitMs = 20000;
+constexpr int processLimitMs = 30000;
 
 // Every file under the folder with its contents.
 std::map<std::string, std::string> contents(const std::string& folder) {

@@ -99,7 +99,7 @@ TEST_F(WindowScenesTest, TheReopenedGuestWindowClosesFromItsTitleBar) {
         Gtk::Widget* close = titleBarButton(guest, "close");
         ASSERT_NE(close, nullptr);
         ASSERT_TRUE(clickWidget(*close));
-        ASSERT_TRUE(runUntil([&] { return !guest.get_visible(); }, 5000)) << "round " << round;
+        ASSERT_TRUE(runUntil([&] { return !guest.get_visible(); })) << "round " << round;
         app->activate_action(QuorelleApplication::openGuestAction);
     }
 }

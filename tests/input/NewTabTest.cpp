@@ -146,7 +146,7 @@ TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
 
     type("qq zz");
     press("Return");
-    EXPECT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }, 5000));
+    EXPECT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }));
     ASSERT_EQ(tabCount(), 2u);
     EXPECT_EQ(tabAt(0), first);
     EXPECT_EQ(first->urlString.get(), "vx://newtab");
@@ -193,7 +193,7 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
 
     type("qq zz");
     press("Return");
-    EXPECT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }, 5000))
+    EXPECT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }))
         << omnibox().editText();
     ASSERT_EQ(tabCount(), 3u);
     EXPECT_EQ(tabAt(0), first);

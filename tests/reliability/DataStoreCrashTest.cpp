@@ -37,12 +37,28 @@ const std::vector<std::string> profileFiles = {
 // Relative path of every file a save writes -> its bytes.
 using Snapshot = std::map<std::string, std::string>;
 
+// Loads the folder's settings and profile; fails unless both load cleanly
+// and are one of the two values.
+void expectLoadsCleanly(const std::string& root) {
+    const ProfileData oldProfile = quorelle::testing::crashProfile(0);
+    const ProfileData freshProfile = quorelle::testing::crashProfile(1);
+    DataStore reader(root, DataStore::Access::readOnly);
+    auto settings = reader.loadAppSettings();
+    ASSERT_EQ(settings.status, FileStatus::loaded);
+    ProfileData loaded = reader.loadProfileData(quorelle::testing::crashProfileID);
+    ASSERT_TRUE(loaded.history == oldProfile.history || loaded.history == freshProfile.history);
+    ASSERT_TRUE(loaded.bookmarks == oldProfile.bookmarks || loaded.bookmarks == freshProfile.bookmarks);
+}
+
+// Every file a save of value `which` writes, byte for byte; both values load
+// cleanly, so a folder whose every file is one or the other does too.
 Snapshot expectedFiles(int which) {
     TemporaryFolder root;
     DataStore store(root.path());
     store.saveAppSettings(quorelle::testing::crashSettings(which));
     store.saveProfileData(quorelle::testing::crashProfile(which), quorelle::testing::crashProfileID);
     store.flush();
+    expectLoadsCleanly(root.path());
     Snapshot files{{"appSettings.json", quorelle::testing::readBytes(root + "appSettings.json")}};
     std::string folder = std::string("profiles/") + quorelle::testing::crashProfileID + "/";
     for (const auto& name : profileFiles) files[folder + name] = quorelle::testing::readBytes(root + (folder + name));
@@ -109,8 +125,6 @@ TEST(DataStoreCrash, EveryFileIsWholeAfterAKillAtARandomMoment) {
         store.saveProfileData(quorelle::testing::crashProfile(0), quorelle::testing::crashProfileID);
     }
 
-    const ProfileData oldProfile = quorelle::testing::crashProfile(0);
-    const ProfileData freshProfile = quorelle::testing::crashProfile(1);
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> delayMicroseconds(0, 40000);  // a few whole saves
     int mixed = 0;  // kills that left some files old and others new: a save was cut in the middle
@@ -130,14 +144,8 @@ TEST(DataStoreCrash, EveryFileIsWholeAfterAKillAtARandomMoment) {
             freshCount += isFresh;
         }
         mixed += oldCount > 0 && freshCount > 0;
-
-        DataStore reader(root.path(), DataStore::Access::readOnly);
-        auto settings = reader.loadAppSettings();
-        ASSERT_EQ(settings.status, FileStatus::loaded);
-        ProfileData loaded = reader.loadProfileData(quorelle::testing::crashProfileID);
-        ASSERT_TRUE(loaded.history == oldProfile.history || loaded.history == freshProfile.history);
-        ASSERT_TRUE(loaded.bookmarks == oldProfile.bookmarks || loaded.bookmarks == freshProfile.bookmarks);
     }
+    expectLoadsCleanly(root.path());
     RecordProperty("killsInTheMiddleOfASave", mixed);
     int leftovers = 0;
     for (const auto& name : quorelle::testing::listNames(root + (std::string("profiles/") +

@@ -11,9 +11,11 @@ namespace quorelle::testing {
 
 // Iterates the default main context until `done` holds or the limit passes.
 // `done` is asked once per turn, and not again once it holds: it may act
-// (send input, say) as well as look.
+// (send input, say) as well as look. The limit only ends a wait that would
+// never end; it is long enough for a web process to start on a loaded
+// machine.
 template <typename Pred>
-bool runUntil(Pred done, int timeoutMs = 10000) {
+bool runUntil(Pred done, int timeoutMs = 30000) {
     const gint64 end = g_get_monotonic_time() + gint64(timeoutMs) * 1000;
     while (!done()) {
         if (g_get_monotonic_time() >= end) return false;

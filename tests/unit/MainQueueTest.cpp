@@ -12,7 +12,7 @@ namespace {
 
 // Iterates a private context until `done` or a time limit.
 template <typename Pred>
-bool runUntil(GMainContext* context, Pred done, int timeoutMs = 2000) {
+bool runUntil(GMainContext* context, Pred done, int timeoutMs = 30000) {
     const gint64 end = g_get_monotonic_time() + timeoutMs * 1000;
     while (!done() && g_get_monotonic_time() < end) g_main_context_iteration(context, FALSE);
     return done();

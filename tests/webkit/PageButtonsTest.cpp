@@ -386,8 +386,9 @@ TEST_P(PageButtonsTest, EachControlPostsItsOwnActionAndTheBrowserTakesIt) {
         if (!posted.empty()) {
             EXPECT_TRUE(runUntil([&] { return actionsLogged().size() > logged; }))
                 << address << ": '" << label << "' never reached the browser";
-            if (actionsLogged().size() > logged)
+            if (actionsLogged().size() > logged) {
                 EXPECT_EQ(actionsLogged()[logged], posted[0].value("action", "")) << address << ": '" << label << "'";
+            }
         }
         finishPress(posted);
     }

@@ -44,7 +44,7 @@ protected:
         return uri ? uri : "";
     }
     // Waits until the active tab shows `address` and is no longer loading.
-    bool waitForPage(const std::string& address, int timeoutMs = 10000) {
+    bool waitForPage(const std::string& address) {
         return runUntil(
             [&] {
                 auto t = tab();
@@ -53,8 +53,7 @@ protected:
                                               : address;
                 return t && t->urlString.get() == address && !t->isLoading.get() && view() &&
                        !webkit_web_view_is_loading(view()) && viewURI() == shown && queue.pending() == 0;
-            },
-            timeoutMs);
+            });
     }
     // Sends the active tab to `address` and waits until it shows it.
     bool loadPage(const std::string& address) {

@@ -278,8 +278,7 @@ TEST_F(TabStripTest, StripIsFortyHighWithTheLeadingInsetFromTheWindowStyle) {
     strip->set_valign(Gtk::Align::START);  // as in the window's column
     // The padding belongs to the strip's box; the scrolling row gets the rest.
     const auto inset = [&] { return strip->get_allocation().get_width() - strip->scroller().get_width(); };
-    EXPECT_TRUE(
-        runUntil([&] { return inset() == 84 && strip->get_height() == 40; }, 1000));
+    EXPECT_TRUE(runUntil([&] { return inset() == 84 && strip->get_height() == 40; }));
     EXPECT_EQ(inset(), 84);
     EXPECT_EQ(strip->get_height(), 40);
     EXPECT_EQ(chip(0).get_height(), 32);
