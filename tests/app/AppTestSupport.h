@@ -63,14 +63,7 @@ protected:
     // and leaves the session bus. An application whose run never ended keeps
     // itself and its windows alive.
     ~AppTest() override {
-        if (auto* window = app->mainWindow(); window && window->get_visible()) window->close();
-        app->signal_activate().connect(
-            [this] {
-                g_signal_stop_emission_by_name(app->gobj(), "activate");
-                app->quit();
-            },
-            false);
-        app->run(0, nullptr);
+        endRun();
         app.reset();
         runFor(50);
         state.reset();
@@ -80,6 +73,21 @@ protected:
     }
 
     BrowserWindow& mainWindow() { return *app->mainWindow(); }
+
+    // Ends the browser as described above, once: a case may end it itself to
+    // look at what the end does.
+    void endRun() {
+        if (runEnded_) return;
+        runEnded_ = true;
+        if (auto* window = app->mainWindow(); window && window->get_visible()) window->close();
+        app->signal_activate().connect(
+            [this] {
+                g_signal_stop_emission_by_name(app->gobj(), "activate");
+                app->quit();
+            },
+            false);
+        app->run(0, nullptr);
+    }
 
     // Lets queued state work and the toolkit catch up.
     void settle() {
@@ -97,6 +105,9 @@ protected:
     std::shared_ptr<AppState> guestState;  // made when the guest window first opens
     int guestStatesMade = 0;
     Glib::RefPtr<QuorelleApplication> app;
+
+private:
+    bool runEnded_ = false;
 };
 
 }  // namespace quorelle::testing

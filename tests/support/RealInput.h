@@ -46,4 +46,9 @@ bool pressAccelerator(Gtk::Widget& widget, const char* accelerator);
 // it) key by key in the window `widget` is in.
 bool typeText(Gtk::Widget& widget, std::string_view text);
 
+// Asks the window `widget` is in to close, as a window manager does for its
+// title bar's close button or Alt+F4: a WM_DELETE_WINDOW message from the X
+// server.
+bool closeAsWindowManager(Gtk::Widget& widget);
+
 }  // namespace quorelle::testing
