@@ -24,6 +24,9 @@ namespace quorelle::testing {
 // (1 left, 3 right).
 bool clickWidget(Gtk::Widget& widget, unsigned button = 1);
 
+// The same at the point (`x`, `y`) of `widget`, from its top left corner.
+bool clickWidgetAt(Gtk::Widget& widget, double x, double y, unsigned button = 1);
+
 // Moves the pointer to the middle of `widget` and turns the wheel by
 // `notches`: positive turns down, negative up.
 bool turnWheel(Gtk::Widget& widget, int notches);
