@@ -14,6 +14,7 @@
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -28,7 +29,11 @@ protected:
             data.settings.selectedSearchEngineID = "custom";
             data.settings.customSearchEngineURL = server.url("/search?q=%s");
         });
-        server.addHTML("/search", "<html><head><title>Results</title></head><body>results</body></html>");
+        // Results in a field, which takes the page's focus as the page
+        // loads and tells the server what it holds each time that changes.
+        server.addHTML("/search", "<html><head><title>Results</title></head><body style=\"margin:0\">"
+                                  "<input autofocus oninput=\"fetch('/typed/' + this.value)\">"
+                                  "<div style=\"height:100vh\">results</div></body></html>");
         settle();
         ASSERT_TRUE(runUntil([&] { return mainWindow().get_mapped(); }));
     }
@@ -117,6 +122,11 @@ protected:
         TabChip* chip = tab ? strip().chipFor(tab->id()) : nullptr;
         return chip && inView(*chip) && inView(strip().newTabButton());
     }
+    // Whether the results page's field has held `text`.
+    bool typedInPage(const std::string& text) const {
+        const auto& paths = server.requestedPaths;
+        return std::find(paths.begin(), paths.end(), "/typed/" + text) != paths.end();
+    }
     // Lets the window draw a few more frames.
     void letFramesPass() {
         int frames = 0;
@@ -153,19 +163,29 @@ TEST_F(NewTabTest, TypingAfterCtrlTSearchesInTheNewTabAndLeavesTheOthersAlone) {
     EXPECT_EQ(state->activeTab(), tabAt(1));
 
     // Walking the focus around the window with the keyboard, either way,
-    // stops only in the omnibox and the page: never on a button of the
-    // toolbar, never in the tab strip. The walk ends in the page.
+    // goes from the omnibox to the page (its field holding the page's
+    // focus) and back: never to a button of the toolbar, never into the tab
+    // strip, never to anything inside the page but the page itself.
     auto* shown = Glib::wrap(view().tabContent().webTabView().shownView());
     ASSERT_NE(shown, nullptr);
     click(omnibox().entry());
     ASSERT_TRUE(runUntil([&] { return focusIn(omnibox()); }));
-    for (const auto& [keys, steps] : {std::pair{"<Control>Tab", 4}, std::pair{"<Shift><Control>Tab", 3}})
-        for (int step = 0; step < steps; ++step) {
-            auto* before = mainWindow().get_focus();
+    for (const char* keys : {"<Control>Tab", "<Shift><Control>Tab"})
+        for (int step = 0; step < 4; ++step) {
+            const bool toPage = step % 2 == 0;
             press(keys);
-            ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() != before; })) << keys << step;
-            EXPECT_TRUE(focusIn(omnibox()) || focusIn(*shown)) << keys << step << ": " << focusName();
+            EXPECT_TRUE(runUntil([&] { return toPage ? mainWindow().get_focus() == shown : focusIn(omnibox()); }))
+                << keys << " " << step << ": " << focusName();
         }
+
+    // From the page's body too; what is typed then lands in the omnibox.
+    click(*shown);
+    ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() == shown; })) << focusName();
+    press("<Shift><Control>Tab");
+    EXPECT_TRUE(runUntil([&] { return focusIn(omnibox()); })) << focusName();
+    type("words");
+    EXPECT_TRUE(runUntil([&] { return omnibox().editText() == "words"; })) << omnibox().editText();
+    EXPECT_FALSE(typedInPage("w"));
     EXPECT_EQ(tabCount(), 2u);
 }
 
