@@ -11,6 +11,8 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "support/WindowManagerClose.h"
+
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -143,17 +145,6 @@ bool typeText(Gtk::Widget& widget, std::string_view text) {
     });
 }
 
-bool closeAsWindowManager(Gtk::Widget& widget) {
-    return sendTo(widget, [](Display* display, Window window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, window, False, NoEventMask, &event);
-    });
-}
+bool closeAsWindowManager(Gtk::Widget& widget) { return sendTo(widget, &askToClose); }
 
 }  // namespace quorelle::testing
