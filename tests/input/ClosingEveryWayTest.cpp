@@ -206,9 +206,18 @@ protected:
                 ASSERT_TRUE(runUntil([&] {
                     return (chooser = shownWindow([](Gtk::Window& w) { return GTK_IS_FILE_CHOOSER(w.gobj()); }));
                 }));
-                // Open needs a file chosen; Save has its name.
-                if (!save && response == Gtk::ResponseType::ACCEPT)
-                    gtk_file_chooser_set_file(GTK_FILE_CHOOSER(chooser->gobj()), pageFile->gobj(), nullptr);
+                // Open needs a file chosen, once its folder has been read; Save
+                // has its name.
+                if (!save && response == Gtk::ResponseType::ACCEPT) {
+                    auto* files = GTK_FILE_CHOOSER(chooser->gobj());
+                    gtk_file_chooser_set_file(files, pageFile->gobj(), nullptr);
+                    ASSERT_TRUE(runUntil([&] {
+                        GFile* chosen = gtk_file_chooser_get_file(files);
+                        const bool ready = chosen && g_file_equal(chosen, pageFile->gobj());
+                        if (chosen) g_object_unref(chosen);
+                        return ready;
+                    }));
+                }
                 close(*chooser, way, responseButton(*chooser, response));
                 ASSERT_TRUE(runUntil([&] { return answered; })) << nameOf(way) << (save ? " (save)" : " (open)");
                 settle();
