@@ -67,10 +67,11 @@ void AppState::testProxy(std::optional<std::string> profileID) {
     const std::optional<Uuid> wanted = profileID ? Uuid::parse(*profileID) : std::nullopt;
     const ProxyProfile* first = proxies.empty() ? nullptr : &proxies.front();
     const ProxyProfile* chosen = wanted ? records::find(proxies, *wanted) : first;
+    // Nothing else: a reload would wipe what the user typed in the page's
+    // form. The page shows the message when it is next rendered.
     if (!chosen) {
         proxyTestError.set(std::string(saveProxyFirstMessage));
         proxyTestResult.set(std::nullopt);
-        reloadProxyPageIfActive();
         return;
     }
     // The texts are the web layer's own; they are only shown here.

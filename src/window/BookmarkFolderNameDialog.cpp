@@ -21,6 +21,9 @@ BookmarkFolderNameDialog::BookmarkFolderNameDialog(Mode mode, const std::string&
     set_name("bookmark-folder-name-dialog");
     set_title(title_);
     set_resizable(false);
+    // Its owner keeps it and drops it later: closed by Escape or the window
+    // manager, it must only hide, as the buttons' answers leave it.
+    set_hide_on_close(true);
     add_button(confirmLabelFor(mode), Gtk::ResponseType::OK);
     add_button(cancelLabel, Gtk::ResponseType::CANCEL);
     set_default_response(Gtk::ResponseType::OK);

@@ -18,7 +18,9 @@ namespace quorelle {
 //
 // It only collects the name: the owner listens to signalNameChanged() and
 // to the dialog's response (OK for the first button, CANCEL for Cancel,
-// DELETE_EVENT when the window is closed) and decides what happens.
+// DELETE_EVENT when the window is closed) and decides what happens. Closed
+// by Escape or the window manager, the dialog hides, as it does after a
+// button's answer; it is never destroyed under its owner.
 class BookmarkFolderNameDialog : public Gtk::MessageDialog {
 public:
     enum class Mode { create, rename };

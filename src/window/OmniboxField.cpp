@@ -86,6 +86,14 @@ bool OmniboxField::iconIsWarning() const {
 
 void OmniboxField::refresh() {
     activeTab_.follow(appState_->activeTab());
+    // An edit begun before the window entered another profile (the menu
+    // that creates one hands the field the focus as it closes) belongs to a
+    // tab that is gone with the old profile's tabs: it starts over on the new
+    // profile's tab.
+    if (focused_ && appState_->isEditingOmnibox.get() && appState_->currentProfile().id != editedProfileID_) {
+        onFocusLeave();
+        onFocusEnter();
+    }
     // While the user edits, neither a new address nor a tab switch replaces
     // what is being typed.
     if (!appState_->isEditingOmnibox.get()) setEditText(appState_->omniboxText.get());
@@ -94,6 +102,7 @@ void OmniboxField::refresh() {
 
 void OmniboxField::onFocusEnter() {
     focused_ = true;
+    editedProfileID_ = appState_->currentProfile().id;
     appState_->beginOmniboxEditing();
     setEditText(BrowserNavigation::displayText(appState_->activeTab().get()));
     entry_.select_region(0, -1);

@@ -30,7 +30,9 @@ class ViewRefresh;
 // follows the active tab's address. Its keyboard focus is the window's one
 // omnibox focus flag: the window reads it through isFocused() and
 // signalFocusChanged(), and moves it with focus(). Up and Down keep the focus
-// and the text, and move the caret to the text's start and end.
+// and the text, and move the caret to the text's start and end. An edit
+// under way when the window enters another profile starts over on that
+// profile's tab.
 class OmniboxField : public Gtk::Box {
 public:
     explicit OmniboxField(std::shared_ptr<AppState> appState);
@@ -81,6 +83,7 @@ private:
     Glib::RefPtr<Gtk::EventControllerFocus> focusController_;
     Glib::RefPtr<Gtk::EventControllerKey> keyController_;
     bool focused_ = false;
+    std::string editedProfileID_;  // the profile the edit under way began in
     OmniboxLeadingIcon shownIcon_;
     std::unique_ptr<ViewRefresh> refresh_;
     ActiveTabWatch activeTab_;

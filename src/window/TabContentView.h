@@ -2,6 +2,7 @@
 
 #include "web/WebTabView.h"
 
+#include <glibmm/extraclassinit.h>
 #include <gtkmm/box.h>
 #include <gtkmm/progressbar.h>
 #include <sigc++/connection.h>
@@ -20,7 +21,12 @@ class ViewRefresh;
 // The page area of a window: the shown tab's web view and, while its page
 // loads, a 3 pt accent-coloured bar over the top edge of the page (the page
 // does not move down). The bar follows the tab's load state and progress.
-class TabContentView : public Gtk::Box {
+//
+// The page is one stop for the window's keyboard focus: a move from
+// elsewhere lands on the web view itself, and a move from the web view
+// leaves the page area. Ctrl+Tab and Shift+Ctrl+Tab pressed in the page move
+// that focus once, as anywhere else in the window, and never reach the page.
+class TabContentView : public Glib::ExtraClassInit, public Gtk::Box {
 public:
     TabContentView(TabWebViewStore& webViews, CommandBus& commandBus);
     ~TabContentView() override;
@@ -38,6 +44,7 @@ public:
     void refreshProgress();
 
 private:
+    void takeFocusKeys();
     void watch(const std::shared_ptr<BrowserTab>& tab, AppState& state);
     void unwatch();
 

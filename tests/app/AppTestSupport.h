@@ -64,14 +64,7 @@ protected:
     // and leaves the session bus. An application whose run never ended keeps
     // itself and its windows alive.
     ~AppTest() override {
-        if (auto* window = app->mainWindow(); window && window->get_visible()) window->close();
-        app->signal_activate().connect(
-            [this] {
-                g_signal_stop_emission_by_name(app->gobj(), "activate");
-                app->quit();
-            },
-            false);
-        app->run(0, nullptr);
+        endRun();
         app.reset();
         runFor(50);
         state.reset();
@@ -81,6 +74,21 @@ protected:
     }
 
     BrowserWindow& mainWindow() { return *app->mainWindow(); }
+
+    // Ends the browser as described above, once: a case may end it itself to
+    // look at what the end does.
+    void endRun() {
+        if (runEnded_) return;
+        runEnded_ = true;
+        if (auto* window = app->mainWindow(); window && window->get_visible()) window->close();
+        app->signal_activate().connect(
+            [this] {
+                g_signal_stop_emission_by_name(app->gobj(), "activate");
+                app->quit();
+            },
+            false);
+        app->run(0, nullptr);
+    }
 
     // The page the active tab shows has loaded, and the browser has taken in
     // all its load reported: nothing of that load changes the tab any more.
@@ -108,6 +116,9 @@ protected:
     std::shared_ptr<AppState> guestState;  // made when the guest window first opens
     int guestStatesMade = 0;
     Glib::RefPtr<QuorelleApplication> app;
+
+private:
+    bool runEnded_ = false;
 };
 
 }  // namespace quorelle::testing

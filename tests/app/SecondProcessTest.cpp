@@ -43,8 +43,11 @@
 // After them: it uses them as well.
 #include "support/DesktopAccessibilityBus.h"
 
+#include "support/WindowManagerClose.h"
+
 namespace {
 
+using quorelle::testing::askToClose;
 using quorelle::testing::DesktopAccessibilityBus;
 using quorelle::testing::processesWith;
 using quorelle::testing::runFor;
@@ -103,19 +106,6 @@ std::vector<unsigned long> property(Display* display, Window window, const char*
         values.assign(reinterpret_cast<unsigned long*>(value), reinterpret_cast<unsigned long*>(value) + items);
     if (value) XFree(value);
     return values;
-}
-
-// What a window manager sends when the user closes a window.
-void askToClose(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
 }
 
 // A real key press in the window, which is raised and given the keyboard

@@ -11,6 +11,8 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "support/WindowManagerClose.h"
+
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -47,13 +49,12 @@ bool sendTo(Gtk::Widget& widget, const std::function<void(Display*, Window)>& in
     return ready;
 }
 
-// Moves the pointer to the middle of `widget`, which is drawn in `window`.
-// False when the widget has no place in its window.
-bool pointAt(Display* display, Window window, Gtk::Widget& widget) {
+// Moves the pointer to the point (`widgetX`, `widgetY`) of `widget`, which is
+// drawn in `window`. False when the widget has no place in its window.
+bool pointAt(Display* display, Window window, Gtk::Widget& widget, double widgetX, double widgetY) {
     GtkNative* native = gtk_widget_get_native(widget.gobj());
     double x = 0, y = 0, surfaceX = 0, surfaceY = 0;
-    if (!gtk_widget_translate_coordinates(widget.gobj(), GTK_WIDGET(native), widget.get_width() / 2.0,
-                                          widget.get_height() / 2.0, &x, &y))
+    if (!gtk_widget_translate_coordinates(widget.gobj(), GTK_WIDGET(native), widgetX, widgetY, &x, &y))
         return false;
     gtk_native_get_surface_transform(native, &surfaceX, &surfaceY);
     int rootX = 0, rootY = 0;
@@ -89,9 +90,13 @@ bool pressIn(Gtk::Widget& widget, unsigned keyval, const Keys& modifiers) {
 }  // namespace
 
 bool clickWidget(Gtk::Widget& widget, unsigned button) {
+    return clickWidgetAt(widget, widget.get_width() / 2.0, widget.get_height() / 2.0, button);
+}
+
+bool clickWidgetAt(Gtk::Widget& widget, double x, double y, unsigned button) {
     bool placed = false;
     const bool sent = sendTo(widget, [&](Display* display, Window window) {
-        if ((placed = pointAt(display, window, widget))) click(display, button, 1);
+        if ((placed = pointAt(display, window, widget, x, y))) click(display, button, 1);
     });
     return sent && placed;
 }
@@ -100,7 +105,8 @@ bool turnWheel(Gtk::Widget& widget, int notches) {
     bool placed = false;
     const bool sent = sendTo(widget, [&](Display* display, Window window) {
         // The wheel's buttons: 4 turns up, 5 down.
-        if ((placed = pointAt(display, window, widget))) click(display, notches > 0 ? 5 : 4, std::abs(notches));
+        if ((placed = pointAt(display, window, widget, widget.get_width() / 2.0, widget.get_height() / 2.0)))
+            click(display, notches > 0 ? 5 : 4, std::abs(notches));
     });
     return sent && placed;
 }
@@ -138,5 +144,7 @@ bool typeText(Gtk::Widget& widget, std::string_view text) {
         }
     });
 }
+
+bool closeAsWindowManager(Gtk::Widget& widget) { return sendTo(widget, &askToClose); }
 
 }  // namespace quorelle::testing

@@ -24,6 +24,9 @@ namespace quorelle::testing {
 // (1 left, 3 right).
 bool clickWidget(Gtk::Widget& widget, unsigned button = 1);
 
+// The same at the point (`x`, `y`) of `widget`, from its top left corner.
+bool clickWidgetAt(Gtk::Widget& widget, double x, double y, unsigned button = 1);
+
 // Moves the pointer to the middle of `widget` and turns the wheel by
 // `notches`: positive turns down, negative up.
 bool turnWheel(Gtk::Widget& widget, int notches);
@@ -45,5 +48,10 @@ bool pressAccelerator(Gtk::Widget& widget, const char* accelerator);
 // Types `text` (printable ASCII, with Shift held where the keyboard needs
 // it) key by key in the window `widget` is in.
 bool typeText(Gtk::Widget& widget, std::string_view text);
+
+// Asks the window `widget` is in to close, as a window manager does for its
+// title bar's close button or Alt+F4: a WM_DELETE_WINDOW message from the X
+// server.
+bool closeAsWindowManager(Gtk::Widget& widget);
 
 }  // namespace quorelle::testing
