@@ -11,6 +11,7 @@
 // on a display whose desktop publishes an accessibility bus closes cleanly.
 // And the main window's size, kept from one run to the next.
 #include "store/AtomicFile.h"
+#include "support/CloseBy.h"
 #include "support/MainLoopWait.h"
 #include "support/ScratchFolder.h"
 #include "unit/DataStoreTestSupport.h"
@@ -48,6 +49,7 @@
 namespace {
 
 using quorelle::testing::askToClose;
+using quorelle::testing::CloseBy;
 using quorelle::testing::DesktopAccessibilityBus;
 using quorelle::testing::processesWith;
 using quorelle::testing::runFor;
@@ -117,18 +119,6 @@ void pressKey(Display* display, Window window, KeySym keysym) {
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     XFlush(display);
-}
-
-// The ways a user closes an error dialog.
-enum class CloseBy { button, escape, windowManager };
-
-const char* nameOf(CloseBy way) {
-    switch (way) {
-        case CloseBy::button: return "Return on its Close button";
-        case CloseBy::escape: return "Escape";
-        case CloseBy::windowManager: return "the window manager";
-    }
-    return "";
 }
 
 // Closes a refused start's dialog, whose one button has the keyboard focus.

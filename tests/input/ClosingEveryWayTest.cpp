@@ -5,6 +5,7 @@
 // Nothing may log a warning or a critical on the way, nor at the quit after
 // them.
 #include "app/AppTestSupport.h"
+#include "support/CloseBy.h"
 #include "support/LogWatch.h"
 #include "support/RealInput.h"
 
@@ -34,18 +35,6 @@
 
 namespace quorelle::testing {
 namespace {
-
-// The ways a dialog or sheet in a window of its own is closed.
-enum class CloseBy { button, escape, windowManager };
-
-const char* nameOf(CloseBy way) {
-    switch (way) {
-        case CloseBy::button: return "its button";
-        case CloseBy::escape: return "Escape";
-        case CloseBy::windowManager: return "the window manager";
-    }
-    return "";
-}
 
 // A visible top-level window of the toolkit's that `matches`, if any.
 Gtk::Window* shownWindow(const std::function<bool(Gtk::Window&)>& matches) {
