@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <limits>
 #include <cstdio>
 
 namespace quorelle {
@@ -39,12 +40,6 @@ bool raiseTo(std::uint64_t bytes) {
     if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < bytes) return false;
     limit.rlim_cur = bytes;
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-}
-
-// "<limit> bytes", and how far the hard limit lets it be raised when it can be.
-std::string limitText(std::uint64_t limit, std::uint64_t most) {
-    const std::string text = std::to_string(limit) + " bytes";
-    return most > limit ? text + " (at most " + std::to_string(most) + " by its hard limit)" : text;
 }
 
 }  // namespace
@@ -82,18 +77,31 @@ std::optional<int> FileSizeLimit::refusalIfTooSmall() {
         std::fprintf(stderr, "%s\n", raisedMessage(*limit, enough).c_str());
         return std::nullopt;
     }
-    const std::uint64_t hard = hardLimit().value_or(*limit);
+    const std::uint64_t hard = hardLimit().value_or(std::numeric_limits<std::uint64_t>::max());
     return StartRefusal::refuse(message(*limit, hard, enough), "Quorelle cannot run under this file-size limit",
-                                "The file-size limit of this session (ulimit -f) is " + limitText(*limit, hard) +
-                                    ". The web engine needs at least " + std::to_string(enough) +
-                                    " bytes to start and to draw pages on this screen. Raise the limit and start "
-                                    "Quorelle again.");
+                                detail(*limit, hard, enough));
 }
 
+// The hard limit binds whenever it is below what is needed: only the
+// superuser raises it, so saying "ulimit -f" alone would send the user to
+// raise the soft one, in vain.
 std::string FileSizeLimit::message(std::uint64_t limit, std::uint64_t most, std::uint64_t needed) {
-    return "quorelle: the file-size limit (ulimit -f) of " + limitText(limit, most) +
-           " is too small for the web engine, which needs " + std::to_string(needed) +
+    const std::string which = most < needed ? "hard file-size limit (ulimit -H -f) of " + std::to_string(most)
+                                            : "file-size limit (ulimit -f) of " + std::to_string(limit);
+    return "quorelle: the " + which + " bytes is too small for the web engine, which needs " +
+           std::to_string(needed) +
            " bytes to start and to draw pages on this screen; this one ends without reading or writing any data.";
+}
+
+std::string FileSizeLimit::detail(std::uint64_t limit, std::uint64_t most, std::uint64_t needed) {
+    const std::string need = "the " + std::to_string(needed) +
+                             " bytes the web engine needs to start and to draw pages on this screen";
+    if (most < needed)
+        return "The hard file-size limit of this session (ulimit -H -f) is " + std::to_string(most) +
+               " bytes, below " + need +
+               ", and only the superuser can raise it. Start Quorelle from a session with a higher limit.";
+    return "The file-size limit of this session (ulimit -f) is " + std::to_string(limit) + " bytes, below " + need +
+           ", and it could not be raised. Raise the limit and start Quorelle again.";
 }
 
 std::string FileSizeLimit::raisedMessage(std::uint64_t limit, std::uint64_t needed) {

@@ -29,9 +29,11 @@ struct FileSizeLimit {
     static std::optional<int> refusalIfTooSmall();
 
     // The lines written to stderr: the limit is too small and cannot be
-    // raised past `most`, or it was raised.
+    // raised past `most` (the hard limit), or it was raised.
     static std::string message(std::uint64_t limit, std::uint64_t most, std::uint64_t needed);
     static std::string raisedMessage(std::uint64_t limit, std::uint64_t needed);
+    // The refusal dialog's text.
+    static std::string detail(std::uint64_t limit, std::uint64_t most, std::uint64_t needed);
 };
 
 }  // namespace quorelle

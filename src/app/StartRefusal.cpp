@@ -13,6 +13,18 @@ namespace {
 
 using MainLoopPtr = GLibPtr<GMainLoop, g_main_loop_unref>;
 
+// The toolkit advises, on stderr, against a dialog without a parent window.
+// A refused start has none to give it: its dialog is the process's only
+// window. That one line is left out; everything else is written as usual.
+GLogWriterOutput leaveOutParentAdvice(GLogLevelFlags level, const GLogField* fields, gsize count, gpointer data) {
+    for (gsize i = 0; i < count; ++i)
+        if (g_strcmp0(fields[i].key, "MESSAGE") == 0 && fields[i].length < 0 &&
+            g_strcmp0(static_cast<const char*>(fields[i].value),
+                      "GtkDialog mapped without a transient parent. This is discouraged.") == 0)
+            return G_LOG_WRITER_HANDLED;
+    return g_log_writer_default(level, fields, count, data);
+}
+
 // Shows the error dialog and waits until it is closed. Escape and the window
 // manager's close destroy the dialog as they close it, the Close button does
 // not: the reference held here keeps it until this function lets it go.
@@ -30,6 +42,8 @@ void showDialog(const std::string& title, const std::string& detail) {
                          g_main_loop_quit(static_cast<GMainLoop*>(data));
                      }),
                      loop.get());
+    // Only once a process: a refusal ends it.
+    g_log_set_writer_func(leaveOutParentAdvice, nullptr, nullptr);
     gtk_window_present(GTK_WINDOW(dialog.get()));
     g_main_loop_run(loop.get());
     // Does nothing when the close already destroyed it.

@@ -8,6 +8,7 @@
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
 #include "app/QuorelleApplication.h"
+#include "app/UnsavedDataNotice.h"
 #include "model/GLibPtr.h"
 #include "platform/KeychainService.h"
 #include "state/AppState.h"
@@ -127,36 +128,6 @@ std::optional<int> refusalUnlessHeld(const DataFolderLock& lock) {
     return DataFolderInUse::reportUnlockable(lock.folder(), lock.problem());
 }
 
-// Why nothing can be written in the data folder (a read-only file system,
-// no permission); empty when it can be.
-std::string writeProblem(const std::string& folder) {
-    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
-}
-
-// A held folder that cannot be written: browsing goes on, but nothing changed
-// now can be kept, which the user is told on stderr and in the window as it
-// opens.
-void tellIfUnwritable(const std::string& folder, AppState& appState) {
-    const std::string problem = writeProblem(folder);
-    if (problem.empty()) return;
-    std::fprintf(stderr, "quorelle: the data folder %s cannot be written (%s); nothing changed now will be saved.\n",
-                 folder.c_str(), problem.c_str());
-    appState.toastMessage.set("Your browsing data won't be saved: " + problem);
-}
-
-// The end of a run, once nothing saves any more: what the disk refused so
-// far is written once more, the store's last write, and when it still
-// cannot be, the user is told that it is lost. False then.
-bool savedAtQuit(DataStore& store) {
-    const auto problem = store.saveEverything();
-    if (!problem) return true;
-    std::fprintf(stderr,
-                 "quorelle: some browsing data could not be saved before quitting (%s); its latest changes are "
-                 "lost.\n",
-                 problem->c_str());
-    return false;
-}
-
 // Makes every other process-wide object and both browser states over the
 // stores, and runs the application until it ends; its exit status. All of
 // them are gone when this returns, so nothing saves after it.
@@ -180,7 +151,7 @@ int runApplication(int argc, char* argv[], const Folders& folders, const Graphic
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
                                                              proxyTester, websiteData, keychain, clipboard});
-    tellIfUnwritable(lock.folder(), *appState);
+    UnsavedDataNotice::tellAtStart(store, *appState);
     // The guest window's state is made when that window first opens.
     std::weak_ptr<AppState> guestAppState;
     auto makeGuestState = [&] {
@@ -216,7 +187,7 @@ int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMod
     // The guest window reads the same data but never writes any.
     DataStore guestStore(lock, DataStore::Access::readOnly);
     const int status = runApplication(argc, argv, folders, graphics, lock, mainQueue, store, guestStore);
-    return savedAtQuit(store) ? status : 1;
+    return UnsavedDataNotice::savedAtQuit(store) ? status : 1;
 }
 
 }  // namespace

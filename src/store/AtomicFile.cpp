@@ -87,18 +87,26 @@ bool renameWithoutReplacing(int folder, const std::string& from, const std::stri
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the no-replace flag: check first. Only the
     // browser's own main thread moves files aside, so the gap is harmless.
-    if (AtomicFile::exists(to, folder)) {
-        errno = EEXIST;
-        return false;
+    switch (AtomicFile::presence(to, folder)) {
+        case AtomicFile::Presence::present:
+            errno = EEXIST;
+            return false;
+        case AtomicFile::Presence::unknown:
+            return false;
+        case AtomicFile::Presence::absent:
+            break;
     }
     return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
 }
 
 }  // namespace
 
-bool AtomicFile::exists(const std::string& path, int folder) {
+AtomicFile::Presence AtomicFile::presence(const std::string& path, int folder) {
     struct stat info;
-    return ::fstatat(folder, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    if (::fstatat(folder, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) return Presence::present;
+    // Only "no such entry" says that nothing is there; ENOTDIR (a file where
+    // a folder belongs) hides whatever a folder put back there would hold.
+    return errno == ENOENT ? Presence::absent : Presence::unknown;
 }
 
 std::error_code AtomicFile::lastSystemError() { return {errno != 0 ? errno : EIO, std::system_category()}; }
@@ -124,10 +132,7 @@ bool AtomicFile::isTemporaryName(std::string_view fileName) {
 AtomicFile::ReadResult AtomicFile::read(const std::string& path, int folder) {
     // Non-blocking, so that a pipe in the file's place cannot hang the browser.
     FileDescriptor fd(::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid()) {
-        bool absent = errno == ENOENT || errno == ENOTDIR;
-        return {absent ? ReadStatus::missing : ReadStatus::unreadable, {}};
-    }
+    if (!fd.valid()) return {errno == ENOENT ? ReadStatus::missing : ReadStatus::unreadable, {}};
     struct stat info;
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {ReadStatus::unreadable, {}};
     ReadResult result{ReadStatus::read, {}};

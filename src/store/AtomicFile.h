@@ -42,7 +42,9 @@ public:
 
     // A regular file read whole. A path that does not exist (or whose folder
     // does not) is missing; anything else that stops the read (no
-    // permission, a folder or device in the file's place) is unreadable.
+    // permission at the file or a folder above it, a file where a folder
+    // belongs, a folder or device in the file's place) is unreadable: what
+    // is there could not be learned.
     static ReadResult read(const std::string& path, int folder = workingFolder);
 
     // Replaces the file at `path` with `bytes`. Gives nothing when done, else
@@ -56,8 +58,12 @@ public:
     static std::optional<std::string> renameAside(const std::string& path, std::string_view suffix,
                                                   int folder = workingFolder);
 
-    // Whether anything (a file, a folder, a link, dangling or not) is at `path`.
-    static bool exists(const std::string& path, int folder = workingFolder);
+    // Whether anything (a file, a folder, a link, dangling or not) is at
+    // `path`. `unknown` when that could not be learned (no permission to
+    // look into a folder above it, a file where a folder belongs, an I/O
+    // error): errno says why.
+    enum class Presence { absent, present, unknown };
+    static Presence presence(const std::string& path, int folder = workingFolder);
 
     // What the last failed system call of this thread set (errno), never "no
     // error": EIO when errno says nothing.

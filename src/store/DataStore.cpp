@@ -41,6 +41,36 @@ bool isFolder(int folder, const std::string& path) {
     return ::fstatat(folder, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
 }
 
+// What each of the browser's files keeps, in the user's words, in the order
+// a message names them. A name ending in "-" stands for every file it begins
+// (one file per saved login).
+constexpr std::pair<std::string_view, std::string_view> fileWords[] = {
+    {"history.json", "history"},
+    {"bookmarks.json", "bookmarks"},
+    {"bookmarkFolders.json", "bookmark folders"},
+    {"passwords-secure-reference.json", "saved logins"},
+    {"password-", "saved logins"},
+    {"settings.json", "settings"},
+    {"theme.json", "the theme"},
+    {"savedThemes.json", "saved themes"},
+    {"shortcuts.json", "New Tab shortcuts"},
+    {"tabGroups.json", "tab groups"},
+    {"proxies.json", "proxy profiles"},
+    {"downloads.json", "downloads"},
+    {appSettingsFileName, "the list of profiles"},
+    {windowSizeFileName, "the window size"},
+};
+
+// The entry of fileWords for a file name; the table's size for a file it
+// does not know.
+std::size_t kindOfFile(std::string_view name) {
+    for (std::size_t kind = 0; kind < std::size(fileWords); ++kind) {
+        const std::string_view known = fileWords[kind].first;
+        if (name == known || (known.ends_with('-') && name.starts_with(known))) return kind;
+    }
+    return std::size(fileWords);
+}
+
 // The eleven files of a profile folder, in the order they are written and
 // read, each with the field it keeps.
 template <typename Data, typename Visit>
@@ -79,10 +109,39 @@ DataStore::~DataStore() = default;
 
 void DataStore::flush() { writer_->waitUntilWritten(); }
 
-std::optional<std::string> DataStore::saveEverything() {
-    if (writer_->finish() == 0) return std::nullopt;
+std::optional<DataStore::Unsaved> DataStore::saveEverything() {
+    const auto unsaved = writer_->finish();
+    if (unsaved.empty()) return std::nullopt;
     std::lock_guard lock(reportMutex_);
-    return lastFailure_.message();
+    return Unsaved{describeFiles(unsaved), lastFailure_.message()};
+}
+
+std::optional<std::string> DataStore::writeProblem(const std::string& path) const {
+    Place folder = place(path);
+    for (;;) {
+        if (::faccessat(folder.folder, folder.path.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return std::nullopt;
+        const int error = errno;
+        const auto slash = folder.path.rfind('/');
+        // Made on first use: whether it can be depends on the folder above.
+        if (error != ENOENT || folder.path == "." || slash == 0) return std::generic_category().message(error);
+        folder.path = slash == std::string::npos ? std::string(".") : folder.path.substr(0, slash);
+    }
+}
+
+std::string DataStore::describeFiles(const std::vector<std::string>& paths) {
+    // Each kind once, in the table's order, then the files it does not know.
+    std::vector<std::pair<std::size_t, std::string>> kinds;
+    for (const auto& path : paths) {
+        const std::string name = std::filesystem::path(path).filename().string();
+        const std::size_t kind = kindOfFile(name);
+        kinds.emplace_back(kind, kind < std::size(fileWords) ? std::string(fileWords[kind].second) : name);
+    }
+    std::sort(kinds.begin(), kinds.end());
+    kinds.erase(std::unique(kinds.begin(), kinds.end()), kinds.end());
+    std::string text;
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == kinds.size() ? " and " : ", ") + kinds[i].second;
+    return text;
 }
 
 std::shared_ptr<void> DataStore::tellSaveFailures(MainQueue& queue,
@@ -126,11 +185,22 @@ std::error_code DataStore::write(const std::string& path, std::string_view bytes
     if (auto error = moveAsideIfDamaged(path)) return error;
     const Place file = place(path);
     auto error = AtomicFile::replace(file.path, bytes, durability_, file.folder);
-    if (error != std::errc::no_such_file_or_directory) return error;
-    // The folder went away after the save was queued (a save written again
-    // after a failure, say): it is made again, as on any use of its path.
-    makeFolder(std::filesystem::path(path).parent_path().string());
-    return AtomicFile::replace(file.path, bytes, durability_, file.folder);
+    if (error == std::errc::no_such_file_or_directory) {
+        // The folder went away after the save was queued (a save written
+        // again after a failure, say): it is made again, as on any use of its
+        // path.
+        makeFolder(std::filesystem::path(path).parent_path().string());
+        error = AtomicFile::replace(file.path, bytes, durability_, file.folder);
+    }
+    // A file the disk refuses to replace loses nothing when it already holds
+    // these bytes (a read-only folder, a size saved unchanged).
+    if (error && holds(file, bytes)) return {};
+    return error;
+}
+
+bool DataStore::holds(const Place& file, std::string_view bytes) {
+    const auto current = AtomicFile::read(file.path, file.folder);
+    return current.status == AtomicFile::ReadStatus::read && current.bytes == bytes;
 }
 
 void DataStore::makeFolder(const std::string& path) const {
@@ -286,9 +356,18 @@ std::error_code DataStore::moveAsideIfDamaged(const std::string& path) {
     auto entry = damaged_.find(path);
     if (entry == damaged_.end()) return {};
     const Place file = place(path);
-    if (AtomicFile::exists(file.path, file.folder) &&
-        !AtomicFile::renameAside(file.path, std::string(moveAsideMarker) + utcStamp(), file.folder))
-        return AtomicFile::lastSystemError();  // keep the damaged file; a later save tries again
+    switch (AtomicFile::presence(file.path, file.folder)) {
+        case AtomicFile::Presence::unknown:
+            // Whatever is there now may be what the load could not read: it is
+            // never replaced unseen, and a later save looks again.
+            return AtomicFile::lastSystemError();
+        case AtomicFile::Presence::present:
+            if (!AtomicFile::renameAside(file.path, std::string(moveAsideMarker) + utcStamp(), file.folder))
+                return AtomicFile::lastSystemError();  // keep the damaged file; a later save tries again
+            break;
+        case AtomicFile::Presence::absent:
+            break;
+    }
     damaged_.erase(entry);
     return {};
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace quorelle {
 
@@ -26,8 +27,10 @@ class SaveWriter;
 enum class FileStatus {
     missing,  // no file: the fallback was used
     loaded,   // read and decoded
-    damaged,  // a file exists but could not be read or decoded: the fallback
-              // was used, and the next save moves the file aside first
+    damaged,  // a file exists but could not be read or decoded, or whether one
+              // exists could not be learned (no permission to look into its
+              // folder, a file where a folder belongs): the fallback was used,
+              // and the next save moves whatever is there aside first
 };
 
 // A loaded value and what was found on disk.
@@ -63,9 +66,11 @@ struct Loaded {
 // line to whoever listens through tellSaveFailures().
 //
 // Nothing a user had is destroyed silently: a file that exists but cannot be
-// read or decoded is left alone by the load and renamed to
-// "<name>.unreadable-<UTC stamp>" just before the first save that would
-// replace it; when that rename fails, the save leaves the file alone.
+// read or decoded, or that cannot even be looked at, is left alone by the load
+// and renamed to "<name>.unreadable-<UTC stamp>" just before the first save
+// that would replace it; while that rename fails, or whether anything is there
+// still cannot be learned, the save leaves the file alone. The store never
+// replaces a file it did not read.
 //
 // Profile ids become folder names only when they are usable ones
 // (BrowserProfile::isUsableID): an empty id, ".", "..", or one holding "/" or
@@ -124,14 +129,31 @@ public:
     // Queues all eleven files; a failure skips that file only.
     void saveProfileData(const ProfileData& data, std::string_view profileID);
 
+    // What the last write of a run could not save.
+    struct Unsaved {
+        std::string what;    // in the user's words: "history and bookmarks"
+        std::string reason;  // why the last write failed
+
+        friend bool operator==(const Unsaved&, const Unsaved&) = default;
+    };
+
     // Returns once every save queued so far has been written (or has failed).
     void flush();
     // The last write of a run, once nothing saves any more: writes once more
     // every file the disk refused so far, and waits for every save. Nothing
-    // when all is on disk, else why the last write failed; what is still
-    // refused then is given up, so the store's close writes nothing behind
-    // that answer.
-    std::optional<std::string> saveEverything();
+    // when all is on disk, else what was lost and why; what is still refused
+    // then is given up, so the store's close writes nothing behind that
+    // answer. A refused save of a file that already holds those very bytes
+    // lost nothing, and counts as written.
+    std::optional<Unsaved> saveEverything();
+
+    // Why the folder at `path` (the root, or a folder under it) takes no new
+    // files now; nothing when it does. A folder not made yet is judged by
+    // the nearest one above it, where it would be made.
+    std::optional<std::string> writeProblem(const std::string& path) const;
+    // The files at `paths` in the user's words, by what they keep ("history,
+    // bookmarks and the window size"), each kind once.
+    static std::string describeFiles(const std::vector<std::string>& paths);
 
     // While the returned handle is held, `tell` gets each new cause of failed
     // saves on the main thread, through `queue`, as the line to show: "Couldn't
@@ -195,6 +217,7 @@ private:
     // On the writer's thread.
     std::error_code write(const std::string& path, std::string_view bytes);
     std::error_code moveAsideIfDamaged(const std::string& path);
+    static bool holds(const Place& file, std::string_view bytes);
     void noteWritten(std::error_code error, std::size_t unsaved);
 
     struct SaveFailureListener {

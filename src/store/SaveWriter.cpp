@@ -51,7 +51,7 @@ void SaveWriter::startThread() {
     }
 }
 
-std::size_t SaveWriter::finish() {
+std::vector<std::string> SaveWriter::finish() {
     {
         std::lock_guard lock(mutex_);
         retryFailed();
@@ -59,7 +59,9 @@ std::size_t SaveWriter::finish() {
     changed_.notify_all();
     waitUntilWritten();
     std::lock_guard lock(mutex_);
-    const std::size_t unsaved = failed_.size();
+    std::vector<std::string> unsaved;
+    for (const auto& entry : failed_) unsaved.push_back(entry.first);
+    std::sort(unsaved.begin(), unsaved.end());
     failed_.clear();
     return unsaved;
 }

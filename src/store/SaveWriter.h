@@ -12,6 +12,7 @@
 #include <system_error>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 namespace quorelle {
 
@@ -59,10 +60,10 @@ public:
     // Returns once no save of `path` is waiting or being written.
     void waitUntilWritten(const std::string& path);
     // The last write of a run: queues once more every file whose newest
-    // write failed, waits for everything queued, and gives how many files
-    // are still not on disk. Those are given up then: neither a later save
-    // nor the destructor writes them again, so the count stays true.
-    std::size_t finish();
+    // write failed, waits for everything queued, and gives the files that
+    // are still not on disk, sorted. Those are given up then: neither a later
+    // save nor the destructor writes them again, so the answer stays true.
+    std::vector<std::string> finish();
     // Stops retrying the failed files `which` picks (they are being removed).
     void abandon(const std::function<bool(const std::string& path)>& which);
 

@@ -272,11 +272,13 @@ TEST(DataStoreAppSettings, RootThatCannotBeMadeGivesTheInitialSettings) {
     quorelle::testing::writeBytes(temp + "file", "x");
     DataStore store(temp + "file/QuorelleData");  // a plain file stands where a folder must be
     auto loaded = store.loadAppSettings();
-    EXPECT_EQ(loaded.status, FileStatus::missing);
+    // Whatever a folder put there later would hold was not read.
+    EXPECT_EQ(loaded.status, FileStatus::damaged);
     EXPECT_EQ(loaded.value, AppSettings::initial());
     store.saveAppSettings(settingsWithProfile("p1"));
     store.flush();
     EXPECT_EQ(quorelle::testing::readBytes(temp + "file"), "x");
+    EXPECT_TRUE(store.isAwaitingMoveAside(store.appSettingsURL()));
 }
 
 TEST(DataStoreAppSettings, ReadOnlyStoreCreatesAndWritesNothing) {
@@ -397,21 +399,39 @@ TEST(DataStoreDocuments, RefusedSavesAreToldOncePerCauseAndWrittenByTheNextSaveO
 
 // The end of a run: saveEverything() is the store's last write, so its
 // answer holds once the store has closed, whether the disk takes writes
-// again by then or took the last one.
+// again by then or took the last one. It names what was lost, and only a
+// change is: a refused save of what the file already holds lost nothing.
 TEST(DataStoreDocuments, TheLastWriteOfARunIsTheOneItsAnswerTells) {
     using quorelle::testing::readBytes;
     TemporaryFolder root;
     const std::string a = root + "a.json";
+    const std::string history = root + "profiles/p1/history.json";
+    const std::string size = root + "windowSize.json";
     auto store = std::make_unique<DataStore>(root.path());
-    store->saveBytes(a, "a1");
+    for (const auto& path : {a, history, size}) store->saveBytes(path, "1");
     store->flush();
+    {
+        quorelle::testing::UnwritableTree locked(root.path());
+        if (!locked.effective()) GTEST_SKIP() << "folders cannot be made unwritable here";
+        for (const auto& path : {a, history, size}) store->saveBytes(path, "1");
+        store->flush();
+        EXPECT_EQ(store->saveEverything(), std::nullopt) << "nothing changed";
+        for (const auto& path : {size, history, a}) store->saveBytes(path, "2");
+        const auto lost = store->saveEverything();
+        ASSERT_TRUE(lost.has_value());
+        EXPECT_EQ(lost->what, "history, the window size and a.json");
+        EXPECT_FALSE(lost->reason.empty());
+    }
     {
         quorelle::testing::FullDisk full;
         store->saveBytes(a, "a2");
-        EXPECT_EQ(store->saveEverything(), std::optional<std::string>("File too large"));
+        const auto lost = store->saveEverything();
+        ASSERT_TRUE(lost.has_value());
+        EXPECT_EQ(lost->what, "a.json");
+        EXPECT_EQ(lost->reason, "File too large");
     }
     store.reset();
-    EXPECT_EQ(readBytes(a), "a1") << "the quit said the latest change was lost";
+    EXPECT_EQ(readBytes(a), "1") << "the quit said the latest change was lost";
 
     store = std::make_unique<DataStore>(root.path());
     {

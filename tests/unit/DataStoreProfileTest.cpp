@@ -10,6 +10,10 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <functional>
+#include <map>
+#include <set>
+#include <tuple>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/prctl.h>
@@ -272,6 +276,61 @@ TEST_F(DataStoreProfile, UnwritableTreeLeavesEveryFileUnchangedAndLoadsStillWork
     EXPECT_EQ(quorelle::testing::listNames(folder()), elevenFiles);
     EXPECT_EQ(store_.loadProfileData("p1"), saved);
     expectFallbacks(store_.loadProfileData("p2"));
+}
+
+// A start that could not read a profile (its folder or a file refused the
+// look, or a file stood where the folder belongs) never replaces what it did
+// not read once it can reach it again while running: every file is set aside
+// first, and a save that still cannot see what is there writes nothing. File
+// modes bind the superuser here too.
+TEST_F(DataStoreProfile, WhatAStartCouldNotReadIsSetAsideNotReplacedOnceItCanBeReached) {
+    namespace fs = std::filesystem;
+    const auto privateFiles = [this] {
+        for (const auto& name : quorelle::testing::listNames(folder())) ::chmod(file(name).c_str(), 0600);
+    };
+    const std::vector<std::tuple<const char*, std::function<void()>, std::function<void()>>> ways = {
+        {"the folder cannot be opened", [this] { ::chmod(folder().c_str(), 0); },
+         [this] { ::chmod(folder().c_str(), 0700); }},
+        {"a file cannot be opened", [this] { ::chmod(file("history.json").c_str(), 0); }, privateFiles},
+        {"a file stands where the folder belongs",
+         [this] {
+             fs::rename(folder(), folder() + ".away");
+             quorelle::testing::writeBytes(folder(), "not a folder");
+         },
+         [this] {
+             fs::remove(folder());
+             fs::rename(folder() + ".away", folder());
+         }},
+    };
+    for (const auto& [what, hide, reveal] : ways) {
+        SCOPED_TRACE(what);
+        fs::remove_all(root_.path() + "/profiles");
+        const ProfileData saved = quorelle::testing::makeSampleProfile(13, smallSize());
+        store_.saveProfileData(saved, "p1");
+        store_.flush();
+        std::map<std::string, std::string> before;
+        for (const auto& name : elevenFiles) before[name] = quorelle::testing::readBytes(file(name));
+
+        HistoryItem visit;
+        visit.url = "https://visited.example/";
+        visit.visitedAt = quorelle::testing::sampleDate(1);
+        ASSERT_TRUE(quorelle::testing::runBoundByFileModes([&] {
+            hide();
+            DataStore started(root_.path());
+            ProfileData shown = started.loadProfileData("p1");
+            EXPECT_TRUE(shown.history.empty());
+            shown.history.push_back(visit);
+            started.saveProfileData(shown, "p1");
+            started.flush();
+            reveal();
+            started.saveProfileData(shown, "p1");
+        }));
+        privateFiles();
+        EXPECT_EQ(store_.loadProfileData("p1").history, std::vector<HistoryItem>{visit});
+        std::multiset<std::string> kept;
+        for (const auto& name : quorelle::testing::listNames(folder())) kept.insert(quorelle::testing::readBytes(file(name)));
+        for (const auto& [name, bytes] : before) EXPECT_TRUE(kept.contains(bytes)) << name << " was lost";
+    }
 }
 
 TEST_F(DataStoreProfile, OtherFilesInTheProfileFolderAreLeftAlone) {

@@ -10,13 +10,17 @@
 #include <filesystem>
 #include <fstream>
 #include <csignal>
+#include <linux/capability.h>
 #include <linux/fs.h>
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <fcntl.h>
+#include <functional>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -79,16 +83,19 @@ inline std::vector<std::string> listNames(const std::string& folder) {
     return names;
 }
 
-// Makes every folder of a tree refuse new, renamed and removed entries:
-// mode 0500, plus the immutable flag when running as the superuser (who
-// ignores modes). Undone at the end of the scope.
+// Makes every folder of a tree (or only its root) refuse new, renamed and
+// removed entries: mode 0500, plus the immutable flag when running as the
+// superuser (who ignores modes). Undone at the end of the scope.
 class UnwritableTree {
 public:
-    explicit UnwritableTree(const std::string& root) {
+    enum class Reach { wholeTree, rootOnly };
+
+    explicit UnwritableTree(const std::string& root, Reach reach = Reach::wholeTree) {
         folders_.push_back(root);
         std::error_code error;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root, error))
-            if (entry.is_directory() && !entry.is_symlink()) folders_.push_back(entry.path().string());
+        if (reach == Reach::wholeTree)
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(root, error))
+                if (entry.is_directory() && !entry.is_symlink()) folders_.push_back(entry.path().string());
         for (const auto& folder : folders_) {
             ::chmod(folder.c_str(), 0500);
             if (::geteuid() == 0) setImmutable(folder, true);
@@ -128,6 +135,27 @@ private:
     std::vector<std::string> folders_;
     bool effective_ = false;
 };
+
+// Runs `work` on a thread of its own that file modes bind as they bind an
+// ordinary user, the superuser included: it has neither the capability to
+// override them nor the one to read and search past them. Capabilities are
+// per thread, and the threads `work` starts inherit the thread's own; the
+// rest of the process keeps its capabilities. False when they could not be
+// dropped.
+inline bool runBoundByFileModes(const std::function<void()>& work) {
+    bool dropped = false;
+    std::thread([&] {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (::syscall(SYS_capget, &header, data) != 0) return;
+        for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+            data[0].effective &= ~(1u << capability);
+        if (::syscall(SYS_capset, &header, data) != 0) return;
+        dropped = true;
+        work();
+    }).join();
+    return dropped;
+}
 
 // While it lives, every write that would grow a file of this process fails
 // with EFBIG ("File too large"), as a full disk fails it, for the superuser
