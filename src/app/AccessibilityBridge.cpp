@@ -29,17 +29,28 @@ std::optional<std::string> sessionBusProblem() {
     return std::string(error ? error->message : "no address");
 }
 
+// The web engine hands each web process an accessibility bus address of its
+// own finding (the one the display publishes, or inside the sandbox the path
+// of a proxy to it), and the process warns on stderr when it cannot connect.
+// An address named in WEBKIT_A11Y_BUS_ADDRESS comes first, and an empty one
+// leaves the process off any bus. One set by the user stays.
+void keepWebProcessesOff() { g_setenv("WEBKIT_A11Y_BUS_ADDRESS", "", FALSE); }
+
 }  // namespace
 
 void AccessibilityBridge::keepOffWithoutSessionBus() {
-    if (bridgeKeptAway()) return;
-    const auto problem = sessionBusProblem();
-    if (!problem) return;
-    g_setenv("GTK_A11Y", "none", TRUE);
-    std::fprintf(stderr,
-                 "quorelle: no session bus can be reached (%s); accessibility support (AT-SPI) is off for this "
-                 "run.\n",
-                 problem->c_str());
+    if (!bridgeKeptAway()) {
+        const auto problem = sessionBusProblem();
+        if (!problem) return;
+        g_setenv("GTK_A11Y", "none", TRUE);
+        std::fprintf(stderr,
+                     "quorelle: no session bus can be reached (%s); accessibility support (AT-SPI) is off for this "
+                     "run.\n",
+                     problem->c_str());
+    }
+    // A page's accessible objects hang under its window's, which are not on
+    // any bus now: the web processes would join it for no one.
+    keepWebProcessesOff();
 }
 
 }  // namespace quorelle

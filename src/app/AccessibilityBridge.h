@@ -13,8 +13,10 @@ namespace quorelle {
 // closes. So without a session bus the bridge stays off for the run.
 struct AccessibilityBridge {
     // Without a session bus, turns the bridge off (GTK_A11Y=none) and says so
-    // on stderr, unless GTK_A11Y already keeps it away. Call before the
-    // toolkit starts.
+    // on stderr, unless GTK_A11Y already keeps it away. While the bridge is
+    // off, the web engine's processes stay off the accessibility bus as well
+    // (WEBKIT_A11Y_BUS_ADDRESS empty, unless the user named one). Call before
+    // the toolkit starts.
     static void keepOffWithoutSessionBus();
 };
 

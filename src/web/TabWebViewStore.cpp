@@ -31,16 +31,32 @@ bool walksInternalHistory(const BrowserTab& tab) {
     return tab.isInternal.get() && BrowserNavigation::hasInternalScheme(tab.urlString.get());
 }
 
+// The empty document the engine commits in place of an address it refuses
+// (see WebViewCoordinator) takes a place in the back/forward list. It is no
+// page to step to: the engine's own step there would show nothing, since the
+// browser keeps the view off it. Steps pass over it.
+bool isArtifact(WebKitBackForwardListItem* item) { return BrowserNavigation::isBlockedInternalArtifact(itemURI(item)); }
+
+// The nearest item `direction` (-1 back, +1 forward) steps away that is not
+// such an artifact.
+WebKitBackForwardListItem* stepItem(WebKitWebView* view, int direction) {
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
+    for (int index = direction;; index += direction) {
+        WebKitBackForwardListItem* item = webkit_back_forward_list_get_nth_item(list, index);
+        if (!item || !isArtifact(item)) return item;
+    }
+}
+
 // The item a web Back step goes to. Internal pages are loaded as HTML, which
 // the engine keeps out of its back/forward list: while one is shown over a web
 // page, the list's current item is still that web page, and Back returns to it.
 WebKitBackForwardListItem* backItem(WebKitWebView* view) {
-    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
     if (WebViewCoordinator::showsInternalPage(view)) {
+        WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
         WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
-        if (current && !hasInternalHost(itemURI(current))) return current;
+        if (current && !hasInternalHost(itemURI(current)) && !isArtifact(current)) return current;
     }
-    return webkit_web_view_can_go_back(view) ? webkit_back_forward_list_get_back_item(list) : nullptr;
+    return stepItem(view, -1);
 }
 
 }  // namespace
@@ -114,19 +130,14 @@ void TabWebViewStore::clearLastLoadedCanonicalURL(const Uuid& tabID) {
 bool TabWebViewStore::canGoBack(WebKitWebView* view, const BrowserTab& tab) const {
     if (walksInternalHistory(tab) && tab.internalHistoryIndex.get() > 0) return true;
     auto* item = backItem(view);
-    if (!item) return false;
-    const std::string uri = itemURI(item);
-    if (hasInternalHost(uri)) return false;
-    return !BrowserNavigation::isBlockedInternalArtifact(uri);
+    return item && !hasInternalHost(itemURI(item));
 }
 
 bool TabWebViewStore::canGoForward(WebKitWebView* view, const BrowserTab& tab) const {
     const auto count = static_cast<std::int64_t>(tab.internalHistory.get().size());
     if (walksInternalHistory(tab) && tab.internalHistoryIndex.get() < count - 1) return true;
-    if (!webkit_web_view_can_go_forward(view)) return false;
-    auto* item = webkit_back_forward_list_get_forward_item(webkit_web_view_get_back_forward_list(view));
-    if (!item) return true;
-    return !hasInternalHost(itemURI(item));
+    auto* item = stepItem(view, +1);
+    return item && !hasInternalHost(itemURI(item));
 }
 
 void TabWebViewStore::updateNavigationState(const Uuid& tabID) {
@@ -174,7 +185,7 @@ void TabWebViewStore::historyStep(const Uuid& tabID, int direction) {
             tab->canGoBack.set(false);
     } else {
         if (canGoForward(view, *tab))
-            webkit_web_view_go_forward(view);
+            webkit_web_view_go_to_back_forward_list_item(view, stepItem(view, +1));
         else
             tab->canGoForward.set(false);
     }

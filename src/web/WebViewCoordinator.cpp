@@ -65,6 +65,20 @@ bool isQuietCancellation(const GError* error) {
            leavesPageOnScreen(error);
 }
 
+// The engine keeps web pages off some addresses: ports other services own
+// (9, 25, 6000 and more) and the 0.0.0.0 host. Reached through a redirect,
+// such an address fails with the engine's restricted port error; typed or
+// loaded directly, it fails without a word: the engine commits an empty
+// document in its place. A load that started for an address and committed
+// that empty document was refused so.
+constexpr const char* kBlankDocument = "about:blank";
+constexpr const char* kRefusedAddressReason = "Not allowed to use restricted network port";
+
+bool wasRefusedInPlace(const std::string& started, const std::string& committed) {
+    return committed == kBlankDocument && !started.empty() && started != kBlankDocument &&
+           !WebViewCoordinator::isInternalPageURI(started);
+}
+
 }  // namespace
 
 WebViewCoordinator::WebViewCoordinator(TabWebViewStore& store) : store_(store) {}
@@ -273,7 +287,7 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
     if (event == WEBKIT_LOAD_STARTED) {
         if (std::exchange(coordinator->requestTimerWanted_, false)) coordinator->startRequestTimer(view);
-        coordinator->onLoadStarted();
+        coordinator->onLoadStarted(view);
     }
     if (event == WEBKIT_LOAD_COMMITTED) coordinator->onLoadCommitted(view);
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
@@ -313,7 +327,9 @@ gboolean WebViewCoordinator::handleScriptDialog(WebKitWebView* view, WebKitScrip
     return ScriptDialogRouter::route(view, dialog, coordinator->store_.services().scriptDialogs);
 }
 
-void WebViewCoordinator::onLoadStarted() {
+void WebViewCoordinator::onLoadStarted(WebKitWebView* view) {
+    loadStartedFor_ = uriOf(view);
+    refusedAddress_.clear();
     auto tab = this->tab();
     if (tab && tab->isInternal.get()) return;
     laterOnTab([](BrowserTab& tab) {
@@ -327,6 +343,7 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     cancelRequestTimer();
     requestTimedOut_ = false;
     const std::string uri = uriOf(view);
+    refusedAddress_ = wasRefusedInPlace(loadStartedFor_, uri) ? loadStartedFor_ : std::string();
     showsWebDocument_ = !uri.empty() && !isInternalPageURI(uri) && !BrowserNavigation::isBlockedInternalArtifact(uri);
     // The view's colour shows under a document that paints no background and
     // in the strips a resize uncovers: the theme's while one of the browser's
@@ -341,6 +358,12 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
     // a page that finished.
     if (failedLoadsAwaitingFinish_ > 0) {
         --failedLoadsAwaitingFinish_;
+        return;
+    }
+    // An address the engine refused in place fails as any other load does.
+    if (!refusedAddress_.empty()) {
+        const std::string address = std::exchange(refusedAddress_, {});
+        showFailure("Could not load " + address + ": " + kRefusedAddressReason, address, view);
         return;
     }
     cancelRequestTimer();
@@ -426,6 +449,7 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
 
 bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error) {
     ++failedLoadsAwaitingFinish_;
+    refusedAddress_.clear();
     cancelRequestTimer();
     const bool timedOut = std::exchange(requestTimedOut_, false);
     // A load an internal page replaced ends without touching the tab, which

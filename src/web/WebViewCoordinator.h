@@ -89,7 +89,7 @@ private:
     void startRequestTimer(WebKitWebView* view);
     void cancelRequestTimer();
 
-    void onLoadStarted();
+    void onLoadStarted(WebKitWebView* view);
     void onLoadCommitted(WebKitWebView* view);
     void onLoadFinished(WebKitWebView* view);
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
@@ -119,6 +119,8 @@ private:
     bool showsWebDocument_ = false;       // the engine's committed document is a web page
     std::string pageBackground_;          // the colour of the browser's page shown last
     bool mainFrameLoadRequested_ = false;  // the next navigation decision is for this load
+    std::string loadStartedFor_;           // the address the latest load started for
+    std::string refusedAddress_;           // the address the engine refused in place, until its load ends
     int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
     bool requestTimedOut_ = false;
     bool requestTimerWanted_ = false;  // the next request to start gets the time limit

@@ -165,6 +165,27 @@ TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     EXPECT_TRUE(showsErrorPage());
     ASSERT_TRUE(runUntil([&] { return state->omniboxText.get() == refused; }));
     EXPECT_EQ(state->profileData.get().history.size(), 1u);  // the page with the link only
+
+    // An address the engine refuses (a port other services own) fails as well,
+    // though the engine reports no failure and commits an empty document in
+    // its place: the error page names the address and why, the tab is titled
+    // by the address, and Back and Forward pass over that empty document.
+    const std::string links = server.url("/links");
+    ASSERT_TRUE(loadPage(links));
+    expectAt({links, "Links", true, false, "out"});
+    const std::string blocked = "http://127.0.0.1:9/";
+    state->navigateActive(blocked);
+    ASSERT_TRUE(runUntil([&] { return tab()->loadState.get().kind == TabLoadState::Kind::failed; }));
+    const std::string why = tab()->loadState.get().message;
+    EXPECT_NE(why.find(blocked), std::string::npos) << why;
+    EXPECT_NE(why.find("restricted network port"), std::string::npos) << why;
+    expectAt({blocked, blocked, true, false, "Page failed to load"});
+    EXPECT_NE(evalJS("document.body.innerText").find(why), std::string::npos);
+    EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({links, "Links", true, false, "out"});
+    commands->post(TabCommand::goForward, tab()->id());
+    expectAt({links, "Links", true, false, "out"});
 }
 
 TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
