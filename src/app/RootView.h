@@ -2,6 +2,7 @@
 
 #include "model/Bookmark.h"
 #include "window/BrowserView.h"
+#include "window/PassThroughBox.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
@@ -41,8 +42,10 @@ enum class CardLayer : std::uint8_t {
 //
 // A card's widget comes from the factory registered for its layer, made
 // afresh each time the card is presented and dropped when it goes away. The
-// badge and the toast take no part in the layout; the badge lets every
-// click through to the controls beneath it.
+// badge and the toast take no part in the layout. Nothing hidden takes a
+// click: a card takes those on itself only, the badge none, and the toast
+// those on its capsule while it shows a message; the rest reach the window
+// layout beneath.
 //
 // The toast clears itself: when it appears it schedules the clearing of the
 // state's message after the toast duration. A message replaced while the
@@ -97,7 +100,7 @@ public:
 
 private:
     struct CardSlot {
-        Gtk::Box box;
+        PassThroughBox box;
         CardFactory factory;
         std::unique_ptr<Gtk::Widget> card;
     };
