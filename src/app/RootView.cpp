@@ -77,6 +77,7 @@ RootView::RootView(std::shared_ptr<AppState> appState, const WindowServices& ser
 
 RootView::~RootView() {
     for (auto& connection : connections_) connection.disconnect();
+    for (auto& clearing : toastClearings_) clearing.disconnect();
 }
 
 void RootView::buildCardSlots() {
@@ -182,16 +183,15 @@ void RootView::refreshToast() {
 }
 
 void RootView::scheduleToastClearing() {
-    std::weak_ptr<AppState> weakState = appState_;
-    std::weak_ptr<char> alive = alive_;
-    Glib::signal_timeout().connect_once(
-        [this, weakState, alive] {
-            auto state = weakState.lock();
-            if (!state) return;
-            state->toastMessage.set(std::nullopt);
+    const auto clearing = toastClearings_.emplace(toastClearings_.end());
+    *clearing = Glib::signal_timeout().connect(
+        [this, clearing] {
+            toastClearings_.erase(clearing);
+            appState_->toastMessage.set(std::nullopt);
             // Taken down now: a message set before the next redraw is a new
             // toast with a clearing of its own.
-            if (alive.lock()) refreshToast();
+            refreshToast();
+            return false;
         },
         static_cast<unsigned>(toastDuration_.count()));
 }
