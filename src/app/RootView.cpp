@@ -11,6 +11,7 @@ namespace quorelle {
 namespace {
 
 constexpr const char* capsuleClass = "vx-capsule";
+constexpr const char* toastFrameClass = "vx-toast-frame";
 constexpr const char* guestBadgeClass = "vx-guest-badge";
 constexpr const char* inspectorFrameClass = "vx-inspector-frame";
 
@@ -20,7 +21,8 @@ constexpr const char* capsuleStyle =
     ".vx-card.vx-capsule { border-radius: 999px; }\n"
     ".vx-card.vx-guest-badge { font-size: 11px; font-weight: 500; padding: 4px 8px; box-shadow: none; }\n"
     ".vx-card.vx-toast { font-size: 13px; font-weight: 400; padding: 10px 16px; }\n"
-    ".vx-inspector-frame { box-shadow: 0 0 12px rgba(0,0,0,0.33); }\n";
+    ".vx-inspector-frame { box-shadow: 0 0 12px rgba(0,0,0,0.33); }\n"
+    "revealer.vx-toast-frame { border-radius: 999px; }\n";
 
 std::size_t slotIndex(CardLayer layer) { return static_cast<std::size_t>(layer); }
 
@@ -75,6 +77,7 @@ RootView::RootView(std::shared_ptr<AppState> appState, const WindowServices& ser
 
 RootView::~RootView() {
     for (auto& connection : connections_) connection.disconnect();
+    for (auto& clearing : toastClearings_) clearing.disconnect();
 }
 
 void RootView::buildCardSlots() {
@@ -113,7 +116,13 @@ void RootView::buildToast() {
     toast_.set_halign(Gtk::Align::CENTER);
     toast_.set_valign(Gtk::Align::END);
     toast_.set_margin_bottom(24);
+    // The revealer is the capsule's size and shape, and clips to it: the
+    // toolkit picks inside a clipping widget's rounded box only, so a click
+    // on the capsule's corners reaches the page.
+    toast_.add_css_class(toastFrameClass);
+    toast_.set_overflow(Gtk::Overflow::HIDDEN);
     toast_.set_reveal_child(false);
+    toast_.set_can_target(false);
     toastLabel_.set_name("toast-message");
     toastLabel_.set_use_markup(false);
     toastLabel_.set_wrap(true);
@@ -162,25 +171,27 @@ void RootView::refreshToast() {
         if (!toastPresent_) {
             toastPresent_ = true;
             toast_.set_reveal_child(true);
+            toast_.set_can_target(true);
             scheduleToastClearing();
         }
     } else if (toastPresent_) {
         toastPresent_ = false;
+        // Fading out, and hidden after, it takes no click.
         toast_.set_reveal_child(false);
+        toast_.set_can_target(false);
     }
 }
 
 void RootView::scheduleToastClearing() {
-    std::weak_ptr<AppState> weakState = appState_;
-    std::weak_ptr<char> alive = alive_;
-    Glib::signal_timeout().connect_once(
-        [this, weakState, alive] {
-            auto state = weakState.lock();
-            if (!state) return;
-            state->toastMessage.set(std::nullopt);
+    const auto clearing = toastClearings_.emplace(toastClearings_.end());
+    *clearing = Glib::signal_timeout().connect(
+        [this, clearing] {
+            toastClearings_.erase(clearing);
+            appState_->toastMessage.set(std::nullopt);
             // Taken down now: a message set before the next redraw is a new
             // toast with a clearing of its own.
-            if (alive.lock()) refreshToast();
+            refreshToast();
+            return false;
         },
         static_cast<unsigned>(toastDuration_.count()));
 }

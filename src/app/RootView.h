@@ -2,6 +2,7 @@
 
 #include "model/Bookmark.h"
 #include "window/BrowserView.h"
+#include "window/PassThroughBox.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
@@ -11,8 +12,10 @@
 
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -41,13 +44,17 @@ enum class CardLayer : std::uint8_t {
 //
 // A card's widget comes from the factory registered for its layer, made
 // afresh each time the card is presented and dropped when it goes away. The
-// badge and the toast take no part in the layout; the badge lets every
-// click through to the controls beneath it.
+// badge and the toast take no part in the layout. Nothing hidden takes a
+// click: a card takes those on itself only, the badge none, and the toast
+// those on its capsule while it shows a message; the rest reach the window
+// layout beneath.
 //
 // The toast clears itself: when it appears it schedules the clearing of the
 // state's message after the toast duration. A message replaced while the
 // toast shows is cleared by that same clearing; the clearing does not look
-// at the text.
+// at the text. The clearings belong to the view: those still pending when it
+// goes are dropped with it, and a message still set is shown afresh, with a
+// clearing of its own, by the next view over the state.
 class RootView : public Gtk::Overlay {
 public:
     using CardFactory = std::function<std::unique_ptr<Gtk::Widget>(AppState&)>;
@@ -80,6 +87,9 @@ public:
     Gtk::Revealer& toast() { return toast_; }
     Gtk::Label& toastLabel() { return toastLabel_; }
     bool toastPresent() const { return toastPresent_; }
+    // The toast's clearings still to run: more than one when a message came
+    // after an earlier one was cleared before its time.
+    std::size_t pendingToastClearings() const { return toastClearings_.size(); }
 
     // ---- the bookmark-edit card's bindings -------------------------------------
     static bool bookmarkEditPresented(const AppState& state);
@@ -97,7 +107,7 @@ public:
 
 private:
     struct CardSlot {
-        Gtk::Box box;
+        PassThroughBox box;
         CardFactory factory;
         std::unique_ptr<Gtk::Widget> card;
     };
@@ -119,7 +129,7 @@ private:
     bool toastPresent_ = false;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
-    std::shared_ptr<char> alive_ = std::make_shared<char>(0);  // held weakly by the toast's clearing
+    std::list<sigc::connection> toastClearings_;  // pending, oldest first
 };
 
 }  // namespace quorelle

@@ -2,6 +2,7 @@
 
 #include "model/QuorelleAssets.h"
 #include "model/Text.h"
+#include "window/ChromeStyle.h"
 #include "window/FaviconImageCache.h"
 #include "window/LabelFont.h"
 #include "window/QuorelleLogoCache.h"
@@ -36,6 +37,10 @@ FaviconView::FaviconView(FaviconImageCache& images, std::optional<std::string> u
     picture_.set_parent(*this);
     // The letter in the system font at a size relative to the square, semibold.
     LabelFont::set(badge_, letterSize(), Pango::Weight::SEMIBOLD);
+    // In its window's text colour: the toolkit's own follows the light or
+    // dark mode of the application as a whole, which the main window's theme
+    // sets, and would vanish on a guest window's dark theme under a light one.
+    badge_.add_css_class(ChromeStyle::primaryText);
     badge_.set_halign(Gtk::Align::CENTER);
     badge_.set_valign(Gtk::Align::CENTER);
     badge_.set_parent(*this);

@@ -20,8 +20,8 @@ class FaviconImageCache;
 // and the editors' previews. Given an icon address and a badge letter it
 // shows, in this order of preference: the product logo (internal pages and
 // the logo reference), the image at the address, or a one-letter badge on a
-// grey square. While the image is loading, and when it cannot be loaded, the
-// badge stays. The square is exactly `size` points wide and high, with
+// grey square, in the text colour of the window's theme. While the image is
+// loading, and when it cannot be loaded, the badge stays. The square is exactly `size` points wide and high, with
 // corners rounded to 4 points.
 //
 // It keeps no browser data: the owner calls setIcon() with new values when its

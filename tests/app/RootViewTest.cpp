@@ -2,9 +2,13 @@
 #include "model/GLibPtr.h"
 #include "model/ThemePreset.h"
 #include "support/Contrast.h"
+#include "support/RealInput.h"
 
+#include <gtkmm/eventcontrollerlegacy.h>
 #include <gtkmm/label.h>
 #include <gtkmm/settings.h>
+
+#include <sstream>
 
 namespace quorelle::testing {
 namespace {
@@ -60,6 +64,65 @@ protected:
                    root().toastLabel().get_width() > 0;
         }));
         root().remove_tick_callback(tick);
+    }
+
+    // Opens, in the active tab, a page that notes in its title where each
+    // click it gets lands: "clicks x,y x,y ...".
+    void openClickRecorder() {
+        server.addHTML("/clicks",
+                       "<html><head><title>clicks</title></head><body style='margin:0;height:100vh'><script>"
+                       "addEventListener('click', e => { document.title += ' ' + e.clientX + ',' + e.clientY; });"
+                       "</script></body></html>");
+        state->navigateActive(server.url("/clicks"));
+        ASSERT_TRUE(runUntil([&] { return shownPageLoaded() && pageTitle() == "clicks"; }));
+    }
+    Gtk::Widget& page() { return *Glib::wrap(mainWindow().browserView().tabContent().webTabView().shownView()); }
+    std::string pageTitle() {
+        const char* title = webkit_web_view_get_title(WEBKIT_WEB_VIEW(page().gobj()));
+        return title ? title : "";
+    }
+    // Where the page's clicks landed, in page coordinates, in order.
+    std::vector<std::pair<int, int>> pageClicks() {
+        std::vector<std::pair<int, int>> clicks;
+        std::istringstream words(pageTitle());
+        std::string word;
+        words >> word;  // "clicks"
+        int x = 0, y = 0;
+        char comma = 0;
+        while (words >> x >> comma >> y) clicks.emplace_back(x, y);
+        return clicks;
+    }
+
+    // Clicks at (x, y) of the root view: true when the press went to the
+    // page (the toolkit picks its target as it arrives) and the page got the
+    // click where it was made.
+    bool clickReachesPage(double x, double y) {
+        double pageX = 0, pageY = 0;
+        root().translate_coordinates(page(), x, y, pageX, pageY);
+        const std::size_t before = pageClicks().size();
+        std::optional<bool> toPage;
+        auto arrivals = Gtk::EventControllerLegacy::create();
+        arrivals->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+        arrivals->signal_event().connect(
+            [&](const Glib::RefPtr<const Gdk::Event>& event) {
+                if (event->get_event_type() == Gdk::Event::Type::BUTTON_PRESS) toPage = picks(x, y, page());
+                return false;
+            },
+            false);
+        root().add_controller(arrivals);
+        EXPECT_TRUE(runUntil([&] { return clickWidgetAt(root(), x, y); }));
+        EXPECT_TRUE(runUntil([&] { return toPage.has_value(); }));
+        root().remove_controller(arrivals);
+        if (!toPage.value_or(false)) return false;
+        EXPECT_TRUE(runUntil([&] { return pageClicks().size() > before; }));
+        const auto clicks = pageClicks();
+        return clicks.size() == before + 1 && std::abs(clicks[before].first - pageX) <= 1 &&
+               std::abs(clicks[before].second - pageY) <= 1;
+    }
+    // Whether the point (x, y) of the root view lies on `widget` or inside it.
+    bool picks(double x, double y, Gtk::Widget& widget) {
+        Gtk::Widget* picked = root().pick(x, y);
+        return picked && (picked == &widget || picked->is_ancestor(widget));
     }
 };
 
@@ -148,6 +211,70 @@ TEST_F(RootViewTest, ToastClearedEarlyGoesAtOnceAndTheLateClearingTakesAnyNewMes
     queue.drain();
     EXPECT_TRUE(root().toastPresent());
     ASSERT_TRUE(runUntil([&] { return !toast().has_value(); }));
+    // The second message's own clearing comes later still, and finds
+    // nothing to clear.
+    ASSERT_TRUE(runUntil([&] { return root().pendingToastClearings() == 0; }));
+    EXPECT_FALSE(toast().has_value());
+    EXPECT_FALSE(root().toastPresent());
+}
+
+// The toast stands centred, 24 above the bottom edge, over the page. Hidden,
+// before any message and after one, it lets every click through to the
+// page; shown, it takes those on its capsule only, not its corners.
+TEST_F(RootViewTest, OnlyTheShownToastsCapsuleTakesClicksMeantForThePage) {
+    openClickRecorder();
+    if (HasFatalFailure()) return;
+    const double middle = root().get_width() / 2.0, row = root().get_height() - 24 - 16;
+    EXPECT_TRUE(clickReachesPage(middle, row));
+
+    drawToast("Couldn't save your browsing data: No space left on device");
+    if (HasFatalFailure()) return;
+    // The revealer is as large as the message's capsule, padding included.
+    const auto capsule = boundsIn(root().toast(), root());
+    EXPECT_NEAR(capsule.x + capsule.width / 2, middle, 1);
+    EXPECT_NEAR(capsule.y + capsule.height, root().get_height() - 24, 1);
+    EXPECT_TRUE(picks(middle, capsule.y + capsule.height / 2, root().toastLabel()));
+    for (const auto& [x, y] : {std::pair(capsule.x + 1, capsule.y + 1),
+                               std::pair(capsule.x + capsule.width - 2, capsule.y + capsule.height - 2),
+                               std::pair(capsule.x - 2, capsule.y + capsule.height / 2)})
+        EXPECT_TRUE(picks(x, y, page())) << x << "," << y;
+
+    // Taken down, across where the last message stood.
+    ASSERT_TRUE(runUntil([&] { return !toast() && root().pendingToastClearings() == 0; }));
+    const double y = capsule.y + capsule.height / 2;
+    for (double x : {middle, capsule.x + capsule.width / 4, capsule.x + 4}) EXPECT_TRUE(clickReachesPage(x, y)) << x;
+}
+
+// A card covers the page only where it stands: beside the login prompt and
+// the bookmark sheet, and around the inspector, the page takes the clicks.
+TEST_F(RootViewTest, ACardTakesOnlyTheClicksOnItself) {
+    openClickRecorder();
+    if (HasFatalFailure()) return;
+    auto besideCard = [&](CardLayer layer) {
+        Gtk::Widget* card = nullptr;
+        EXPECT_TRUE(runUntil([&] {
+            card = root().presentedCard(layer);
+            return card && card->get_mapped() && card->get_width() > 0;
+        }));
+        if (!card) return;
+        settle();
+        const auto bounds = boundsIn(*card, root());
+        const double y = bounds.y + std::min(bounds.height, root().get_height() - bounds.y - 24) / 2;
+        EXPECT_TRUE(picks(bounds.x + bounds.width / 2, y, *card)) << RootView::cardName(layer);
+        EXPECT_TRUE(clickReachesPage(bounds.x / 2, y)) << RootView::cardName(layer);
+        EXPECT_TRUE(clickReachesPage((bounds.x + bounds.width + root().get_width()) / 2, y))
+            << RootView::cardName(layer);
+    };
+    state->showPasswordSavePrompt.set(PasswordSavePrompt("a.example", "ada", "secret", "https://a.example/"));
+    besideCard(CardLayer::passwordSavePrompt);
+    state->showPasswordSavePrompt.set(std::nullopt);
+    state->showNewBookmarkSheet.set(true);
+    besideCard(CardLayer::newBookmark);
+    state->showNewBookmarkSheet.set(false);
+    state->showInspectorPanel.set(true);
+    besideCard(CardLayer::inspectorPanel);
+    state->showInspectorPanel.set(false);
+    settle();
 }
 
 TEST_F(RootViewTest, GuestBadgeLetsClicksThroughToTheToolbarBeneath) {

@@ -104,10 +104,15 @@ TEST_F(WindowScenesTest, TheReopenedGuestWindowClosesFromItsTitleBar) {
     }
 }
 
+// A toast up in the guest window goes with it, its clearing too: nothing of
+// it is left waiting in the main loop.
 TEST_F(WindowScenesTest, ClosingTheMainWindowTakesTheGuestWindowAlong) {
     app->openGuestWindow();
     settle();
     ASSERT_NE(app->guestWindow(), nullptr);
+    guestState->toastMessage.set("Website data cleared");
+    queue.drain();  // shown, with its clearing, however slow the machine
+    EXPECT_EQ(app->guestWindow()->rootView().pendingToastClearings(), 1u);
     mainWindow().close();
     settle();
     EXPECT_EQ(app->guestWindow(), nullptr);

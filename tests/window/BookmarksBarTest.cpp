@@ -7,6 +7,7 @@
 #include "window/ChromeStyle.h"
 #include "window/FaviconImageCache.h"
 #include "window/QuorelleLogoCache.h"
+#include "window/ThemeEnvironment.h"
 #include "window/Toolbar.h"
 #include "window/WindowTestSupport.h"
 #include "support/RealInput.h"
@@ -18,6 +19,7 @@
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
 #include <gtkmm/popover.h>
+#include <gtkmm/settings.h>
 
 namespace quorelle::testing {
 namespace {
@@ -268,6 +270,28 @@ TEST_F(BookmarksBarTest, ChipShowsIconTitleAndItsMenuInOrder) {
     auto& web = chip(1);
     EXPECT_EQ(web.favicon().content(), FaviconView::Content::badge);
     EXPECT_EQ(web.favicon().badge().get_text(), "W");  // the host's first label, not the title
+    // The letter takes its window's text colour, as the title does, whatever
+    // light or dark mode the application as a whole follows: the guest
+    // window keeps its dark theme under a main window's light one.
+    {
+        auto settings = Gtk::Settings::get_default();
+        const bool dark = settings->property_gtk_application_prefer_dark_theme();
+        ThemeEnvironment theme(state, *window_);
+        for (bool applicationDark : {!state->theme().useDarkMode, state->theme().useDarkMode}) {
+            settings->property_gtk_application_prefer_dark_theme() = applicationDark;
+            int frames = 0;
+            const guint tick = window_->add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) {
+                ++frames;
+                return true;
+            });
+            EXPECT_TRUE(runUntil([&] { return frames >= 2; }));
+            window_->remove_tick_callback(tick);
+            const auto letter = web.favicon().badge().get_style_context()->get_color();
+            const auto title = web.titleLabel().get_style_context()->get_color();
+            EXPECT_EQ(letter, title) << letter.to_string() << " " << title.to_string() << " dark " << applicationDark;
+        }
+        settings->property_gtk_application_prefer_dark_theme() = dark;
+    }
     EXPECT_EQ(web.titleLabel().get_text(), "Web_Site");
     EXPECT_FALSE(web.titleLabel().get_use_underline());
 
