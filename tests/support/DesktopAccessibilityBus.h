@@ -11,6 +11,7 @@
 // Bool, Status).
 
 #include "support/MainLoopWait.h"
+#include "support/PrivateSessionBus.h"
 #include "support/ScratchFolder.h"
 
 #include <gio/gio.h>
@@ -19,6 +20,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
@@ -62,19 +64,11 @@ public:
         std::filesystem::copy_file(*service, scratch_.file("services/org.a11y.Bus.service"));
         std::filesystem::create_directory(runtime());
         std::filesystem::permissions(runtime(), std::filesystem::perms::owner_all);
-        std::ofstream(scratch_.file("session.conf"))
-            << "<busconfig><type>session</type><listen>unix:dir=" << scratch_.path()
-            << "</listen><auth>EXTERNAL</auth><servicedir>" << scratch_.file("services")
-            << "</servicedir><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-               "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
         if (startSessionBus()) askForTheBus();
     }
     ~DesktopAccessibilityBus() {
         if (connection_) g_object_unref(connection_);
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            runUntil([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, limitMs);
-        }
+        sessionBus_.reset();
         // The launcher and the bus it started go with the session bus.
         const std::string started = "XDG_RUNTIME_DIR=" + runtime();
         if (!runUntil([&] { return processesWith(started).empty(); }, limitMs))
@@ -125,34 +119,15 @@ private:
 
     bool startSessionBus() {
         gchar** env = g_environ_setenv(g_get_environ(), "XDG_RUNTIME_DIR", runtime().c_str(), TRUE);
-        const std::string config = "--config-file=" + scratch_.file("session.conf");
-        const char* argv[] = {"dbus-daemon", "--nofork", "--print-address", config.c_str(), nullptr};
-        int out = -1;
-        GError* error = nullptr;
-        const bool spawned = g_spawn_async_with_pipes(
-            nullptr, const_cast<char**>(argv), env,
-            GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
-            nullptr, &pid_, nullptr, &out, nullptr, &error);
+        sessionBus_ = std::make_unique<PrivateSessionBus>(scratch_.file("services"), env);
         g_strfreev(env);
-        if (!spawned) {
-            problem_ = std::string("dbus-daemon: ") + error->message;
-            g_error_free(error);
+        if (!sessionBus_->problem().empty()) {
+            problem_ = sessionBus_->problem();
             return false;
         }
-        // The daemon prints its address once it takes connections.
-        GIOChannel* channel = g_io_channel_unix_new(out);
-        g_io_channel_set_close_on_unref(channel, TRUE);
-        gchar* line = nullptr;
-        g_io_channel_read_line(channel, &line, nullptr, nullptr, nullptr);
-        g_io_channel_unref(channel);
-        const std::string sessionBus = line ? g_strstrip(line) : "";
-        g_free(line);
-        if (sessionBus.empty()) {
-            problem_ = "dbus-daemon printed no address";
-            return false;
-        }
+        GError* error = nullptr;
         connection_ = g_dbus_connection_new_for_address_sync(
-            sessionBus.c_str(),
+            sessionBus_->address().c_str(),
             GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                  G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
             nullptr, nullptr, &error);
@@ -182,7 +157,7 @@ private:
     Display* display_;
     std::optional<std::string> before_;
     ScratchFolder scratch_{"quorelle-a11y-XXXXXX"};
-    GPid pid_ = 0;
+    std::unique_ptr<PrivateSessionBus> sessionBus_;
     GDBusConnection* connection_ = nullptr;
     std::string address_;
     std::string problem_;
