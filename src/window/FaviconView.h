@@ -21,8 +21,8 @@ class FaviconImageCache;
 // shows, in this order of preference: the product logo (internal pages and
 // the logo reference), the image at the address, or a one-letter badge on a
 // grey square, in the text colour of the window's theme. While the image is
-// loading, and when it cannot be loaded, the badge stays. The square is exactly `size` points wide and high, with
-// corners rounded to 4 points.
+// loading, and when it cannot be loaded, the badge stays. The square is
+// exactly `size` points wide and high, with corners rounded to 4 points.
 //
 // It keeps no browser data: the owner calls setIcon() with new values when its
 // record changes. Images come from the shared cache given at construction,
