@@ -393,6 +393,33 @@ TEST_F(NavigationTest, SwitchingTabsDoesNotReloadAndNewTabsLoadWhenFirstShown) {
     EXPECT_EQ(first->title.get(), "First Page");
 }
 
+// A new tab's view has a web process of its own, which takes the decision on
+// its first page as it comes up. A page asked for before that first one has
+// started waits until it has: sent at once, the two would be decided in one
+// go, and the network process could then take the new page's first
+// questions for a rogue process's and end it, leaving the view blank.
+TEST_F(NavigationTest, ANewTabsSecondPageWaitsUntilItsFirstHasStarted) {
+    start();
+    state->newTab("vx://about");
+    showActiveTab();
+    int started = 0;
+    const gulong watch = g_signal_connect(view(), "load-changed", G_CALLBACK(+[](WebKitWebView*, int event, gpointer count) {
+        if (event == WEBKIT_LOAD_STARTED) ++*static_cast<int*>(count);
+    }), &started);
+    // Both pages are asked for in the same turn of the main loop.
+    state->navigateActive("vx://history");
+    queue.drain();
+    ASSERT_TRUE(waitForPage("vx://history"));
+    const auto shownTitle = [&] {
+        const char* title = webkit_web_view_get_title(view());
+        return std::string(title ? title : "");
+    };
+    ASSERT_TRUE(runUntil([&] { return shownTitle() == "History"; })) << shownTitle();
+    g_signal_handler_disconnect(view(), watch);
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(tab()->title.get(), "History");
+}
+
 TEST_F(NavigationTest, ClosingATabReleasesItsWebView) {
     start();
     state->newTab("vx://about");
