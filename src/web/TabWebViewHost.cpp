@@ -70,7 +70,7 @@ void TabWebViewHost::reload() {
     if (tab && state) store_.reload(tab, *state);
 }
 
-void TabWebViewHost::stop() { webkit_web_view_stop_loading(webView_.get()); }
+void TabWebViewHost::stop() { coordinator_->stop(webView_.get()); }
 
 std::optional<std::string> TabWebViewHost::currentURL() const {
     const char* uri = webkit_web_view_get_uri(webView_.get());

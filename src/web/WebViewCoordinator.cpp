@@ -81,7 +81,8 @@ bool wasRefusedInPlace(const std::string& started, const std::string& committed)
 
 }  // namespace
 
-WebViewCoordinator::WebViewCoordinator(TabWebViewStore& store) : store_(store) {}
+WebViewCoordinator::WebViewCoordinator(TabWebViewStore& store)
+    : store_(store), firstLoadGate_([this] { later([](WebViewCoordinator& self) { self.firstLoadGate_.release(); }); }) {}
 
 WebViewCoordinator::~WebViewCoordinator() {
     cancelRequestTimer();
@@ -92,6 +93,7 @@ void WebViewCoordinator::connect(WebKitWebView* view, WebKitUserContentManager* 
     webView_.set(view);
     contentManager_.set(contentManager);
     g_signal_connect(view, "load-changed", G_CALLBACK(handleLoadChanged), this);
+    firstLoadGate_.watch(view);
     g_signal_connect(view, "load-failed", G_CALLBACK(handleLoadFailed), this);
     g_signal_connect(view, "decide-policy", G_CALLBACK(handleDecidePolicy), this);
     g_signal_connect(view, "create", G_CALLBACK(handleCreate), this);
@@ -105,6 +107,7 @@ void WebViewCoordinator::connect(WebKitWebView* view, WebKitUserContentManager* 
 }
 
 void WebViewCoordinator::disconnect() {
+    firstLoadGate_.unwatch();
     if (auto view = webView_.get()) g_signal_handlers_disconnect_by_data(view.get(), this);
     if (auto manager = contentManager_.get()) g_signal_handlers_disconnect_by_data(manager.get(), this);
 }
@@ -138,10 +141,18 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
         tab.isInternal.set(false);
         tab.updateInternalState();
     });
-    mainFrameLoadRequested_ = true;
-    webkit_web_view_load_uri(view, target.c_str());
-    // The clock starts when the engine starts the request (see handleLoadChanged).
-    requestTimerWanted_ = text::lowercased(*parts->scheme) != "file";
+    const bool timed = text::lowercased(*parts->scheme) != "file";
+    firstLoadGate_.pass([this, view, target, timed] {
+        mainFrameLoadRequested_ = true;
+        webkit_web_view_load_uri(view, target.c_str());
+        // The clock starts when the engine starts the request (see handleLoadChanged).
+        requestTimerWanted_ = timed;
+    });
+}
+
+void WebViewCoordinator::stop(WebKitWebView* view) {
+    firstLoadGate_.stop();
+    webkit_web_view_stop_loading(view);
 }
 
 // The engine's own reload repeats the document it last committed. While that
@@ -203,10 +214,12 @@ void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView
 }
 
 void WebViewCoordinator::showPage(WebKitWebView* view, const std::string& html, const std::string& token) {
-    cancelRequestTimer();
-    requestTimerWanted_ = false;
-    bridgeToken_ = token;
-    webkit_web_view_load_html(view, html.c_str(), internalBaseURL);
+    firstLoadGate_.pass([this, view, html, token] {
+        cancelRequestTimer();
+        requestTimerWanted_ = false;
+        bridgeToken_ = token;
+        webkit_web_view_load_html(view, html.c_str(), internalBaseURL);
+    });
 }
 
 void WebViewCoordinator::scheduleOmniboxSync() {

@@ -2,6 +2,7 @@
 
 #include "model/GLibPtr.h"
 #include "model/Json.h"
+#include "web/FirstLoadGate.h"
 #include "web/ShownPage.h"
 
 #include <chrono>
@@ -59,6 +60,8 @@ public:
     std::optional<std::string> lastLoadedCanonicalURL;
 
     void load(const std::string& urlString, WebKitWebView* view, bool isInternalHistoryNavigation);
+    // Stops the view's load, and drops a load still held back for it.
+    void stop(WebKitWebView* view);
     // Reloads a tab that names the web address `urlString` (see the source).
     void reloadWebAddress(const std::string& urlString, WebKitWebView* view);
 
@@ -110,6 +113,8 @@ private:
     static gboolean handleScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
 
     TabWebViewStore& store_;
+    // Every load this coordinator sends goes through here (see FirstLoadGate).
+    FirstLoadGate firstLoadGate_;
     std::weak_ptr<BrowserTab> tab_;
     std::weak_ptr<AppState> appState_;
     GWeakPtr<WebKitWebView> webView_;

@@ -19,19 +19,27 @@ protected:
         return shown ? WEBKIT_WEB_VIEW(shown) : nullptr;
     }
     // Every internal page shows under the same base address: the tab must
-    // name the page asked for, and the view have loaded it.
+    // name the page asked for, and the view have loaded that page, which
+    // bears the tab's title (the page before it, loaded under the same
+    // address, does not).
     void open(const std::string& address, const std::string& shownPrefix) {
         state->navigateActive(address);
         ASSERT_TRUE(runUntil([&] {
             const char* uri = shownPageLoaded() ? webkit_web_view_get_uri(page()) : nullptr;
-            return uri && std::string(uri).starts_with(shownPrefix) && state->activeTab()->urlString.get() == address;
-        })) << address;
+            const char* title = uri ? webkit_web_view_get_title(page()) : nullptr;
+            return uri && std::string(uri).starts_with(shownPrefix) && state->activeTab()->urlString.get() == address &&
+                   title && state->activeTab()->title.get() == title;
+        })) << address << " shows " << shownTitle() << " for " << state->activeTab()->title.get();
         // Whatever gets past the browser reaches the engine's own handling.
         g_signal_handlers_disconnect_by_data(page(), this);
         g_signal_connect(page(), "script-dialog", G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog* dialog, gpointer data) {
             static_cast<ScriptDialogsTest*>(data)->engineDialogs.push_back(webkit_script_dialog_get_message(dialog));
             return TRUE;
         }), this);
+    }
+    std::string shownTitle() {
+        const char* title = page() ? webkit_web_view_get_title(page()) : nullptr;
+        return title ? std::string("\"") + title + "\"" : "nothing";
     }
     void run(const std::string& script) {
         webkit_web_view_evaluate_javascript(page(), script.c_str(), -1, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -55,7 +63,7 @@ protected:
     }
 
     // Measured before the browser's own dialogs open, in the same toolkit.
-    const MessageDialogShape reference = MessageDialogShape::alreadyRunning();
+    const MessageDialogShape reference = MessageDialogShape::alreadyRunning(&mainWindow());
 
     std::vector<std::string> engineDialogs;
 };
@@ -67,7 +75,7 @@ TEST_F(ScriptDialogsTest, AnInternalPageConfirmsInTheBrowsersOwnDialog) {
         visit.url = server.url("/visited");
         d.history = {visit};
     });
-    open("vx://history", "https://vx-internal.invalid/");
+    ASSERT_NO_FATAL_FAILURE(open("vx://history", "https://vx-internal.invalid/"));
     press("Clear history");
     ASSERT_TRUE(runUntil([] { return browserDialog() != nullptr; }));
     Gtk::MessageDialog& dialog = *browserDialog();
@@ -92,7 +100,7 @@ TEST_F(ScriptDialogsTest, AnInternalPageConfirmsInTheBrowsersOwnDialog) {
 }
 
 TEST_F(ScriptDialogsTest, AnInternalPagePromptTakesTheTypedTextAWebPageKeepsTheEnginesDialog) {
-    open("vx://bookmarks", "https://vx-internal.invalid/");
+    ASSERT_NO_FATAL_FAILURE(open("vx://bookmarks", "https://vx-internal.invalid/"));
     press("New Folder");
     ASSERT_TRUE(runUntil([] { return browserDialog() != nullptr; }));
     EXPECT_EQ(browserDialog()->property_text().get_value(), "Folder name");
@@ -106,8 +114,8 @@ TEST_F(ScriptDialogsTest, AnInternalPagePromptTakesTheTypedTextAWebPageKeepsTheE
     EXPECT_EQ(state->profileData.get().bookmarkFolders[0].name, "reading list");
     EXPECT_TRUE(engineDialogs.empty());
 
-    server.addHTML("/page", "<html><body>web</body></html>");
-    open(server.url("/page"), server.url("/page"));
+    server.addHTML("/page", "<html><head><title>Web</title></head><body>web</body></html>");
+    ASSERT_NO_FATAL_FAILURE(open(server.url("/page"), server.url("/page")));
     run("confirm('From the web')");
     ASSERT_TRUE(runUntil([&] { return !engineDialogs.empty(); }));
     EXPECT_EQ(engineDialogs, std::vector<std::string>{"From the web"});

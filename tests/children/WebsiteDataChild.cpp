@@ -36,7 +36,7 @@ bool loadAndWait(WebKitWebView* view, const std::string& url) {
                                             }),
                                             &finished);
     webkit_web_view_load_uri(view, url.c_str());
-    const bool loaded = runUntil([&] { return finished; }, 20000);
+    const bool loaded = runUntil([&] { return finished; });
     g_signal_handler_disconnect(view, handler);
     return loaded;
 }
@@ -53,7 +53,7 @@ std::string evaluate(WebKitWebView* view, const char* script) {
             if (value) g_object_unref(value);
         },
         &answer);
-    runUntil([&] { return answer.has_value(); }, 20000);
+    runUntil([&] { return answer.has_value(); });
     return answer.value_or("<no answer>");
 }
 

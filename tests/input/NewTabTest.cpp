@@ -248,7 +248,7 @@ TEST_F(NewTabTest, ThePlusButtonClickedForRealOpensATabToTypeIntoEvenWhileTheOmn
     // none runs here, so the case hands it over itself.
     type("qq zz");
     press("Return");
-    ASSERT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }, 5000));
+    ASSERT_TRUE(runUntil([&] { return activeTabShows(server.url("/search?q=qq%20zz")); }));
     chooseFromBrowserMenu("Create Profile");
     auto* sheet = mainWindow().controls().browserMenu().createProfileSheet();
     ASSERT_NE(sheet, nullptr);

@@ -34,12 +34,21 @@ public:
                             "\"");
             g_object_unref(window);
         }
+        for (GSource* source : browserSources())
+            found.push_back("a timer or idle callback waiting in the main loop (source " +
+                            std::to_string(g_source_get_id(source)) + ", " +
+                            (g_source_get_name(source) ? g_source_get_name(source) : "no name") + ")");
+        return found;
+    }
+
+    // The browser's timers and idle callbacks attached since start() and
+    // still waiting in the main loop (see isTheBrowsers).
+    std::vector<GSource*> browserSources() const {
+        std::vector<GSource*> found;
         const guint end = nextSourceID() - 1;
         for (guint id = firstSource_; id < end; ++id) {
             GSource* source = g_main_context_find_source_by_id(nullptr, id);
-            if (source && !g_source_is_destroyed(source) && isTheBrowsers(source))
-                found.push_back("a timer or idle callback waiting in the main loop (source " + std::to_string(id) +
-                                ", " + (g_source_get_name(source) ? g_source_get_name(source) : "no name") + ")");
+            if (source && !g_source_is_destroyed(source) && isTheBrowsers(source)) found.push_back(source);
         }
         return found;
     }

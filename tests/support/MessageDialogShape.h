@@ -62,10 +62,13 @@ struct MessageDialogShape {
         return width >= reference.width && width <= reference.width + 2 * reference.characterWidth;
     }
 
-    // The "already running" dialog, shown.
-    static std::unique_ptr<Gtk::MessageDialog> alreadyRunningDialog() {
+    // The "already running" dialog, shown; over `parent` when a case has a
+    // window of its own open (the browser shows its dialog before it opens
+    // any), which a dialog asks for.
+    static std::unique_ptr<Gtk::MessageDialog> alreadyRunningDialog(Gtk::Window* parent = nullptr) {
         auto dialog = std::make_unique<Gtk::MessageDialog>("Quorelle is already running", false,
                                                            Gtk::MessageType::ERROR, Gtk::ButtonsType::CLOSE, true);
+        if (parent) dialog->set_transient_for(*parent);
         dialog->set_secondary_text("Another Quorelle process is using the data folder "
                                    "/home/someone/.local/share/QuorelleData. Close it before starting Quorelle again.");
         dialog->set_title("Quorelle");
@@ -73,8 +76,8 @@ struct MessageDialogShape {
         dialog->present();
         return dialog;
     }
-    static MessageDialogShape alreadyRunning() {
-        auto dialog = alreadyRunningDialog();
+    static MessageDialogShape alreadyRunning(Gtk::Window* parent = nullptr) {
+        auto dialog = alreadyRunningDialog(parent);
         auto* close = dialog->get_widget_for_response(Gtk::ResponseType::CLOSE);
         return of(*dialog, *close);
     }

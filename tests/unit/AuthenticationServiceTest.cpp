@@ -99,10 +99,11 @@ protected:
     }
 
     // Runs the main queue until `done` holds (the password check itself
-    // runs on another thread and posts back).
+    // runs on another thread and posts back). The limit only ends a wait
+    // that would never end.
     template <typename Pred>
     bool runUntil(Pred done) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!done() && std::chrono::steady_clock::now() < end) {
             queue_->drain();
             if (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -115,7 +115,7 @@ protected:
         return runUntil([&] {
             drain();
             return answer.has_value() || dialog.passwordEntry().get_sensitive();
-        }, 5000);
+        });
     }
 
     std::shared_ptr<RightPasswordChecker> checker;
