@@ -9,10 +9,10 @@ namespace quorelle {
 // When another process holds the folder and that browser answers on the
 // desktop's session bus (within a few seconds, should it still be starting),
 // the start is handed to it (it shows its window); otherwise this process
-// says so on stderr and in a dialog (when there is a display) and ends. When the folder cannot be locked at all, no
-// process could be sure it is the only one writing there: the start says
-// why, the same two ways, and ends. Either way nothing is written to the
-// folder.
+// says so on stderr and in a dialog (when there is a display) and ends.
+// When the folder cannot be locked at all, no process could be sure it is
+// the only one writing there: the start says why, the same two ways, and
+// ends. Either way nothing is written to the folder.
 struct DataFolderInUse {
     // The process's exit status: 0 when the start was handed over, else 1.
     static int report(const std::string& folder, const std::string& applicationID);

@@ -19,13 +19,11 @@ void UnsavedDataNotice::tellAtStart(DataStore& store, AppState& appState) {
     const auto rootProblem = store.writeProblem(root);
     const auto profileFolder = store.profileDirectory(appState.appSettings.get().selectedStartupProfileID);
     const auto profileProblem = profileFolder ? store.writeProblem(*profileFolder) : std::nullopt;
-    if (rootProblem && profileProblem) {
-        say("the data folder " + root + " cannot be written (" + *rootProblem +
-            "); nothing changed now will be saved.");
-        appState.toastMessage.set("Your browsing data won't be saved: " + *profileProblem);
-    } else if (profileProblem) {
-        say("the profile folder " + *profileFolder + " cannot be written (" + *profileProblem +
-            "); changes to its browsing data won't be saved.");
+    if (profileProblem) {
+        say(rootProblem ? "the data folder " + root + " cannot be written (" + *rootProblem +
+                              "); nothing changed now will be saved."
+                        : "the profile folder " + *profileFolder + " cannot be written (" + *profileProblem +
+                              "); changes to its browsing data won't be saved.");
         appState.toastMessage.set("Your browsing data won't be saved: " + *profileProblem);
     } else if (rootProblem) {
         say("the data folder " + root + " cannot be written (" + *rootProblem +
