@@ -68,6 +68,10 @@ const Json* present(const Json& object, const char* key) {
 }
 
 std::optional<Json> parse(std::string_view text) {
+    // The parser takes a NUL byte for the end of its input, and would read
+    // "[]\0[...]" (a file a power cut left NUL bytes in, say) as "[]". JSON
+    // has no place for a raw NUL, so a text holding one is no document.
+    if (text.find('\0') != std::string_view::npos) return std::nullopt;
     Json document = Json::parse(text.begin(), text.end(), nullptr, false, false);
     if (document.is_discarded()) return std::nullopt;
     return document;

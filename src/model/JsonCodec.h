@@ -186,8 +186,9 @@ void readEnum(const Json& j, E& out, const EnumTable<E, N>& table) {
     out = *found;
 }
 
-// A whole document: nothing when the text is not JSON (comments, trailing
-// commas and invalid UTF-8 are rejected; a BOM is skipped).
+// A whole document: nothing unless every byte of the text belongs to it
+// (comments, trailing commas, invalid UTF-8, a NUL byte anywhere and anything
+// after the document are rejected; a BOM is skipped).
 std::optional<Json> parse(std::string_view text);
 
 // Sorted keys, two-space indentation; the same value always gives the same bytes.

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <system_error>
@@ -60,6 +61,19 @@ constexpr std::pair<std::string_view, std::string_view> fileWords[] = {
     {appSettingsFileName, "the list of profiles"},
     {windowSizeFileName, "the window size"},
 };
+
+// Why a write failed, in the user's words. A file-size limit is named, with
+// how to see it: the system's "File too large" alone reads as a full disk.
+std::string reasonFor(std::error_code error) {
+    std::string reason = error.message();
+    rlimit limit{};
+    if (error == std::errc::file_too_large && ::getrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+        limit.rlim_cur != RLIM_INFINITY)
+        reason += limit.rlim_cur == limit.rlim_max
+                      ? ": the hard file-size limit (ulimit -H -f) is " + std::to_string(limit.rlim_cur) + " bytes"
+                      : ": the file-size limit (ulimit -f) is " + std::to_string(limit.rlim_cur) + " bytes";
+    return reason;
+}
 
 // The entry of fileWords for a file name; the table's size for a file it
 // does not know.
@@ -113,11 +127,13 @@ std::optional<DataStore::Unsaved> DataStore::saveEverything() {
     const auto unsaved = writer_->finish();
     if (unsaved.empty()) return std::nullopt;
     std::lock_guard lock(reportMutex_);
-    return Unsaved{describeFiles(unsaved), lastFailure_.message()};
+    return Unsaved{describeFiles(unsaved), reasonFor(lastFailure_)};
 }
 
 std::optional<std::string> DataStore::writeProblem(const std::string& path) const {
     Place folder = place(path);
+    const std::string shownBase = folder.folder == AtomicFile::workingFolder ? std::string() : root_ + "/";
+    if (auto noFolder = FolderTree::noFolderOnTheWay(folder.folder, folder.path, shownBase)) return noFolder;
     for (;;) {
         if (::faccessat(folder.folder, folder.path.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return std::nullopt;
         const int error = errno;
@@ -126,6 +142,28 @@ std::optional<std::string> DataStore::writeProblem(const std::string& path) cons
         if (error != ENOENT || folder.path == "." || slash == 0) return std::generic_category().message(error);
         folder.path = slash == std::string::npos ? std::string(".") : folder.path.substr(0, slash);
     }
+}
+
+std::vector<std::pair<std::string, std::uint64_t>> DataStore::filesLargerThan(std::uint64_t bytes,
+                                                                              std::string_view profileID) const {
+    std::vector<std::string> folders = {root_};
+    if (auto profile = profileFolderPath(profileID)) folders.push_back(*profile);
+    std::vector<std::pair<std::string, std::uint64_t>> found;
+    for (const auto& folder : folders) {
+        const Place at = place(folder);
+        const FileDescriptor opened(::openat(at.folder, at.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!opened.valid()) continue;
+        for (const auto& name : FolderTree::names(opened.get())) {
+            struct stat info;
+            if (kindOfFile(name) == std::size(fileWords) || name.find(moveAsideMarker) != std::string::npos ||
+                ::fstatat(opened.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
+                static_cast<std::uint64_t>(info.st_size) <= bytes)
+                continue;
+            found.emplace_back(folder + "/" + name, static_cast<std::uint64_t>(info.st_size));
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 std::string DataStore::describeFiles(const std::vector<std::string>& paths) {
@@ -160,7 +198,7 @@ void DataStore::noteWritten(std::error_code error, std::size_t unsaved) {
     }
     lastFailure_ = error;
     if (!toldCauses_.insert(error).second) return;
-    std::string message = std::string(saveFailedMessage) + error.message();
+    std::string message = std::string(saveFailedMessage) + reasonFor(error);
     std::fprintf(stderr, "%s\n", message.c_str());
     auto listener = listener_.lock();
     if (!listener) return;
@@ -205,12 +243,27 @@ bool DataStore::holds(const Place& file, std::string_view bytes) {
 
 void DataStore::makeFolder(const std::string& path) const {
     if (!writable()) return;
+    // What takes the place of a folder under the root (a file, a link to no
+    // folder, a loop of links) is set aside as a damaged file is, and the
+    // folder made in its place: the session's data is saved, and what was
+    // there is kept.
+    const auto setAside = [](int within) {
+        return [within](const std::string& part) {
+            return AtomicFile::renameAside(part, std::string(moveAsideMarker) + utcStamp(), within).has_value();
+        };
+    };
     const Place folder = place(path);
-    // An existing folder is no error.
-    if (folder.folder == AtomicFile::workingFolder)
-        g_mkdir_with_parents(path.c_str(), 0700);
-    else
-        FolderTree::makeFolders(folder.folder, folder.path, 0700);
+    if (folder.folder != AtomicFile::workingFolder) {
+        FolderTree::makeFolders(folder.folder, folder.path, 0700, setAside(folder.folder));
+        return;
+    }
+    // A root not held is made by its path, and what lies below it as under a
+    // held root; a folder outside the root only by its path.
+    const bool underRoot = !rootFolder_.valid() && path.starts_with(root_ + "/");
+    g_mkdir_with_parents(underRoot ? root_.c_str() : path.c_str(), 0700);
+    if (!underRoot) return;
+    const FileDescriptor root(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (root.valid()) FolderTree::makeFolders(root.get(), path.substr(root_.size() + 1), 0700, setAside(root.get()));
 }
 
 std::string DataStore::rootURL() const {

@@ -6,6 +6,7 @@
 #include "store/AtomicFile.h"
 #include "store/FileDescriptor.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace quorelle {
@@ -70,7 +72,9 @@ struct Loaded {
 // and renamed to "<name>.unreadable-<UTC stamp>" just before the first save
 // that would replace it; while that rename fails, or whether anything is there
 // still cannot be learned, the save leaves the file alone. The store never
-// replaces a file it did not read.
+// replaces a file it did not read. Whatever stands where one of its folders
+// belongs and is no folder (a file, a link to no folder, a loop of links) is
+// set aside the same way, and the folder made in its place.
 //
 // Profile ids become folder names only when they are usable ones
 // (BrowserProfile::isUsableID): an empty id, ".", "..", or one holding "/" or
@@ -149,8 +153,14 @@ public:
 
     // Why the folder at `path` (the root, or a folder under it) takes no new
     // files now; nothing when it does. A folder not made yet is judged by
-    // the nearest one above it, where it would be made.
+    // the nearest entry above it, where it would be made. What is no folder
+    // is named: "<path> is not a folder", "<path> is a loop of symbolic
+    // links", "<path> is a link to nothing"; else the system's reason.
     std::optional<std::string> writeProblem(const std::string& path) const;
+    // The files the store writes again (the root's, and the profile's
+    // folder's) that are larger than `bytes`, with their sizes.
+    std::vector<std::pair<std::string, std::uint64_t>> filesLargerThan(std::uint64_t bytes,
+                                                                       std::string_view profileID) const;
     // The files at `paths` in the user's words, by what they keep ("history,
     // bookmarks and the window size"), each kind once.
     static std::string describeFiles(const std::vector<std::string>& paths);

@@ -29,11 +29,50 @@ std::vector<std::string> FolderTree::names(int folder) {
     return names;
 }
 
-bool FolderTree::makeFolders(int folder, const std::string& path, unsigned mode) {
+namespace {
+
+// Whether what stands at `part` (known to exist) can never be used as a
+// folder: not one, and not a link to one. Anything whose nature could not be
+// learned (no permission to follow a link, say) is left alone.
+bool takesAFoldersPlace(int folder, const std::string& part) {
+    struct stat info;
+    if (::fstatat(folder, part.c_str(), &info, 0) == 0) return !S_ISDIR(info.st_mode);
+    // A link to nothing, a loop of links, a link through a file.
+    return errno == ENOENT || errno == ELOOP || errno == ENOTDIR;
+}
+
+}  // namespace
+
+bool FolderTree::makeFolders(int folder, const std::string& path, unsigned mode, const Clear& clear) {
     for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string part = path.substr(0, end);
-        if (::mkdirat(folder, part.c_str(), mode) != 0 && errno != EEXIST) return false;
+        if (::mkdirat(folder, part.c_str(), mode) != 0) {
+            if (errno != EEXIST) return false;
+            if (takesAFoldersPlace(folder, part) &&
+                (!clear || !clear(part) || ::mkdirat(folder, part.c_str(), mode) != 0))
+                return false;
+        }
         if (end == std::string::npos) return true;
+    }
+}
+
+std::optional<std::string> FolderTree::noFolderOnTheWay(int folder, const std::string& path,
+                                                        const std::string& shownBase) {
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        const std::string part = path.substr(0, end);
+        const std::string shown = part == "." ? shownBase.substr(0, shownBase.size() - 1) : shownBase + part;
+        struct stat info;
+        if (::fstatat(folder, part.c_str(), &info, 0) == 0) {
+            if (!S_ISDIR(info.st_mode)) return shown + " is not a folder";
+        } else if (errno == ELOOP) {
+            return shown + " is a loop of symbolic links";
+        } else if (errno == ENOENT) {
+            if (::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) return shown + " is a link to nothing";
+            return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+        if (end == std::string::npos) return std::nullopt;
     }
 }
 

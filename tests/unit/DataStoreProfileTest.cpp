@@ -238,25 +238,36 @@ TEST_F(DataStoreProfile, LoadingWritesNothing) {
     EXPECT_EQ(quorelle::testing::readBytes(file("downloads.json")), "{broken");
 }
 
+// A history damaged as a stray byte, a power cut's NUL bytes before the
+// text or NUL padding after it (which a parser can take for the end of its
+// input) is set aside byte for byte, and the next save writes a fresh file.
 TEST_F(DataStoreProfile, DamagedFileIsMovedAsideBeforeTheSaveAndTheOthersAreNot) {
-    ProfileData saved = quorelle::testing::makeSampleProfile(8, smallSize());
-    store_.saveProfileData(saved, "p1");
-    store_.flush();
-    std::string damaged = quorelle::testing::readBytes(file("history.json"));
-    damaged.insert(damaged.size() / 2, "\x01");
-    quorelle::testing::writeBytes(file("history.json"), damaged);
+    const std::vector<std::pair<const char*, std::function<std::string(std::string)>>> damages = {
+        {"a stray byte in the middle", [](std::string text) { return text.insert(text.size() / 2, "\x01"); }},
+        {"an empty list and a NUL before it", [](std::string text) { return std::string("[]\0", 3) + text; }},
+        {"NUL padding after it", [](std::string text) { return text + std::string(4096, '\0'); }},
+    };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        std::filesystem::remove_all(folder());
+        ProfileData saved = quorelle::testing::makeSampleProfile(8, smallSize());
+        store_.saveProfileData(saved, "p1");
+        store_.flush();
+        const std::string damaged = damage(quorelle::testing::readBytes(file("history.json")));
+        quorelle::testing::writeBytes(file("history.json"), damaged);
 
-    ProfileData loaded = store_.loadProfileData("p1");
-    ASSERT_TRUE(loaded.history.empty());
-    store_.saveProfileData(loaded, "p1");
-    store_.flush();
+        ProfileData loaded = store_.loadProfileData("p1");
+        ASSERT_TRUE(loaded.history.empty());
+        store_.saveProfileData(loaded, "p1");
+        store_.flush();
 
-    auto aside = asideIn(folder());
-    ASSERT_EQ(aside.size(), 1u);
-    EXPECT_TRUE(aside[0].starts_with("history.json.unreadable-"));
-    EXPECT_EQ(quorelle::testing::readBytes(folder() + "/" + aside[0]), damaged);
-    EXPECT_EQ(quorelle::testing::readBytes(file("history.json")), "[]");
-    EXPECT_EQ(store_.loadProfileData("p1").bookmarks, saved.bookmarks);
+        auto aside = asideIn(folder());
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_TRUE(aside[0].starts_with("history.json.unreadable-"));
+        EXPECT_EQ(quorelle::testing::readBytes(folder() + "/" + aside[0]), damaged);
+        EXPECT_EQ(quorelle::testing::readBytes(file("history.json")), "[]");
+        EXPECT_EQ(store_.loadProfileData("p1").bookmarks, saved.bookmarks);
+    }
 }
 
 TEST_F(DataStoreProfile, UnwritableTreeLeavesEveryFileUnchangedAndLoadsStillWork) {
@@ -279,7 +290,7 @@ TEST_F(DataStoreProfile, UnwritableTreeLeavesEveryFileUnchangedAndLoadsStillWork
 }
 
 // A start that could not read a profile (its folder or a file refused the
-// look, or a file stood where the folder belongs) never replaces what it did
+// look) never replaces what it did
 // not read once it can reach it again while running: every file is set aside
 // first, and a save that still cannot see what is there writes nothing. File
 // modes bind the superuser here too.
@@ -292,15 +303,6 @@ TEST_F(DataStoreProfile, WhatAStartCouldNotReadIsSetAsideNotReplacedOnceItCanBeR
         {"the folder cannot be opened", [this] { ::chmod(folder().c_str(), 0); },
          [this] { ::chmod(folder().c_str(), 0700); }},
         {"a file cannot be opened", [this] { ::chmod(file("history.json").c_str(), 0); }, privateFiles},
-        {"a file stands where the folder belongs",
-         [this] {
-             fs::rename(folder(), folder() + ".away");
-             quorelle::testing::writeBytes(folder(), "not a folder");
-         },
-         [this] {
-             fs::remove(folder());
-             fs::rename(folder() + ".away", folder());
-         }},
     };
     for (const auto& [what, hide, reveal] : ways) {
         SCOPED_TRACE(what);
@@ -331,6 +333,76 @@ TEST_F(DataStoreProfile, WhatAStartCouldNotReadIsSetAsideNotReplacedOnceItCanBeR
         for (const auto& name : quorelle::testing::listNames(folder())) kept.insert(quorelle::testing::readBytes(file(name)));
         for (const auto& [name, bytes] : before) EXPECT_TRUE(kept.contains(bytes)) << name << " was lost";
     }
+}
+
+// What stands where the profiles folder or a profile's folder belongs and is
+// no folder is set aside as it is, a folder is made in its place, and the
+// session is saved there.
+TEST_F(DataStoreProfile, WhatTakesAFoldersPlaceIsSetAsideAndTheSessionSavedInAFolderMadeThere) {
+    namespace fs = std::filesystem;
+    const std::string profiles = root_.path() + "/profiles";
+    const auto fileThere = [](const std::string& path) { quorelle::testing::writeBytes(path, "not a folder"); };
+    const auto linkThere = [](const std::string& target) {
+        return [target](const std::string& path) { fs::create_symlink(target, path); };
+    };
+    const std::vector<std::tuple<const char*, std::string, std::function<void(const std::string&)>>> ways = {
+        {"a file in a profile folder's place", folder(), fileThere},
+        {"a file in the profiles folder's place", profiles, fileThere},
+        {"a loop of links in a profile folder's place", folder(), linkThere("p1")},
+        {"a link to nothing in the profiles folder's place", profiles, linkThere(root_.path() + "/gone")},
+    };
+    HistoryItem visit;
+    visit.url = "https://visited.example/";
+    visit.visitedAt = quorelle::testing::sampleDate(2);
+    for (const auto& [what, place, make] : ways) {
+        SCOPED_TRACE(what);
+        for (const auto& name : quorelle::testing::listNames(root_.path())) fs::remove_all(root_ + name);
+        fs::create_directories(fs::path(place).parent_path());
+        make(place);
+        const bool link = fs::is_symlink(place);
+        const std::string kept = link ? fs::read_symlink(place).string() : quorelle::testing::readBytes(place);
+        {
+            DataStore started(root_.path());
+            ProfileData shown = started.loadProfileData("p1");
+            EXPECT_TRUE(shown.history.empty());
+            shown.history.push_back(visit);
+            started.saveProfileData(shown, "p1");
+            EXPECT_EQ(started.saveEverything(), std::nullopt);
+            EXPECT_EQ(started.writeProblem(folder()), std::nullopt);
+        }
+        EXPECT_EQ(store_.loadProfileData("p1").history, std::vector<HistoryItem>{visit});
+        const fs::path parent = fs::path(place).parent_path();
+        std::vector<std::string> aside;
+        for (const auto& name : quorelle::testing::listNames(parent))
+            if (name.starts_with(fs::path(place).filename().string() + ".unreadable-")) aside.push_back(name);
+        ASSERT_EQ(aside.size(), 1u);
+        const fs::path setAside = parent / aside[0];
+        EXPECT_EQ(fs::is_symlink(setAside), link);
+        EXPECT_EQ(link ? fs::read_symlink(setAside).string() : quorelle::testing::readBytes(setAside), kept);
+    }
+}
+
+// Why a folder takes no new files: judged where it would be made while it is
+// not made yet, and named for what it is when it is no folder. File modes
+// bind the superuser here too.
+TEST_F(DataStoreProfile, WriteProblemsAreJudgedWhereTheFolderWouldBeMadeAndNamedForWhatIsThere) {
+    namespace fs = std::filesystem;
+    const std::string profiles = root_.path() + "/profiles";
+    fs::create_directories(profiles);
+    EXPECT_EQ(store_.writeProblem(profiles + "/not/made/yet"), std::nullopt);
+    quorelle::testing::writeBytes(profiles + "/file", "x");
+    fs::create_symlink("loop", profiles + "/loop");
+    fs::create_symlink(root_.path() + "/gone", profiles + "/dangling");
+    EXPECT_EQ(store_.writeProblem(profiles + "/file"), profiles + "/file is not a folder");
+    EXPECT_EQ(store_.writeProblem(profiles + "/file/p1"), profiles + "/file is not a folder");
+    EXPECT_EQ(store_.writeProblem(profiles + "/loop"), profiles + "/loop is a loop of symbolic links");
+    EXPECT_EQ(store_.writeProblem(profiles + "/dangling"), profiles + "/dangling is a link to nothing");
+    ASSERT_TRUE(quorelle::testing::runBoundByFileModes([&] {
+        ::chmod(profiles.c_str(), 0500);
+        EXPECT_EQ(store_.writeProblem(profiles + "/p9/deeper"), "Permission denied");
+        EXPECT_EQ(store_.writeProblem(root_.path()), std::nullopt);
+        ::chmod(profiles.c_str(), 0700);
+    }));
 }
 
 TEST_F(DataStoreProfile, OtherFilesInTheProfileFolderAreLeftAlone) {

@@ -88,6 +88,12 @@ TEST(JsonCodec, DocumentsAreStrict) {
     EXPECT_FALSE(json::parse("{\"a\":\"\xff\"}"));
     EXPECT_FALSE(json::parse(""));
     EXPECT_FALSE(json::parse("{\"a\":1} {\"b\":2}"));
+    // A NUL byte is no end of input: not at the start, in the middle, after
+    // a whole document, nor as the padding a power cut leaves.
+    using namespace std::string_view_literals;
+    for (const auto text : {"\0[]"sv, "[]\0[{\"a\":1}]"sv, "{\"a\":\0 1}"sv, "{\"a\":1}\0"sv,
+                            "[1,2]\0\0\0\0\0\0\0\0"sv, "{\"a\":\"x\0y\"}"sv})
+        EXPECT_FALSE(json::parse(text)) << ::testing::PrintToString(std::string(text));
 }
 
 TEST(JsonCodec, PrettyOutputIsSortedAndDeterministic) {
