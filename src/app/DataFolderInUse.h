@@ -1,27 +1,38 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quorelle {
 
+class DataFolderLock;
+
 // What a start does when it cannot have the data folder to itself.
 //
-// When another process holds the folder and that browser answers on the
-// desktop's session bus (within a few seconds, should it still be starting),
-// the start is handed to it (it shows its window); otherwise this process
-// says so on stderr and in a dialog (when there is a display) and ends.
-// When the folder cannot be locked at all, no process could be sure it is
-// the only one writing there: the start says why, the same two ways, and
-// ends. Either way nothing is written to the folder.
+// The browser that holds the folder leaves a note in its lock file
+// (HolderNote): the session bus it answers on, and whether it has begun to
+// quit. A start on the same bus is handed to it (it shows its window), once
+// it is on the bus should it still be starting. One that it declines because
+// it is quitting, or whose holder goes away, takes the folder as soon as the
+// holder lets go of it (its last save done) and becomes the browser itself.
+// Only when the holder runs on and cannot be reached (another session bus,
+// no bus, no answer) does the start say so at once, on stderr and in a
+// dialog (when there is a display), and end. When the folder cannot be used
+// at all, no process could be sure it is the only one writing there: the
+// start says why, the same two ways, and ends. Nothing is written to the
+// folder by a start that ends.
 struct DataFolderInUse {
-    // The process's exit status: 0 when the start was handed over, else 1.
-    static int report(const std::string& folder, const std::string& applicationID);
-    // The process's exit status: 1.
-    static int reportUnlockable(const std::string& folder, const std::string& problem);
+    // While another process holds `lock`'s folder. Nothing once this process
+    // holds it after all, else the process's exit status: 0 when the start
+    // was handed over, 1 when it was refused.
+    static std::optional<int> settle(DataFolderLock& lock, const std::string& applicationID);
+    // When the folder cannot be made, opened or locked. The process's exit
+    // status: 1.
+    static int reportUnusable(const DataFolderLock& lock);
 
     // The lines written to stderr.
     static std::string message(const std::string& folder);
-    static std::string unlockableMessage(const std::string& folder, const std::string& problem);
+    static std::string unusableMessage(const DataFolderLock& lock);
 };
 
 }  // namespace quorelle

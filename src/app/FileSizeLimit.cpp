@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <cstdio>
 
 namespace quorelle {
 namespace {
@@ -32,14 +31,12 @@ std::optional<std::uint64_t> hardLimit() {
     return bound(limit.rlim_max);
 }
 
-// Raises the soft limit to `bytes` when the hard limit allows; true then.
-// No further: past what the browser needs, the user's limit still holds.
-bool raiseTo(std::uint64_t bytes) {
+// Raises the soft limit to the hard one.
+void raiseToHardLimit() {
     rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
-    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < bytes) return false;
-    limit.rlim_cur = bytes;
-    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 }  // namespace
@@ -70,13 +67,10 @@ std::uint64_t FileSizeLimit::needed() {
 }
 
 std::optional<int> FileSizeLimit::refusalIfTooSmall() {
+    raiseToHardLimit();
     const auto limit = current();
     const std::uint64_t enough = needed();
     if (!limit || *limit >= enough) return std::nullopt;
-    if (raiseTo(enough)) {
-        std::fprintf(stderr, "%s\n", raisedMessage(*limit, enough).c_str());
-        return std::nullopt;
-    }
     const std::uint64_t hard = hardLimit().value_or(std::numeric_limits<std::uint64_t>::max());
     return StartRefusal::refuse(message(*limit, hard, enough), "Quorelle cannot run under this file-size limit",
                                 detail(*limit, hard, enough));
@@ -102,11 +96,6 @@ std::string FileSizeLimit::detail(std::uint64_t limit, std::uint64_t most, std::
                ", and only the superuser can raise it. Start Quorelle from a session with a higher limit.";
     return "The file-size limit of this session (ulimit -f) is " + std::to_string(limit) + " bytes, below " + need +
            ", and it could not be raised. Raise the limit and start Quorelle again.";
-}
-
-std::string FileSizeLimit::raisedMessage(std::uint64_t limit, std::uint64_t needed) {
-    return "quorelle: the file-size limit (ulimit -f) of " + std::to_string(limit) + " bytes is raised to " +
-           std::to_string(needed) + " bytes, which the web engine needs to start and to draw pages on this screen.";
 }
 
 }  // namespace quorelle

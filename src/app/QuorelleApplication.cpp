@@ -1,5 +1,7 @@
 #include "app/QuorelleApplication.h"
 
+#include "app/HandOverService.h"
+#include "model/GLibPtr.h"
 #include "state/AppState.h"
 #include "store/DataStore.h"
 #include "window/MenuCommands.h"
@@ -30,6 +32,50 @@ QuorelleApplication::~QuorelleApplication() {
     closeWindows();
 }
 
+bool QuorelleApplication::dbus_register_vfunc(const Glib::RefPtr<Gio::DBus::Connection>& connection,
+                                              const Glib::ustring& objectPath) {
+    handOver_ = std::make_unique<HandOverService>(
+        connection->gobj(), objectPath, [this](GVariant* platformData) { return openForAnotherStart(platformData); });
+    return Gtk::Application::dbus_register_vfunc(connection, objectPath);
+}
+
+void QuorelleApplication::dbus_unregister_vfunc(const Glib::RefPtr<Gio::DBus::Connection>& connection,
+                                                const Glib::ustring& objectPath) {
+    handOver_.reset();
+    Gtk::Application::dbus_unregister_vfunc(connection, objectPath);
+}
+
+// As an activation from the bus is taken: the start's activation token goes
+// to the toolkit first, for the window manager to bring the window forward.
+bool QuorelleApplication::openForAnotherStart(GVariant* platformData) {
+    if (quitting_) return false;
+    GApplication* application = G_APPLICATION(gobj());
+    auto* klass = G_APPLICATION_GET_CLASS(application);
+    if (klass->before_emit) klass->before_emit(application, platformData);
+    presentMainWindow();
+    if (klass->after_emit) klass->after_emit(application, platformData);
+    return true;
+}
+
+// From here on nothing brings the browser back: a start that comes now
+// waits for the folder, and the one that gets it finds the application's
+// name free on the bus.
+void QuorelleApplication::beginQuit() {
+    if (quitting_) return;
+    quitting_ = true;
+    // Said before the name goes: a start that finds the name gone then
+    // knows why.
+    if (options_.quitting) options_.quitting();
+    const bool ownsName = (get_flags() & Gio::Application::Flags::NON_UNIQUE) != Gio::Application::Flags::NON_UNIQUE &&
+                          is_registered() && !is_remote();
+    if (auto connection = get_dbus_connection(); connection && ownsName) {
+        GLibPtr<GVariant, g_variant_unref> reply(g_dbus_connection_call_sync(
+            connection->gobj(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+            "ReleaseName", g_variant_new("(s)", get_id().c_str()), G_VARIANT_TYPE("(u)"),
+            G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr));
+    }
+}
+
 void QuorelleApplication::on_startup() {
     Gtk::Application::on_startup();
     set_menubar(MenuCommands::menuModel());
@@ -37,11 +83,15 @@ void QuorelleApplication::on_startup() {
     set_accels_for_action(std::string("win.") + WindowChromeConfigurator::fullscreenAction, {"F11"});
     add_action(openGuestAction, [this] { openGuestWindow(); });
     add_action(quitAction, [this] { quitBrowser(); });
+    if (options_.running) options_.running();
 }
 
-void QuorelleApplication::on_activate() { presentMainWindow(); }
+void QuorelleApplication::on_activate() {
+    if (!quitting_) presentMainWindow();
+}
 
 void QuorelleApplication::on_shutdown() {
+    beginQuit();
     closeWindows();
     Gtk::Application::on_shutdown();
 }
@@ -103,6 +153,7 @@ void QuorelleApplication::keepMainWindowSize() {
 }
 
 void QuorelleApplication::onMainWindowHidden() {
+    beginQuit();
     keepMainWindowSize();
     if (mainWindow_->get_application()) remove_window(*mainWindow_);
     // The guest window never outlives the main one, hidden or not; it goes

@@ -12,6 +12,7 @@
 namespace quorelle {
 
 class AppState;
+class HandOverService;
 
 // The browser process as the desktop sees it. It holds the two browser
 // states (the one every main window shows and the guest window's) and the
@@ -29,6 +30,12 @@ class AppState;
 // binds the commands to its own state. Quitting ("app.quit") closes the main
 // window as its title bar does, which takes the guest window along and ends
 // the application the way a close ends it.
+//
+// Another start on the same data folder is handed to this browser over the
+// session bus (HandOverService) and shows the main window, until the browser
+// begins to quit: from then on it declines every start and activation, and
+// lets go of its name on the bus, so that the start that takes the folder
+// next becomes the browser.
 class QuorelleApplication : public Gtk::Application {
 public:
     static constexpr const char* defaultApplicationID = "io.github.quorelle.Quorelle";
@@ -44,6 +51,10 @@ public:
         std::string applicationID = defaultApplicationID;
         Gio::Application::Flags flags = Gio::Application::Flags::DEFAULT_FLAGS;
         WindowOptions window;
+        // Called once the application runs as the one on the session bus (or
+        // on its own, without a bus), and once as the browser begins to quit.
+        std::function<void()> running;
+        std::function<void()> quitting;
     };
 
     // Makes the guest window's state, once, when that window is first opened:
@@ -71,6 +82,8 @@ public:
     BrowserWindow& openGuestWindow();
     // Ends the application through the main window's close.
     void quitBrowser();
+    // Whether the browser has begun to quit.
+    bool isQuitting() const { return quitting_; }
 
 protected:
     QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,
@@ -79,8 +92,14 @@ protected:
     void on_startup() override;
     void on_activate() override;
     void on_shutdown() override;
+    bool dbus_register_vfunc(const Glib::RefPtr<Gio::DBus::Connection>& connection,
+                             const Glib::ustring& objectPath) override;
+    void dbus_unregister_vfunc(const Glib::RefPtr<Gio::DBus::Connection>& connection,
+                               const Glib::ustring& objectPath) override;
 
 private:
+    void beginQuit();
+    bool openForAnotherStart(GVariant* platformData);
     void restoreMainWindowSize();
     void keepMainWindowSize();
     void onMainWindowHidden();
@@ -94,6 +113,8 @@ private:
     std::unique_ptr<BrowserWindow> mainWindow_;
     std::unique_ptr<BrowserWindow> guestWindow_;
     sigc::connection guestRelease_;
+    std::unique_ptr<HandOverService> handOver_;
+    bool quitting_ = false;
 };
 
 }  // namespace quorelle

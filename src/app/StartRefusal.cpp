@@ -13,18 +13,6 @@ namespace {
 
 using MainLoopPtr = GLibPtr<GMainLoop, g_main_loop_unref>;
 
-// The toolkit advises, on stderr, against a dialog without a parent window.
-// A refused start has none to give it: its dialog is the process's only
-// window. That one line is left out; everything else is written as usual.
-GLogWriterOutput leaveOutParentAdvice(GLogLevelFlags level, const GLogField* fields, gsize count, gpointer data) {
-    for (gsize i = 0; i < count; ++i)
-        if (g_strcmp0(fields[i].key, "MESSAGE") == 0 && fields[i].length < 0 &&
-            g_strcmp0(static_cast<const char*>(fields[i].value),
-                      "GtkDialog mapped without a transient parent. This is discouraged.") == 0)
-            return G_LOG_WRITER_HANDLED;
-    return g_log_writer_default(level, fields, count, data);
-}
-
 // Shows the error dialog and waits until it is closed. Escape and the window
 // manager's close destroy the dialog as they close it, the Close button does
 // not: the reference held here keeps it until this function lets it go.
@@ -37,17 +25,22 @@ void showDialog(const std::string& title, const std::string& detail) {
     // the dialog and goes with it.
     Gtk::init_gtkmm_internals();
     MessageDialogLook::giveRoom(*Glib::wrap(GTK_MESSAGE_DIALOG(dialog.get())));
+    // The toolkit advises, on stderr, against a dialog without a parent
+    // window, and a refused start has none: its dialog is the process's only
+    // window. A parent that is never shown stands in; the window manager is
+    // told of no parent it cannot see, and the dialog shows as any window.
+    auto standIn = GObjectPtr<GtkWidget>::retain(gtk_window_new());
+    gtk_window_set_transient_for(GTK_WINDOW(dialog.get()), GTK_WINDOW(standIn.get()));
     MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
     g_signal_connect(dialog.get(), "response", G_CALLBACK(+[](GtkDialog*, int, gpointer data) {
                          g_main_loop_quit(static_cast<GMainLoop*>(data));
                      }),
                      loop.get());
-    // Only once a process: a refusal ends it.
-    g_log_set_writer_func(leaveOutParentAdvice, nullptr, nullptr);
     gtk_window_present(GTK_WINDOW(dialog.get()));
     g_main_loop_run(loop.get());
     // Does nothing when the close already destroyed it.
     gtk_window_destroy(GTK_WINDOW(dialog.get()));
+    gtk_window_destroy(GTK_WINDOW(standIn.get()));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "app/DataFolderInUse.h"
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
+#include "app/HandOverService.h"
+#include "app/HolderNote.h"
 #include "app/QuorelleApplication.h"
 #include "app/UnsavedDataNotice.h"
 #include "model/GLibPtr.h"
@@ -116,23 +118,29 @@ bool openDisplay(const char* program) {
 // One process per data folder, decided before anything is read or written:
 // two would overwrite each other's saves. Nothing when this process holds
 // the folder, else its exit status.
-std::optional<int> refusalUnlessHeld(const DataFolderLock& lock) {
+std::optional<int> refusalUnlessHeld(DataFolderLock& lock) {
     switch (lock.state()) {
         case DataFolderLock::State::held:
             return std::nullopt;
         case DataFolderLock::State::inUse:
-            return DataFolderInUse::report(lock.folder(), QuorelleApplication::defaultApplicationID);
+            return DataFolderInUse::settle(lock, QuorelleApplication::defaultApplicationID);
         case DataFolderLock::State::unavailable:
             break;
     }
-    return DataFolderInUse::reportUnlockable(lock.folder(), lock.problem());
+    return DataFolderInUse::reportUnusable(lock);
+}
+
+// The note the holder leaves for the starts it keeps out, at each stage.
+void noteStage(DataFolderLock& lock, const std::optional<std::string>& bus, HolderNote::Stage stage) {
+    lock.leaveNote(HolderNote{::getpid(), bus, stage}.text());
 }
 
 // Makes every other process-wide object and both browser states over the
 // stores, and runs the application until it ends; its exit status. All of
 // them are gone when this returns, so nothing saves after it.
-int runApplication(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
-                   const DataFolderLock& lock, MainQueue& mainQueue, DataStore& store, DataStore& guestStore) {
+int runApplication(const Folders& folders, const GraphicsMode& graphics, DataFolderLock& lock,
+                   const std::optional<std::string>& bus, MainQueue& mainQueue, DataStore& store,
+                   DataStore& guestStore) {
     KeychainService keychain;
     SystemClipboard clipboard;
 
@@ -172,21 +180,23 @@ int runApplication(int argc, char* argv[], const Folders& folders, const Graphic
 
     QuorelleApplication::Options options;
     options.window.openFile = OpenFileCommand::handler(fileDialogs);
+    options.running = [&] { noteStage(lock, bus, HolderNote::Stage::running); };
+    options.quitting = [&] { noteStage(lock, bus, HolderNote::Stage::quitting); };
     auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
                                            appState, makeGuestState, options);
-    return app->run(argc, argv);
+    return app->run(0, nullptr);
 }
 
 // Runs the browser over the held data folder; its exit status is 1 when
 // browsing data could not be saved at the end.
-int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMode& graphics,
-               const DataFolderLock& lock) {
+int runBrowser(const Folders& folders, const GraphicsMode& graphics, DataFolderLock& lock,
+               const std::optional<std::string>& bus) {
     MainQueue mainQueue;
     // Both reach the folder this process locked, wherever it is moved to.
     DataStore store(lock, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
     DataStore guestStore(lock, DataStore::Access::readOnly);
-    const int status = runApplication(argc, argv, folders, graphics, lock, mainQueue, store, guestStore);
+    const int status = runApplication(folders, graphics, lock, bus, mainQueue, store, guestStore);
     return UnsavedDataNotice::savedAtQuit(store) ? status : 1;
 }
 
@@ -194,6 +204,11 @@ int runBrowser(int argc, char* argv[], const Folders& folders, const GraphicsMod
 
 int main(int argc, char* argv[]) {
     using namespace quorelle;
+    if (argc > 1) {
+        std::fputs("quorelle: Quorelle takes no arguments; type addresses into the omnibox, the address field of its window.\n",
+                   stderr);
+        return 2;
+    }
     ignoreFileSizeLimitSignal();
     const auto processStart = DataFolderTidy::Clock::now();
     const auto graphics = GraphicsMode::detect();
@@ -203,9 +218,15 @@ int main(int argc, char* argv[]) {
     if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
 
     const Folders folders;
-    const DataFolderLock lock(folders.browserData());
+    DataFolderLock lock(folders.browserData());
+    const bool heldAtOnce = lock.state() == DataFolderLock::State::held;
     if (auto refusal = refusalUnlessHeld(lock)) return *refusal;
-    // Only with the folder held: a save another process is making is never cut short.
-    DataFolderTidy::run(lock, processStart);
-    return runBrowser(argc, argv, folders, graphics, lock);
+    // Where this browser answers, for the starts it keeps out to know.
+    const auto bus = HandOverService::sessionBusID();
+    noteStage(lock, bus, HolderNote::Stage::starting);
+    // Only with the folder held: a save another process is making is never
+    // cut short. What a browser that held it before left is older than the
+    // moment this one took it.
+    DataFolderTidy::run(lock, heldAtOnce ? processStart : DataFolderTidy::Clock::now());
+    return runBrowser(folders, graphics, lock, bus);
 }

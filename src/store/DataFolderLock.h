@@ -16,6 +16,10 @@ namespace quorelle {
 // the processes of this machine, a file's lock the other machines too. When
 // it cannot (a folder or a link in its place, a read-only folder), the
 // folder's own lock still guards this machine; a link is never followed.
+//
+// The holder may leave a short note in the lock file for the processes it
+// keeps out (who it is, where it can be reached); they read it while they
+// wait. A note is only a hint: the lock alone decides who holds the folder.
 class DataFolderLock {
 public:
     static constexpr const char* lockFileName = ".lock";
@@ -34,11 +38,24 @@ public:
     DataFolderLock& operator=(const DataFolderLock&) = delete;
 
     State state() const { return state_; }
+    // Tries the lock once more, without waiting, while another process holds
+    // it; true once this process holds the folder.
+    bool tryAgain();
+
+    // While held: replaces the note in the lock file (nothing when there is
+    // no plain lock file to write). An empty note clears it.
+    void leaveNote(const std::string& note);
+    // The holder's note as it reads now; empty when there is none.
+    std::string note() const;
     const std::string& folder() const { return folder_; }
     // The folder as it was opened and locked, wherever it is moved later;
     // -1 when the folder could not be opened.
     int descriptor() const { return folderFd_; }
-    // What went wrong when the state is `unavailable`.
+    // Which step failed when the state is `unavailable`, and why: the system's
+    // reason, or what stands on the folder's way and is no folder ("<path> is
+    // not a folder", FolderTree::noFolderOnTheWay).
+    enum class Step { make, open, lock };
+    Step failedStep() const { return failedStep_; }
     const std::string& problem() const { return problem_; }
 
 private:
@@ -46,6 +63,7 @@ private:
     // the lock cannot be taken at all.
     State lock(int fd);
     void lockFileToo();
+    void fail(Step step, int error);
 
     std::string folder_;
     // Close-on-exec, both: a helper process the browser starts must not keep
@@ -53,6 +71,7 @@ private:
     int folderFd_ = -1;
     int lockFileFd_ = -1;
     State state_ = State::unavailable;
+    Step failedStep_ = Step::make;
     std::string problem_;
 };
 

@@ -33,6 +33,8 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -125,6 +127,19 @@ void pressKey(Display* display, Window window, KeySym keysym) {
     XFlush(display);
 }
 
+// A real Ctrl+Q in the window, as pressKey presses a key.
+void pressQuit(Display* display, Window window) {
+    XRaiseWindow(display, window);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+    const KeyCode q = XKeysymToKeycode(display, XK_q);
+    XTestFakeKeyEvent(display, control, True, CurrentTime);
+    XTestFakeKeyEvent(display, q, True, CurrentTime);
+    XTestFakeKeyEvent(display, q, False, CurrentTime);
+    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    XFlush(display);
+}
+
 // Closes a refused start's dialog, whose one button has the keyboard focus.
 void closeDialog(Display* display, Window dialog, CloseBy way) {
     switch (way) {
@@ -160,12 +175,17 @@ struct Launch {
     // RLIMIT_FSIZE in bytes: the soft limit, and the hard one when it differs.
     std::optional<rlim_t> fileSizeLimit;
     std::optional<rlim_t> fileSizeHardLimit;
+    // File modes bind it as they bind an ordinary user, the superuser too.
+    bool boundByFileModes = false;
+    std::vector<std::string> arguments;
 };
 
 class Browser {
 public:
     Browser(const std::string& home, Launch launch = {})
-        : fileSizeLimit_(launch.fileSizeLimit), fileSizeHardLimit_(launch.fileSizeHardLimit) {
+        : fileSizeLimit_(launch.fileSizeLimit),
+          fileSizeHardLimit_(launch.fileSizeHardLimit),
+          boundByFileModes_(launch.boundByFileModes) {
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
@@ -179,12 +199,14 @@ public:
         for (const auto& [name, value] : launch.environment)
             env = value ? g_environ_setenv(env, name.c_str(), value->c_str(), TRUE)
                         : g_environ_unsetenv(env, name.c_str());
-        char* argv[] = {const_cast<char*>(QUORELLE_BROWSER), nullptr};
+        std::vector<char*> argv = {const_cast<char*>(QUORELLE_BROWSER)};
+        for (auto& argument : launch.arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
         int err = -1;
         const auto flags = static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL |
                                                     (launch.readStderr ? 0 : G_SPAWN_STDERR_TO_DEV_NULL));
-        started_ = g_spawn_async_with_pipes(nullptr, argv, env, flags, launch.fileSizeLimit ? limitFileSize : nullptr,
-                                            this, &pid_, nullptr, nullptr, launch.readStderr ? &err : nullptr, nullptr);
+        started_ = g_spawn_async_with_pipes(nullptr, argv.data(), env, flags, setUpChild, this, &pid_, nullptr,
+                                            nullptr, launch.readStderr ? &err : nullptr, nullptr);
         g_strfreev(env);
         if (launch.readStderr && started_) {
             stderr_ = g_io_channel_unix_new(err);
@@ -223,15 +245,23 @@ public:
     bool saidSo(const std::string& text) { return errorOutput().find(text) != std::string::npos; }
 
 private:
-    // In the child, before the browser starts: the limit it inherits.
-    static void limitFileSize(gpointer self) {
+    // In the child, before the browser starts: the limit it inherits, and
+    // the superuser's power over file modes taken out of what the browser
+    // can ever have (an ordinary user never had it).
+    static void setUpChild(gpointer self) {
         const auto* browser = static_cast<Browser*>(self);
-        const rlimit value{*browser->fileSizeLimit_, browser->fileSizeHardLimit_.value_or(*browser->fileSizeLimit_)};
-        setrlimit(RLIMIT_FSIZE, &value);
+        if (browser->fileSizeLimit_) {
+            const rlimit value{*browser->fileSizeLimit_,
+                               browser->fileSizeHardLimit_.value_or(*browser->fileSizeLimit_)};
+            setrlimit(RLIMIT_FSIZE, &value);
+        }
+        if (browser->boundByFileModes_)
+            for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) prctl(PR_CAPBSET_DROP, capability);
     }
 
     std::optional<rlim_t> fileSizeLimit_;
     std::optional<rlim_t> fileSizeHardLimit_;
+    bool boundByFileModes_ = false;
     bool started_ = false;
     bool exited_ = false;
     GPid pid_ = 0;
@@ -376,6 +406,87 @@ TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
     EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
     EXPECT_EQ(contents(folder), before);
     EXPECT_FALSE(first.exited());
+
+    // A start on another session bus cannot reach it, and says so at once:
+    // it does not wait the ten seconds a browser still starting is given to
+    // appear on the start's own bus.
+    PrivateSessionBus otherBus;
+    ASSERT_EQ(otherBus.problem(), "");
+    const gint64 startedAt = g_get_monotonic_time();
+    Browser third(home, {.readStderr = true, .sessionBus = otherBus.address()});
+    ASSERT_TRUE(runUntil([&] { return third.saidSo("is using the data folder") || third.exited(); }, processLimitMs));
+    EXPECT_LT(g_get_monotonic_time() - startedAt, 10 * G_USEC_PER_SEC);
+    expectRefusalSaidAndShown(third, "is using the data folder " + folder);
+    EXPECT_EQ(contents(folder), before);
+    EXPECT_FALSE(first.exited());
+}
+
+// Starts that meet a browser as it quits. While it runs, each is handed to
+// it; once it has begun to quit it declines them (and takes back no quit),
+// and the first start to take the folder after its last save becomes the
+// browser, the others being handed to that one. No start is ever refused,
+// and a quit followed by starts always leaves exactly one browser, with one
+// window. Rounds at varied delays, as the order in which they meet differs.
+TEST_F(SecondProcessTest, StartsThatMeetAQuittingBrowserLeaveOneBrowserAndAreNeverRefused) {
+    ASSERT_TRUE(display);
+    PrivateSessionBus bus;
+    ASSERT_EQ(bus.problem(), "");
+    const Launch onBus{.readStderr = true, .sessionBus = bus.address()};
+    auto holder = std::make_unique<Browser>(home, onBus);
+    ASSERT_TRUE(isUp(*holder));
+    const std::pair<bool, int> rounds[] = {{false, 50}, {false, 150}, {false, 300}, {true, 0}, {true, 100}, {true, 300}};
+    for (const auto& [quitFirst, delayMs] : rounds) {
+        SCOPED_TRACE(std::string(quitFirst ? "Ctrl+Q, then five starts " : "five starts, then Ctrl+Q ") +
+                     std::to_string(delayMs) + " ms later");
+        // The holder answers on the bus: its note says so.
+        const std::string running = "pid=" + std::to_string(holder->pid()) + " ";
+        ASSERT_TRUE(runUntil([&] {
+            const std::string note = ScratchFolder::read(folder + "/.lock").value_or("");
+            return note.find(running) != std::string::npos && note.find("state=running") != std::string::npos &&
+                   !windowsOf(display, holder->pid()).empty();
+        }, processLimitMs));
+        const Window window = windowsOf(display, holder->pid()).front();
+        std::vector<std::unique_ptr<Browser>> starts;
+        const auto startFive = [&] {
+            for (int i = 0; i < 5; ++i) starts.push_back(std::make_unique<Browser>(home, onBus));
+        };
+        if (quitFirst) pressQuit(display, window); else startFive();
+        runFor(delayMs);  // when the user acts: no state is awaited
+        if (quitFirst) startFive(); else pressQuit(display, window);
+        ASSERT_TRUE(runUntil([&] { return holder->exited(); }, processLimitMs)) << "the quit was taken back";
+        EXPECT_TRUE(holder->endedWith(0)) << holder->describeEnd() << "\n" << holder->errorOutput();
+
+        // Every start settles: handed over, or the browser with its window.
+        const auto left = [&] {
+            std::vector<Browser*> found;
+            for (auto& start : starts)
+                if (!start->exited()) found.push_back(start.get());
+            return found;
+        };
+        ASSERT_TRUE(runUntil([&] {
+            const auto running = left();
+            return running.empty() || (running.size() == 1 && !windowsOf(display, running[0]->pid()).empty());
+        }, processLimitMs));
+        for (auto& start : starts) {
+            EXPECT_FALSE(start->saidSo("is using the data folder")) << start->errorOutput();
+            if (start->exited()) {
+                EXPECT_TRUE(start->endedWith(0)) << start->describeEnd() << "\n" << start->errorOutput();
+            }
+        }
+        if (quitFirst) {
+            ASSERT_EQ(left().size(), 1u);
+        }
+        if (left().empty()) {
+            holder = std::make_unique<Browser>(home, onBus);
+            ASSERT_TRUE(isUp(*holder, false));
+            continue;
+        }
+        Browser* next = left().front();
+        EXPECT_EQ(windowsOf(display, next->pid()).size(), 1u);
+        for (auto& start : starts)
+            if (start.get() == next) holder = std::move(start);
+    }
+    closeMainWindow(*holder);
 }
 
 // Ten starts at once on one data folder and one session bus: the one that
@@ -498,7 +609,8 @@ TEST_F(SecondProcessTest, ABrowserWhoseDataFolderWasMovedNeverWritesIntoTheNewOn
 // A folder that takes no new entries (a read-only file system) still guards
 // itself, and the browser that holds it says what will not be saved: nothing,
 // when the profile's folder takes no entries either, else only what the data
-// folder itself keeps. A run that changed nothing lost nothing, and its quit
+// folder itself keeps; and with the profile's folder alone read-only, only
+// its browsing data. A run that changed nothing lost nothing, and its quit
 // says so by its status.
 TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillNotBeSaved) {
     ASSERT_TRUE(display);
@@ -533,19 +645,60 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         EXPECT_FALSE(browser.saidSo("nothing changed now will be saved")) << browser.errorOutput();
         closeMainWindow(browser);
     }
+    {
+        const std::string profile = folder + "/profiles/default";
+        UnwritableTree profileOnly(profile, UnwritableTree::Reach::rootOnly);
+        Browser browser(home, {.readStderr = true});
+        ASSERT_TRUE(isUp(browser, false));
+        ASSERT_TRUE(runUntil([&] {
+            return browser.saidSo("quorelle: the profile folder " + profile + " cannot be written (");
+        }, processLimitMs))
+            << browser.errorOutput();
+        EXPECT_TRUE(browser.saidSo("); changes to its browsing data won't be saved.\n")) << browser.errorOutput();
+        EXPECT_FALSE(browser.saidSo("the data folder")) << browser.errorOutput();
+        closeMainWindow(browser);
+    }
 }
 
-// A data folder that cannot be locked at all (here: its parent is a file)
-// could be shared unguarded: the start says why and ends before reading or
-// writing anything.
-TEST_F(SecondProcessTest, AStartThatCannotLockTheDataFolderSaysWhyAndEnds) {
+// A data folder that cannot be used at all could be shared unguarded: the
+// start says why, naming what is in the way for what it is, and ends before
+// reading or writing anything.
+TEST_F(SecondProcessTest, AStartThatCannotUseTheDataFolderSaysWhyAndEnds) {
     ASSERT_TRUE(display);
-    std::ofstream(home + "/data") << "not a folder";
-    Browser browser(home, {.readStderr = true});
-    expectRefusalSaidAndShown(browser, "the data folder " + folder + " cannot be locked (Not a directory)");
-    EXPECT_EQ(ScratchFolder::read(home + "/data"), "not a folder");
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
-        EXPECT_EQ(entry.path().string().find("Quorelle"), std::string::npos) << entry.path();
+    const std::string parent = home + "/data";
+    const std::vector<std::tuple<const char*, std::function<void()>, std::string>> ways = {
+        {"a file where its parent belongs", [&] { std::ofstream(parent) << "not a folder"; },
+         "cannot be made (" + parent + " is not a folder)"},
+        {"a loop of links in its place",
+         [&] {
+             std::filesystem::create_directories(parent);
+             std::filesystem::create_symlink("QuorelleData", folder);
+         },
+         "cannot be made (" + folder + " is a loop of symbolic links)"},
+        {"a folder no one may open",
+         [&] {
+             std::filesystem::create_directories(folder);
+             std::filesystem::permissions(folder, std::filesystem::perms::none);
+         },
+         "cannot be opened (Permission denied)"},
+    };
+    for (const auto& [what, make, said] : ways) {
+        SCOPED_TRACE(what);
+        std::filesystem::remove_all(parent);
+        make();
+        Browser browser(home, {.readStderr = true, .boundByFileModes = true});
+        expectRefusalSaidAndShown(browser, "quorelle: the data folder " + folder + " " + said +
+                                               "; this one ends without reading or writing any data.");
+        EXPECT_FALSE(browser.saidSo("cannot be locked")) << browser.errorOutput();
+        // Left as it was.
+        if (std::filesystem::is_regular_file(parent)) {
+            EXPECT_EQ(ScratchFolder::read(parent), "not a folder");
+        }
+        if (std::filesystem::is_directory(std::filesystem::symlink_status(folder))) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+            EXPECT_TRUE(std::filesystem::is_empty(folder));
+        }
+    }
 }
 
 // Each refused start's dialog ends its process cleanly however the user
@@ -571,16 +724,32 @@ TEST_F(SecondProcessTest, EveryRefusedStartsDialogClosesCleanlyByItsButtonEscape
     std::filesystem::remove_all(home + "/data");
     std::ofstream(home + "/data") << "not a folder";
     for (CloseBy way : ways) {
-        SCOPED_TRACE(std::string("a folder that cannot be locked; closed by ") + nameOf(way));
+        SCOPED_TRACE(std::string("a folder that cannot be made; closed by ") + nameOf(way));
         Browser browser(home, {.readStderr = true});
-        expectRefusalSaidAndShown(browser, "the data folder " + folder + " cannot be locked", way);
+        expectRefusalSaidAndShown(browser, "the data folder " + folder + " cannot be made", way);
     }
 }
 
 // Without a display the start says so, naming the displays the toolkit
 // could have used (GDK_BACKEND may narrow them to X11), and ends before the
-// data folder is made.
-TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
+// data folder is made. So does a start given arguments, which the browser
+// takes none of (an address to open, say), before any window or bus name,
+// in one line of its own.
+TEST_F(SecondProcessTest, WithoutADisplayOrWithArgumentsTheStartSaysSoAndTouchesNoData) {
+    ASSERT_TRUE(display);
+    PrivateSessionBus bus;
+    ASSERT_EQ(bus.problem(), "");
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"http://127.0.0.1/"}, {"--help"}, {""}}) {
+        SCOPED_TRACE("quorelle " + arguments.front());
+        Browser browser(home, {.readStderr = true, .sessionBus = bus.address(), .arguments = arguments});
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
+        EXPECT_TRUE(browser.endedWith(2)) << browser.describeEnd() << "\n" << browser.errorOutput();
+        EXPECT_EQ(browser.errorOutput(), "quorelle: Quorelle takes no arguments; type addresses into the omnibox, "
+                                         "the address field of its window.\n");
+        EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+    }
+
     int number = 4242;
     while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
     const std::string name = ":" + std::to_string(number);
@@ -602,14 +771,16 @@ TEST_F(SecondProcessTest, WithoutADisplayTheStartSaysSoAndTouchesNoData) {
 
 // The file-size limit caps the web engine's shared memory too: a page is
 // drawn into a memory file of 4 bytes a pixel (and the engine's sandbox
-// needs a few kilobytes to start at all). Under less than a page as large as
-// the screen takes, the start raises the limit to that when the hard limit
-// allows, and otherwise says so and ends before any data is made. At that
-// much, pages are drawn, and the save of a data file larger than the
-// limit fails with "File too large" and is told, instead of the limit's
-// signal ending the browser, and so does the quit, whose last try at it
-// fails too; the web engine's processes ignore that signal as well. The
-// engine's sandbox is on wherever it can start (scripts/test decides).
+// needs a few kilobytes to start at all). Under a hard limit smaller than a
+// page as large as the screen, the start says so and ends before any data
+// is made. The soft limit is the browser's own to raise: it is raised to the
+// hard one, so a soft limit alone never keeps a save from writing. A data
+// file larger than the hard limit is named at the start, with the limit; its
+// save then fails with "File too large" and the limit, which is told instead
+// of the limit's signal ending the browser, and so does the quit, whose last
+// try at it fails too; the web engine's processes ignore that signal as
+// well. The engine's sandbox is on wherever it can start (scripts/test
+// decides).
 TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     ASSERT_TRUE(display);
     const int screen = DefaultScreen(display);
@@ -626,22 +797,46 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     }
 
     const std::string history = folder + "/profiles/default/history.json";
-    const std::string longHistory = R"([{"id": "6F1C3A52-0B7E-4D8A-9E1F-2C3B4A5D6E7F", "title": ")" +
-                                    std::string(screenPage, 'x') +
-                                    R"(", "url": "https://example.com/", "visitedAt": "2026-01-01T00:00:00Z"}])";
+    const auto historyOf = [](rlim_t bytes) {
+        return R"([{"id": "6F1C3A52-0B7E-4D8A-9E1F-2C3B4A5D6E7F", "title": ")" + std::string(bytes, 'x') +
+               R"(", "url": "https://example.com/", "visitedAt": "2026-01-01T00:00:00Z"}])";
+    };
+    {
+        SCOPED_TRACE("a soft limit only");
+        quorelle::testing::writeBytes(history, historyOf(screenPage));
+        Browser browser(home, {.readStderr = true, .fileSizeLimit = 600, .fileSizeHardLimit = RLIM_INFINITY});
+        ASSERT_TRUE(isUp(browser));
+        std::ifstream limits("/proc/" + std::to_string(browser.pid()) + "/limits");
+        std::string line;
+        while (std::getline(limits, line) && !line.starts_with("Max file size")) {
+        }
+        EXPECT_NE(line.find("unlimited            unlimited"), std::string::npos) << line;
+        // Written again, in the store's own form.
+        EXPECT_TRUE(runUntil([&] { return ScratchFolder::read(history)->starts_with("[\n  {"); }, processLimitMs));
+        closeMainWindow(browser);
+        EXPECT_FALSE(browser.saidSo("File too large")) << browser.errorOutput();
+    }
+
+    SCOPED_TRACE("a hard limit smaller than the history");
+    const rlim_t hardLimit = screenPage * 2;
+    const std::string longHistory = historyOf(hardLimit);
     quorelle::testing::writeBytes(history, longHistory);
-    // Raised as far as the page needs, and no further.
-    Browser browser(home, {.readStderr = true,
-                           .fileSizeLimit = 600,
-                           .fileSizeHardLimit = screenPage * 2});
+    // A first start again: it saves every file of the profile.
+    std::filesystem::remove(folder + "/appSettings.json");
+    const std::string limitNamed = "the hard file-size limit (ulimit -H -f) is " + std::to_string(hardLimit) + " bytes";
+    Browser browser(home, {.readStderr = true, .fileSizeLimit = 600, .fileSizeHardLimit = hardLimit});
     ASSERT_TRUE(browser.started());
     ASSERT_TRUE(runUntil([&] { return browser.saidSo("Couldn't save your browsing data: File too large") ||
                                       browser.exited(); },
                          processLimitMs))
         << browser.errorOutput();
     ASSERT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
-    EXPECT_TRUE(browser.saidSo("quorelle: the file-size limit (ulimit -f) of 600 bytes is raised to " +
-                               std::to_string(screenPage) + " bytes"))
+    EXPECT_TRUE(browser.saidSo("quorelle: " + history + " is " + std::to_string(longHistory.size()) +
+                               " bytes, more than the hard file-size limit (ulimit -H -f) of " +
+                               std::to_string(hardLimit) + " bytes lets a save write.\n" +
+                               "quorelle: changes to history won't be saved.\n"))
+        << browser.errorOutput();
+    EXPECT_TRUE(browser.saidSo("Couldn't save your browsing data: File too large: " + limitNamed))
         << browser.errorOutput();
     ASSERT_TRUE(isUp(browser));
     const Window window = windowsOf(display, browser.pid()).front();
@@ -652,8 +847,8 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     EXPECT_EQ(ScratchFolder::read(history), longHistory);
     // The last try fails too: the quit says so.
     closeMainWindow(browser, 1);
-    EXPECT_TRUE(browser.saidSo(
-        "quorelle: the latest changes to history could not be saved before quitting (File too large) and are lost."))
+    EXPECT_TRUE(browser.saidSo("quorelle: the latest changes to history could not be saved before quitting (File "
+                               "too large: " + limitNamed + ") and are lost."))
         << browser.errorOutput();
     EXPECT_EQ(ScratchFolder::read(history), longHistory);
 }
