@@ -49,7 +49,7 @@ std::string escapedQueryValue(const std::string& value) {
 struct FaviconService::Shared {
     MainQueue* mainQueue;
     Endpoints endpoints;
-    std::chrono::milliseconds requestTimeLimit;
+    std::array<std::chrono::milliseconds, 2> requestTimeLimits;  // one per candidate
     GObjectPtr<SoupSession> session;
     std::unordered_map<std::string, std::string> cache;  // host -> icon address
     std::set<GCancellable*> running;                     // one reference each
@@ -83,7 +83,7 @@ struct FaviconService::Request {
 
     void start(Shared& shared) {
         shared.running.insert(G_CANCELLABLE(g_object_ref(cancellable.get())));
-        timer = g_timeout_source_new(static_cast<guint>(shared.requestTimeLimit.count()));
+        timer = g_timeout_source_new(static_cast<guint>(shared.requestTimeLimits.at(lookup->index).count()));
         g_source_set_callback(timer, &Request::onTimeLimit, this, nullptr);
         g_source_set_name(timer, "quorelle-favicon-request-limit");
         g_source_attach(timer, g_main_context_get_thread_default());
@@ -124,10 +124,14 @@ FaviconService::Endpoints FaviconService::Endpoints::production() {
 }
 
 FaviconService::FaviconService(MainQueue& mainQueue, Endpoints endpoints, std::chrono::milliseconds requestTimeLimit)
+    : FaviconService(mainQueue, std::move(endpoints), requestTimeLimit, requestTimeLimit) {}
+
+FaviconService::FaviconService(MainQueue& mainQueue, Endpoints endpoints, std::chrono::milliseconds iconFileTimeLimit,
+                               std::chrono::milliseconds lookupServiceTimeLimit)
     : shared_(std::make_shared<Shared>()) {
     shared_->mainQueue = &mainQueue;
     shared_->endpoints = std::move(endpoints);
-    shared_->requestTimeLimit = requestTimeLimit;
+    shared_->requestTimeLimits = {iconFileTimeLimit, lookupServiceTimeLimit};
     shared_->session = GObjectPtr<SoupSession>::adopt(soup_session_new());
 }
 

@@ -59,6 +59,10 @@ public:
 
     explicit FaviconService(MainQueue& mainQueue, Endpoints endpoints = Endpoints::production(),
                             std::chrono::milliseconds requestTimeLimit = defaultRequestTimeLimit);
+    // A limit of its own for the request of the site's icon file and for the
+    // lookup service's.
+    FaviconService(MainQueue& mainQueue, Endpoints endpoints, std::chrono::milliseconds iconFileTimeLimit,
+                   std::chrono::milliseconds lookupServiceTimeLimit);
     // Cancels the requests still running.
     ~FaviconService() override;
     FaviconService(const FaviconService&) = delete;

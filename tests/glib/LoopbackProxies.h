@@ -21,7 +21,8 @@ namespace quorelle::testing {
 
 // An HTTP proxy answering every request itself. It records what it saw and
 // answers `status`; with `requiredCredentials` set it first demands Basic
-// proxy authentication and accepts only "Basic base64(credentials)".
+// proxy authentication and accepts only "Basic base64(credentials)". A
+// CONNECT it answers with 200 opens a tunnel to a site that hangs up at once.
 class LoopbackHTTPProxy {
 public:
     struct Request {
@@ -69,8 +70,20 @@ private:
             soup_server_message_set_status(message, 407, nullptr);
             return;
         }
+        if (self->status == 200 && self->requests.back().method == "CONNECT") return openAndHangUp(message);
         soup_server_message_set_status(message, self->status, nullptr);
         soup_server_message_set_response(message, "text/plain", SOUP_MEMORY_STATIC, "ok", 2);
+    }
+
+    // The connection is the proxy's own from here: it says the tunnel is open
+    // and closes it, so what comes through the tunnel meets its end at once.
+    static void openAndHangUp(SoupServerMessage* message) {
+        GIOStream* tunnel = soup_server_message_steal_connection(message);
+        static constexpr char opened[] = "HTTP/1.1 200 Connection established\r\n\r\n";
+        g_output_stream_write_all(g_io_stream_get_output_stream(tunnel), opened, sizeof opened - 1, nullptr, nullptr,
+                                  nullptr);
+        g_io_stream_close(tunnel, nullptr, nullptr);
+        g_object_unref(tunnel);
     }
 
     std::string expectedAuthorization() const {
