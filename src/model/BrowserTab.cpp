@@ -45,11 +45,15 @@ void BrowserTab::recordInternalNavigation(std::string_view address) {
     const auto index = internalHistoryIndex.get();
     const auto count = static_cast<std::int64_t>(history.size());
     if (index >= 0 && index < count && history[static_cast<std::size_t>(index)] == canonical) return;
-    if (index < count - 1) {
-        internalHistory.modify([&](std::vector<std::string>& h) { h.resize(static_cast<std::size_t>(index) + 1); });
-    }
+    dropInternalHistoryAhead();
     internalHistory.modify([&](std::vector<std::string>& h) { h.push_back(canonical); });
     internalHistoryIndex.set(static_cast<std::int64_t>(internalHistory.get().size()) - 1);
+}
+
+void BrowserTab::dropInternalHistoryAhead() {
+    const auto index = internalHistoryIndex.get();
+    if (index >= static_cast<std::int64_t>(internalHistory.get().size()) - 1) return;
+    internalHistory.modify([&](std::vector<std::string>& h) { h.resize(static_cast<std::size_t>(index) + 1); });
 }
 
 void BrowserTab::updateInternalState() {

@@ -65,6 +65,8 @@ public:
     // Pushes an internal address about to be loaded (not a back/forward step),
     // dropping any forward entries; nothing when it is the current entry.
     void recordInternalNavigation(std::string_view address);
+    // Drops the entries after the current one: a new load leaves none ahead.
+    void dropInternalHistoryAhead();
     // isInternal and internalRoute from urlString.
     void updateInternalState();
     // faviconURL and faviconLetter from isInternal, urlString and title.

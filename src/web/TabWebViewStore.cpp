@@ -38,11 +38,13 @@ bool walksInternalHistory(const BrowserTab& tab) {
 bool isArtifact(WebKitBackForwardListItem* item) { return BrowserNavigation::isBlockedInternalArtifact(itemURI(item)); }
 
 // The nearest item `direction` (-1 back, +1 forward) steps away that is not
-// such an artifact.
-WebKitBackForwardListItem* stepItem(WebKitWebView* view, int direction) {
+// such an artifact. Forward steps end before `dropped`, the first page a new
+// load dropped (see WebViewCoordinator::dropPagesAhead).
+WebKitBackForwardListItem* stepItem(WebKitWebView* view, int direction, WebKitBackForwardListItem* dropped = nullptr) {
     WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
     for (int index = direction;; index += direction) {
         WebKitBackForwardListItem* item = webkit_back_forward_list_get_nth_item(list, index);
+        if (item && direction > 0 && item == dropped) return nullptr;
         if (!item || !isArtifact(item)) return item;
     }
 }
@@ -136,8 +138,13 @@ bool TabWebViewStore::canGoBack(WebKitWebView* view, const BrowserTab& tab) cons
 bool TabWebViewStore::canGoForward(WebKitWebView* view, const BrowserTab& tab) const {
     const auto count = static_cast<std::int64_t>(tab.internalHistory.get().size());
     if (walksInternalHistory(tab) && tab.internalHistoryIndex.get() < count - 1) return true;
-    auto* item = stepItem(view, +1);
+    auto* item = forwardItem(view, tab);
     return item && !hasInternalHost(itemURI(item));
+}
+
+WebKitBackForwardListItem* TabWebViewStore::forwardItem(WebKitWebView* view, const BrowserTab& tab) const {
+    auto* found = host(tab.id());
+    return stepItem(view, +1, found ? found->coordinator().firstDroppedItem() : nullptr);
 }
 
 void TabWebViewStore::updateNavigationState(const Uuid& tabID) {
@@ -185,7 +192,7 @@ void TabWebViewStore::historyStep(const Uuid& tabID, int direction) {
             tab->canGoBack.set(false);
     } else {
         if (canGoForward(view, *tab))
-            webkit_web_view_go_to_back_forward_list_item(view, stepItem(view, +1));
+            webkit_web_view_go_to_back_forward_list_item(view, forwardItem(view, *tab));
         else
             tab->canGoForward.set(false);
     }

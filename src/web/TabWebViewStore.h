@@ -12,6 +12,7 @@
 
 typedef struct _WebKitNetworkSession WebKitNetworkSession;
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 
 namespace quorelle {
 
@@ -66,6 +67,8 @@ public:
 
 private:
     void historyStep(const Uuid& tabID, int direction);
+    // The item a web Forward step goes to, if any.
+    WebKitBackForwardListItem* forwardItem(WebKitWebView* view, const BrowserTab& tab) const;
 
     MainQueue& mainQueue_;
     WebContentServices& services_;

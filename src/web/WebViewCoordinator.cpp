@@ -28,6 +28,13 @@ std::string uriOf(WebKitWebView* view) {
     return uri ? uri : "";
 }
 
+std::string currentItemURI(WebKitWebView* view) {
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
+    WebKitBackForwardListItem* item = webkit_back_forward_list_get_current_item(list);
+    const char* uri = item ? webkit_back_forward_list_item_get_uri(item) : nullptr;
+    return uri ? uri : "";
+}
+
 std::string lowerHost(const std::string& uri) {
     auto parts = UrlParts::parse(uri);
     return parts && parts->host ? text::lowercased(*parts->host) : std::string();
@@ -132,7 +139,7 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
     }
     lastLoadedCanonicalURL = target;
     if (internal) {
-        loadInternal(target, view);
+        loadInternal(target, view, !isInternalHistoryNavigation);
         return;
     }
     auto parts = UrlParts::parse(target);
@@ -167,11 +174,12 @@ void WebViewCoordinator::reloadWebAddress(const std::string& urlString, WebKitWe
         load(urlString, view, true);
 }
 
-void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view) {
+void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view, bool newLoad) {
     auto state = appState();
     if (!state) return;
     const std::string canonical = BrowserNavigation::canonicalInternalURL(urlString);
     lastLoadedCanonicalURL = canonical;
+    if (newLoad) dropPagesAhead(view);
     if (auto tab = this->tab()) {
         const auto route = InternalPageRoute::from(canonical);
         tab->urlString.set(canonical);
@@ -197,6 +205,17 @@ void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebVie
     setBackground(view, pageBackground_);
     showPage(view, page->html, page->token);
     scheduleOmniboxSync();
+}
+
+// A new load leaves nothing ahead. The engine drops the pages ahead itself
+// when it commits a web page, but keeps them when one of the browser's pages
+// is shown instead (loaded as HTML, which it keeps out of its list) and when a
+// new load fails. For the browser they are gone all the same: Forward ends
+// before the first of them. So do the tab's own internal pages ahead.
+void WebViewCoordinator::dropPagesAhead(WebKitWebView* view) {
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
+    firstDroppedItem_ = GObjectPtr<WebKitBackForwardListItem>::retain(webkit_back_forward_list_get_forward_item(list));
+    if (auto tab = this->tab()) tab->dropInternalHistoryAhead();
 }
 
 void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView* view) {
@@ -488,6 +507,10 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& ad
 }
 
 void WebViewCoordinator::showFailure(const std::string& message, const std::string& address, WebKitWebView* view) {
+    // A step back or forward, or a reload, that fails leaves the engine on the
+    // page it was for, and the error page stands for that page; any other
+    // failed load was a new one.
+    if (currentItemURI(view) != address) dropPagesAhead(view);
     laterOnTab([message, address](BrowserTab& tab) {
         tab.isLoading.set(false);
         tab.loadState.set(TabLoadState::failed(message));
@@ -526,7 +549,7 @@ void WebViewCoordinator::divertInternalNavigation(WebKitNavigationAction* naviga
     if (!clicked) return;
     lastLoadedCanonicalURL.reset();
     later([canonical = BrowserNavigation::canonicalInternalURL(uri)](WebViewCoordinator& self) {
-        if (auto view = self.webView_.get()) self.loadInternal(canonical, view.get());
+        if (auto view = self.webView_.get()) self.loadInternal(canonical, view.get(), true);
     });
 }
 

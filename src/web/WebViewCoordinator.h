@@ -12,6 +12,7 @@
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
 typedef struct _WebKitNavigationAction WebKitNavigationAction;
@@ -65,6 +66,10 @@ public:
     // Reloads a tab that names the web address `urlString` (see the source).
     void reloadWebAddress(const std::string& urlString, WebKitWebView* view);
 
+    // The first page of the view's back/forward list that a new load dropped
+    // (see dropPagesAhead): Forward steps end before it. None when none was.
+    WebKitBackForwardListItem* firstDroppedItem() const { return firstDroppedItem_.get(); }
+
     // How long a web request may wait for its first answer (tests shorten it).
     void setRequestTimeLimit(std::chrono::milliseconds limit) { requestTimeLimit_ = limit; }
 
@@ -76,7 +81,9 @@ public:
     static bool showsInternalPage(WebKitWebView* view);
 
 private:
-    void loadInternal(const std::string& urlString, WebKitWebView* view);
+    // `newLoad`: not a step back or forward, nor a reload.
+    void loadInternal(const std::string& urlString, WebKitWebView* view, bool newLoad);
+    void dropPagesAhead(WebKitWebView* view);
     void loadErrorPage(const std::string& message, WebKitWebView* view);
     // The failed load state of `address` and the error page with `message`.
     void showFailure(const std::string& message, const std::string& address, WebKitWebView* view);
@@ -121,6 +128,7 @@ private:
     GWeakPtr<WebKitUserContentManager> contentManager_;
     std::string bridgeToken_;        // the token of the page now shown, if internal
     std::optional<ShownPage> shownPage_;  // what the tab said about the page on screen
+    GObjectPtr<WebKitBackForwardListItem> firstDroppedItem_;
     bool showsWebDocument_ = false;       // the engine's committed document is a web page
     std::string pageBackground_;          // the colour of the browser's page shown last
     bool mainFrameLoadRequested_ = false;  // the next navigation decision is for this load

@@ -7,7 +7,8 @@
 namespace quorelle::testing {
 namespace {
 
-const char* kPage = "<html><head><title>First Page</title></head><body><a id=next href=\"/second\">next</a></body></html>";
+const char* kPage = "<html><head><title>First Page</title></head><body><a id=next href=\"/second\">next</a> "
+                    "<a id=about href=\"vx://about\">about</a></body></html>";
 const char* kSecond = "<html><head><title>Second</title></head><body>two</body></html>";
 
 class NavigationTest : public WebTest {
@@ -334,31 +335,71 @@ TEST_F(NavigationTest, ResubmittingAnAddressAfterFollowingALinkLoadsIt) {
 
 TEST_F(NavigationTest, BackWalksInternalPagesThenTheWebList) {
     server.addHTML("/first", kPage);
+    server.addHTML("/second", kSecond);
     start();
-    ASSERT_TRUE(loadPage(server.url("/first")));
-    ASSERT_TRUE(loadPage("vx://history"));
-    ASSERT_TRUE(loadPage("vx://downloads"));
-    EXPECT_TRUE(tab()->canGoBack.get());
-
+    const std::string first = server.url("/first");
+    ASSERT_TRUE(loadPage(first));
+    ASSERT_TRUE(loadPage(server.url("/second")));
     commands->post(TabCommand::goBack, tab()->id());
-    ASSERT_TRUE(waitForPage("vx://history"));
-    EXPECT_EQ(tab()->title.get(), "History");
-    EXPECT_TRUE(tab()->canGoForward.get());
+    expectAt({first, "First Page", false, true, "next"});
 
+    // A new load leaves nothing ahead, an internal page's too: the page that
+    // was ahead is no Forward step from it, nor from anywhere after it.
+    ASSERT_TRUE(loadPage("vx://history"));
+    expectAt({"vx://history", "History", true, false, "History"});
     commands->post(TabCommand::goForward, tab()->id());
-    ASSERT_TRUE(waitForPage("vx://downloads"));
+    expectAt({"vx://history", "History", true, false, "History"});
+    EXPECT_EQ(viewURI(), WebViewCoordinator::internalBaseURL);
+
+    ASSERT_TRUE(loadPage("vx://downloads"));
+    expectAt({"vx://downloads", "Downloads", true, false, "Downloads"});
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({"vx://history", "History", true, true, "History"});
+    commands->post(TabCommand::goForward, tab()->id());
+    expectAt({"vx://downloads", "Downloads", true, false, "Downloads"});
+    // Loading the page shown again is a new load too.
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({"vx://history", "History", true, true, "History"});
+    state->navigateActive("vx://history");
+    expectAt({"vx://history", "History", true, false, "History"});
+
+    // Back walks the internal pages, then the web page they were opened over.
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({"vx://newtab", "New Tab", true, true, "Google"});
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({first, "First Page", false, false, "next"});
+    const auto requests = server.requestedPaths.size();
+    commands->post(TabCommand::goForward, tab()->id());
+    expectAt({first, "First Page", false, false, "next"});
+    EXPECT_EQ(server.requestedPaths.size(), requests);
+    EXPECT_EQ(viewURI(), first);
+
+    // An internal page a link opens is a new load as well: neither the web
+    // page nor the internal page that were ahead are left to step to.
+    evalJS("document.getElementById('next').click()");
+    ASSERT_TRUE(waitForPage(server.url("/second")));
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({first, "First Page", false, true, "next"});
+    evalJS("document.getElementById('about').click()");
+    expectAt({"vx://about", "About Quorelle", true, false, "Quorelle"});
+    commands->post(TabCommand::goForward, tab()->id());
+    expectAt({"vx://about", "About Quorelle", true, false, "Quorelle"});
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({first, "First Page", false, false, "next"});
 
     // A command for another tab does nothing here.
     commands->post(TabCommand::goBack, Uuid::random());
     runFor(200);
-    EXPECT_EQ(tab()->urlString.get(), "vx://downloads");
+    EXPECT_EQ(tab()->urlString.get(), first);
 }
 
 // The error page stands for the web address that failed, not for an internal
 // page: Back leaves it for the web page before the failure, through the web
-// view's own list, even with internal pages in the tab's history.
+// view's own list, even with internal pages in the tab's history. The failed
+// load was a new one, so it leaves nothing ahead.
 TEST_F(NavigationTest, BackFromTheErrorPageOfAWebAddressReturnsToThePageBeforeIt) {
     server.addHTML("/alpha", "<html><head><title>Alpha</title></head><body>alpha words</body></html>");
+    server.addHTML("/beta", "<html><head><title>Beta</title></head><body>beta words</body></html>");
     start();
     const std::string alpha = server.url("/alpha");
     const std::string refused = "http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/";
@@ -367,6 +408,9 @@ TEST_F(NavigationTest, BackFromTheErrorPageOfAWebAddressReturnsToThePageBeforeIt
     expectAt({"vx://nonexistent", "Page not found", true, false, "No internal page at vx://nonexistent"});
     state->navigateActive(alpha);
     expectAt({alpha, "Alpha", false, false, "alpha words"});
+    ASSERT_TRUE(loadPage(server.url("/beta")));
+    commands->post(TabCommand::goBack, tab()->id());
+    expectAt({alpha, "Alpha", false, true, "alpha words"});
     state->navigateActive(refused);
     ASSERT_TRUE(runUntil([&] { return tab()->isInternal.get() && tab()->loadState.get() == TabLoadState::loaded(); }));
     expectAt({refused, refused, true, false, "Page failed to load"});
