@@ -153,10 +153,14 @@ void RootView::refreshCards() {
     for (auto layer : cardOrder) {
         auto& slot = cards_[slotIndex(layer)];
         const bool shown = isCardShown(layer, *appState_);
+        // A card closing gives the focus back to where it was as it opened,
+        // before it goes: a focused widget destroyed leaves the focus nowhere.
         if (shown && !slot.card && slot.factory) {
+            browserView_.focusReturn().opened(slot.box);
             slot.card = slot.factory(*appState_);
             if (slot.card) slot.box.append(*slot.card);
         } else if (!shown && slot.card) {
+            browserView_.focusReturn().closing(slot.box);
             slot.box.remove(*slot.card);
             slot.card.reset();
         }

@@ -47,7 +47,8 @@ enum class CardLayer : std::uint8_t {
 // badge and the toast take no part in the layout. Nothing hidden takes a
 // click: a card takes those on itself only, the badge none, and the toast
 // those on its capsule while it shows a message; the rest reach the window
-// layout beneath.
+// layout beneath. A card gives the keyboard focus back as it goes, to where
+// it was as the card came (the layout's focusReturn()).
 //
 // The toast clears itself: when it appears it schedules the clearing of the
 // state's message after the toast duration. A message replaced while the

@@ -7,6 +7,8 @@
 
 #include <gtkmm/root.h>
 
+#include <algorithm>
+
 namespace quorelle {
 
 BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services)
@@ -14,7 +16,8 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
       tabStrip_(appState_, services.faviconImages),
       toolbar_(appState_, services.commandBus),
       tabContent_(services.webViews, services.commandBus),
-      suggestions_(appState_) {
+      suggestions_(appState_),
+      focusReturn_(appState_->mainQueue(), [this] { focusActiveTab(); }) {
     set_name("browser-view");
     buildColumn();
     set_child(column_);
@@ -28,7 +31,10 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
 
     refresh_ = std::make_unique<ViewRefresh>(appState_->mainQueue(), [this] { refresh(); });
     auto schedule = [this] { refresh_->schedule(); };
-    connections_.push_back(appState_->activeTabID.signalWillChange().connect(schedule));
+    connections_.push_back(appState_->activeTabID.signalWillChange().connect([this] {
+        rememberShownTabFocus();
+        refresh_->schedule();
+    }));
     connections_.push_back(appState_->tabs.signalWillChange().connect(schedule));
     connections_.push_back(appState_->profileData.signalWillChange().connect(schedule));
     connections_.push_back(appState_->sidebarKind.signalWillChange().connect(schedule));
@@ -42,7 +48,9 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
     // take it.
     connections_.push_back(signal_map().connect([this] {
         appState_->syncOmniboxFromTab();
-        if (auto* root = get_root(); root && !root->get_focus()) toolbar_.omnibox().focus();
+        auto* window = dynamic_cast<Gtk::Window*>(get_root());
+        if (window && !window->get_focus()) toolbar_.omnibox().focus();
+        if (window) focusReturn_.watch(*window);
     }));
     refresh();
 }
@@ -81,14 +89,57 @@ void BrowserView::refresh() {
     const auto& settings = appState_->settings();
     bookmarksBarSlot_.set_visible(settings.showBookmarksBar);
     const bool sidebarShown = !(appState_->sidebarKind.get() == SidebarKind::none);
-    leftSidebarSlot_.set_visible(sidebarShown && settings.sidebarDock == SidebarDock::left);
-    rightSidebarSlot_.set_visible(sidebarShown && settings.sidebarDock == SidebarDock::right);
+    showPanel(leftSidebarSlot_, sidebarShown && settings.sidebarDock == SidebarDock::left);
+    showPanel(rightSidebarSlot_, sidebarShown && settings.sidebarDock == SidebarDock::right);
 
     auto active = appState_->activeTab();
     if (!active)
         tabContent_.clear();
     else if (active != tabContent_.tab())
-        tabContent_.showTab(active, *appState_);
+        showTab(active);
+}
+
+// A sidebar is a panel that opens and closes over the page row: as it goes,
+// a focus inside it goes back to where it was before it opened.
+void BrowserView::showPanel(Gtk::Box& slot, bool shown) {
+    if (shown == slot.get_visible()) return;
+    if (shown)
+        focusReturn_.opened(slot);
+    else
+        focusReturn_.closing(slot);
+    slot.set_visible(shown);
+}
+
+void BrowserView::showTab(const std::shared_ptr<BrowserTab>& tab) {
+    // Only a switch moves the focus, and only within the layout: a card
+    // over it keeps the focus it has.
+    const bool moveFocus = get_mapped() && focusReturn_.focusLostOrIn(*this);
+    std::erase_if(leftEditing_, [this](const auto& entry) {
+        const auto& tabs = appState_->tabs.get();
+        return std::none_of(tabs.begin(), tabs.end(), [&](const auto& open) { return open->id() == entry.first; });
+    });
+    const auto [place, fresh] = leftEditing_.try_emplace(tab->id(), false);
+    tabContent_.showTab(tab, *appState_);
+    auto& omnibox = toolbar_.omnibox();
+    if (!moveFocus || (fresh && omnibox.isFocused())) return;
+    if (place->second)
+        omnibox.focus();
+    else
+        focusActiveTab();
+}
+
+// Heard as the active tab is about to change, before anything that comes
+// with the change (the omnibox taking the focus for a new tab) has moved it.
+void BrowserView::rememberShownTabFocus() {
+    if (const auto& shown = tabContent_.tab()) leftEditing_[shown->id()] = toolbar_.omnibox().isFocused();
+}
+
+void BrowserView::focusActiveTab() {
+    const auto tab = appState_->activeTab();
+    const auto& route = tab ? tab->internalRoute.get() : std::nullopt;
+    GtkWidget* page = tabContent_.webTabView().shownView();
+    if (!page || (route && *route == InternalPageRoute::newtab) || !gtk_widget_grab_focus(page))
+        toolbar_.omnibox().focus();
 }
 
 void BrowserView::fillSlot(Gtk::Box& slot, Gtk::Widget& child) {

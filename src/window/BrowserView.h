@@ -1,7 +1,9 @@
 #pragma once
 
-#include "window/TabContentView.h"
+#include "model/Uuid.h"
+#include "window/FocusReturn.h"
 #include "window/OmniboxSuggestionsOverlay.h"
+#include "window/TabContentView.h"
 #include "window/TabStrip.h"
 #include "window/Toolbar.h"
 #include "window/WindowServices.h"
@@ -11,12 +13,14 @@
 #include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
 namespace quorelle {
 
 class AppState;
+class BrowserTab;
 class CommandBus;
 class TabWebViewStore;
 class ViewRefresh;
@@ -30,6 +34,13 @@ class ViewRefresh;
 // their controls fill (fill*()); a slot shows only while the state says its
 // control is on. The layout owns the window's one omnibox focus flag, which
 // the toolbar's field drives and the suggestions read.
+//
+// It also decides where the keyboard focus goes. A tab chosen (with a click
+// or a key) gets it where it last was in that tab: on its page, or in the
+// omnibox when the user was editing there as the tab was left or the tab
+// shows a New Tab page; a tab just opened keeps it in the omnibox when the
+// command that opened it put it there. What closes over the layout gives it
+// back through focusReturn(), which falls back to the active tab's place.
 class BrowserView : public Gtk::Overlay {
 public:
     BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services);
@@ -48,6 +59,11 @@ public:
     Gtk::Box& leftSidebarSlot() { return leftSidebarSlot_; }
     Gtk::Box& rightSidebarSlot() { return rightSidebarSlot_; }
 
+    FocusReturn& focusReturn() { return focusReturn_; }
+    // Puts the keyboard focus on the active tab's page, or in the omnibox
+    // while that page is a New Tab page, made for typing an address.
+    void focusActiveTab();
+
     bool omniboxFocused() const { return omniboxFocused_; }
     sigc::signal<void(bool)>& signalOmniboxFocusChanged() { return omniboxFocusChanged_; }
 
@@ -58,6 +74,9 @@ public:
 private:
     void buildColumn();
     void onOmniboxFocus(bool focused);
+    void showTab(const std::shared_ptr<BrowserTab>& tab);
+    void rememberShownTabFocus();
+    void showPanel(Gtk::Box& slot, bool shown);
     static void fillSlot(Gtk::Box& slot, Gtk::Widget& child);
 
     std::shared_ptr<AppState> appState_;
@@ -72,6 +91,10 @@ private:
     OmniboxSuggestionsOverlay suggestions_;
     bool omniboxFocused_ = false;
     sigc::signal<void(bool)> omniboxFocusChanged_;
+    FocusReturn focusReturn_;
+    // Each tab the layout has shown: whether the user was editing in the
+    // omnibox as it was left.
+    std::map<Uuid, bool> leftEditing_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
 };

@@ -2,12 +2,12 @@
 // the user can close it: its buttons clicked, Escape pressed where the
 // toolkit's dialogs take it, the window manager's close for those in a
 // window of their own, a tap on the dim layer for the cards that have one.
-// Nothing may log a warning or a critical on the way, nor at the quit after
-// them.
-#include "app/AppTestSupport.h"
+// Each opens over a page the user clicked, and what is typed after it closed
+// reaches that page. Nothing may log a warning or a critical on the way, nor
+// at the quit after them.
+#include "input/TypingTest.h"
 #include "support/CloseBy.h"
 #include "support/LogWatch.h"
-#include "support/RealInput.h"
 
 #include "cards/BookmarkEditSheet.h"
 #include "cards/InspectorPanel.h"
@@ -49,15 +49,16 @@ Gtk::Widget* responseButton(Gtk::Window& dialog, Gtk::ResponseType response) {
     return button ? Glib::wrap(button) : nullptr;
 }
 
-class ClosingEveryWayTest : public AppTest {
+class ClosingEveryWayTest : public TypingTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(runUntil([&] { return mainWindow().get_mapped(); })); }
+    void SetUp() override { show(pageA); }
 
     BookmarksBar& bar() { return mainWindow().controls().bookmarksBar(); }
     RootView& root() { return mainWindow().rootView(); }
 
-    void click(Gtk::Widget& widget) {
-        ASSERT_TRUE(runUntil([&] { return widget.get_mapped() && widget.get_width() > 0 && clickWidget(widget); }));
+    // What is typed after `what` closed `way` reaches the page.
+    void expectKeysInPage(const std::string& what, const std::string& way) {
+        EXPECT_TRUE(typedIntoPage(pageA)) << what << " closed by " << way << " left the focus on " << focusName();
     }
     // Closes `window` (a dialog or sheet) by `way` once it shows; `button` is
     // the button of that way.
@@ -89,10 +90,12 @@ protected:
         };
         for (auto way : {CloseBy::button, CloseBy::escape, CloseBy::windowManager})
             for (bool rename : {false, true}) {
+                clickPage();
                 auto& dialog = open(rename);
                 close(dialog, way, dialog.cancelButton());
                 ASSERT_TRUE(runUntil([&] { return !bar().showNewFolderPrompt() && !dialog.get_visible(); }))
                     << nameOf(way) << (rename ? " (rename)" : " (new folder)");
+                expectKeysInPage("the folder-name alert", nameOf(way));
             }
         auto& created = open(false);
         created.entry().set_text("Later");
@@ -117,6 +120,7 @@ protected:
                                                  {CloseBy::windowManager, nullptr},
                                                  {CloseBy::button, &BookmarkEditSheet::deleteButton}};
         for (const auto& [way, button] : ways) {
+            clickPage();
             bar().editBookmark(state->profileData.get().bookmarks.back());
             Gtk::Window* window = bar().editSheet();
             ASSERT_NE(window, nullptr);
@@ -124,7 +128,7 @@ protected:
             ASSERT_NE(sheet, nullptr);
             close(*window, way, button ? &(sheet->*button)() : nullptr);
             ASSERT_TRUE(runUntil([&] { return !bar().showEdit() && !window->get_visible(); })) << nameOf(way);
-            settle();
+            expectKeysInPage("the bookmark window", nameOf(way));
         }
         EXPECT_EQ(state->profileData.get().bookmarks.size(), 1u);
     }
@@ -139,6 +143,7 @@ protected:
                                                  {CloseBy::button, &PasswordPromptDialog::unlockButton},
                                                  {CloseBy::windowManager, nullptr}};
         for (const auto& [way, button] : ways) {
+            clickPage();
             PasswordPromptDialog prompt([this]() -> Gtk::Window* { return &mainWindow(); });
             bool answered = false;
             prompt.ask({"Quorelle wants to show your saved passwords."}, [&](std::string*) {
@@ -147,6 +152,7 @@ protected:
             });
             close(prompt.window(), way, button ? &(prompt.*button)() : nullptr);
             ASSERT_TRUE(runUntil([&] { return answered && !prompt.window().get_visible(); })) << nameOf(way);
+            expectKeysInPage("the password prompt", nameOf(way));
         }
     }
 
@@ -159,6 +165,7 @@ protected:
                                          std::pair{CloseBy::button, Gtk::ResponseType::OK},
                                          std::pair{CloseBy::escape, Gtk::ResponseType::NONE},
                                          std::pair{CloseBy::windowManager, Gtk::ResponseType::NONE}}) {
+                clickPage();
                 bool answered = false;
                 scriptDialogs_.ask(page, kind, "Leave this page?", "text", [&](auto) { answered = true; });
                 Gtk::Window* dialog = nullptr;
@@ -167,7 +174,7 @@ protected:
                 }));
                 close(*dialog, way, responseButton(*dialog, response));
                 ASSERT_TRUE(runUntil([&] { return answered; })) << nameOf(way);
-                settle();
+                expectKeysInPage("a page's dialog", nameOf(way));
             }
     }
 
@@ -185,6 +192,7 @@ protected:
                                          std::pair{CloseBy::button, Gtk::ResponseType::ACCEPT},
                                          std::pair{CloseBy::escape, Gtk::ResponseType::NONE},
                                          std::pair{CloseBy::windowManager, Gtk::ResponseType::NONE}}) {
+                clickPage();
                 bool answered = false;
                 auto done = [&](std::optional<std::string>) { answered = true; };
                 if (save)
@@ -209,12 +217,13 @@ protected:
                 }
                 close(*chooser, way, responseButton(*chooser, response));
                 ASSERT_TRUE(runUntil([&] { return answered; })) << nameOf(way) << (save ? " (save)" : " (open)");
-                settle();
+                expectKeysInPage(save ? "the save dialog" : "the open dialog", nameOf(way));
             }
     }
 
     // The browser menu's Create Profile sheet: Cancel, the window manager,
-    // then Create.
+    // then Create, after which the new profile's New Tab takes the keys in
+    // its omnibox.
     void closeCreateProfileSheet() {
         auto& menu = mainWindow().controls().browserMenu();
         using Pick = Gtk::Button& (CreateProfileSheet::*)();
@@ -222,15 +231,17 @@ protected:
                                                  {CloseBy::windowManager, nullptr},
                                                  {CloseBy::button, &CreateProfileSheet::createButton}};
         for (const auto& [way, button] : ways) {
+            clickPage();
             menu.setShowCreateProfile(true);
             CreateProfileSheet* sheet = menu.createProfileSheet();
             ASSERT_NE(sheet, nullptr);
             sheet->nameField().set_text("Travel");
             close(*sheet, way, button ? &(sheet->*button)() : nullptr);
             ASSERT_TRUE(runUntil([&] { return !menu.showCreateProfile() && !sheet->get_visible(); })) << nameOf(way);
-            settle();
+            if (button != &CreateProfileSheet::createButton) expectKeysInPage("the create-profile sheet", nameOf(way));
         }
         EXPECT_EQ(state->currentProfile().name, "Travel");
+        EXPECT_TRUE(typedIntoOmnibox("ab")) << "the focus is on " << focusName();
     }
 
     // ---- cards over the window's layout -------------------------------------------
@@ -240,6 +251,7 @@ protected:
     template <typename Card>
     void closeCard(CardLayer layer, const std::function<void()>& present, const std::function<void(Card&)>& close,
                    const char* way) {
+        clickPage();
         present();
         Card* card = nullptr;
         ASSERT_TRUE(runUntil([&] {
@@ -249,7 +261,7 @@ protected:
         close(*card);
         ASSERT_TRUE(runUntil([&] { return !RootView::isCardShown(layer, *state) && !root().presentedCard(layer); }))
             << RootView::cardName(layer) << ": " << way;
-        settle();
+        expectKeysInPage(std::string(RootView::cardName(layer)), way);
     }
     // A tap on a dimmed card's dim layer, beside the card.
     void tapDim(DimmedCard& card) {
@@ -280,7 +292,12 @@ protected:
         using Card = NewTabCustomizeOverlay;
         auto present = [&] { state->showNewTabCustomize.set(true); };
         closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) { click(c.saveButton()); }, "Save");
-        closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) { click(c.openThemesButton()); }, "Themes");
+        closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) {
+            click(c.openThemesButton());
+            // That page takes the place of the one that hears keys.
+            ASSERT_TRUE(runUntil([&] { return state->activeTab()->title.get() == "Themes"; }));
+            show(pageA);
+        }, "Themes");
         closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) { tapDim(c); }, "the dim layer");
     }
 
@@ -335,7 +352,7 @@ protected:
     }
 };
 
-TEST_F(ClosingEveryWayTest, EveryDialogSheetPromptAndCardClosesEachWayWithoutAWarning) {
+TEST_F(ClosingEveryWayTest, EveryDialogSheetPromptAndCardClosesEachWayWithoutAWarningAndGivesTheKeysBack) {
     const LogWatch log;
     closeFolderNameDialogs();
     closeBarEditSheet();

@@ -1,0 +1,33 @@
+#pragma once
+
+// A page that tells the loopback server of every key it hears: what the
+// user types after a menu, card or panel closed shows whether the keys
+// reached the page.
+
+#include "support/LoopbackServer.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+
+namespace quorelle::testing {
+
+// The page at `path` (titled as the path says, without its slash) reports
+// each key as a request for `path` + "/heard/" + the key.
+struct KeyReportingPage {
+    static void serve(LoopbackServer& server, const std::string& path) {
+        server.addHTML(path, "<html><head><title>" + title(path) +
+                                 "</title></head><body style=\"margin:0;height:100vh\"><script>"
+                                 "document.addEventListener('keydown', e => fetch(location.pathname + '/heard/' + e.key));"
+                                 "</script></body></html>");
+    }
+    static std::string title(const std::string& path) { return path.substr(1); }
+    // How many keys the page at `path` has heard.
+    static std::size_t heard(const LoopbackServer& server, const std::string& path) {
+        const std::string prefix = path + "/heard/";
+        return static_cast<std::size_t>(std::count_if(server.requestedPaths.begin(), server.requestedPaths.end(),
+                                                      [&](const std::string& p) { return p.starts_with(prefix); }));
+    }
+};
+
+}  // namespace quorelle::testing
