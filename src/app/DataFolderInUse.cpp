@@ -124,8 +124,8 @@ private:
     void ask() {
         calling_ = true;
         cancellable_ = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
-        g_dbus_connection_call(bus_.get(), applicationID_.c_str(), HandOverService::objectPathOf(applicationID_).c_str(),
-                               HandOverService::interfaceName, HandOverService::methodName,
+        const std::string objectPath = HandOverService::objectPathOf(applicationID_);
+        g_dbus_connection_call(bus_.get(), applicationID_.c_str(), objectPath.c_str(), HandOverService::interfaceName, HandOverService::methodName,
                                g_variant_new("(@a{sv})", platformData()), G_VARIANT_TYPE("(b)"),
                                G_DBUS_CALL_FLAGS_NO_AUTO_START, holderAnswersLimitMs, cancellable_.get(),
                                &Settling::answered, new Call{this, holder_});

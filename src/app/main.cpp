@@ -205,8 +205,9 @@ int runBrowser(const Folders& folders, const GraphicsMode& graphics, DataFolderL
 int main(int argc, char* argv[]) {
     using namespace quorelle;
     if (argc > 1) {
-        std::fputs("quorelle: Quorelle takes no arguments; type addresses into the omnibox, the address field of its window.\n",
-                   stderr);
+        std::fputs(
+            "quorelle: Quorelle takes no arguments; type addresses into the omnibox, the address field of its window.\n",
+            stderr);
         return 2;
     }
     ignoreFileSizeLimitSignal();

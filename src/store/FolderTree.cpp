@@ -67,8 +67,8 @@ std::optional<std::string> FolderTree::noFolderOnTheWay(int folder, const std::s
         } else if (errno == ELOOP) {
             return shown + " is a loop of symbolic links";
         } else if (errno == ENOENT) {
-            if (::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) return shown + " is a link to nothing";
-            return std::nullopt;
+            const bool link = ::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+            return link ? std::optional(shown + " is a link to nothing") : std::nullopt;
         } else {
             return std::nullopt;
         }

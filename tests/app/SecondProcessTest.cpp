@@ -434,7 +434,8 @@ TEST_F(SecondProcessTest, StartsThatMeetAQuittingBrowserLeaveOneBrowserAndAreNev
     const Launch onBus{.readStderr = true, .sessionBus = bus.address()};
     auto holder = std::make_unique<Browser>(home, onBus);
     ASSERT_TRUE(isUp(*holder));
-    const std::pair<bool, int> rounds[] = {{false, 50}, {false, 150}, {false, 300}, {true, 0}, {true, 100}, {true, 300}};
+    const std::pair<bool, int> rounds[] = {{false, 50}, {false, 150}, {false, 300},
+                                           {true, 0},   {true, 100},  {true, 300}};
     for (const auto& [quitFirst, delayMs] : rounds) {
         SCOPED_TRACE(std::string(quitFirst ? "Ctrl+Q, then five starts " : "five starts, then Ctrl+Q ") +
                      std::to_string(delayMs) + " ms later");
@@ -823,7 +824,8 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     quorelle::testing::writeBytes(history, longHistory);
     // A first start again: it saves every file of the profile.
     std::filesystem::remove(folder + "/appSettings.json");
-    const std::string limitNamed = "the hard file-size limit (ulimit -H -f) is " + std::to_string(hardLimit) + " bytes";
+    const std::string limitNamed =
+        "the hard file-size limit (ulimit -H -f) is " + std::to_string(hardLimit) + " bytes";
     Browser browser(home, {.readStderr = true, .fileSizeLimit = 600, .fileSizeHardLimit = hardLimit});
     ASSERT_TRUE(browser.started());
     ASSERT_TRUE(runUntil([&] { return browser.saidSo("Couldn't save your browsing data: File too large") ||

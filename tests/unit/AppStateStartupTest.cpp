@@ -191,7 +191,8 @@ TEST_F(StartupTest, ARefusedSaveIsToastedOnceInTheMainWindowAndWrittenLater) {
         state->applyTheme(ThemeSettings::chromeDefault(false));
         store_->flush();
         drain();
-        EXPECT_EQ(state->toastMessage.get(), "Couldn't save your browsing data: File too large");
+        EXPECT_EQ(state->toastMessage.get(),
+                  "Couldn't save your browsing data: File too large: the file-size limit (ulimit -f) is 0 bytes");
         EXPECT_EQ(guest->toastMessage.get(), std::nullopt);
         state->toastMessage.set(std::nullopt);
         state->createBookmarkFolder("Kept");

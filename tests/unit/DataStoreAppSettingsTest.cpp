@@ -343,7 +343,9 @@ TEST(DataStoreDocuments, AtomicReplaceIntoAMissingFolderFailsWithoutLeavingFiles
 
 TEST(DataStoreDocuments, RefusedSavesAreToldOncePerCauseAndWrittenByTheNextSaveOrTheClose) {
     using quorelle::testing::readBytes;
-    const std::string tooLarge = "Couldn't save your browsing data: File too large";
+    // A full disk stands in as a file-size limit of nothing, which is named.
+    const std::string tooLarge =
+        "Couldn't save your browsing data: File too large: the file-size limit (ulimit -f) is 0 bytes";
     const std::string notAFolder = "Couldn't save your browsing data: Not a directory";
     TemporaryFolder root;
     GMainContext* context = g_main_context_new();
@@ -428,7 +430,7 @@ void lastWriteOfARun() {
         const auto lost = store->saveEverything();
         ASSERT_TRUE(lost.has_value());
         EXPECT_EQ(lost->what, "a.json");
-        EXPECT_EQ(lost->reason, "File too large");
+        EXPECT_EQ(lost->reason, "File too large: the file-size limit (ulimit -f) is 0 bytes");
     }
     store.reset();
     EXPECT_EQ(readBytes(a), "1") << "the quit said the latest change was lost";
