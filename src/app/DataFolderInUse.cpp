@@ -125,9 +125,9 @@ private:
         calling_ = true;
         cancellable_ = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
         const std::string objectPath = HandOverService::objectPathOf(applicationID_);
-        g_dbus_connection_call(bus_.get(), applicationID_.c_str(), objectPath.c_str(), HandOverService::interfaceName, HandOverService::methodName,
-                               g_variant_new("(@a{sv})", platformData()), G_VARIANT_TYPE("(b)"),
-                               G_DBUS_CALL_FLAGS_NO_AUTO_START, holderAnswersLimitMs, cancellable_.get(),
+        g_dbus_connection_call(bus_.get(), applicationID_.c_str(), objectPath.c_str(), HandOverService::interfaceName,
+                               HandOverService::methodName, g_variant_new("(@a{sv})", platformData()),
+                               G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NO_AUTO_START, holderAnswersLimitMs, cancellable_.get(),
                                &Settling::answered, new Call{this, holder_});
     }
 
@@ -191,6 +191,19 @@ private:
     Outcome outcome_ = Outcome::waiting;
 };
 
+// " cannot be made", " cannot be opened" or " cannot be locked".
+std::string cannotBe(const DataFolderLock& lock) {
+    switch (lock.failedStep()) {
+        case DataFolderLock::Step::make:
+            return " cannot be made";
+        case DataFolderLock::Step::open:
+            return " cannot be opened";
+        case DataFolderLock::Step::lock:
+            break;
+    }
+    return " cannot be locked";
+}
+
 }  // namespace
 
 std::string DataFolderInUse::message(const std::string& folder) {
@@ -199,20 +212,11 @@ std::string DataFolderInUse::message(const std::string& folder) {
 }
 
 std::string DataFolderInUse::unusableMessage(const DataFolderLock& lock) {
-    const std::string& folder = lock.folder();
-    switch (lock.failedStep()) {
-        case DataFolderLock::Step::make:
-            return "quorelle: the data folder " + folder + " cannot be made (" + lock.problem() +
-                   "); this one ends without reading or writing any data.";
-        case DataFolderLock::Step::open:
-            return "quorelle: the data folder " + folder + " cannot be opened (" + lock.problem() +
-                   "); this one ends without reading or writing any data.";
-        case DataFolderLock::Step::lock:
-            break;
-    }
-    return "quorelle: the data folder " + folder + " cannot be locked (" + lock.problem() +
-           "), so nothing would keep another Quorelle process from using it at the same time; this one ends "
-           "without changing it.";
+    const std::string said = "quorelle: the data folder " + lock.folder() + cannotBe(lock) + " (" + lock.problem();
+    if (lock.failedStep() != DataFolderLock::Step::lock)
+        return said + "); this one ends without reading or writing any data.";
+    return said + "), so nothing would keep another Quorelle process from using it at the same time; this one ends "
+                  "without changing it.";
 }
 
 std::optional<int> DataFolderInUse::settle(DataFolderLock& lock, const std::string& applicationID) {
@@ -231,11 +235,8 @@ std::optional<int> DataFolderInUse::settle(DataFolderLock& lock, const std::stri
 }
 
 int DataFolderInUse::reportUnusable(const DataFolderLock& lock) {
-    const char* why = lock.failedStep() == DataFolderLock::Step::make   ? " cannot be made: "
-                      : lock.failedStep() == DataFolderLock::Step::open ? " cannot be opened: "
-                                                                         : " cannot be locked: ";
     return StartRefusal::refuse(unusableMessage(lock), "Quorelle cannot use its data folder",
-                                "The data folder " + lock.folder() + why + lock.problem() +
+                                "The data folder " + lock.folder() + cannotBe(lock) + ": " + lock.problem() +
                                     ". Quorelle needs it to itself to keep your browsing data safe.");
 }
 

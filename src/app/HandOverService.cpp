@@ -40,12 +40,6 @@ std::string HandOverService::objectPathOf(const std::string& applicationID) {
     return path;
 }
 
-std::optional<std::string> HandOverService::sessionBusID() {
-    auto bus = GObjectPtr<GDBusConnection>::adopt(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
-    if (!bus) return std::nullopt;
-    return std::string(g_dbus_connection_get_guid(bus.get()));
-}
-
 void HandOverService::onCall(GDBusConnection*, const char*, const char*, const char*, const char* method,
                              GVariant* parameters, GDBusMethodInvocation* invocation, gpointer self) {
     if (std::strcmp(method, methodName) != 0) return;

@@ -3,7 +3,6 @@
 #include <gio/gio.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace quorelle {
@@ -31,9 +30,6 @@ public:
     // The object path an application registers under: its id with "." as
     // "/" and "-" as "_".
     static std::string objectPathOf(const std::string& applicationID);
-    // The id of the session bus this process reaches (the bus's own, the same
-    // through any address); nothing without one.
-    static std::optional<std::string> sessionBusID();
 
 private:
     static void onCall(GDBusConnection*, const char*, const char*, const char*, const char* method,

@@ -24,8 +24,6 @@ struct HolderNote {
     std::string text() const;
     // Nothing unless the text is a whole note.
     static std::optional<HolderNote> parse(std::string_view text);
-
-    friend bool operator==(const HolderNote&, const HolderNote&) = default;
 };
 
 }  // namespace quorelle

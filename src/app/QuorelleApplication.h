@@ -82,8 +82,6 @@ public:
     BrowserWindow& openGuestWindow();
     // Ends the application through the main window's close.
     void quitBrowser();
-    // Whether the browser has begun to quit.
-    bool isQuitting() const { return quitting_; }
 
 protected:
     QuorelleApplication(BrowserServices services, std::shared_ptr<AppState> appState,

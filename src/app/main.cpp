@@ -7,7 +7,6 @@
 #include "app/DataFolderInUse.h"
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
-#include "app/HandOverService.h"
 #include "app/HolderNote.h"
 #include "app/QuorelleApplication.h"
 #include "app/UnsavedDataNotice.h"
@@ -35,6 +34,7 @@
 #include "window/ScriptDialogs.h"
 #include "window/SystemClipboard.h"
 
+#include <gio/gio.h>
 #include <glib.h>
 #include <gtk/gtk.h>
 
@@ -205,9 +205,9 @@ int runBrowser(const Folders& folders, const GraphicsMode& graphics, DataFolderL
 int main(int argc, char* argv[]) {
     using namespace quorelle;
     if (argc > 1) {
-        std::fputs(
-            "quorelle: Quorelle takes no arguments; type addresses into the omnibox, the address field of its window.\n",
-            stderr);
+        std::fputs("quorelle: Quorelle takes no arguments; type addresses into the omnibox, the address field of "
+                   "its window.\n",
+                   stderr);
         return 2;
     }
     ignoreFileSizeLimitSignal();
@@ -222,8 +222,13 @@ int main(int argc, char* argv[]) {
     DataFolderLock lock(folders.browserData());
     const bool heldAtOnce = lock.state() == DataFolderLock::State::held;
     if (auto refusal = refusalUnlessHeld(lock)) return *refusal;
-    // Where this browser answers, for the starts it keeps out to know.
-    const auto bus = HandOverService::sessionBusID();
+    // Where this browser answers (by the bus's own id, the same through any
+    // address), for the starts it keeps out to know. The connection is kept:
+    // the application registers on this same one.
+    const auto connection =
+        GObjectPtr<GDBusConnection>::adopt(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
+    const auto bus =
+        connection ? std::optional<std::string>(g_dbus_connection_get_guid(connection.get())) : std::nullopt;
     noteStage(lock, bus, HolderNote::Stage::starting);
     // Only with the folder held: a save another process is making is never
     // cut short. What a browser that held it before left is older than the

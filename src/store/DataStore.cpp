@@ -37,6 +37,11 @@ std::string utcStamp() {
     return stamp;
 }
 
+// Renames what is at `path` to "<name>.unreadable-<UTC stamp>", beside it.
+bool setAside(int folder, const std::string& path) {
+    return AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp(), folder).has_value();
+}
+
 bool isFolder(int folder, const std::string& path) {
     struct stat info;
     return ::fstatat(folder, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
@@ -247,14 +252,12 @@ void DataStore::makeFolder(const std::string& path) const {
     // folder, a loop of links) is set aside as a damaged file is, and the
     // folder made in its place: the session's data is saved, and what was
     // there is kept.
-    const auto setAside = [](int within) {
-        return [within](const std::string& part) {
-            return AtomicFile::renameAside(part, std::string(moveAsideMarker) + utcStamp(), within).has_value();
-        };
+    const auto setAsideIn = [](int within) {
+        return [within](const std::string& part) { return setAside(within, part); };
     };
     const Place folder = place(path);
     if (folder.folder != AtomicFile::workingFolder) {
-        FolderTree::makeFolders(folder.folder, folder.path, 0700, setAside(folder.folder));
+        FolderTree::makeFolders(folder.folder, folder.path, 0700, setAsideIn(folder.folder));
         return;
     }
     // A root not held is made by its path, and what lies below it as under a
@@ -263,7 +266,7 @@ void DataStore::makeFolder(const std::string& path) const {
     g_mkdir_with_parents(underRoot ? root_.c_str() : path.c_str(), 0700);
     if (!underRoot) return;
     const FileDescriptor root(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (root.valid()) FolderTree::makeFolders(root.get(), path.substr(root_.size() + 1), 0700, setAside(root.get()));
+    if (root.valid()) FolderTree::makeFolders(root.get(), path.substr(root_.size() + 1), 0700, setAsideIn(root.get()));
 }
 
 std::string DataStore::rootURL() const {
@@ -415,7 +418,7 @@ std::error_code DataStore::moveAsideIfDamaged(const std::string& path) {
             // never replaced unseen, and a later save looks again.
             return AtomicFile::lastSystemError();
         case AtomicFile::Presence::present:
-            if (!AtomicFile::renameAside(file.path, std::string(moveAsideMarker) + utcStamp(), file.folder))
+            if (!setAside(file.folder, file.path))
                 return AtomicFile::lastSystemError();  // keep the damaged file; a later save tries again
             break;
         case AtomicFile::Presence::absent:

@@ -31,14 +31,27 @@ std::vector<std::string> FolderTree::names(int folder) {
 
 namespace {
 
-// Whether what stands at `part` (known to exist) can never be used as a
-// folder: not one, and not a link to one. Anything whose nature could not be
-// learned (no permission to follow a link, say) is left alone.
-bool takesAFoldersPlace(int folder, const std::string& part) {
+// What stands at `part`, for a folder that belongs there: a folder (or a
+// link to one); no folder ever (a file, a loop of links, a link to nothing
+// or through a file), with what it is in words; or nothing, or something
+// whose nature could not be learned (no permission to look), which is left
+// alone.
+enum class Standing { folder, noFolder, nothingKnown };
+Standing standingAt(int folder, const std::string& part, const char** what) {
     struct stat info;
-    if (::fstatat(folder, part.c_str(), &info, 0) == 0) return !S_ISDIR(info.st_mode);
-    // A link to nothing, a loop of links, a link through a file.
-    return errno == ENOENT || errno == ELOOP || errno == ENOTDIR;
+    if (::fstatat(folder, part.c_str(), &info, 0) == 0) {
+        *what = " is not a folder";
+        return S_ISDIR(info.st_mode) ? Standing::folder : Standing::noFolder;
+    }
+    if (errno == ELOOP) {
+        *what = " is a loop of symbolic links";
+        return Standing::noFolder;
+    }
+    if ((errno == ENOENT || errno == ENOTDIR) && ::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        *what = " is a link to nothing";
+        return Standing::noFolder;
+    }
+    return Standing::nothingKnown;
 }
 
 }  // namespace
@@ -48,7 +61,8 @@ bool FolderTree::makeFolders(int folder, const std::string& path, unsigned mode,
         const std::string part = path.substr(0, end);
         if (::mkdirat(folder, part.c_str(), mode) != 0) {
             if (errno != EEXIST) return false;
-            if (takesAFoldersPlace(folder, part) &&
+            const char* what = nullptr;
+            if (standingAt(folder, part, &what) == Standing::noFolder &&
                 (!clear || !clear(part) || ::mkdirat(folder, part.c_str(), mode) != 0))
                 return false;
         }
@@ -60,17 +74,14 @@ std::optional<std::string> FolderTree::noFolderOnTheWay(int folder, const std::s
                                                         const std::string& shownBase) {
     for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string part = path.substr(0, end);
-        const std::string shown = part == "." ? shownBase.substr(0, shownBase.size() - 1) : shownBase + part;
-        struct stat info;
-        if (::fstatat(folder, part.c_str(), &info, 0) == 0) {
-            if (!S_ISDIR(info.st_mode)) return shown + " is not a folder";
-        } else if (errno == ELOOP) {
-            return shown + " is a loop of symbolic links";
-        } else if (errno == ENOENT) {
-            const bool link = ::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-            return link ? std::optional(shown + " is a link to nothing") : std::nullopt;
-        } else {
-            return std::nullopt;
+        const char* what = nullptr;
+        switch (standingAt(folder, part, &what)) {
+            case Standing::folder:
+                break;
+            case Standing::noFolder:
+                return (part == "." ? shownBase.substr(0, shownBase.size() - 1) : shownBase + part) + what;
+            case Standing::nothingKnown:
+                return std::nullopt;
         }
         if (end == std::string::npos) return std::nullopt;
     }
