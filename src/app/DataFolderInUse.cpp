@@ -107,13 +107,29 @@ private:
         // Another session's browser (or one without a bus) cannot be reached from here.
         if ((note && (!note->bus || *note->bus != busID_)) || !bus_) return end(Outcome::refused);
         if (declined_) return waitForTheFolder(now);
+        if (!owned_ && note && note->stage == Stage::running && nameKnown_) {
+            // It took the name before it said it runs, though the watch may
+            // not have told so yet: the bus itself is asked. Without the name
+            // it cannot be reached.
+            owned_ = nameHasOwner();
+            if (!owned_) return end(Outcome::refused);
+        }
         if (!owned_) {
             // Only one still starting is waited for.
-            const bool gone = note && note->stage == Stage::running && nameKnown_;
-            if (gone || now - holderSince_ > holderAppearsLimitUs) end(Outcome::refused);
+            if (now - holderSince_ > holderAppearsLimitUs) end(Outcome::refused);
             return;
         }
         if (!calling_) ask();
+    }
+
+    bool nameHasOwner() {
+        GLibPtr<GVariant, g_variant_unref> reply(g_dbus_connection_call_sync(
+            bus_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+            g_variant_new("(s)", applicationID_.c_str()), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
+            nullptr));
+        gboolean owned = FALSE;
+        if (reply) g_variant_get(reply.get(), "(b)", &owned);
+        return owned;
     }
 
     // The holder is going: the folder is this start's once it lets go.
