@@ -294,8 +294,9 @@ protected:
         closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) { click(c.saveButton()); }, "Save");
         closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) {
             click(c.openThemesButton());
-            // That page takes the place of the one that hears keys.
-            ASSERT_TRUE(runUntil([&] { return state->activeTab()->title.get() == "Themes"; }));
+            // That page takes the place of the one that hears keys, once its
+            // load (queued as the card closed) has been sent and done.
+            ASSERT_TRUE(runUntil([&] { return shownPageLoaded() && state->activeTab()->title.get() == "Themes"; }));
             show(pageA);
         }, "Themes");
         closeCard<Card>(CardLayer::newTabCustomize, present, [&](Card& c) { tapDim(c); }, "the dim layer");
