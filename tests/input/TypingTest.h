@@ -11,6 +11,7 @@
 #include <gtk/gtk.h>
 #include <gtkmm/label.h>
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -66,14 +67,21 @@ protected:
         ASSERT_TRUE(runUntil([&] { return mainWindow().get_focus() == shown; })) << focusName();
     }
 
-    // Types `text`, once the browser has taken in what came before, as the
-    // user does: true once the page at `path` has heard every key of it.
-    bool typedIntoPage(const char* path, std::string_view text = "ab") {
+    // Types two letters, once the browser has taken in what came before, as
+    // the user does: true once the page at `path` has heard both. The letters
+    // change from one typing to the next, so that a late report of an
+    // earlier typing never stands in for them.
+    bool typedIntoPage(const char* path) {
         settle();
-        const auto before = KeyReportingPage::heard(server, path);
-        return runUntil([&] { return typeText(mainWindow(), text); }) &&
-               runUntil([&] { return KeyReportingPage::heard(server, path) == before + text.size(); });
+        const std::string text = {nextLetter(), nextLetter()};
+        const std::array before = {KeyReportingPage::heard(server, path, text[0]),
+                                   KeyReportingPage::heard(server, path, text[1])};
+        return runUntil([&] { return typeText(mainWindow(), text); }) && runUntil([&] {
+                   return KeyReportingPage::heard(server, path, text[0]) > before[0] &&
+                          KeyReportingPage::heard(server, path, text[1]) > before[1];
+               });
     }
+    char nextLetter() { return static_cast<char>('a' + letters_++ % 26); }
     // The same, true once the omnibox ends with it (what was selected there
     // as the field took the focus is typed over).
     bool typedIntoOmnibox(std::string_view text) {
@@ -104,6 +112,9 @@ protected:
             if (auto* found = labelIn(*child, text)) return found;
         return nullptr;
     }
+
+private:
+    unsigned letters_ = 0;
 };
 
 }  // namespace quorelle::testing

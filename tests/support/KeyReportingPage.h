@@ -22,11 +22,13 @@ struct KeyReportingPage {
                                  "</script></body></html>");
     }
     static std::string title(const std::string& path) { return path.substr(1); }
-    // How many keys the page at `path` has heard.
-    static std::size_t heard(const LoopbackServer& server, const std::string& path) {
-        const std::string prefix = path + "/heard/";
-        return static_cast<std::size_t>(std::count_if(server.requestedPaths.begin(), server.requestedPaths.end(),
-                                                      [&](const std::string& p) { return p.starts_with(prefix); }));
+    // How many times the page at `path` has heard `key`. A report can reach
+    // the server late (a page's requests wait while its tab is in the
+    // background), so only a key not typed for a while tells what the last
+    // typing did.
+    static std::size_t heard(const LoopbackServer& server, const std::string& path, char key) {
+        const std::string report = path + "/heard/" + key;
+        return static_cast<std::size_t>(std::count(server.requestedPaths.begin(), server.requestedPaths.end(), report));
     }
 };
 
