@@ -51,6 +51,8 @@ WindowControls::WindowControls(std::shared_ptr<AppState> appState, RootView& roo
     auto& view = root.browserView();
     view.fillBookmarksBar(*bookmarksBar_);
     view.fillSidebars(*leftSidebar_, *rightSidebar_);
+    for (Sidebar* sidebar : {leftSidebar_.get(), rightSidebar_.get()})
+        sidebar->signalRowOpened().connect([&view] { view.focusActiveTab(); });
     browserMenu_ = std::make_unique<BrowserMenu>(appState, view.toolbar().browserMenuButton());
     browserMenu_->signalNewTabOpened().connect([&view] { view.toolbar().omnibox().focus(); });
     profileMenu_ = std::make_unique<ProfileMenu>(appState, services.faviconImages);

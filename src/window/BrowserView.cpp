@@ -10,6 +10,14 @@
 #include <algorithm>
 
 namespace quorelle {
+namespace {
+
+bool showsNewTab(const BrowserTab* tab) {
+    const auto& route = tab ? tab->internalRoute.get() : std::nullopt;
+    return route && *route == InternalPageRoute::newtab;
+}
+
+}  // namespace
 
 BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services)
     : appState_(std::move(appState)),
@@ -40,6 +48,9 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
     connections_.push_back(appState_->sidebarKind.signalWillChange().connect(schedule));
     connections_.push_back(toolbar_.omnibox().signalFocusChanged().connect(
         sigc::mem_fun(*this, &BrowserView::onOmniboxFocus)));
+    // Return leaves the field for the page it opened.
+    connections_.push_back(
+        toolbar_.omnibox().signalSubmitted().connect([this](const std::string&) { focusActiveTab(); }));
     // A tab the user opens is one to type an address into.
     connections_.push_back(tabStrip_.signalNewTabOpened().connect([this] { toolbar_.omnibox().focus(); }));
     // Each time the layout is shown the address text catches up with the tab.
@@ -57,6 +68,7 @@ BrowserView::BrowserView(std::shared_ptr<AppState> appState, const WindowService
 
 BrowserView::~BrowserView() {
     for (auto& connection : connections_) connection.disconnect();
+    activeRoute_.disconnect();
 }
 
 void BrowserView::buildColumn() {
@@ -93,10 +105,15 @@ void BrowserView::refresh() {
     showPanel(rightSidebarSlot_, sidebarShown && settings.sidebarDock == SidebarDock::right);
 
     auto active = appState_->activeTab();
-    if (!active)
+    if (!active) {
+        activeRoute_.disconnect();
         tabContent_.clear();
-    else if (active != tabContent_.tab())
+    } else if (active != tabContent_.tab()) {
         showTab(active);
+    } else {
+        focusOmniboxIfTurnedNewTab();
+    }
+    activeShowedNewTab_ = showsNewTab(active.get());
 }
 
 // A sidebar is a panel that opens and closes over the page row: as it goes,
@@ -119,6 +136,7 @@ void BrowserView::showTab(const std::shared_ptr<BrowserTab>& tab) {
         return std::none_of(tabs.begin(), tabs.end(), [&](const auto& open) { return open->id() == entry.first; });
     });
     const auto [place, fresh] = leftEditing_.try_emplace(tab->id(), false);
+    followActiveRoute(tab);
     tabContent_.showTab(tab, *appState_);
     auto& omnibox = toolbar_.omnibox();
     if (!moveFocus || (fresh && omnibox.isFocused())) return;
@@ -134,11 +152,26 @@ void BrowserView::rememberShownTabFocus() {
     if (const auto& shown = tabContent_.tab()) leftEditing_[shown->id()] = toolbar_.omnibox().isFocused();
 }
 
+// The shown tab's page turning into a New Tab page (or from one) is looked
+// at on the next refresh.
+void BrowserView::followActiveRoute(const std::shared_ptr<BrowserTab>& tab) {
+    activeRoute_.disconnect();
+    activeRoute_ = tab->internalRoute.signalWillChange().connect([this] { refresh_->schedule(); });
+}
+
+// The shown tab has just turned into a New Tab page in place (Home, closing
+// the only tab): the page it showed, which may have had the keys, is gone,
+// and a New Tab page is for typing an address, as after Ctrl+T. A focus the
+// user has elsewhere (a card, the omnibox itself) stays.
+void BrowserView::focusOmniboxIfTurnedNewTab() {
+    auto& omnibox = toolbar_.omnibox();
+    if (activeShowedNewTab_ || !showsNewTab(appState_->activeTab().get())) return;
+    if (get_mapped() && focusReturn_.focusLostOrIn(*this) && !omnibox.isFocused()) omnibox.focus();
+}
+
 void BrowserView::focusActiveTab() {
-    const auto tab = appState_->activeTab();
-    const auto& route = tab ? tab->internalRoute.get() : std::nullopt;
     GtkWidget* page = tabContent_.webTabView().shownView();
-    if (!page || (route && *route == InternalPageRoute::newtab) || !gtk_widget_grab_focus(page))
+    if (!page || showsNewTab(appState_->activeTab().get()) || !gtk_widget_grab_focus(page))
         toolbar_.omnibox().focus();
 }
 

@@ -39,8 +39,11 @@ class ViewRefresh;
 // or a key) gets it where it last was in that tab: on its page, or in the
 // omnibox when the user was editing there as the tab was left or the tab
 // shows a New Tab page; a tab just opened keeps it in the omnibox when the
-// command that opened it put it there. What closes over the layout gives it
-// back through focusReturn(), which falls back to the active tab's place.
+// command that opened it put it there. Return in the omnibox leaves it on the
+// page it opened, and a tab that turns into a New Tab page (Home, closing
+// the only tab) has it in the omnibox, as a new tab does. What closes over
+// the layout gives it back through focusReturn(), which falls back to the
+// active tab's place.
 class BrowserView : public Gtk::Overlay {
 public:
     BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services);
@@ -62,6 +65,8 @@ public:
     FocusReturn& focusReturn() { return focusReturn_; }
     // Puts the keyboard focus on the active tab's page, or in the omnibox
     // while that page is a New Tab page, made for typing an address.
+    // So does a page opened from outside the page and the omnibox (a
+    // panel's list, say): it takes the keys from the control that opened it.
     void focusActiveTab();
 
     bool omniboxFocused() const { return omniboxFocused_; }
@@ -76,6 +81,8 @@ private:
     void onOmniboxFocus(bool focused);
     void showTab(const std::shared_ptr<BrowserTab>& tab);
     void rememberShownTabFocus();
+    void followActiveRoute(const std::shared_ptr<BrowserTab>& tab);
+    void focusOmniboxIfTurnedNewTab();
     void showPanel(Gtk::Box& slot, bool shown);
     static void fillSlot(Gtk::Box& slot, Gtk::Widget& child);
 
@@ -95,6 +102,10 @@ private:
     // Each tab the layout has shown: whether the user was editing in the
     // omnibox as it was left.
     std::map<Uuid, bool> leftEditing_;
+    // Whether the active tab showed a New Tab page when last looked at, and
+    // the watch on its page's kind.
+    bool activeShowedNewTab_ = false;
+    sigc::connection activeRoute_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
 };

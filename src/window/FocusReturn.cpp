@@ -126,8 +126,17 @@ void FocusReturn::closing(Gtk::Widget& area) {
 
 void FocusReturn::giveBack(GtkWidget* target, Gtk::Widget* closingArea) {
     if (!window()) return;
-    if (canHold(target) && !(closingArea && isInside(target, *closingArea)) && gtk_widget_grab_focus(target)) return;
+    if (canHold(target) && !(closingArea && isInside(target, *closingArea)) && grabKeepingCaret(target)) return;
     if (fallback_) fallback_();
+}
+
+// A text field gets the focus back as it lost it: its caret where it was,
+// what was selected still selected. Given the focus the usual way, it
+// selects all of its text, which the next key typed would replace. (A field
+// that starts over as it takes the focus, as the omnibox does, still does.)
+bool FocusReturn::grabKeepingCaret(GtkWidget* target) {
+    if (GTK_IS_TEXT(target)) return gtk_text_grab_focus_without_selecting(GTK_TEXT(target));
+    return gtk_widget_grab_focus(target);
 }
 
 }  // namespace quorelle

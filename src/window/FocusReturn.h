@@ -67,6 +67,7 @@ private:
     void follow(GtkWidget* popover);
     void returnIfLost();
     void giveBack(GtkWidget* target, Gtk::Widget* closingArea = nullptr);
+    static bool grabKeepingCaret(GtkWidget* target);
 
     std::function<void()> fallback_;
     std::unique_ptr<ViewRefresh> laterCheck_;

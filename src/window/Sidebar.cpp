@@ -247,6 +247,7 @@ void Sidebar::openRow(std::size_t index) {
     if (index >= rows().size()) return;
     const std::string url = rows()[index].url;  // the navigation may change the list
     appState_->navigateActive(url);
+    rowOpened_.emit();
 }
 
 }  // namespace quorelle

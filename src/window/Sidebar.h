@@ -12,6 +12,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
+#include <sigc++/signal.h>
 
 #include <memory>
 #include <optional>
@@ -65,6 +66,9 @@ public:
     Gtk::GridView& list() { return list_; }
     // The rows listed now, top to bottom.
     const std::vector<Row>& rows() const { return rows_->rows(); }
+    // A row has been opened in the active tab: the window gives that page
+    // the keys, which would otherwise go on into the search field.
+    sigc::signal<void()>& signalRowOpened() { return rowOpened_; }
 
     // Redraws from the state at once; changes are otherwise picked up on the
     // main queue.
@@ -102,6 +106,7 @@ private:
     std::optional<std::vector<std::pair<std::string, std::string>>> searchIndex_;
     std::unique_ptr<ViewRefresh> refresh_;
     std::vector<sigc::connection> connections_;
+    sigc::signal<void()> rowOpened_;
 };
 
 }  // namespace quorelle

@@ -3,15 +3,16 @@
 // pages that report every key they hear.
 #include "input/TypingTest.h"
 
+#include "app/RootView.h"
+#include "cards/NewBookmarkSheet.h"
 #include "model/BrowserTab.h"
 #include "window/BookmarkChip.h"
+#include "window/BookmarkFolderNameDialog.h"
 #include "window/BookmarkFolderMenu.h"
 #include "window/BookmarksBar.h"
 #include "window/Sidebar.h"
-#include "window/TabChip.h"
 
 #include <gtk/gtk.h>
-#include <gtkmm/popover.h>
 
 #include <functional>
 #include <string>
@@ -21,29 +22,6 @@ namespace {
 
 class FocusReturnTest : public TypingTest {
 protected:
-    // A popover of the window on screen (a menu of the menu bar, a pull-down,
-    // a context menu), if any.
-    Gtk::Popover* openPopover() { return openPopoverIn(mainWindow()); }
-    static Gtk::Popover* openPopoverIn(Gtk::Widget& widget) {
-        if (auto* popover = dynamic_cast<Gtk::Popover*>(&widget); popover && popover->get_mapped()) return popover;
-        for (auto* child = widget.get_first_child(); child; child = child->get_next_sibling())
-            if (auto* found = openPopoverIn(*child)) return found;
-        return nullptr;
-    }
-    Gtk::Widget& menuBarItem(const char* title) {
-        Gtk::Widget* item = nullptr;
-        for (auto* child = mainWindow().get_first_child(); child && !item; child = child->get_next_sibling())
-            if (GTK_IS_POPOVER_MENU_BAR(child->gobj())) item = labelIn(*child, title);
-        EXPECT_NE(item, nullptr) << title;
-        return *item;
-    }
-    TabChip& chipOf(const AppState::TabPtr& tab) { return *view().tabStrip().chipFor(tab->id()); }
-    // Clicks the tab's chip and waits until the tab is on screen.
-    void choose(const AppState::TabPtr& tab) {
-        click(chipOf(tab));
-        ASSERT_TRUE(runUntil([&] { return view().tabContent().tab() == tab; }));
-    }
-
     // With the page's focus, opens a menu with `open` and closes it by
     // Escape, then by a click on the page (which the menu takes for itself):
     // each time, what is typed next reaches the page.
@@ -60,10 +38,6 @@ protected:
             ASSERT_TRUE(runUntil([&] { return openPopover() == nullptr; })) << menu << ", " << way;
             ASSERT_TRUE(typedIntoPage(pageA)) << menu << " closed by " << way << " left the focus on " << focusName();
         }
-    }
-    Sidebar& shownSidebar() {
-        auto& controls = mainWindow().controls();
-        return state->settings().sidebarDock == SidebarDock::left ? controls.leftSidebar() : controls.rightSidebar();
     }
 };
 
@@ -123,8 +97,7 @@ TEST_F(FocusReturnTest, AChosenTabTakesTheKeysWhereTheyLastWentInIt) {
     show(pageA);
     const auto first = state->activeTab();
     clickPage();
-    // A second tab, its page loaded from the omnibox: Return leaves the
-    // focus nowhere.
+    // A second tab, its page loaded from the omnibox.
     press("<Control>t");
     ASSERT_TRUE(runUntil([&] { return state->tabs.get().size() == 2u; }));
     const auto second = state->activeTab();
@@ -174,6 +147,50 @@ TEST_F(FocusReturnTest, AChosenTabTakesTheKeysWhereTheyLastWentInIt) {
     press("<Control>t");
     ASSERT_TRUE(runUntil([&] { return state->tabs.get().size() == 3u && view().tabContent().tab() == state->activeTab(); }));
     EXPECT_TRUE(typedIntoOmnibox("home")) << "the focus is on " << focusName();
+}
+
+TEST_F(FocusReturnTest, AFieldGivenTheKeysBackKeepsItsCaretAndSelection) {
+    show(pageA);
+    state->profileData.modify([](ProfileData& data) { data.settings.showBookmarksBar = true; });
+    state->createBookmarkFolder("Reading");
+    auto& bar = mainWindow().controls().bookmarksBar();
+    ASSERT_TRUE(runUntil([&] { return !bar.folderMenus().empty(); }));
+    state->showNewBookmarkSheet.set(true);
+    NewBookmarkSheet* card = nullptr;
+    ASSERT_TRUE(runUntil([&] {
+        card = dynamic_cast<NewBookmarkSheet*>(mainWindow().rootView().presentedCard(CardLayer::newBookmark));
+        return card && card->get_mapped();
+    }));
+    Gtk::Entry& title = card->titleField();
+    click(title);
+    ASSERT_TRUE(runUntil([&] { return typeText(mainWindow(), "qrst"); }));
+    ASSERT_TRUE(runUntil([&] { return title.get_text() == "qrst"; })) << title.get_text();
+
+    // A folder's menu, Rename Folder chosen there, and its dialog closed by
+    // Escape: typing goes on where it stopped.
+    click(*bar.folderMenus().front(), 3);
+    ASSERT_TRUE(runUntil([&] { return openPopover() != nullptr; }));
+    Gtk::Widget* rename = labelIn(*openPopover(), "Rename Folder");
+    ASSERT_NE(rename, nullptr);
+    click(*rename);
+    ASSERT_TRUE(runUntil([&] { return bar.folderNameDialog() && bar.folderNameDialog()->get_mapped(); }));
+    ASSERT_TRUE(runUntil([&] { return pressAccelerator(*bar.folderNameDialog(), "Escape"); }));
+    ASSERT_TRUE(runUntil([&] { return !bar.showNewFolderPrompt(); }));
+    settle();
+    ASSERT_TRUE(runUntil([&] { return typeText(mainWindow(), "uvwx"); }));
+    EXPECT_TRUE(runUntil([&] { return title.get_text() == "qrstuvwx"; })) << title.get_text();
+
+    // A selection survives a menu opened and closed by Escape: what is
+    // typed next replaces it.
+    title.select_region(1, 3);
+    click(*bar.folderMenus().front(), 3);
+    ASSERT_TRUE(runUntil([&] { return openPopover() != nullptr; }));
+    press("Escape");
+    ASSERT_TRUE(runUntil([&] { return openPopover() == nullptr; }));
+    ASSERT_TRUE(runUntil([&] { return typeText(mainWindow(), "y"); }));
+    EXPECT_TRUE(runUntil([&] { return title.get_text() == "qytuvwx"; })) << title.get_text();
+    state->showNewBookmarkSheet.set(false);
+    settle();
 }
 
 }  // namespace

@@ -13,12 +13,18 @@
 namespace quorelle::testing {
 
 // The page at `path` (titled as the path says, without its slash) reports
-// each key as a request for `path` + "/heard/" + the key.
+// each key as a request for `path` + "/heard/" + the key. It keeps the
+// letters it hears: the engine hands a key the page leaves back to the
+// window once the page has run, which can be after the report reached the
+// server and the case has moved the focus on, and the key would land there.
 struct KeyReportingPage {
     static void serve(LoopbackServer& server, const std::string& path) {
         server.addHTML(path, "<html><head><title>" + title(path) +
                                  "</title></head><body style=\"margin:0;height:100vh\"><script>"
-                                 "document.addEventListener('keydown', e => fetch(location.pathname + '/heard/' + e.key));"
+                                 "document.addEventListener('keydown', e => {"
+                                 "  fetch(location.pathname + '/heard/' + e.key);"
+                                 "  if (e.key.length == 1 && !e.ctrlKey && !e.altKey && !e.metaKey) e.preventDefault();"
+                                 "});"
                                  "</script></body></html>");
     }
     static std::string title(const std::string& path) { return path.substr(1); }
