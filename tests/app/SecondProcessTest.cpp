@@ -607,12 +607,28 @@ TEST_F(SecondProcessTest, ABrowserWhoseDataFolderWasMovedNeverWritesIntoTheNewOn
     EXPECT_FALSE(second.exited());
 }
 
+// A folder with fewer permissions than its owner's all while this lives,
+// given them back (0700) after.
+class NarrowedFolder {
+public:
+    NarrowedFolder(std::string path, std::filesystem::perms mode) : path_(std::move(path)) {
+        std::filesystem::permissions(path_, mode);
+    }
+    ~NarrowedFolder() { std::filesystem::permissions(path_, std::filesystem::perms::owner_all); }
+    NarrowedFolder(const NarrowedFolder&) = delete;
+    NarrowedFolder& operator=(const NarrowedFolder&) = delete;
+
+private:
+    std::string path_;
+};
+
 // A folder that takes no new entries (a read-only file system) still guards
 // itself, and the browser that holds it says what will not be saved: nothing,
 // when the profile's folder takes no entries either, else only what the data
 // folder itself keeps; and with the profile's folder alone read-only, only
-// its browsing data. A run that changed nothing lost nothing, and its quit
-// says so by its status.
+// its browsing data, naming the folder that refuses when that is the one
+// above it. A run that changed nothing lost nothing, and its quit says so by
+// its status.
 TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillNotBeSaved) {
     ASSERT_TRUE(display);
     {
@@ -657,6 +673,19 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
             << browser.errorOutput();
         EXPECT_TRUE(browser.saidSo("); changes to its browsing data won't be saved.\n")) << browser.errorOutput();
         EXPECT_FALSE(browser.saidSo("the data folder")) << browser.errorOutput();
+        closeMainWindow(browser);
+    }
+    {
+        // The folder that refuses is named, not the profile's inside it.
+        const std::string profiles = folder + "/profiles";
+        const NarrowedFolder closed(profiles, std::filesystem::perms::none);
+        Browser browser(home, {.readStderr = true, .boundByFileModes = true});
+        ASSERT_TRUE(isUp(browser, false));
+        ASSERT_TRUE(runUntil([&] {
+            return browser.saidSo("quorelle: the profile folder " + profiles + "/default cannot be written (" +
+                                  profiles + ": Permission denied); changes to its browsing data won't be saved.\n");
+        }, processLimitMs))
+            << browser.errorOutput();
         closeMainWindow(browser);
     }
 }
