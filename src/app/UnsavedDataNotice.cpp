@@ -3,8 +3,10 @@
 #include "app/FileSizeLimit.h"
 #include "state/AppState.h"
 #include "store/DataStore.h"
+#include "web/WebsiteDataService.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,9 +36,9 @@ std::optional<std::string> filesOverTheLimit(DataStore& store, const std::string
            " bytes";
 }
 
-}  // namespace
-
-void UnsavedDataNotice::tellAtStart(DataStore& store, AppState& appState) {
+// What the data folder and the profile's folder cannot keep, and which of
+// their files cannot be saved again; the toast's line for it.
+std::optional<std::string> dataStoreProblems(DataStore& store, AppState& appState) {
     const std::string root = store.rootURL();
     const auto rootProblem = store.writeProblem(root);
     const std::string profileID = appState.appSettings.get().selectedStartupProfileID;
@@ -47,14 +49,52 @@ void UnsavedDataNotice::tellAtStart(DataStore& store, AppState& appState) {
                               "); nothing changed now will be saved."
                         : "the profile folder " + *profileFolder + " cannot be written (" + *profileProblem +
                               "); changes to its browsing data won't be saved.");
-        appState.toastMessage.set("Your browsing data won't be saved: " + *profileProblem);
-    } else if (rootProblem) {
+        return "Your browsing data won't be saved: " + *profileProblem;
+    }
+    if (rootProblem) {
         say("the data folder " + root + " cannot be written (" + *rootProblem +
             "); changes to the list of profiles and the window size won't be saved; browsing data will be.");
-        appState.toastMessage.set("The list of profiles and the window size won't be saved: " + *rootProblem);
-    } else if (auto tooLarge = filesOverTheLimit(store, profileID)) {
-        appState.toastMessage.set(*tooLarge);
+        return "The list of profiles and the window size won't be saved: " + *rootProblem;
     }
+    return filesOverTheLimit(store, profileID);
+}
+
+// What stood where a website data folder belongs and was set aside, and what
+// those folders cannot keep; the toast's lines for it.
+std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {
+    std::vector<std::string> lines;
+    const auto& report = websiteData.makeFolders();
+    for (const auto& [what, keptAs] : report.setAside) {
+        say(what + "; it is kept as " + keptAs + ", and a new folder for website data is made in its place.");
+        lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() +
+                        ", and website data goes to a new folder");
+    }
+    const auto& folders = websiteData.folders();
+    if (report.dataProblem) {
+        say("the website data folder " + folders.data + " cannot be written (" + *report.dataProblem +
+            "); cookies and other website data won't be saved.");
+        lines.push_back("Cookies and other website data won't be saved: " + folders.data + " cannot be written (" +
+                        *report.dataProblem + ")");
+    }
+    if (report.cacheProblem) {
+        say("the website cache folder " + folders.cache + " cannot be written (" + *report.cacheProblem +
+            "); websites' files won't be cached.");
+        lines.push_back("Websites' files won't be cached: " + folders.cache + " cannot be written (" +
+                        *report.cacheProblem + ")");
+    }
+    return lines;
+}
+
+}  // namespace
+
+void UnsavedDataNotice::tellAtStart(DataStore& store, WebsiteDataService& websiteData, AppState& appState) {
+    std::vector<std::string> lines;
+    if (auto line = dataStoreProblems(store, appState)) lines.push_back(std::move(*line));
+    for (auto& line : websiteDataProblems(websiteData)) lines.push_back(std::move(line));
+    if (lines.empty()) return;
+    std::string toast;
+    for (const auto& line : lines) toast += (toast.empty() ? "" : "\n") + line;
+    appState.toastMessage.set(toast);
 }
 
 bool UnsavedDataNotice::savedAtQuit(DataStore& store) {

@@ -159,7 +159,7 @@ int runApplication(const Folders& folders, const GraphicsMode& graphics, DataFol
 
     auto appState = AppState::create(false, AppStateServices{store, mainQueue, webViews, favicons, identity,
                                                              proxyTester, websiteData, keychain, clipboard});
-    UnsavedDataNotice::tellAtStart(store, *appState);
+    UnsavedDataNotice::tellAtStart(store, websiteData, *appState);
     // The guest window's state is made when that window first opens.
     std::weak_ptr<AppState> guestAppState;
     auto makeGuestState = [&] {

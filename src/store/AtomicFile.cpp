@@ -1,5 +1,6 @@
 #include "store/AtomicFile.h"
 
+#include "model/Date.h"
 #include "store/FileDescriptor.h"
 
 #include <glib.h>
@@ -166,6 +167,12 @@ std::optional<std::string> AtomicFile::renameAside(const std::string& path, std:
         if (errno != EEXIST && errno != ENOTEMPTY) return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> AtomicFile::setAside(const std::string& path, int folder) {
+    std::string stamp = Date::now().iso8601();
+    std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
+    return renameAside(path, std::string(setAsideMark) + stamp, folder);
 }
 
 }  // namespace quorelle

@@ -58,6 +58,14 @@ public:
     static std::optional<std::string> renameAside(const std::string& path, std::string_view suffix,
                                                   int folder = workingFolder);
 
+    // What is set aside keeps its name with this mark and the moment it was
+    // set aside: "<name>.unreadable-<UTC stamp>".
+    static constexpr std::string_view setAsideMark = ".unreadable-";
+    // Renames whatever is at `path` (a file, a folder, a link, never
+    // followed, never opened) to "<name>.unreadable-<YYYYMMDDTHHMMSSZ>"
+    // beside it, as renameAside does. Gives the new path.
+    static std::optional<std::string> setAside(const std::string& path, int folder = workingFolder);
+
     // Whether anything (a file, a folder, a link, dangling or not) is at
     // `path`. `unknown` when that could not be learned (no permission to
     // look into a folder above it, a file where a folder belongs, an I/O

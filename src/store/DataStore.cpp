@@ -1,6 +1,5 @@
 #include "store/DataStore.h"
 
-#include "model/Date.h"
 #include "model/JsonCodec.h"
 #include "model/ProfileData.h"
 #include "store/DataFolderLock.h"
@@ -27,20 +26,7 @@ namespace {
 constexpr std::string_view appSettingsFileName = "appSettings.json";
 constexpr std::string_view windowSizeFileName = "windowSize.json";
 constexpr std::string_view profilesFolderName = "profiles";
-constexpr std::string_view moveAsideMarker = ".unreadable-";
 constexpr std::string_view saveFailedMessage = "Couldn't save your browsing data: ";
-
-// "YYYYMMDDTHHMMSSZ" for the current moment in UTC.
-std::string utcStamp() {
-    std::string stamp = Date::now().iso8601();
-    std::erase_if(stamp, [](char c) { return c == '-' || c == ':'; });
-    return stamp;
-}
-
-// Renames what is at `path` to "<name>.unreadable-<UTC stamp>", beside it.
-bool setAside(int folder, const std::string& path) {
-    return AtomicFile::renameAside(path, std::string(moveAsideMarker) + utcStamp(), folder).has_value();
-}
 
 bool isFolder(int folder, const std::string& path) {
     struct stat info;
@@ -136,17 +122,9 @@ std::optional<DataStore::Unsaved> DataStore::saveEverything() {
 }
 
 std::optional<std::string> DataStore::writeProblem(const std::string& path) const {
-    Place folder = place(path);
-    const std::string shownBase = folder.folder == AtomicFile::workingFolder ? std::string() : root_ + "/";
-    if (auto noFolder = FolderTree::noFolderOnTheWay(folder.folder, folder.path, shownBase)) return noFolder;
-    for (;;) {
-        if (::faccessat(folder.folder, folder.path.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return std::nullopt;
-        const int error = errno;
-        const auto slash = folder.path.rfind('/');
-        // Made on first use: whether it can be depends on the folder above.
-        if (error != ENOENT || folder.path == "." || slash == 0) return std::generic_category().message(error);
-        folder.path = slash == std::string::npos ? std::string(".") : folder.path.substr(0, slash);
-    }
+    const Place folder = place(path);
+    return FolderTree::writeProblem(folder.folder, folder.path,
+                                    folder.folder == AtomicFile::workingFolder ? std::string() : root_ + "/");
 }
 
 std::vector<std::pair<std::string, std::uint64_t>> DataStore::filesLargerThan(std::uint64_t bytes,
@@ -160,7 +138,7 @@ std::vector<std::pair<std::string, std::uint64_t>> DataStore::filesLargerThan(st
         if (!opened.valid()) continue;
         for (const auto& name : FolderTree::names(opened.get())) {
             struct stat info;
-            if (kindOfFile(name) == std::size(fileWords) || name.find(moveAsideMarker) != std::string::npos ||
+            if (kindOfFile(name) == std::size(fileWords) || name.find(AtomicFile::setAsideMark) != std::string::npos ||
                 ::fstatat(opened.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
                 static_cast<std::uint64_t>(info.st_size) <= bytes)
                 continue;
@@ -252,12 +230,9 @@ void DataStore::makeFolder(const std::string& path) const {
     // folder, a loop of links) is set aside as a damaged file is, and the
     // folder made in its place: the session's data is saved, and what was
     // there is kept.
-    const auto setAsideIn = [](int within) {
-        return [within](const std::string& part) { return setAside(within, part); };
-    };
     const Place folder = place(path);
     if (folder.folder != AtomicFile::workingFolder) {
-        FolderTree::makeFolders(folder.folder, folder.path, 0700, setAsideIn(folder.folder));
+        FolderTree::makeFolders(folder.folder, folder.path, 0700);
         return;
     }
     // A root not held is made by its path, and what lies below it as under a
@@ -266,7 +241,7 @@ void DataStore::makeFolder(const std::string& path) const {
     g_mkdir_with_parents(underRoot ? root_.c_str() : path.c_str(), 0700);
     if (!underRoot) return;
     const FileDescriptor root(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (root.valid()) FolderTree::makeFolders(root.get(), path.substr(root_.size() + 1), 0700, setAsideIn(root.get()));
+    if (root.valid()) FolderTree::makeFolders(root.get(), path.substr(root_.size() + 1), 0700);
 }
 
 std::string DataStore::rootURL() const {
@@ -418,7 +393,7 @@ std::error_code DataStore::moveAsideIfDamaged(const std::string& path) {
             // never replaced unseen, and a later save looks again.
             return AtomicFile::lastSystemError();
         case AtomicFile::Presence::present:
-            if (!setAside(file.folder, file.path))
+            if (!AtomicFile::setAside(file.path, file.folder))
                 return AtomicFile::lastSystemError();  // keep the damaged file; a later save tries again
             break;
         case AtomicFile::Presence::absent:

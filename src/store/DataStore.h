@@ -155,7 +155,9 @@ public:
     // files now; nothing when it does. A folder not made yet is judged by
     // the nearest entry above it, where it would be made. What is no folder
     // is named: "<path> is not a folder", "<path> is a loop of symbolic
-    // links", "<path> is a link to nothing"; else the system's reason.
+    // links", "<path> is a link to nothing"; so is a folder above `path`
+    // that refuses: "<root>/profiles: Permission denied"; else the system's
+    // reason (FolderTree::writeProblem).
     std::optional<std::string> writeProblem(const std::string& path) const;
     // The files the store writes again (the root's, and the profile's
     // folder's) that are larger than `bytes`, with their sizes.

@@ -1,5 +1,6 @@
 #include "store/FolderTree.h"
 
+#include "store/AtomicFile.h"
 #include "store/FileDescriptor.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <system_error>
 
 namespace quorelle {
 
@@ -54,17 +56,27 @@ Standing standingAt(int folder, const std::string& part, const char** what) {
     return Standing::nothingKnown;
 }
 
+// An entry's path as the user is shown it: `shownBase` + its path, the
+// folder itself (".") as `shownBase` without its last "/".
+std::string shown(const std::string& shownBase, const std::string& part) {
+    return part == "." ? shownBase.substr(0, shownBase.size() - 1) : shownBase + part;
+}
+
 }  // namespace
 
-bool FolderTree::makeFolders(int folder, const std::string& path, unsigned mode, const Clear& clear) {
+bool FolderTree::makeFolders(int folder, const std::string& path, unsigned mode, const std::string& shownBase,
+                             std::vector<SetAside>* setAside) {
     for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string part = path.substr(0, end);
         if (::mkdirat(folder, part.c_str(), mode) != 0) {
             if (errno != EEXIST) return false;
             const char* what = nullptr;
-            if (standingAt(folder, part, &what) == Standing::noFolder &&
-                (!clear || !clear(part) || ::mkdirat(folder, part.c_str(), mode) != 0))
-                return false;
+            if (standingAt(folder, part, &what) == Standing::noFolder) {
+                const auto keptAs = AtomicFile::setAside(part, folder);
+                if (!keptAs) return false;
+                if (setAside) setAside->push_back({shown(shownBase, part) + what, shown(shownBase, *keptAs)});
+                if (::mkdirat(folder, part.c_str(), mode) != 0) return false;
+            }
         }
         if (end == std::string::npos) return true;
     }
@@ -79,12 +91,37 @@ std::optional<std::string> FolderTree::noFolderOnTheWay(int folder, const std::s
             case Standing::folder:
                 break;
             case Standing::noFolder:
-                return (part == "." ? shownBase.substr(0, shownBase.size() - 1) : shownBase + part) + what;
+                return shown(shownBase, part) + what;
             case Standing::nothingKnown:
                 return std::nullopt;
         }
         if (end == std::string::npos) return std::nullopt;
     }
+}
+
+std::optional<std::string> FolderTree::writeProblem(int folder, const std::string& path, const std::string& shownBase) {
+    if (auto noFolder = noFolderOnTheWay(folder, path, shownBase)) return noFolder;
+    const auto refused = [&](const std::string& part) {
+        const std::string reason = std::generic_category().message(errno);
+        return part == path ? reason : shown(shownBase, part) + ": " + reason;
+    };
+    // Every folder on the way is searched; the last one there (the folder
+    // itself, or the one it would be made in) takes the new entries.
+    std::string last = path.starts_with('/') ? "/" : ".";
+    if (path != last && ::faccessat(folder, last.c_str(), X_OK, AT_EACCESS) != 0) return refused(last);
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        const std::string part = path.substr(0, end);
+        struct stat info;
+        if (::fstatat(folder, part.c_str(), &info, 0) != 0) {
+            if (errno == ENOENT) break;
+            return refused(part);
+        }
+        if (part != path && ::faccessat(folder, part.c_str(), X_OK, AT_EACCESS) != 0) return refused(part);
+        last = part;
+        if (end == std::string::npos) break;
+    }
+    if (::faccessat(folder, last.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return refused(last);
+    return std::nullopt;
 }
 
 bool FolderTree::remove(int folder, const std::string& path) {

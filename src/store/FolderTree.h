@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,13 +13,25 @@ struct FolderTree {
     // listed. `folder` stays open and is not moved along.
     static std::vector<std::string> names(int folder);
 
+    // What makeFolders set aside: what stood where a folder belongs, in
+    // words ("<entry> is not a folder", as noFolderOnTheWay names it), and
+    // the path it is kept at now, each shown as `shownBase` + its path.
+    struct SetAside {
+        std::string what;
+        std::string keptAs;
+
+        friend bool operator==(const SetAside&, const SetAside&) = default;
+    };
+
     // Makes `path` in `folder` with its missing parents, each with `mode`; an
-    // existing folder, or a link to one, is no error. Where something else
-    // takes a folder's place (a file, a link to no folder or a loop of links),
-    // `clear` is asked to move it away, and the folder is made once it has.
-    // False when one could not be made.
-    using Clear = std::function<bool(const std::string& part)>;
-    static bool makeFolders(int folder, const std::string& path, unsigned mode, const Clear& clear);
+    // existing folder, or a link to one, is no error. Whatever takes a
+    // folder's place (a file, a FIFO, a link to no folder or a loop of
+    // links) is set aside as it is (AtomicFile::setAside: a file keeps its
+    // bytes, a link stays a link, nothing is opened), added to `setAside`
+    // when given, and the folder made in its place. False when one could not
+    // be made.
+    static bool makeFolders(int folder, const std::string& path, unsigned mode, const std::string& shownBase = {},
+                            std::vector<SetAside>* setAside = nullptr);
 
     // The first entry on the way to `path` in `folder` (the path's own
     // included) that stands where a folder belongs and is no folder, named
@@ -30,6 +41,15 @@ struct FolderTree {
     // one), is missing, or cannot be looked at.
     static std::optional<std::string> noFolderOnTheWay(int folder, const std::string& path,
                                                        const std::string& shownBase);
+
+    // Why the folder at `path` in `folder` takes no new entries now; nothing
+    // when it does. A folder not made yet is judged where it would be made.
+    // What is no folder is named as noFolderOnTheWay names it; a folder on
+    // the way that refuses (one that cannot be searched, or the one that
+    // would take the entry and cannot be written) is named too unless it is
+    // `path` itself: "<folder>: Permission denied"; else the system's reason
+    // alone.
+    static std::optional<std::string> writeProblem(int folder, const std::string& path, const std::string& shownBase);
 
     // Removes `path` in `folder` with everything in it; a symbolic link is
     // removed itself, never followed. False when `path` was not removed.

@@ -1,9 +1,12 @@
 #include "web/WebsiteDataService.h"
 
+#include "store/FileDescriptor.h"
 #include "store/MainQueue.h"
 #include "web/PrivateFileMask.h"
 
 #include <webkit/webkit.h>
+
+#include <fcntl.h>
 
 #include <filesystem>
 #include <utility>
@@ -11,17 +14,13 @@
 namespace quorelle {
 namespace {
 
-// Makes the folder (0700). A folder an earlier version left open to others
-// is closed up with everything in it: folders 0700, files 0600 (links are
-// left alone); a private one is not walked again.
-void makePrivate(const std::string& folder) {
+// A folder an earlier version left open to others is closed up with
+// everything in it: folders 0700, files 0600 (links are left alone); a
+// private one is not walked again.
+void closeUp(const std::string& folder) {
     using std::filesystem::perms;
     std::error_code error;
     const auto status = std::filesystem::status(folder, error);
-    if (!std::filesystem::exists(status)) {
-        g_mkdir_with_parents(folder.c_str(), 0700);
-        return;
-    }
     if ((status.permissions() & (perms::group_all | perms::others_all)) == perms::none) return;
     std::filesystem::permissions(folder, perms::owner_all, error);
     for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
@@ -36,19 +35,46 @@ void makePrivate(const std::string& folder) {
     }
 }
 
+// Makes the folder (0700) and what is missing above it, or closes up the
+// one there. Whatever stands in its place and is no folder is set aside,
+// never opened, and noted in `setAside`.
+void makePrivate(const std::string& folder, std::vector<FolderTree::SetAside>& setAside) {
+    const std::filesystem::path path(folder);
+    const std::string above = path.parent_path().string();
+    g_mkdir_with_parents(above.c_str(), 0700);
+    const FileDescriptor parent(::open(above.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parent.valid()) return;
+    std::error_code error;
+    if (std::filesystem::is_directory(std::filesystem::status(folder, error)))
+        closeUp(folder);
+    else
+        FolderTree::makeFolders(parent.get(), path.filename().string(), 0700, above + "/", &setAside);
+}
+
 }  // namespace
 
 WebsiteDataService::WebsiteDataService(MainQueue& mainQueue, Folders folders)
     : mainQueue_(mainQueue), folders_(std::move(folders)) {}
+
+const WebsiteDataService::FolderReport& WebsiteDataService::makeFolders() {
+    if (!folderReport_) {
+        FolderReport report;
+        makePrivate(folders_.data, report.setAside);
+        makePrivate(folders_.cache, report.setAside);
+        makeMediaSaltFolders();
+        report.dataProblem = FolderTree::writeProblem(AT_FDCWD, folders_.data, {});
+        report.cacheProblem = FolderTree::writeProblem(AT_FDCWD, folders_.cache, {});
+        folderReport_ = std::move(report);
+    }
+    return *folderReport_;
+}
 
 // Cookies are kept on disk only when the session is told where: otherwise the
 // engine holds them in memory and a restart loses them.
 WebKitNetworkSession* WebsiteDataService::persistentSession() {
     if (!persistentSession_) {
         const PrivateFileMask mask;
-        makePrivate(folders_.data);
-        makePrivate(folders_.cache);
-        makeMediaSaltFolders();
+        makeFolders();
         persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(
             webkit_network_session_new(folders_.data.c_str(), folders_.cache.c_str()));
         const std::string cookies = folders_.data + "/" + cookieFileName;

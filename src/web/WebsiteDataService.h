@@ -3,10 +3,13 @@
 #include "model/GLibPtr.h"
 #include "state/IWebsiteData.h"
 #include "state/WebsiteDataStoreKind.h"
+#include "store/FolderTree.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 typedef struct _WebKitNetworkSession WebKitNetworkSession;
 
@@ -20,6 +23,12 @@ class MainQueue;
 // and the clearing of the persistent session's data. Everything the engine
 // keeps lies in folders only the user can open (0700, files 0600).
 //
+// The two folders are the browser's to make, before the persistent session
+// is: whatever stands in the place of either and is no folder (a file, a
+// FIFO, a link to nothing, a loop of links) is set aside under another name
+// and a folder made there. Given to the engine, it would end the browser at
+// its start (its sandbox binds folders inside them) or keep no cookies.
+//
 // Made once in main(). Main thread only.
 class WebsiteDataService : public IWebsiteData {
 public:
@@ -32,9 +41,23 @@ public:
         std::string cache;
     };
 
+    // What making the two folders met, for the start to tell: what stood in
+    // a folder's place and was set aside, and why a folder takes no writes
+    // (FolderTree::writeProblem), for each that does not.
+    struct FolderReport {
+        std::vector<FolderTree::SetAside> setAside;
+        std::optional<std::string> dataProblem;
+        std::optional<std::string> cacheProblem;
+    };
+
     WebsiteDataService(MainQueue& mainQueue, Folders folders);
     WebsiteDataService(const WebsiteDataService&) = delete;
     WebsiteDataService& operator=(const WebsiteDataService&) = delete;
+
+    const Folders& folders() const { return folders_; }
+    // Makes the two folders, once: on the first call, or as the persistent
+    // session is made, whichever comes first. What that met.
+    const FolderReport& makeFolders();
 
     WebKitNetworkSession* persistentSession();
     // The session a new web view gets: the persistent one, or a fresh
@@ -54,6 +77,7 @@ private:
 
     MainQueue& mainQueue_;
     Folders folders_;
+    std::optional<FolderReport> folderReport_;
     GObjectPtr<WebKitNetworkSession> persistentSession_;
 };
 

@@ -607,12 +607,28 @@ TEST_F(SecondProcessTest, ABrowserWhoseDataFolderWasMovedNeverWritesIntoTheNewOn
     EXPECT_FALSE(second.exited());
 }
 
+// A folder with fewer permissions than its owner's all while this lives,
+// given them back (0700) after.
+class NarrowedFolder {
+public:
+    NarrowedFolder(std::string path, std::filesystem::perms mode) : path_(std::move(path)) {
+        std::filesystem::permissions(path_, mode);
+    }
+    ~NarrowedFolder() { std::filesystem::permissions(path_, std::filesystem::perms::owner_all); }
+    NarrowedFolder(const NarrowedFolder&) = delete;
+    NarrowedFolder& operator=(const NarrowedFolder&) = delete;
+
+private:
+    std::string path_;
+};
+
 // A folder that takes no new entries (a read-only file system) still guards
 // itself, and the browser that holds it says what will not be saved: nothing,
 // when the profile's folder takes no entries either, else only what the data
 // folder itself keeps; and with the profile's folder alone read-only, only
-// its browsing data. A run that changed nothing lost nothing, and its quit
-// says so by its status.
+// its browsing data, naming the folder that refuses when that is the one
+// above it. A run that changed nothing lost nothing, and its quit says so by
+// its status.
 TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillNotBeSaved) {
     ASSERT_TRUE(display);
     {
@@ -657,6 +673,80 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
             << browser.errorOutput();
         EXPECT_TRUE(browser.saidSo("); changes to its browsing data won't be saved.\n")) << browser.errorOutput();
         EXPECT_FALSE(browser.saidSo("the data folder")) << browser.errorOutput();
+        closeMainWindow(browser);
+    }
+    {
+        // The folder that refuses is named, not the profile's inside it.
+        const std::string profiles = folder + "/profiles";
+        const NarrowedFolder closed(profiles, std::filesystem::perms::none);
+        Browser browser(home, {.readStderr = true, .boundByFileModes = true});
+        ASSERT_TRUE(isUp(browser, false));
+        ASSERT_TRUE(runUntil([&] {
+            return browser.saidSo("quorelle: the profile folder " + profiles + "/default cannot be written (" +
+                                  profiles + ": Permission denied); changes to its browsing data won't be saved.\n");
+        }, processLimitMs))
+            << browser.errorOutput();
+        closeMainWindow(browser);
+    }
+}
+
+// Whatever stands where a website data folder belongs and is no folder (a
+// file, a FIFO) is set aside as it is, a private folder is made there before
+// the web engine uses it, cookies are kept in it, and the start says so once:
+// over a file the engine's sandbox would end the browser. A website data
+// folder the browser cannot write is named at the start.
+TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderThatCannotBeWrittenIsNamed) {
+    ASSERT_TRUE(display);
+    const std::string data = home + "/data/QuorelleWebData";
+    const std::string cache = home + "/cache/QuorelleWebData";
+    std::filesystem::create_directories(home + "/data");
+    std::filesystem::create_directories(home + "/cache");
+    std::ofstream(data) << "not a folder";
+    ASSERT_EQ(mkfifo(cache.c_str(), 0600), 0);
+    {
+        Browser browser(home, {.readStderr = true});
+        ASSERT_TRUE(isUp(browser));
+        for (const auto& place : {data, cache})
+            ASSERT_TRUE(runUntil([&] {
+                return browser.saidSo("quorelle: " + place + " is not a folder; it is kept as " + place +
+                                      ".unreadable-") ||
+                       browser.exited();
+            }, processLimitMs))
+                << browser.errorOutput();
+        ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(data + "/cookies.sqlite"); }, processLimitMs));
+        EXPECT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+        closeMainWindow(browser);
+        expectOnlyItsOwnLines(browser);
+        std::istringstream said(browser.errorOutput());
+        int told = 0;
+        for (std::string line; std::getline(said, line);) told += line.find(" it is kept as ") != std::string::npos;
+        EXPECT_EQ(told, 2) << browser.errorOutput();
+    }
+    for (const auto& place : {data, cache}) {
+        EXPECT_EQ(std::filesystem::status(place).permissions(), std::filesystem::perms::owner_all) << place;
+        std::vector<std::filesystem::path> aside;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(place).parent_path()))
+            if (entry.path().filename().string().starts_with("QuorelleWebData.unreadable-"))
+                aside.push_back(entry.path());
+        ASSERT_EQ(aside.size(), 1u) << place;
+        if (place == data)
+            EXPECT_EQ(ScratchFolder::read(aside[0]), "not a folder");
+        else
+            EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(aside[0])));
+    }
+    {
+        // Read-only, not closed: the sandbox of a superuser bound by file
+        // modes cannot bind folders inside a folder it may not search (an
+        // ordinary user's can), and would end the browser.
+        const NarrowedFolder readOnly(data, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        Browser browser(home, {.readStderr = true, .boundByFileModes = true});
+        ASSERT_TRUE(isUp(browser, false));
+        ASSERT_TRUE(runUntil([&] {
+            return browser.saidSo("quorelle: the website data folder " + data +
+                                  " cannot be written (Permission denied); cookies and other website data won't "
+                                  "be saved.\n");
+        }, processLimitMs))
+            << browser.errorOutput();
         closeMainWindow(browser);
     }
 }

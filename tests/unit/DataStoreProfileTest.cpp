@@ -383,8 +383,8 @@ TEST_F(DataStoreProfile, WhatTakesAFoldersPlaceIsSetAsideAndTheSessionSavedInAFo
 }
 
 // Why a folder takes no new files: judged where it would be made while it is
-// not made yet, and named for what it is when it is no folder. File modes
-// bind the superuser here too.
+// not made yet, and named for what it is when it is no folder; a folder above
+// it that refuses is named itself. File modes bind the superuser here too.
 TEST_F(DataStoreProfile, WriteProblemsAreJudgedWhereTheFolderWouldBeMadeAndNamedForWhatIsThere) {
     namespace fs = std::filesystem;
     const std::string profiles = root_.path() + "/profiles";
@@ -399,8 +399,11 @@ TEST_F(DataStoreProfile, WriteProblemsAreJudgedWhereTheFolderWouldBeMadeAndNamed
     EXPECT_EQ(store_.writeProblem(profiles + "/dangling"), profiles + "/dangling is a link to nothing");
     ASSERT_TRUE(quorelle::testing::runBoundByFileModes([&] {
         ::chmod(profiles.c_str(), 0500);
-        EXPECT_EQ(store_.writeProblem(profiles + "/p9/deeper"), "Permission denied");
+        EXPECT_EQ(store_.writeProblem(profiles + "/p9/deeper"), profiles + ": Permission denied");
+        EXPECT_EQ(store_.writeProblem(profiles), "Permission denied");
         EXPECT_EQ(store_.writeProblem(root_.path()), std::nullopt);
+        ::chmod(profiles.c_str(), 0);
+        EXPECT_EQ(store_.writeProblem(profiles + "/default"), profiles + ": Permission denied");
         ::chmod(profiles.c_str(), 0700);
     }));
 }

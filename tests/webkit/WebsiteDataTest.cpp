@@ -1,5 +1,6 @@
 // The website data of the real engine: cookies kept across a restart of the
-// process, private folders, and clearing a store that holds nothing.
+// process, private folders made where something else stood, and clearing a
+// store that holds nothing.
 #include "web/PrivateFileMask.h"
 #include "webkit/WebTestSupport.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -64,16 +66,33 @@ std::vector<std::string> exposedEntries(const std::string& folder, int* files = 
 
 using WebsiteDataTest = WebTest;
 
+// The one entry beside `path` that it was set aside as.
+std::string setAsideFrom(const std::string& path) {
+    const std::filesystem::path place(path);
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(place.parent_path()))
+        if (entry.path().filename().string().starts_with(place.filename().string() + ".unreadable-"))
+            found.push_back(entry.path().string());
+    return found.size() == 1 ? found.front() : std::to_string(found.size()) + " set aside from " + path;
+}
+
+// Over a link to nothing in the data folder's place the engine would keep no
+// cookies: it is set aside (a link still), as a file in the cache folder's
+// place is (its bytes kept), and folders made there.
 TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNothing) {
     const std::string folder = scratch_ + "/kept";
-    // What an earlier version left: a cache open to everyone.
-    std::filesystem::create_directories(folder + "/cache/old");
-    ASSERT_TRUE(g_file_set_contents((folder + "/cache/old/entry").c_str(), "x", -1, nullptr));
-    for (const char* path : {"/cache", "/cache/old"}) ::chmod((folder + path).c_str(), 0755);
-    ::chmod((folder + "/cache/old/entry").c_str(), 0644);
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_symlink(folder + "/gone", folder + "/data");
+    ASSERT_TRUE(g_file_set_contents((folder + "/cache").c_str(), "not a folder", -1, nullptr));
+    ::chmod((folder + "/cache").c_str(), 0600);
 
     const ChildRun keep = runChild("keep", folder);
     ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
+    EXPECT_EQ(std::filesystem::read_symlink(setAsideFrom(folder + "/data")), folder + "/gone");
+    gchar* kept = nullptr;
+    EXPECT_TRUE(g_file_get_contents(setAsideFrom(folder + "/cache").c_str(), &kept, nullptr, nullptr));
+    EXPECT_STREQ(kept, "not a folder");
+    g_free(kept);
 
     int files = 0;
     EXPECT_EQ(exposedEntries(folder, &files), std::vector<std::string>());
@@ -109,10 +128,23 @@ mode_t modeOfANewFile(const std::string& path) {
 // engine makes in the website-data folders while it clears is private too,
 // and what the browser makes elsewhere meanwhile (a download that finishes,
 // a saved page) keeps the user's usual mode from the moment the persistent
-// session exists.
+// session exists. The folders are made where a FIFO (never opened) and a loop
+// of links stood, which are set aside as they are and said to be; the
+// engine's sandbox would end the process over them.
 TEST_F(WebsiteDataTest, ClearingAnEmptyStoreFinishesEachTimeAndLeavesTheFoldersPrivate) {
     const FileMask usual(022);
+    const std::string data = scratch_ + "/webdata", cache = scratch_ + "/webcache";
+    ASSERT_EQ(::mkfifo(data.c_str(), 0600), 0);
+    std::filesystem::create_symlink("webcache", cache);
     websiteData->persistentSession();
+    const auto& report = websiteData->makeFolders();
+    EXPECT_EQ(report.setAside, (std::vector<FolderTree::SetAside>{
+                                   {data + " is not a folder", setAsideFrom(data)},
+                                   {cache + " is a loop of symbolic links", setAsideFrom(cache)}}));
+    EXPECT_EQ(report.dataProblem, std::nullopt);
+    EXPECT_EQ(report.cacheProblem, std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(setAsideFrom(data))));
+    EXPECT_EQ(std::filesystem::read_symlink(setAsideFrom(cache)), "webcache");
     EXPECT_EQ(PrivateFileMask::usualFileMode(), 0644u);
     EXPECT_EQ(modeOfANewFile(scratch_ + "/saved-meanwhile"), 0644u);
     start();
