@@ -20,6 +20,40 @@ std::string cannotBe(const DataFolderLock& lock) {
     return " cannot be locked";
 }
 
+// Says why the start ends, for the reason it was refused; the process's
+// exit status.
+int refuse(const Settling::Result& settled, const std::string& folder) {
+    const std::string pid = std::to_string(settled.holder);
+    switch (settled.refusal) {
+        case Settling::Refusal::unreachable:
+            break;
+        case Settling::Refusal::stillQuitting:
+            return StartRefusal::refuse(
+                "quorelle: the Quorelle process that is quitting (pid " + pid + ") has not let go of the data folder " +
+                    folder + " after a minute; this one ends without changing it.",
+                "Quorelle is still quitting",
+                "The Quorelle process that is quitting (pid " + pid + ") still uses the data folder " + folder +
+                    ". Start Quorelle again once it has ended.");
+        case Settling::Refusal::stillStarting:
+            return StartRefusal::refuse(
+                "quorelle: the Quorelle process that is starting (pid " + pid + ") on the data folder " + folder +
+                    " has not answered on the session bus after a minute; this one ends without changing it.",
+                "Quorelle is still starting",
+                "The Quorelle process that is starting (pid " + pid + ") on the data folder " + folder +
+                    " does not answer yet. Start Quorelle again once its window shows.");
+        case Settling::Refusal::noAnswer:
+            return StartRefusal::refuse(
+                "quorelle: the Quorelle process using the data folder " + folder +
+                    " did not answer; this one ends without changing it.",
+                "Quorelle is not responding",
+                "The Quorelle process using the data folder " + folder +
+                    " did not answer. Close it before starting Quorelle again.");
+    }
+    return StartRefusal::refuse(DataFolderInUse::message(folder), "Quorelle is already running",
+                                "Another Quorelle process is using the data folder " + folder +
+                                    ". Close it before starting Quorelle again.");
+}
+
 }  // namespace
 
 std::string DataFolderInUse::message(const std::string& folder) {
@@ -36,18 +70,16 @@ std::string DataFolderInUse::unusableMessage(const DataFolderLock& lock) {
 }
 
 std::optional<int> DataFolderInUse::settle(DataFolderLock& lock, const std::string& applicationID) {
-    switch (Settling(lock, applicationID).run()) {
+    const auto settled = Settling(lock, applicationID).run();
+    switch (settled.outcome) {
         case Settling::Outcome::held:
             return std::nullopt;
         case Settling::Outcome::handedOver:
             return 0;
-        case Settling::Outcome::waiting:
         case Settling::Outcome::refused:
             break;
     }
-    return StartRefusal::refuse(message(lock.folder()), "Quorelle is already running",
-                                "Another Quorelle process is using the data folder " + lock.folder() +
-                                    ". Close it before starting Quorelle again.");
+    return refuse(settled, lock.folder());
 }
 
 int DataFolderInUse::reportUnusable(const DataFolderLock& lock) {

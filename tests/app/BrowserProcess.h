@@ -143,6 +143,8 @@ struct Launch {
     // File modes bind it as they bind an ordinary user, the superuser too.
     bool boundByFileModes = false;
     std::vector<std::string> arguments;
+    // The program started: the browser, unless another program plays a part.
+    const char* program = QUORELLE_BROWSER;
 };
 
 class Browser {
@@ -164,7 +166,7 @@ public:
         for (const auto& [name, value] : launch.environment)
             env = value ? g_environ_setenv(env, name.c_str(), value->c_str(), TRUE)
                         : g_environ_unsetenv(env, name.c_str());
-        std::vector<char*> argv = {const_cast<char*>(QUORELLE_BROWSER)};
+        std::vector<char*> argv = {const_cast<char*>(launch.program)};
         for (auto& argument : launch.arguments) argv.push_back(argument.data());
         argv.push_back(nullptr);
         int err = -1;
@@ -182,6 +184,8 @@ public:
     ~Browser() {
         if (started_ && !exited()) {
             kill(pid_, SIGTERM);
+            // A case that stopped it and failed before letting it go on.
+            kill(pid_, SIGCONT);
             runUntil([&] { return exited(); }, processLimitMs);
         }
         if (stderr_) g_io_channel_unref(stderr_);
@@ -189,12 +193,16 @@ public:
 
     bool started() const { return started_; }
     pid_t pid() const { return pid_; }
+    // A process that could not be started counts as ended (and waits for no
+    // other child of the test's).
     bool exited() {
+        if (!started_) return true;
         if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
         return exited_;
     }
     int status() const { return status_; }
     std::string describeEnd() const {
+        if (!started_) return "not started";
         if (!exited_) return "still running";
         if (WIFSIGNALED(status_)) return "killed by signal " + std::to_string(WTERMSIG(status_));
         return "exit status " + std::to_string(WEXITSTATUS(status_));
@@ -208,6 +216,12 @@ public:
         return errors_;
     }
     bool saidSo(const std::string& text) { return errorOutput().find(text) != std::string::npos; }
+    // Whether it said it ends, refused (each refusal's line says so).
+    bool refused() { return saidSo("; this one ends without changing "); }
+    // Its pid, how it ended and what it said, for a failure's message.
+    std::string report() {
+        return "pid " + std::to_string(pid_) + ", " + describeEnd() + ", said:\n" + errorOutput();
+    }
 
 private:
     // In the child, before the browser starts: the limit it inherits, and
@@ -260,9 +274,9 @@ protected:
     // A start that is refused: `browser` says `why` on stderr, shows its
     // dialog until that is closed, and ends with status 1, without a fault.
     void expectRefusalSaidAndShown(Browser& browser, const std::string& why,
-                                   CloseBy closeBy = CloseBy::windowManager) {
+                                   CloseBy closeBy = CloseBy::windowManager, int saidWithinMs = processLimitMs) {
         ASSERT_TRUE(browser.started());
-        ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
+        ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, saidWithinMs))
             << browser.errorOutput();
         EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
         // Shown and drawn: ready for the user.
@@ -280,6 +294,12 @@ protected:
         std::istringstream said(browser.errorOutput());
         for (std::string line; std::getline(said, line);) EXPECT_TRUE(line.starts_with("quorelle: ")) << line;
     }
+    // A start that waited says only what it waited for.
+    static void expectOnlyWaitingLines(Browser& browser) {
+        std::istringstream said(browser.errorOutput());
+        for (std::string line; std::getline(said, line);)
+            EXPECT_TRUE(line.starts_with("quorelle: waiting for ")) << line;
+    }
     // A second browser on the folder while `first` holds it: it is refused
     // and writes nothing.
     void expectSecondStartRefused(Browser& first, CloseBy closeBy = CloseBy::windowManager) {
@@ -296,6 +316,9 @@ protected:
         ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
         EXPECT_TRUE(browser.endedWith(status)) << browser.describeEnd() << "\n" << browser.errorOutput();
     }
+
+    // What the holder of the folder notes in its lock file.
+    std::string note() const { return ScratchFolder::read(folder + "/.lock").value_or(""); }
 
     ScratchFolder scratch{"quorelle-two-XXXXXX"};
     const std::string home = scratch.path();
