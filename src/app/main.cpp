@@ -8,6 +8,7 @@
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
 #include "app/HolderNote.h"
+#include "app/NameLeftBehind.h"
 #include "app/QuorelleApplication.h"
 #include "app/UnsavedDataNotice.h"
 #include "model/GLibPtr.h"
@@ -222,6 +223,8 @@ int main(int argc, char* argv[]) {
     DataFolderLock lock(folders.browserData());
     const bool heldAtOnce = lock.state() == DataFolderLock::State::held;
     if (auto refusal = refusalUnlessHeld(lock)) return *refusal;
+    // What the browser that held the folder before noted, until this one's own note replaces it.
+    const std::string previousNote = lock.note();
     // Where this browser answers (by the bus's own id, the same through any
     // address), for the starts it keeps out to know. The connection is kept:
     // the application registers on this same one.
@@ -230,6 +233,10 @@ int main(int argc, char* argv[]) {
     const auto bus =
         connection ? std::optional<std::string>(g_dbus_connection_get_guid(connection.get())) : std::nullopt;
     noteStage(lock, bus, HolderNote::Stage::starting);
+    if (connection)
+        if (auto refusal = NameLeftBehind::waitUntilFree(connection.get(), QuorelleApplication::defaultApplicationID,
+                                                         lock, previousNote))
+            return *refusal;
     // Only with the folder held: a save another process is making is never
     // cut short. What a browser that held it before left is older than the
     // moment this one took it.

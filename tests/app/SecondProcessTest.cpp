@@ -10,8 +10,6 @@
 // runs on and says what it cannot save. One started without any session bus
 // on a display whose desktop publishes an accessibility bus closes cleanly.
 // And the main window's size, kept from one run to the next.
-#include "store/AtomicFile.h"
-#include "support/CloseBy.h"
 #include "support/MainLoopWait.h"
 #include "support/PrivateSessionBus.h"
 #include "support/ScratchFolder.h"
@@ -33,73 +31,37 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <linux/capability.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-// Last: the X11 headers define short macro names (None, Bool, Status).
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// Last: it includes the X11 headers, which define short macro names (None,
+// Bool, Status).
+#include "app/BrowserProcess.h"
 // After them: it uses them as well.
 #include "support/DesktopAccessibilityBus.h"
-
-#include "support/WindowManagerClose.h"
 
 namespace {
 
 using quorelle::testing::askToClose;
+using quorelle::testing::Browser;
+using quorelle::testing::BrowserProcessTest;
+using quorelle::testing::closeDialog;
 using quorelle::testing::CloseBy;
+using quorelle::testing::coloursIn;
+using quorelle::testing::contents;
 using quorelle::testing::DesktopAccessibilityBus;
+using quorelle::testing::Launch;
+using quorelle::testing::pressKey;
+using quorelle::testing::pressQuit;
 using quorelle::testing::PrivateSessionBus;
 using quorelle::testing::processesWith;
+using quorelle::testing::processLimitMs;
 using quorelle::testing::runFor;
 using quorelle::testing::runUntil;
 using quorelle::testing::ScratchFolder;
+using quorelle::testing::windowsOf;
 
-// How long a browser process may take to start, answer or end.
-constexpr int processLimitMs = 30000;
-
-// Every file under the folder with its contents.
-std::map<std::string, std::string> contents(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file()) continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        files[entry.path().string()] = std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    return files;
-}
-
-// The shown top-level windows on the display that belong to the process.
-std::vector<Window> windowsOf(Display* display, pid_t pid) {
-    std::vector<Window> found;
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
-    for (unsigned i = 0; i < count; ++i) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* value = nullptr;
-        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
-                               &value) == Success &&
-            value && items == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(value)) == pid) {
-            XWindowAttributes attributes{};
-            if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
-                found.push_back(children[i]);
-        }
-        if (value) XFree(value);
-    }
-    if (children) XFree(children);
-    return found;
-}
 
 // A window property of 32-bit items (cardinals or atoms).
 std::vector<unsigned long> property(Display* display, Window window, const char* name, Atom type) {
@@ -115,160 +77,6 @@ std::vector<unsigned long> property(Display* display, Window window, const char*
     if (value) XFree(value);
     return values;
 }
-
-// A real key press in the window, which is raised and given the keyboard
-// focus first, through the X server's test extension.
-void pressKey(Display* display, Window window, KeySym keysym) {
-    XRaiseWindow(display, window);
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    const KeyCode code = XKeysymToKeycode(display, keysym);
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, False, CurrentTime);
-    XFlush(display);
-}
-
-// A real Ctrl+Q in the window, as pressKey presses a key.
-void pressQuit(Display* display, Window window) {
-    XRaiseWindow(display, window);
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
-    const KeyCode q = XKeysymToKeycode(display, XK_q);
-    XTestFakeKeyEvent(display, control, True, CurrentTime);
-    XTestFakeKeyEvent(display, q, True, CurrentTime);
-    XTestFakeKeyEvent(display, q, False, CurrentTime);
-    XTestFakeKeyEvent(display, control, False, CurrentTime);
-    XFlush(display);
-}
-
-// Closes a refused start's dialog, whose one button has the keyboard focus.
-void closeDialog(Display* display, Window dialog, CloseBy way) {
-    switch (way) {
-        case CloseBy::button: return pressKey(display, dialog, XK_Return);
-        case CloseBy::escape: return pressKey(display, dialog, XK_Escape);
-        case CloseBy::windowManager: return askToClose(display, dialog);
-    }
-}
-
-// How many colours the lower three quarters of the window show: a few while
-// nothing is drawn there, many once a page is.
-std::size_t coloursIn(Display* display, Window window) {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes) || attributes.height < 4) return 0;
-    const int top = attributes.height / 4;
-    XImage* image = XGetImage(display, window, 0, top, attributes.width, attributes.height - top, AllPlanes, ZPixmap);
-    if (!image) return 0;
-    std::vector<unsigned long> pixels;
-    for (int y = 0; y < image->height; y += 2)
-        for (int x = 0; x < image->width; x += 2) pixels.push_back(XGetPixel(image, x, y));
-    XDestroyImage(image);
-    std::sort(pixels.begin(), pixels.end());
-    return std::unique(pixels.begin(), pixels.end()) - pixels.begin();
-}
-
-// How a browser process is started.
-struct Launch {
-    bool readStderr = false;
-    // The address of the session bus it joins; without one, it has none.
-    std::optional<std::string> sessionBus;
-    // Variables set (or, without a value, removed) on top of the test's own.
-    std::map<std::string, std::optional<std::string>> environment;
-    // RLIMIT_FSIZE in bytes: the soft limit, and the hard one when it differs.
-    std::optional<rlim_t> fileSizeLimit;
-    std::optional<rlim_t> fileSizeHardLimit;
-    // File modes bind it as they bind an ordinary user, the superuser too.
-    bool boundByFileModes = false;
-    std::vector<std::string> arguments;
-};
-
-class Browser {
-public:
-    Browser(const std::string& home, Launch launch = {})
-        : fileSizeLimit_(launch.fileSizeLimit),
-          fileSizeHardLimit_(launch.fileSizeHardLimit),
-          boundByFileModes_(launch.boundByFileModes) {
-        gchar** env = g_get_environ();
-        env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
-        // Without a session bus nothing makes the second start a remote of the first.
-        env = g_environ_setenv(env, "DBUS_SESSION_BUS_ADDRESS",
-                               launch.sessionBus.value_or("unix:path=" + home + "/no-bus").c_str(), TRUE);
-        // A test's own bus offers no accessibility bus to look for.
-        if (launch.sessionBus) env = g_environ_setenv(env, "GTK_A11Y", "none", TRUE);
-        for (const auto& [name, value] : launch.environment)
-            env = value ? g_environ_setenv(env, name.c_str(), value->c_str(), TRUE)
-                        : g_environ_unsetenv(env, name.c_str());
-        std::vector<char*> argv = {const_cast<char*>(QUORELLE_BROWSER)};
-        for (auto& argument : launch.arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        int err = -1;
-        const auto flags = static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL |
-                                                    (launch.readStderr ? 0 : G_SPAWN_STDERR_TO_DEV_NULL));
-        started_ = g_spawn_async_with_pipes(nullptr, argv.data(), env, flags, setUpChild, this, &pid_, nullptr,
-                                            nullptr, launch.readStderr ? &err : nullptr, nullptr);
-        g_strfreev(env);
-        if (launch.readStderr && started_) {
-            stderr_ = g_io_channel_unix_new(err);
-            g_io_channel_set_close_on_unref(stderr_, TRUE);
-            g_io_channel_set_flags(stderr_, G_IO_FLAG_NONBLOCK, nullptr);
-        }
-    }
-    ~Browser() {
-        if (started_ && !exited()) {
-            kill(pid_, SIGTERM);
-            runUntil([&] { return exited(); }, processLimitMs);
-        }
-        if (stderr_) g_io_channel_unref(stderr_);
-    }
-
-    bool started() const { return started_; }
-    pid_t pid() const { return pid_; }
-    bool exited() {
-        if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
-        return exited_;
-    }
-    int status() const { return status_; }
-    std::string describeEnd() const {
-        if (!exited_) return "still running";
-        if (WIFSIGNALED(status_)) return "killed by signal " + std::to_string(WTERMSIG(status_));
-        return "exit status " + std::to_string(WEXITSTATUS(status_));
-    }
-    bool endedWith(int code) const { return exited_ && WIFEXITED(status_) && WEXITSTATUS(status_) == code; }
-    const std::string& errorOutput() {
-        gchar buffer[512];
-        gsize read = 0;
-        while (stderr_ && g_io_channel_read_chars(stderr_, buffer, sizeof buffer, &read, nullptr) == G_IO_STATUS_NORMAL)
-            errors_.append(buffer, read);
-        return errors_;
-    }
-    bool saidSo(const std::string& text) { return errorOutput().find(text) != std::string::npos; }
-
-private:
-    // In the child, before the browser starts: the limit it inherits, and
-    // the superuser's power over file modes taken out of what the browser
-    // can ever have (an ordinary user never had it).
-    static void setUpChild(gpointer self) {
-        const auto* browser = static_cast<Browser*>(self);
-        if (browser->fileSizeLimit_) {
-            const rlimit value{*browser->fileSizeLimit_,
-                               browser->fileSizeHardLimit_.value_or(*browser->fileSizeLimit_)};
-            setrlimit(RLIMIT_FSIZE, &value);
-        }
-        if (browser->boundByFileModes_)
-            for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) prctl(PR_CAPBSET_DROP, capability);
-    }
-
-    std::optional<rlim_t> fileSizeLimit_;
-    std::optional<rlim_t> fileSizeHardLimit_;
-    bool boundByFileModes_ = false;
-    bool started_ = false;
-    bool exited_ = false;
-    GPid pid_ = 0;
-    int status_ = 0;
-    GIOChannel* stderr_ = nullptr;
-    std::string errors_;
-};
 
 // A process's children: their names and the signals they ignore.
 struct ChildProcess {
@@ -295,73 +103,7 @@ std::vector<ChildProcess> childrenOf(pid_t parent) {
 
 bool ignores(const ChildProcess& process, int signal) { return process.ignoredSignals & (1ULL << (signal - 1)); }
 
-class SecondProcessTest : public ::testing::Test {
-protected:
-    SecondProcessTest() { display = XOpenDisplay(nullptr); }
-    ~SecondProcessTest() override {
-        if (display) XCloseDisplay(display);
-    }
-    // The launch shows a window; the first one also writes the settings and
-    // the profile's files, the saved themes last.
-    bool isUp(Browser& browser, bool firstLaunch = true) {
-        return runUntil([&] {
-            return (!firstLaunch || (std::filesystem::exists(folder + "/appSettings.json") &&
-                                     std::filesystem::exists(folder + "/profiles/default/savedThemes.json") &&
-                                     !hasTemporaryFiles())) &&
-                   !windowsOf(display, browser.pid()).empty();
-        }, processLimitMs);
-    }
-    bool hasTemporaryFiles() const {
-        std::error_code error;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
-            if (quorelle::AtomicFile::isTemporaryName(entry.path().filename().string())) return true;
-        return false;
-    }
-    // A start that is refused: `browser` says `why` on stderr, shows its
-    // dialog until that is closed, and ends with status 1, without a fault.
-    void expectRefusalSaidAndShown(Browser& browser, const std::string& why,
-                                   CloseBy closeBy = CloseBy::windowManager) {
-        ASSERT_TRUE(browser.started());
-        ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, processLimitMs))
-            << browser.errorOutput();
-        EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
-        // Shown and drawn: ready for the user.
-        ASSERT_TRUE(runUntil([&] {
-            const auto shown = windowsOf(display, browser.pid());
-            return !shown.empty() && coloursIn(display, shown.front()) > 2;
-        }, processLimitMs));
-        for (Window dialog : windowsOf(display, browser.pid())) closeDialog(display, dialog, closeBy);
-        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs)) << browser.errorOutput();
-        EXPECT_TRUE(browser.endedWith(1)) << browser.status();
-        expectOnlyItsOwnLines(browser);
-    }
-    // Only what the user must know is on stderr: the browser's own lines.
-    static void expectOnlyItsOwnLines(Browser& browser) {
-        std::istringstream said(browser.errorOutput());
-        for (std::string line; std::getline(said, line);) EXPECT_TRUE(line.starts_with("quorelle: ")) << line;
-    }
-    // A second browser on the folder while `first` holds it: it is refused
-    // and writes nothing.
-    void expectSecondStartRefused(Browser& first, CloseBy closeBy = CloseBy::windowManager) {
-        const auto before = contents(folder);
-        Browser second(home, {.readStderr = true});
-        expectRefusalSaidAndShown(second, "is using the data folder " + folder, closeBy);
-        EXPECT_EQ(contents(folder), before);
-        EXPECT_FALSE(first.exited());
-    }
-    // Closes the browser's main window as a user does; the browser then ends,
-    // with status 1 when its data could not all be saved.
-    void closeMainWindow(Browser& browser, int status = 0) {
-        for (Window window : windowsOf(display, browser.pid())) askToClose(display, window);
-        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs));
-        EXPECT_TRUE(browser.endedWith(status)) << browser.describeEnd() << "\n" << browser.errorOutput();
-    }
-
-    ScratchFolder scratch{"quorelle-two-XXXXXX"};
-    const std::string home = scratch.path();
-    const std::string folder = home + "/data/QuorelleData";
-    Display* display = nullptr;
-};
+class SecondProcessTest : public BrowserProcessTest {};
 
 // Whatever takes the lock file's place (a folder, a link to a file
 // elsewhere), the folder stays guarded, and the link is never followed.
@@ -388,143 +130,6 @@ TEST_F(SecondProcessTest, ASecondBrowserOnTheSameDataFolderSaysSoAndEndsWithoutW
     }
     EXPECT_EQ(ScratchFolder::read(target), "theirs");
     EXPECT_EQ(quorelle::testing::permissions(target), 0644u);
-}
-
-// On a desktop session bus the second start is handed to the first browser,
-// as it always was, and writes nothing either.
-TEST_F(SecondProcessTest, WithASessionBusTheSecondStartIsHandedToTheFirst) {
-    ASSERT_TRUE(display);
-    PrivateSessionBus bus;
-    ASSERT_EQ(bus.problem(), "");
-    Browser first(home, {.sessionBus = bus.address()});
-    ASSERT_TRUE(first.started());
-    ASSERT_TRUE(isUp(first));
-    const auto before = contents(folder);
-    Browser second(home, {.readStderr = true, .sessionBus = bus.address()});
-    ASSERT_TRUE(runUntil([&] { return second.exited(); }, processLimitMs)) << second.errorOutput();
-    EXPECT_TRUE(second.endedWith(0)) << second.status();
-    EXPECT_TRUE(second.errorOutput().empty()) << second.errorOutput();
-    EXPECT_EQ(contents(folder), before);
-    EXPECT_FALSE(first.exited());
-
-    // A start on another session bus cannot reach it, and says so at once:
-    // it does not wait the ten seconds a browser still starting is given to
-    // appear on the start's own bus.
-    PrivateSessionBus otherBus;
-    ASSERT_EQ(otherBus.problem(), "");
-    const gint64 startedAt = g_get_monotonic_time();
-    Browser third(home, {.readStderr = true, .sessionBus = otherBus.address()});
-    ASSERT_TRUE(runUntil([&] { return third.saidSo("is using the data folder") || third.exited(); }, processLimitMs));
-    EXPECT_LT(g_get_monotonic_time() - startedAt, 10 * G_USEC_PER_SEC);
-    expectRefusalSaidAndShown(third, "is using the data folder " + folder);
-    EXPECT_EQ(contents(folder), before);
-    EXPECT_FALSE(first.exited());
-}
-
-// Starts that meet a browser as it quits. While it runs, each is handed to
-// it; once it has begun to quit it declines them (and takes back no quit),
-// and the first start to take the folder after its last save becomes the
-// browser, the others being handed to that one. No start is ever refused,
-// and a quit followed by starts always leaves exactly one browser, with one
-// window. Rounds at varied delays, as the order in which they meet differs.
-TEST_F(SecondProcessTest, StartsThatMeetAQuittingBrowserLeaveOneBrowserAndAreNeverRefused) {
-    ASSERT_TRUE(display);
-    PrivateSessionBus bus;
-    ASSERT_EQ(bus.problem(), "");
-    const Launch onBus{.readStderr = true, .sessionBus = bus.address()};
-    auto holder = std::make_unique<Browser>(home, onBus);
-    ASSERT_TRUE(isUp(*holder));
-    const std::pair<bool, int> rounds[] = {{false, 50}, {false, 150}, {false, 300},
-                                           {true, 0},   {true, 100},  {true, 300}};
-    for (const auto& [quitFirst, delayMs] : rounds) {
-        SCOPED_TRACE(std::string(quitFirst ? "Ctrl+Q, then five starts " : "five starts, then Ctrl+Q ") +
-                     std::to_string(delayMs) + " ms later");
-        // The holder answers on the bus: its note says so.
-        const std::string running = "pid=" + std::to_string(holder->pid()) + " ";
-        ASSERT_TRUE(runUntil([&] {
-            const std::string note = ScratchFolder::read(folder + "/.lock").value_or("");
-            return note.find(running) != std::string::npos && note.find("state=running") != std::string::npos &&
-                   !windowsOf(display, holder->pid()).empty();
-        }, processLimitMs));
-        const Window window = windowsOf(display, holder->pid()).front();
-        std::vector<std::unique_ptr<Browser>> starts;
-        const auto startFive = [&] {
-            for (int i = 0; i < 5; ++i) starts.push_back(std::make_unique<Browser>(home, onBus));
-        };
-        if (quitFirst) pressQuit(display, window); else startFive();
-        runFor(delayMs);  // when the user acts: no state is awaited
-        if (quitFirst) startFive(); else pressQuit(display, window);
-        ASSERT_TRUE(runUntil([&] { return holder->exited(); }, processLimitMs)) << "the quit was taken back";
-        EXPECT_TRUE(holder->endedWith(0)) << holder->describeEnd() << "\n" << holder->errorOutput();
-
-        // Every start settles: handed over, or the browser with its window.
-        const auto left = [&] {
-            std::vector<Browser*> found;
-            for (auto& start : starts)
-                if (!start->exited()) found.push_back(start.get());
-            return found;
-        };
-        ASSERT_TRUE(runUntil([&] {
-            const auto running = left();
-            return running.empty() || (running.size() == 1 && !windowsOf(display, running[0]->pid()).empty());
-        }, processLimitMs));
-        for (auto& start : starts) {
-            EXPECT_FALSE(start->saidSo("is using the data folder")) << start->errorOutput();
-            if (start->exited()) {
-                EXPECT_TRUE(start->endedWith(0)) << start->describeEnd() << "\n" << start->errorOutput();
-            }
-        }
-        if (quitFirst) {
-            ASSERT_EQ(left().size(), 1u);
-        }
-        if (left().empty()) {
-            holder = std::make_unique<Browser>(home, onBus);
-            ASSERT_TRUE(isUp(*holder, false));
-            continue;
-        }
-        Browser* next = left().front();
-        EXPECT_EQ(windowsOf(display, next->pid()).size(), 1u);
-        for (auto& start : starts)
-            if (start.get() == next) holder = std::move(start);
-    }
-    closeMainWindow(*holder);
-}
-
-// Ten starts at once on one data folder and one session bus: the one that
-// holds the folder opens its window, and every other one is handed to it and
-// ends with status 0, those that came while it was still loading included.
-// Three rounds, as the order in which they come differs from one to the next.
-TEST_F(SecondProcessTest, TenStartsAtOnceOnOneBusOpenOneWindow) {
-    ASSERT_TRUE(display);
-    PrivateSessionBus bus;
-    ASSERT_EQ(bus.problem(), "");
-    for (int round = 1; round <= 3; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        std::vector<std::unique_ptr<Browser>> starts;
-        for (int i = 0; i < 10; ++i)
-            starts.push_back(std::make_unique<Browser>(home, Launch{.readStderr = true, .sessionBus = bus.address()}));
-        const auto running = [&] {
-            std::vector<Browser*> left;
-            for (auto& start : starts)
-                if (!start->exited()) left.push_back(start.get());
-            return left;
-        };
-        const auto refused = [&] {
-            return std::any_of(starts.begin(), starts.end(), [](auto& start) { return start->saidSo("quorelle:"); });
-        };
-        ASSERT_TRUE(runUntil([&] { return running().size() <= 1 || refused(); }, processLimitMs));
-        for (auto& start : starts) {
-            if (!start->exited()) continue;
-            EXPECT_TRUE(start->endedWith(0)) << start->describeEnd() << "\n" << start->errorOutput();
-            EXPECT_EQ(start->errorOutput(), "");
-        }
-        ASSERT_EQ(running().size(), 1u);
-        Browser& holder = *running().front();
-        ASSERT_TRUE(isUp(holder, round == 1));
-        EXPECT_EQ(windowsOf(display, holder.pid()).size(), 1u);
-        closeMainWindow(holder);
-        EXPECT_EQ(holder.errorOutput(), "");
-    }
 }
 
 // Started without a session bus (from cron, su, ssh or env -i) on a display

@@ -55,6 +55,7 @@ public:
     ~PrivateSessionBus() {
         if (pid_ <= 0) return;
         kill(pid_, SIGTERM);
+        resume();
         runUntil([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, limitMs);
     }
     PrivateSessionBus(const PrivateSessionBus&) = delete;
@@ -63,6 +64,16 @@ public:
     // Why the bus is not up; empty when it is.
     const std::string& problem() const { return problem_; }
     const std::string& address() const { return address_; }
+
+    // The daemon stops answering (it is stopped, as a process a busy machine
+    // does not get to runs no further), and answers again: what was sent to
+    // it meanwhile waits for it.
+    void pause() {
+        if (pid_ > 0) kill(pid_, SIGSTOP);
+    }
+    void resume() {
+        if (pid_ > 0) kill(pid_, SIGCONT);
+    }
 
 private:
     // How long the daemon may take to end.
