@@ -4,9 +4,9 @@
 // the omnibox or the field the control opened. A question the page asks
 // (confirm, prompt) is answered first, as the user answers it.
 #include "input/TypingTest.h"
+#include "support/EveryInternalPage.h"
 
 #include "model/BrowserTab.h"
-#include "model/InternalPageRoute.h"
 
 #include <string>
 #include <vector>
@@ -191,18 +191,7 @@ TEST_P(InternalPageKeysTest, AfterEachControlTheKeysLandSomewhere) {
     restore();
 }
 
-std::vector<InternalPageRoute::Case> allRoutes() {
-    std::vector<InternalPageRoute::Case> routes;
-    for (auto route : InternalPageRoute::allCases()) routes.push_back(route.value());
-    return routes;
-}
-
-INSTANTIATE_TEST_SUITE_P(AllPages, InternalPageKeysTest, ::testing::ValuesIn(allRoutes()),
-                         [](const ::testing::TestParamInfo<InternalPageRoute::Case>& info) {
-                             std::string name;
-                             for (char c : InternalPageRoute(info.param).rawValue()) name += c == '-' ? '_' : c;
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(AllPages, InternalPageKeysTest, ::testing::ValuesIn(everyInternalPage()), internalPageCaseName);
 
 }  // namespace
 }  // namespace quorelle::testing

@@ -5,6 +5,7 @@
 // data is put back as seeded and the page rendered afresh, so no press sees
 // what an earlier one changed. Then what saving a profile's card keeps.
 #include "webkit/WebTestSupport.h"
+#include "support/EveryInternalPage.h"
 
 #include "model/JsonCodec.h"
 #include "model/ThemePreset.h"
@@ -448,18 +449,7 @@ TEST_F(ProfileCardTest, SavingACardKeepsWhatTheUserLeftAndTheGuestGetsNoFolder) 
     EXPECT_FALSE(std::filesystem::exists(scratch_ + "/QuorelleData/profiles/guest"));
 }
 
-std::vector<InternalPageRoute::Case> allRoutes() {
-    std::vector<InternalPageRoute::Case> routes;
-    for (auto route : InternalPageRoute::allCases()) routes.push_back(route.value());
-    return routes;
-}
-
-INSTANTIATE_TEST_SUITE_P(AllPages, PageButtonsTest, ::testing::ValuesIn(allRoutes()),
-                         [](const ::testing::TestParamInfo<InternalPageRoute::Case>& info) {
-                             std::string name;
-                             for (char c : InternalPageRoute(info.param).rawValue()) name += c == '-' ? '_' : c;
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(AllPages, PageButtonsTest, ::testing::ValuesIn(everyInternalPage()), internalPageCaseName);
 
 }  // namespace
 }  // namespace quorelle::testing
