@@ -17,8 +17,10 @@ std::optional<BusNameOwner> BusNameOwner::of(GDBusConnection* bus, const std::st
     if (pid == 0) return std::nullopt;
     BusNameOwner owner;
     owner.pid = static_cast<pid_t>(pid);
-    owner.ended = ::kill(owner.pid, 0) != 0 && errno == ESRCH;
+    owner.ended = isGone(owner.pid);
     return owner;
 }
+
+bool BusNameOwner::isGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 
 }  // namespace quorelle

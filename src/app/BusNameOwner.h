@@ -16,6 +16,8 @@ struct BusNameOwner {
 
     // Nothing when the name has no owner (or the bus does not say).
     static std::optional<BusNameOwner> of(GDBusConnection* bus, const std::string& name);
+    // Whether the process `pid` is gone.
+    static bool isGone(pid_t pid);
 };
 
 }  // namespace quorelle

@@ -14,8 +14,10 @@ constexpr gint64 nameGoesLimitUs = 60 * G_USEC_PER_SEC;
 // How often the bus is asked again.
 constexpr gulong askAgainUs = 20000;
 
-std::string previousHolder(const std::string& folder, pid_t pid) {
-    return "the Quorelle process that used the data folder " + folder + " before (pid " + std::to_string(pid) + ")";
+// "the ..." or "The ...", as it begins a sentence or not.
+std::string previousHolder(const char* the, const std::string& folder, pid_t pid) {
+    return std::string(the) + " Quorelle process that used the data folder " + folder + " before (pid " +
+           std::to_string(pid) + ")";
 }
 
 }  // namespace
@@ -28,7 +30,7 @@ std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std
     for (;;) {
         const auto owner = BusNameOwner::of(bus, applicationID);
         if (!owner || !(owner->ended || (previous && owner->pid == previous->pid))) return std::nullopt;
-        const std::string holder = previousHolder(folder, owner->pid);
+        const std::string holder = previousHolder("the", folder, owner->pid);
         if (notice.waitFor("quorelle: waiting for " + holder + " to give up Quorelle's name on the session bus.",
                            g_get_monotonic_time()) > nameGoesLimitUs) {
             lock.leaveNote(previousNote);
@@ -36,9 +38,8 @@ std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std
                                             " still holds Quorelle's name on the session bus; this one ends without "
                                             "changing the folder.",
                                         "Quorelle is still quitting",
-                                        "The Quorelle process that used the data folder " + folder + " before (pid " +
-                                            std::to_string(owner->pid) +
-                                            ") has not given up Quorelle's name on the session bus. Start Quorelle "
+                                        previousHolder("The", folder, owner->pid) +
+                                            " has not given up Quorelle's name on the session bus. Start Quorelle "
                                             "again once it has ended.");
         }
         g_usleep(askAgainUs);

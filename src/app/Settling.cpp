@@ -7,8 +7,6 @@
 
 #include <gtk/gtk.h>
 
-#include <cerrno>
-#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -52,7 +50,7 @@ GVariant* platformData() {
 // has not written its own yet.
 std::optional<HolderNote> currentNote(const DataFolderLock& lock) {
     auto note = HolderNote::parse(lock.note());
-    if (note && ::kill(note->pid, 0) != 0 && errno == ESRCH) return std::nullopt;
+    if (note && BusNameOwner::isGone(note->pid)) return std::nullopt;
     return note;
 }
 
