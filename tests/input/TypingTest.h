@@ -200,7 +200,8 @@ protected:
             const std::string listen =
                 "window.heardKeys = ''; addEventListener('keydown', function(e) { window.heardKeys += e.key; }, true);"
                 " true";
-            if (evalInPage(listen, view) != "true") continue;
+            // A page on its way in takes no script until it is there.
+            if (!runUntil([&] { return evalInPage(listen, view) == "true"; })) return std::nullopt;
             if (!runUntil([&] { return typeText(window, text); })) return std::nullopt;
             std::string heard;
             runUntil([&] {
