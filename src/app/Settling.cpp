@@ -112,8 +112,15 @@ void Settling::look() {
     // whoever answers under the name is a browser from before notes.
     const auto owner = BusNameOwner::of(bus_.get(), applicationID_);
     if (owner && !owner->ended && (!note || owner->pid == note->pid)) return call(Method::open);
-    // A running browser owns its name until it quits: without it, nothing reaches it.
-    if (note && note->stage == Stage::running) return refuse(Refusal::unreachable);
+    // A running browser owns its name until it quits: without it, nothing
+    // reaches it. It notes that it quits before it gives up the name, and
+    // may have done both since its note was read: read again, a note that
+    // changed is looked at on the next turn.
+    if (note && note->stage == Stage::running) {
+        const auto again = currentNote(lock_);
+        if (again && again->pid == note->pid && again->stage == Stage::running) refuse(Refusal::unreachable);
+        return;
+    }
     waitFor(note ? Wait::starting : Wait::appearing);
 }
 

@@ -127,13 +127,10 @@ protected:
     void startOver() {
         for (Gtk::Window* window : Gtk::Window::list_toplevels())
             if (window != &mainWindow() && window->get_visible()) window->close();
-        for (auto* flag : {&state->showNewBookmarkSheet, &state->showNewTabCustomize, &state->showShortcutsEditor,
-                           &state->showInspectorPanel})
+        for (auto* flag : {&state->showNewBookmarkSheet, &state->showNewTabCustomize, &state->showShortcutsEditor})
             flag->set(false);
         state->setSidebar(SidebarKind::none, false);
         if (state->currentProfile().id != "default") state->switchProfile("default");
-        if (auto* shown = page())
-            webkit_web_inspector_close(webkit_web_view_get_inspector(WEBKIT_WEB_VIEW(shown->gobj())));
         ASSERT_TRUE(runUntil([&] {
             return &keyWindow() == static_cast<Gtk::Window*>(&mainWindow()) && openPopover() == nullptr;
         }));
@@ -151,7 +148,6 @@ protected:
             const auto landed = typedLandsIn();
             EXPECT_TRUE(landed) << name << " left the keys nowhere: the focus is on " << focusName(keyWindow());
         }
-        startOver();
     }
 
     // Opens a menu with `open` and clicks its item `title`.
@@ -187,7 +183,7 @@ TEST_F(KeysAfterEveryCommandTest, TheMenuBarAndTheToolbar) {
     auto& toolbar = view().toolbar();
     sweep({fromMenuBar("File", "New Tab"), fromMenuBar("File", "Close Tab"), fromMenuBar("File", "Open File…"),
            fromMenuBar("Go", "Back"), fromMenuBar("Go", "Forward"), fromMenuBar("Go", "Reload"),
-           fromMenuBar("Go", "Home"), fromMenuBar("Go", "Settings"), fromMenuBar("Developer", "Inspect"),
+           fromMenuBar("Go", "Home"), fromMenuBar("Go", "Settings"),
            clicking("the toolbar's Back", toolbar.backButton()),
            {"the toolbar's Forward",
             [&] {
@@ -198,7 +194,11 @@ TEST_F(KeysAfterEveryCommandTest, TheMenuBarAndTheToolbar) {
            clicking("the toolbar's Reload", toolbar.reloadButton()),
            clicking("the toolbar's Home", toolbar.homeButton()),
            clicking("the toolbar's bookmark star", toolbar.bookmarkButton()),
-           clicking("the toolbar's sidebar button", toolbar.sidebarButton())});
+           clicking("the toolbar's sidebar button", toolbar.sidebarButton()),
+           // Last: the engine's inspector, closed again as the next command
+           // begins while it still connects to the page, can leave the page
+           // paused in its debugger on a busy machine.
+           fromMenuBar("Developer", "Inspect")});
 }
 
 TEST_F(KeysAfterEveryCommandTest, TheBrowserProfileAndTabMenus) {
