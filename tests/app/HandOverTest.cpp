@@ -299,8 +299,8 @@ TEST_F(HandOverTest, StartsWhileTheBrowserQuitsWaitForItAndOneOfThemBecomesTheBr
     }, processLimitMs))
         << describe(starts);
     for (auto& start : starts) {
-        EXPECT_FALSE(start->exited()) << start->report();
-        EXPECT_FALSE(start->refused()) << start->report();
+        EXPECT_FALSE(start->exited()) << describe(starts);
+        EXPECT_FALSE(start->refused()) << describe(starts);
     }
 
     ::kill(holder.pid(), SIGCONT);
