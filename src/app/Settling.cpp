@@ -193,13 +193,25 @@ void Settling::takeAnswer(const Call& call, GVariant* reply, const GError* error
         declined_ = true;
         return;
     }
-    // As a start was handed over before the hand-over method: at once.
-    if (call.method == Method::open && unknownMethod(error)) return this->call(Method::activate);
+    if (call.method == Method::open && unknownMethod(error)) {
+        // As a start was handed over before the hand-over method: at once.
+        // A browser that quits takes its objects off the bus too, and answers
+        // a call that reached it just before as that browser would: it is
+        // one only while its note still says it runs (or it left none, from
+        // before notes). Else it is looked at again.
+        if (stillRunning(call.holder)) return this->call(Method::activate);
+        return;
+    }
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) return refuse(Refusal::noAnswer);
-    if (call.method == Method::activate) return refuse(Refusal::unreachable);
     // The name changed hands or went while it was asked (the holder ended,
     // say): looked at again. One that keeps failing the call is out of reach.
     if (++failedCalls_ >= failedCallsLimit) refuse(Refusal::unreachable);
+}
+
+bool Settling::stillRunning(pid_t holder) const {
+    const auto note = currentNote(lock_);
+    if (!note) return holder == 0;
+    return note->pid == holder && note->stage == HolderNote::Stage::running;
 }
 
 void Settling::end(Outcome outcome) {

@@ -20,7 +20,9 @@ class DataFolderLock;
 // - the folder: it is this start's as soon as the holder lets go of it;
 // - the holder's own name on the start's bus: the holder is asked to take
 //   the start (HandOverService), and a browser from before that method, which
-//   does not know it, is activated as it was then (org.freedesktop.Application).
+//   does not know it, is activated as it was then (org.freedesktop.Application);
+//   a browser that quits does not know it either once it has taken its
+//   objects off the bus, and its note tells it apart.
 // A holder that is starting is waited for until it owns its name, one that
 // is quitting (or has declined the start, as it does once it has begun to
 // quit) until it lets go of the folder. A name owned by any other process
@@ -63,6 +65,7 @@ private:
     void call(Method method);
     static void answered(GObject* bus, GAsyncResult* result, gpointer data);
     void takeAnswer(const Call& call, GVariant* reply, const GError* error);
+    bool stillRunning(pid_t holder) const;
     void end(Outcome outcome);
     void refuse(Refusal refusal);
     void endCall();

@@ -25,8 +25,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,10 +67,11 @@ const std::string applicationID = QuorelleApplication::defaultApplicationID;
 // The test's own connection to one of its buses, through which it plays the
 // holder's part there: it owns the application's name and answers the
 // starts' hand-over as the browser does (HandOverService), or goes off the
-// bus as it is asked, without answering.
+// bus as it is asked, without answering, or has no hand-over on the bus, as
+// a browser that has begun to quit has not.
 class BusPeer {
 public:
-    enum class Answer { open, leave };
+    enum class Answer { open, leave, unknown };
 
     BusPeer(const std::string& address, Answer answer) {
         connection_ = GObjectPtr<GDBusConnection>::adopt(g_dbus_connection_new_for_address_sync(
@@ -77,6 +80,10 @@ public:
                                  G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
             nullptr, nullptr, nullptr));
         if (!connection_) return;
+        if (answer == Answer::unknown) {
+            filter_ = g_dbus_connection_add_filter(connection_.get(), &BusPeer::heard, this, nullptr);
+            return;
+        }
         service_ = std::make_unique<HandOverService>(
             connection_.get(), HandOverService::objectPathOf(applicationID), [this, answer](GVariant*) {
                 ++asked_;
@@ -87,6 +94,7 @@ public:
     }
     ~BusPeer() {
         service_.reset();
+        if (connection_ && filter_) g_dbus_connection_remove_filter(connection_.get(), filter_);
         if (connection_) g_dbus_connection_close_sync(connection_.get(), nullptr, nullptr);
     }
     BusPeer(const BusPeer&) = delete;
@@ -102,8 +110,25 @@ public:
     void release() { nameCall("ReleaseName", g_variant_new("(s)", applicationID.c_str())); }
     // How many hand-overs it was asked for.
     int asked() const { return asked_; }
+    // How many activations, as a browser from before the hand-over is asked.
+    int activated() const { return activated_; }
+    // Without a hand-over: what happens as it is asked for one, before the
+    // answer that it has none goes back (on the connection's own thread).
+    void whenAsked(std::function<void()> act) { whenAsked_ = std::move(act); }
 
 private:
+    static GDBusMessage* heard(GDBusConnection*, GDBusMessage* message, gboolean incoming, gpointer data) {
+        auto* self = static_cast<BusPeer*>(data);
+        if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_METHOD_CALL) return message;
+        const std::string interface = g_dbus_message_get_interface(message) ?: "";
+        if (interface == HandOverService::interfaceName) {
+            ++self->asked_;
+            if (self->whenAsked_) self->whenAsked_();
+        } else if (interface == "org.freedesktop.Application") {
+            ++self->activated_;
+        }
+        return message;
+    }
     guint32 nameCall(const char* method, GVariant* parameters) {
         if (!connection_) return 0;
         quorelle::GLibPtr<GVariant, g_variant_unref> reply(g_dbus_connection_call_sync(
@@ -116,7 +141,10 @@ private:
 
     GObjectPtr<GDBusConnection> connection_;
     std::unique_ptr<HandOverService> service_;
-    int asked_ = 0;
+    guint filter_ = 0;
+    std::function<void()> whenAsked_;
+    std::atomic<int> asked_ = 0;
+    std::atomic<int> activated_ = 0;
 };
 
 // A process's state letter as /proc tells it ('T' once it is stopped).
@@ -336,6 +364,39 @@ TEST_F(HandOverTest, AStartABrowserKeepsWaitingAsItQuitsSaysSoAfterAMinuteAndEnd
     EXPECT_FALSE(start.saidSo("another Quorelle process")) << start.errorOutput();
     EXPECT_EQ(peer.asked(), 0);
     EXPECT_EQ(contents(folder), before);
+}
+
+// A browser that quits takes its hand-over off the bus, and answers a call
+// that reached it just before as a browser from before the hand-over does.
+// The start does not take it for one (it would activate a browser that is
+// going, or be refused once its name has gone): it waits for the folder and
+// becomes the browser once it is let go.
+TEST_F(HandOverTest, AStartWhoseCallMeetsTheBrowserAsItQuitsWaitsForTheFolder) {
+    ASSERT_TRUE(display);
+    PrivateSessionBus bus;
+    ASSERT_EQ(bus.problem(), "");
+    BusPeer peer(bus.address(), BusPeer::Answer::unknown);
+    auto held = std::make_unique<DataFolderLock>(folder);
+    ASSERT_NO_FATAL_FAILURE(holdAs(*held, peer, HolderNote::Stage::running));
+    ASSERT_TRUE(peer.own());
+    // As it is asked, it has noted that it quits.
+    peer.whenAsked([&] { held->leaveNote(HolderNote{::getpid(), peer.busID(), HolderNote::Stage::quitting}.text()); });
+    Browser start(home, {.readStderr = true, .sessionBus = bus.address()});
+    const std::string waits = "quorelle: waiting for the Quorelle process that is quitting (pid " +
+                              std::to_string(::getpid()) + ") to let go of the data folder " + folder + ".\n";
+    ASSERT_TRUE(runUntil([&] { return start.saidSo(waits) || start.exited() || start.refused(); }, processLimitMs))
+        << start.report();
+    EXPECT_FALSE(start.exited()) << start.report();
+    EXPECT_FALSE(start.refused()) << start.report();
+    EXPECT_EQ(peer.asked(), 1);
+    EXPECT_EQ(peer.activated(), 0);
+
+    peer.release();
+    held.reset();
+    ASSERT_TRUE(isUp(start));
+    EXPECT_EQ(windowsOf(display, start.pid()).size(), 1u);
+    closeMainWindow(start);
+    expectOnlyWaitingLines(start);
 }
 
 // A holder still starting, on the test's bus. A start on another bus cannot
