@@ -117,8 +117,7 @@ void Settling::look() {
     // may have done both since its note was read: read again, a note that
     // changed is looked at on the next turn.
     if (note && note->stage == Stage::running) {
-        const auto again = currentNote(lock_);
-        if (again && again->pid == note->pid && again->stage == Stage::running) refuse(Refusal::unreachable);
+        if (stillRunning(note->pid)) refuse(Refusal::unreachable);
         return;
     }
     waitFor(note ? Wait::starting : Wait::appearing);
@@ -208,6 +207,8 @@ void Settling::takeAnswer(const Call& call, GVariant* reply, const GError* error
     if (++failedCalls_ >= failedCallsLimit) refuse(Refusal::unreachable);
 }
 
+// The holder's note, read again, still says that `holder` runs; with no
+// note, that the holder left none either (a browser from before notes).
 bool Settling::stillRunning(pid_t holder) const {
     const auto note = currentNote(lock_);
     if (!note) return holder == 0;
