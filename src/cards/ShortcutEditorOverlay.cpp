@@ -126,7 +126,12 @@ void ShortcutEditorOverlay::refetchFavicon(std::string_view text) {
 
 void ShortcutEditorOverlay::save() {
     const std::string address = text::trimmed(url_.get_text().raw());
-    if (address.empty()) return;
+    // Nothing to save: the keys go where the address is missing, not on
+    // the button that was pressed.
+    if (address.empty()) {
+        url_.grab_focus();
+        return;
+    }
     const std::string typedTitle = title_.get_text();
     ShortcutItem item;
     item.id = editingID_.value_or(Uuid::random());

@@ -28,9 +28,10 @@ class FaviconImageCache;
 // preview follows the address: nothing for a blank one, the product logo for
 // an internal one, otherwise the cached icon of its host and then whatever a
 // lookup answers (the latest answer wins; answers after the card is gone are
-// dropped). "Save" does nothing for a blank address; otherwise it stores the
-// shortcut (trimmed address, the title as typed or else the address, placed
-// after the current list), closes the card and clears `editingShortcut`.
+// dropped). "Save" saves nothing for a blank address and gives the address
+// field the focus; otherwise it stores the shortcut (trimmed address, the
+// title as typed or else the address, placed after the current list), closes
+// the card and clears `editingShortcut`.
 // "Cancel" and a tap on the dim layer only close it.
 class ShortcutEditorOverlay : public DimmedCard {
 public:

@@ -111,7 +111,7 @@ void BrowserView::refresh() {
     } else if (active != tabContent_.tab()) {
         showTab(active);
     } else {
-        focusOmniboxIfTurnedNewTab();
+        moveKeysIfTurned();
     }
     activeShowedNewTab_ = showsNewTab(active.get());
 }
@@ -159,14 +159,22 @@ void BrowserView::followActiveRoute(const std::shared_ptr<BrowserTab>& tab) {
     activeRoute_ = tab->internalRoute.signalWillChange().connect([this] { refresh_->schedule(); });
 }
 
-// The shown tab has just turned into a New Tab page in place (Home, closing
-// the only tab): the page it showed, which may have had the keys, is gone,
-// and a New Tab page is for typing an address, as after Ctrl+T. A focus the
-// user has elsewhere (a card, the omnibox itself) stays.
-void BrowserView::focusOmniboxIfTurnedNewTab() {
+// The shown tab has just turned into a New Tab page in place, or out of one:
+// the keys follow where the user looks. Into one (Home, closing the only
+// tab): the page it showed, which may have had the keys, is gone, and a New
+// Tab page is for typing an address, as after Ctrl+T. Out of one (Back, a
+// bookmark, a shortcut): the omnibox it left them in names the page now, and
+// the page takes them, unless the user has typed there. A focus the user has
+// elsewhere (a card, a panel's field) stays.
+void BrowserView::moveKeysIfTurned() {
+    const bool newTab = showsNewTab(appState_->activeTab().get());
+    if (newTab == activeShowedNewTab_ || !get_mapped()) return;
     auto& omnibox = toolbar_.omnibox();
-    if (activeShowedNewTab_ || !showsNewTab(appState_->activeTab().get())) return;
-    if (get_mapped() && focusReturn_.focusLostOrIn(*this) && !omnibox.isFocused()) omnibox.focus();
+    if (newTab) {
+        if (focusReturn_.focusLostOrIn(*this) && !omnibox.isFocused()) omnibox.focus();
+        return;
+    }
+    if (focusReturn_.focusLostOrIn(omnibox) && !omnibox.typedInto()) focusActiveTab();
 }
 
 void BrowserView::focusActiveTab() {

@@ -41,9 +41,11 @@ class ViewRefresh;
 // shows a New Tab page; a tab just opened keeps it in the omnibox when the
 // command that opened it put it there. Return in the omnibox leaves it on the
 // page it opened, and a tab that turns into a New Tab page (Home, closing
-// the only tab) has it in the omnibox, as a new tab does. What closes over
-// the layout gives it back through focusReturn(), which falls back to the
-// active tab's place.
+// the only tab) has it in the omnibox, as a new tab does; one that turns
+// from a New Tab page into another page (Back, a bookmark) gives it to that
+// page, unless the user has typed into the omnibox. What closes over the
+// layout gives it back through focusReturn(), which falls back to the active
+// tab's place.
 class BrowserView : public Gtk::Overlay {
 public:
     BrowserView(std::shared_ptr<AppState> appState, const WindowServices& services);
@@ -82,7 +84,7 @@ private:
     void showTab(const std::shared_ptr<BrowserTab>& tab);
     void rememberShownTabFocus();
     void followActiveRoute(const std::shared_ptr<BrowserTab>& tab);
-    void focusOmniboxIfTurnedNewTab();
+    void moveKeysIfTurned();
     void showPanel(Gtk::Box& slot, bool shown);
     static void fillSlot(Gtk::Box& slot, Gtk::Widget& child);
 

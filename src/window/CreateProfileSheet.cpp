@@ -109,7 +109,12 @@ void CreateProfileSheet::presentOver(Gtk::Widget* anchor) {
 
 void CreateProfileSheet::create() {
     const std::string name = trimmedName(name_.get_text().raw());
-    if (name.empty()) return;
+    // Nothing to create: the keys go where the name is missing, not on the
+    // button that was pressed.
+    if (name.empty()) {
+        name_.grab_focus();
+        return;
+    }
     appState_->createProfile(name);
     dismiss();
 }

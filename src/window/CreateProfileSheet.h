@@ -17,9 +17,10 @@ class AppState;
 
 // A small modal window asking for the name of a new profile: the title, a
 // name field, then Cancel and Create. Create is the window's default, and
-// Return anywhere in the sheet creates, whichever control has the focus. A name that is blank after trimming is
-// ignored and the sheet stays up; otherwise the profile is created (which
-// also switches the window to it) and the sheet closes.
+// Return anywhere in the sheet creates, whichever control has the focus. A
+// name that is blank after trimming is ignored and the sheet stays up, the
+// focus in its name field; otherwise the profile is created (which also
+// switches the window to it) and the sheet closes.
 //
 // The sheet does not decide when it is shown: its presenter owns a flag and
 // passes a setter for it. The sheet writes false to close itself (Cancel, a

@@ -102,6 +102,7 @@ void OmniboxField::refresh() {
 
 void OmniboxField::onFocusEnter() {
     focused_ = true;
+    typed_ = false;
     editedProfileID_ = appState_->currentProfile().id;
     appState_->beginOmniboxEditing();
     setEditText(BrowserNavigation::displayText(appState_->activeTab().get()));
@@ -121,6 +122,7 @@ void OmniboxField::onFocusLeave() {
 void OmniboxField::onTextChanged() {
     if (!appState_->isEditingOmnibox.get()) return;
     const std::string text = entry_.get_text();
+    typed_ = true;
     appState_->omniboxText.set(text);
     appState_->showOmniboxSuggestions.set(focused_ && !text.empty());
     edited_.emit(text);

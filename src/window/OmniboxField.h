@@ -45,6 +45,8 @@ public:
     void focus();
     bool isFocused() const { return focused_; }
     std::string editText() const { return entry_.get_text(); }
+    // Whether the user has changed the text since the edit under way began.
+    bool typedInto() const { return focused_ && typed_; }
 
     // Focus entered (true) or left (false), after the state has been told.
     sigc::signal<void(bool)>& signalFocusChanged() { return focusChanged_; }
@@ -83,6 +85,7 @@ private:
     Glib::RefPtr<Gtk::EventControllerFocus> focusController_;
     Glib::RefPtr<Gtk::EventControllerKey> keyController_;
     bool focused_ = false;
+    bool typed_ = false;
     std::string editedProfileID_;  // the profile the edit under way began in
     OmniboxLeadingIcon shownIcon_;
     std::unique_ptr<ViewRefresh> refresh_;

@@ -81,15 +81,24 @@ TEST_F(ShortcutEditorOverlayTest, ATitleOfSpacesIsSavedUnchanged) {
     EXPECT_EQ(reread().shortcuts.back().title, "   ");
 }
 
-TEST_F(ShortcutEditorOverlayTest, SaveWithABlankAddressDoesNothing) {
+// Save clicked for real with a blank address saves nothing and gives the
+// keys to the address field, where what is missing goes.
+TEST_F(ShortcutEditorOverlayTest, SaveWithABlankAddressSavesNothingAndAsksForIt) {
     const auto before = shortcuts();
     auto& card = open();
+    present(card);
     card.titleField().set_text("Nothing");
     card.urlField().set_text(" \n ");
-    click(card.saveButton());
+    ASSERT_TRUE(runUntil([&] { return clickWidget(card.saveButton()); }));
+    spin();
     EXPECT_TRUE(state->showShortcutsEditor.get());
     EXPECT_TRUE(card.saveButton().get_sensitive());
     EXPECT_EQ(reread().shortcuts, before);
+    EXPECT_TRUE(CardOverPage::holdsFocus(card.urlField()));
+    ASSERT_TRUE(runUntil([&] { return typeText(card, "vx-settings"); }));
+    EXPECT_TRUE(runUntil([&] { return card.urlField().get_text() == "vx-settings"; })) << card.urlField().get_text();
+    EXPECT_EQ(card.titleField().get_text(), "Nothing");
+    EXPECT_EQ(over.page().get_text(), "");
 }
 
 TEST_F(ShortcutEditorOverlayTest, AnInternalAddressShowsTheLogoWithoutALookup) {

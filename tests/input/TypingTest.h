@@ -155,24 +155,27 @@ protected:
     // the user does: true once the page at `path` has heard both. The letters
     // change from one typing to the next, so that a late report of an
     // earlier typing never stands in for them.
-    bool typedIntoPage(const char* path) {
+    // A case that tries many ways in turn gives each a shorter `limitMs`, so
+    // that one that fails them all still ends, by name, within its own limit.
+    bool typedIntoPage(const char* path, int limitMs = 30000) {
         settle();
         const std::string text = {nextLetter(), nextLetter()};
         const std::array before = {KeyReportingPage::heard(server, path, text[0]),
                                    KeyReportingPage::heard(server, path, text[1])};
-        return runUntil([&] { return typeText(mainWindow(), text); }) && runUntil([&] {
-                   return KeyReportingPage::heard(server, path, text[0]) > before[0] &&
-                          KeyReportingPage::heard(server, path, text[1]) > before[1];
-               });
+        auto heard = [&] {
+            return KeyReportingPage::heard(server, path, text[0]) > before[0] &&
+                   KeyReportingPage::heard(server, path, text[1]) > before[1];
+        };
+        return runUntil([&] { return typeText(mainWindow(), text); }) && runUntil(heard, limitMs);
     }
     char nextLetter() { return static_cast<char>('a' + letters_++ % 26); }
 
     // The same, true once the omnibox ends with it (what was selected there
     // as the field took the focus is typed over).
-    bool typedIntoOmnibox(std::string_view text) {
+    bool typedIntoOmnibox(std::string_view text, int limitMs = 30000) {
         settle();
         return runUntil([&] { return typeText(mainWindow(), text); }) &&
-               runUntil([&] { return omnibox().editText().ends_with(text); });
+               runUntil([&] { return omnibox().editText().ends_with(text); }, limitMs);
     }
 
     // The keyboard focus is `widget` or inside it.
