@@ -103,7 +103,30 @@ std::vector<ChildProcess> childrenOf(pid_t parent) {
 
 bool ignores(const ChildProcess& process, int signal) { return process.ignoredSignals & (1ULL << (signal - 1)); }
 
-class SecondProcessTest : public BrowserProcessTest {};
+class SecondProcessTest : public BrowserProcessTest {
+protected:
+    // Waits until `browser` says `text` on stderr, and fails, with how it
+    // ended and all it said, should it end instead.
+    static ::testing::AssertionResult saysWhileRunning(Browser& browser, const std::string& text) {
+        runUntil([&] { return browser.saidSo(text) || browser.exited(); }, processLimitMs);
+        if (!browser.exited() && browser.saidSo(text)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "it was to say \"" << text << "\" and run on: " << browser.report();
+    }
+    // Waits until `browser`'s window shows the page its web engine drew (the
+    // window's few colours have become many), and fails, with its report,
+    // should it end first: its web process started and runs.
+    ::testing::AssertionResult drawsItsPage(Browser& browser) {
+        constexpr std::size_t manyColours = 64;
+        runUntil([&] {
+            const auto shown = windowsOf(display, browser.pid());
+            return browser.exited() || (!shown.empty() && coloursIn(display, shown.front()) > manyColours);
+        }, processLimitMs);
+        if (!browser.exited() && !windowsOf(display, browser.pid()).empty() &&
+            coloursIn(display, windowsOf(display, browser.pid()).front()) > manyColours)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "its window was to show a page: " << browser.report();
+    }
+};
 
 // Whatever takes the lock file's place (a folder, a link to a file
 // elsewhere), the folder stays guarded, and the link is never followed.
@@ -248,8 +271,7 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         if (!readOnly.effective()) GTEST_SKIP() << "this system cannot make a folder unwritable";
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] { return browser.saidSo("; nothing changed now will be saved."); }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "; nothing changed now will be saved."));
         EXPECT_TRUE(browser.saidSo(nothing)) << browser.errorOutput();
         expectSecondStartRefused(browser);
         closeMainWindow(browser);
@@ -259,11 +281,8 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         UnwritableTree rootOnly(folder, UnwritableTree::Reach::rootOnly);
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo(
-                "; changes to the list of profiles and the window size won't be saved; browsing data will be.");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(
+            browser, "; changes to the list of profiles and the window size won't be saved; browsing data will be."));
         EXPECT_FALSE(browser.saidSo("nothing changed now will be saved")) << browser.errorOutput();
         closeMainWindow(browser);
     }
@@ -272,10 +291,7 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         UnwritableTree profileOnly(profile, UnwritableTree::Reach::rootOnly);
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo("quorelle: the profile folder " + profile + " cannot be written (");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: the profile folder " + profile + " cannot be written ("));
         EXPECT_TRUE(browser.saidSo("); changes to its browsing data won't be saved.\n")) << browser.errorOutput();
         EXPECT_FALSE(browser.saidSo("the data folder")) << browser.errorOutput();
         closeMainWindow(browser);
@@ -286,20 +302,23 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         const NarrowedFolder closed(profiles, std::filesystem::perms::none);
         Browser browser(home, {.readStderr = true, .boundByFileModes = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo("quorelle: the profile folder " + profiles + "/default cannot be written (" +
-                                  profiles + ": Permission denied); changes to its browsing data won't be saved.\n");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: the profile folder " + profiles +
+                                                  "/default cannot be written (" + profiles +
+                                                  ": Permission denied); changes to its browsing data won't be "
+                                                  "saved.\n"));
         closeMainWindow(browser);
     }
 }
 
 // Whatever stands where a website data folder belongs and is no folder (a
-// file, a FIFO) is set aside as it is, a private folder is made there before
+// file, a FIFO) is set aside and a private folder made in its place before
 // the web engine uses it, cookies are kept in it, and the start says so once:
 // over a file the engine's sandbox would end the browser. A website data
-// folder the browser cannot write is named at the start.
+// folder the browser cannot use (one it cannot write, one it cannot open, as
+// another user's, a file in its place that cannot be set aside, a cache
+// folder it cannot open) is never given to the engine, whose sandbox would
+// end the browser over the ones it cannot reach into: that run keeps website
+// data in memory, and the start says so once, naming the folder and why.
 TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderThatCannotBeWrittenIsNamed) {
     ASSERT_TRUE(display);
     const std::string data = home + "/data/QuorelleWebData";
@@ -312,14 +331,12 @@ TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderT
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser));
         for (const auto& place : {data, cache})
-            ASSERT_TRUE(runUntil([&] {
-                return browser.saidSo("quorelle: " + place + " is not a folder; it is kept as " + place +
-                                      ".unreadable-") ||
-                       browser.exited();
-            }, processLimitMs))
-                << browser.errorOutput();
-        ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(data + "/cookies.sqlite"); }, processLimitMs));
-        EXPECT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+            ASSERT_TRUE(saysWhileRunning(browser, "quorelle: " + place + " is not a folder; it is kept as " + place +
+                                                      ".unreadable-"));
+        runUntil([&] { return std::filesystem::exists(data + "/cookies.sqlite") || browser.exited(); },
+                 processLimitMs);
+        ASSERT_FALSE(browser.exited()) << browser.report();
+        EXPECT_TRUE(std::filesystem::exists(data + "/cookies.sqlite"));
         closeMainWindow(browser);
         expectOnlyItsOwnLines(browser);
         std::istringstream said(browser.errorOutput());
@@ -339,21 +356,41 @@ TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderT
         else
             EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(aside[0])));
     }
-    {
-        // Read-only, not closed: the sandbox of a superuser bound by file
-        // modes cannot bind folders inside a folder it may not search (an
-        // ordinary user's can), and would end the browser.
-        const NarrowedFolder readOnly(data, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+
+    using std::filesystem::perms;
+    const std::string inMemory =
+        "; this run keeps cookies and other website data in memory only, and they won't be saved.\n";
+    const std::string dataRefuses = "the website data folder " + data + " cannot be written (Permission denied)";
+    // Each gives the folders back as they were, but for the last.
+    const std::vector<std::tuple<const char*, std::function<std::shared_ptr<void>()>, std::string>> unusable = {
+        {"a read-only data folder",
+         [&] { return std::make_shared<NarrowedFolder>(data, perms::owner_read | perms::owner_exec); }, dataRefuses},
+        {"a data folder it cannot open, as another user's",
+         [&] { return std::make_shared<NarrowedFolder>(data, perms::none); }, dataRefuses},
+        {"a cache folder it cannot open",
+         [&] { return std::make_shared<NarrowedFolder>(cache, perms::none); },
+         "the website cache folder " + cache + " cannot be written (Permission denied)"},
+        {"a file in the data folder's place, in a folder that cannot be written",
+         [&] {
+             std::filesystem::rename(data, data + ".moved");
+             std::ofstream(data) << "not a folder";
+             return std::make_shared<NarrowedFolder>(home + "/data", perms::owner_read | perms::owner_exec);
+         },
+         "the website data folder " + data + " cannot be written (" + data + " is not a folder)"},
+    };
+    for (const auto& [what, make, said] : unusable) {
+        SCOPED_TRACE(what);
+        const auto undo = make();
         Browser browser(home, {.readStderr = true, .boundByFileModes = true});
-        ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo("quorelle: the website data folder " + data +
-                                  " cannot be written (Permission denied); cookies and other website data won't "
-                                  "be saved.\n");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: " + said + inMemory));
+        ASSERT_TRUE(drawsItsPage(browser));
         closeMainWindow(browser);
+        expectOnlyItsOwnLines(browser);
+        const std::string told = browser.errorOutput();
+        EXPECT_EQ(told.find(inMemory), told.rfind(inMemory)) << "said once:\n" << told;
+        EXPECT_FALSE(browser.saidSo(" it is kept as ")) << told;
     }
+    EXPECT_EQ(ScratchFolder::read(data), "not a folder");
 }
 
 // A data folder that cannot be used at all could be shared unguarded: the
