@@ -4,12 +4,16 @@
 // Escape or the window manager), having written nothing, however the
 // folder's lock file was left. A browser whose folder is moved away keeps to
 // it, and never writes into the new one another browser makes in its place.
-// A start without a display, on a folder that cannot be locked, or under a
-// file-size limit the web engine cannot run under, says why and ends; one on
-// a read-only folder or under a file-size limit smaller than a data file
-// runs on and says what it cannot save. One started without any session bus
+// A start without a display, on a folder that cannot be locked, with a
+// folder the web engine's sandbox cannot look into, or under a file-size
+// limit the web engine cannot run under, says why and ends, and so, at once,
+// does one by root on another user's folders; one on a read-only folder or
+// under a file-size limit smaller than a data file runs on and says what it
+// cannot save, and one whose website data folders cannot be used keeps
+// website data in memory. One started without any session bus
 // on a display whose desktop publishes an accessibility bus closes cleanly.
 // And the main window's size, kept from one run to the next.
+#include "model/GLibPtr.h"
 #include "support/MainLoopWait.h"
 #include "support/PrivateSessionBus.h"
 #include "support/ScratchFolder.h"
@@ -31,7 +35,10 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -43,6 +50,7 @@
 
 namespace {
 
+using quorelle::GCharPtr;
 using quorelle::testing::askToClose;
 using quorelle::testing::Browser;
 using quorelle::testing::BrowserProcessTest;
@@ -431,6 +439,145 @@ TEST_F(SecondProcessTest, AStartThatCannotUseTheDataFolderSaysWhyAndEnds) {
             std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
             EXPECT_TRUE(std::filesystem::is_empty(folder));
         }
+    }
+}
+
+// The web engine's sandbox takes entries of the user's home, configuration,
+// cache and runtime folders (fonts, sound, themes) into each web process, and
+// cannot start over one of them that it cannot look into (no folder, or
+// another user's it may not open), which ended the browser once its window
+// showed: the start names the folder and why, and ends having made nothing.
+TEST_F(SecondProcessTest, AStartWhoseFoldersTheEnginesSandboxCannotLookIntoSaysWhichAndEnds) {
+    ASSERT_TRUE(display);
+    const char* sandboxOff = g_getenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS");
+    if (sandboxOff && std::string(sandboxOff) != "0")
+        GTEST_SKIP() << "the web engine's sandbox cannot start here, so it looks into no folder";
+    const std::string file = home + "/not-a-folder";
+    std::ofstream(file) << "not a folder";
+    const std::string closed = home + "/closed";
+    std::filesystem::create_directories(closed);
+    const NarrowedFolder closedToAll(closed, std::filesystem::perms::none);
+    const std::vector<std::tuple<const char*, const char*, std::string, std::string>> ways = {
+        {"HOME", "home folder", file, file + " is not a folder"},
+        {"XDG_CONFIG_HOME", "configuration folder", closed, "Permission denied"},
+        {"XDG_CACHE_HOME", "cache folder", file, file + " is not a folder"},
+        {"XDG_RUNTIME_DIR", "runtime folder", closed, "Permission denied"},
+    };
+    for (const auto& [variable, what, path, why] : ways) {
+        SCOPED_TRACE(std::string(variable) + "=" + path);
+        // The graphics library would say on its own that it keeps no shader
+        // cache in a cache folder it cannot use.
+        Browser browser(home, {.readStderr = true,
+                               .environment = {{variable, path}, {"MESA_SHADER_CACHE_DISABLE", "true"}},
+                               .boundByFileModes = true});
+        expectRefusalSaidAndShown(browser, "quorelle: the web engine's sandbox cannot look into the " +
+                                               std::string(what) + " " + path + " (" + why +
+                                               "); this one ends without reading or writing any data.\n");
+        EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+        EXPECT_FALSE(std::filesystem::exists(home + "/cache/QuorelleWebData"));
+    }
+}
+
+// Every entry under the folder, the folder's own included: its owner and
+// mode, and a file's bytes.
+std::map<std::string, std::string> entriesOf(const std::string& folder) {
+    std::map<std::string, std::string> found;
+    const auto note = [&](const std::filesystem::path& path) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) return;
+        found[path.string()] = std::to_string(info.st_uid) + " " + std::to_string(info.st_mode) +
+                               (S_ISREG(info.st_mode) ? " " + ScratchFolder::read(path).value_or("") : "");
+    };
+    note(folder);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) note(entry.path());
+    return found;
+}
+
+// Started by root on another user's folders (sudo -E, su -m), the browser
+// would save files there that their owner could no longer read: the start
+// ends at once, before its display opens, with one line that names the
+// folder and its owner, having made or changed nothing. So does a start whose
+// data folder or website cache folder is not made yet, in another user's
+// folder. (Root on its own folders is every other case run as root.)
+TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNothing) {
+    ASSERT_TRUE(display);
+    constexpr uid_t other = 65534;
+    const passwd* entry = ::getpwuid(other);
+    const std::string name = entry ? entry->pw_name : "the user with uid 65534";
+    const std::string owner = entry ? name + " (uid 65534)" : "uid 65534";
+    const std::string startAs = ": start Quorelle as " + name +
+                                ", since what root saves there its owner could no longer read; this one ends without "
+                                "changing anything.\n";
+    const auto expectEndsAtOnce = [&](const Launch& launch, const std::string& line) {
+        const auto before = entriesOf(home);
+        Browser browser(home, launch);
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return browser.exited() || !windowsOf(display, browser.pid()).empty(); },
+                             processLimitMs));
+        ASSERT_TRUE(browser.exited()) << browser.report();
+        EXPECT_TRUE(browser.endedWith(1)) << browser.report();
+        EXPECT_EQ(browser.errorOutput(), line);
+        EXPECT_EQ(entriesOf(home), before);
+    };
+
+    if (::geteuid() != 0) {
+        // Only the superuser can give a folder to another user. An ordinary
+        // user is root in a user namespace of its own, where every other
+        // user's folder (the system's too) belongs to the overflow user,
+        // 65534: the browser's folders can be made to lie in one, though no
+        // data folder of another user's can be made.
+        GCharPtr unshare(g_find_program_in_path("unshare"));
+        int status = -1;
+        std::vector<char*> probe = {unshare.get(), const_cast<char*>("--map-root-user"), const_cast<char*>("true"),
+                                    nullptr};
+        if (!unshare || !g_spawn_sync(nullptr, probe.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+                                      nullptr, &status, nullptr) ||
+            !g_spawn_check_wait_status(status, nullptr))
+            GTEST_SKIP() << "no user namespace can be made here, in which an ordinary user starts as root";
+        const auto asRoot = [&](std::map<std::string, std::optional<std::string>> environment) {
+            return Launch{.readStderr = true,
+                          .environment = std::move(environment),
+                          .arguments = {"--map-root-user", QUORELLE_BROWSER},
+                          .program = unshare.get()};
+        };
+        for (const char* system : {"/usr/share", "/var/cache"})
+            ASSERT_FALSE(std::filesystem::exists(std::string(system) + "/QuorelleData")) << system;
+        SCOPED_TRACE("as root in a user namespace");
+        expectEndsAtOnce(asRoot({{"XDG_DATA_HOME", "/usr/share"}}),
+                         "quorelle: the data folder /usr/share/QuorelleData would be made in /usr/share, which "
+                         "belongs to " + owner + startAs);
+        expectEndsAtOnce(asRoot({{"XDG_CACHE_HOME", "/var/cache"}}),
+                         "quorelle: the website cache folder /var/cache/QuorelleWebData would be made in /var/cache, "
+                         "which belongs to " + owner + startAs);
+        return;
+    }
+
+    const std::string parent = home + "/data";
+    std::filesystem::create_directories(folder + "/profiles/default");
+    std::ofstream(folder + "/appSettings.json") << "{}";
+    for (const auto& path : {parent, folder, folder + "/profiles", folder + "/profiles/default",
+                             folder + "/appSettings.json"})
+        ASSERT_EQ(::chown(path.c_str(), other, other), 0) << path;
+    {
+        SCOPED_TRACE("another user's data folder");
+        expectEndsAtOnce({.readStderr = true},
+                         "quorelle: the data folder " + folder + " belongs to " + owner + startAs);
+    }
+    std::filesystem::remove_all(folder);
+    {
+        SCOPED_TRACE("no data folder yet, in another user's folder");
+        expectEndsAtOnce({.readStderr = true}, "quorelle: the data folder " + folder + " would be made in " + parent +
+                                                   ", which belongs to " + owner + startAs);
+    }
+    ASSERT_EQ(::chown(parent.c_str(), 0, 0), 0);
+    const std::string cache = home + "/cache";
+    std::filesystem::create_directories(cache);
+    ASSERT_EQ(::chown(cache.c_str(), other, other), 0);
+    {
+        SCOPED_TRACE("no website cache folder yet, in another user's folder");
+        expectEndsAtOnce({.readStderr = true}, "quorelle: the website cache folder " + cache +
+                                                   "/QuorelleWebData would be made in " + cache +
+                                                   ", which belongs to " + owner + startAs);
     }
 }
 
