@@ -371,10 +371,10 @@ TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderT
     const std::string dataRefuses = "the website data folder " + data + " cannot be written (Permission denied)";
     // Each gives the folders back as they were, but for the last.
     const std::vector<std::tuple<const char*, std::function<std::shared_ptr<void>()>, std::string>> unusable = {
-        {"a read-only data folder",
-         [&] { return std::make_shared<NarrowedFolder>(data, perms::owner_read | perms::owner_exec); }, dataRefuses},
         {"a data folder it cannot open, as another user's",
          [&] { return std::make_shared<NarrowedFolder>(data, perms::none); }, dataRefuses},
+        {"a read-only data folder",
+         [&] { return std::make_shared<NarrowedFolder>(data, perms::owner_read | perms::owner_exec); }, dataRefuses},
         {"a cache folder it cannot open",
          [&] { return std::make_shared<NarrowedFolder>(cache, perms::none); },
          "the website cache folder " + cache + " cannot be written (Permission denied)"},
@@ -470,9 +470,9 @@ TEST_F(SecondProcessTest, AStartWhoseFoldersTheEnginesSandboxCannotLookIntoSaysW
         Browser browser(home, {.readStderr = true,
                                .environment = {{variable, path}, {"MESA_SHADER_CACHE_DISABLE", "true"}},
                                .boundByFileModes = true});
-        expectRefusalSaidAndShown(browser, "quorelle: the web engine's sandbox cannot look into the " +
-                                               std::string(what) + " " + path + " (" + why +
-                                               "); this one ends without reading or writing any data.\n");
+        ASSERT_NO_FATAL_FAILURE(expectRefusalSaidAndShown(
+            browser, "quorelle: the web engine's sandbox cannot look into the " + std::string(what) + " " + path +
+                         " (" + why + "); this one ends without reading or writing any data.\n"));
         EXPECT_FALSE(std::filesystem::exists(home + "/data"));
         EXPECT_FALSE(std::filesystem::exists(home + "/cache/QuorelleWebData"));
     }
