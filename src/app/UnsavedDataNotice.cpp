@@ -59,8 +59,9 @@ std::optional<std::string> dataStoreProblems(DataStore& store, AppState& appStat
     return filesOverTheLimit(store, profileID);
 }
 
-// What stood where a website data folder belongs and was set aside, and what
-// those folders cannot keep; the toast's lines for it.
+// What stood where a website data folder belongs and was set aside, and which
+// of those folders cannot be used, for which the run keeps website data in
+// memory only; the toast's lines for it.
 std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {
     std::vector<std::string> lines;
     const auto& report = websiteData.makeFolders();
@@ -69,19 +70,19 @@ std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {
         lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() +
                         ", and website data goes to a new folder");
     }
+    if (!report.inMemoryOnly()) return lines;
     const auto& folders = websiteData.folders();
-    if (report.dataProblem) {
-        say("the website data folder " + folders.data + " cannot be written (" + *report.dataProblem +
-            "); cookies and other website data won't be saved.");
-        lines.push_back("Cookies and other website data won't be saved: " + folders.data + " cannot be written (" +
-                        *report.dataProblem + ")");
-    }
-    if (report.cacheProblem) {
-        say("the website cache folder " + folders.cache + " cannot be written (" + *report.cacheProblem +
-            "); websites' files won't be cached.");
-        lines.push_back("Websites' files won't be cached: " + folders.cache + " cannot be written (" +
-                        *report.cacheProblem + ")");
-    }
+    std::string said, shown;
+    const auto tell = [&](const char* what, const std::string& folder, const std::optional<std::string>& problem) {
+        if (!problem) return;
+        const std::string why = folder + " cannot be written (" + *problem + ")";
+        said += (said.empty() ? "the " : " and the ") + std::string(what) + " " + why;
+        shown += (shown.empty() ? "" : "; ") + why;
+    };
+    tell("website data folder", folders.data, report.dataProblem);
+    tell("website cache folder", folders.cache, report.cacheProblem);
+    say(said + "; this run keeps cookies and other website data in memory only, and they won't be saved.");
+    lines.push_back("Cookies and other website data are kept in memory only and won't be saved: " + shown);
     return lines;
 }
 

@@ -11,8 +11,9 @@ class WebsiteDataService;
 // on, and only what they keep is lost), and which of their files are already
 // larger than the file-size limit lets a save write; what stood where a
 // website data folder belongs and was set aside, and which of those folders
-// take no writes; at the quit, what the last write could not save. Each on
-// stderr; the start's in the window too, in one toast.
+// cannot be used, so that the run keeps website data in memory only; at the
+// quit, what the last write could not save. Each on stderr; the start's in
+// the window too, in one toast.
 struct UnsavedDataNotice {
     // Nothing when every folder can be written, every file fits and nothing
     // was set aside. The website data folders are made first if they are not

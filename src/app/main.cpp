@@ -11,6 +11,7 @@
 #include "app/NameLeftBehind.h"
 #include "app/QuorelleApplication.h"
 #include "app/UnsavedDataNotice.h"
+#include "app/UserFolderCheck.h"
 #include "model/GLibPtr.h"
 #include "platform/KeychainService.h"
 #include "state/AppState.h"
@@ -53,12 +54,26 @@ namespace {
 
 using namespace quorelle;
 
-// Where the browser keeps its files.
+// Where the browser keeps its files, and the user's folders the web
+// engine's sandbox takes entries of into each web process.
 struct Folders {
     std::string data = g_get_user_data_dir();
     std::string cache = g_get_user_cache_dir();
 
     std::string browserData() const { return data + "/QuorelleData"; }
+    WebsiteDataService::Folders websiteData() const { return {data + "/QuorelleWebData", cache + "/QuorelleWebData"}; }
+
+    std::vector<UserFolderCheck::Folder> browsers() const {
+        const auto web = websiteData();
+        return {{"data folder", browserData()}, {"website data folder", web.data}, {"website cache folder", web.cache}};
+    }
+    // The data folder's own problems are the lock's to tell.
+    static std::vector<UserFolderCheck::Folder> sandboxed() {
+        return {{"home folder", g_get_home_dir()},
+                {"configuration folder", g_get_user_config_dir()},
+                {"cache folder", g_get_user_cache_dir()},
+                {"runtime folder", g_get_user_runtime_dir()}};
+    }
 };
 
 // A file-size limit (ulimit -f) the web engine can run under must not end
@@ -149,8 +164,7 @@ int runApplication(const Folders& folders, const GraphicsMode& graphics, DataFol
     ScriptDialogs scriptDialogs;
     FaviconService favicons(mainQueue);
     ProxyTester proxyTester(mainQueue);
-    WebsiteDataService websiteData(mainQueue,
-                                   {folders.data + "/QuorelleWebData", folders.cache + "/QuorelleWebData"});
+    WebsiteDataService websiteData(mainQueue, folders.websiteData());
     WebContentServices webServices{websiteData, favicons, &fileDialogs, &scriptDialogs, graphics.hardware()};
     TabWebViewStore webViews(mainQueue, webServices);
     BrowserIdentityManager identity([&webViews](const Uuid& tabID) -> IUserAgentView* { return webViews.host(tabID); });
@@ -211,6 +225,10 @@ int main(int argc, char* argv[]) {
                    stderr);
         return 2;
     }
+    const Folders folders;
+    // Before the display opens: its graphics libraries make caches of their
+    // own in the user's folders.
+    if (auto refusal = UserFolderCheck::refusalForAnotherUsers(folders.browsers())) return *refusal;
     ignoreFileSizeLimitSignal();
     const auto processStart = DataFolderTidy::Clock::now();
     const auto graphics = GraphicsMode::detect();
@@ -219,7 +237,8 @@ int main(int argc, char* argv[]) {
     if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
     if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
 
-    const Folders folders;
+    // Before anything is made or locked.
+    if (auto refusal = UserFolderCheck::refusalForTheSandbox(Folders::sandboxed())) return *refusal;
     DataFolderLock lock(folders.browserData());
     const bool heldAtOnce = lock.state() == DataFolderLock::State::held;
     if (auto refusal = refusalUnlessHeld(lock)) return *refusal;

@@ -99,29 +99,54 @@ std::optional<std::string> FolderTree::noFolderOnTheWay(int folder, const std::s
     }
 }
 
-std::optional<std::string> FolderTree::writeProblem(int folder, const std::string& path, const std::string& shownBase) {
-    if (auto noFolder = noFolderOnTheWay(folder, path, shownBase)) return noFolder;
+namespace {
+
+// Looks at each entry on the way to `path` in `folder` that is there: each
+// must be a folder that can be searched (`path` itself only when
+// `searchingPath`). The first that refuses, named as writeProblem names it;
+// else nothing, with `last` the last folder on the way that is there.
+std::optional<std::string> refusalOnTheWay(int folder, const std::string& path, const std::string& shownBase,
+                                           bool searchingPath, std::string& last) {
     const auto refused = [&](const std::string& part) {
         const std::string reason = std::generic_category().message(errno);
         return part == path ? reason : shown(shownBase, part) + ": " + reason;
     };
-    // Every folder on the way is searched; the last one there (the folder
-    // itself, or the one it would be made in) takes the new entries.
-    std::string last = path.starts_with('/') ? "/" : ".";
+    last = std::string(path.starts_with('/') ? "/" : ".");
     if (path != last && ::faccessat(folder, last.c_str(), X_OK, AT_EACCESS) != 0) return refused(last);
     for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string part = path.substr(0, end);
         struct stat info;
         if (::fstatat(folder, part.c_str(), &info, 0) != 0) {
-            if (errno == ENOENT) break;
+            if (errno == ENOENT) return std::nullopt;
             return refused(part);
         }
-        if (part != path && ::faccessat(folder, part.c_str(), X_OK, AT_EACCESS) != 0) return refused(part);
+        if ((searchingPath || part != path) && ::faccessat(folder, part.c_str(), X_OK, AT_EACCESS) != 0)
+            return refused(part);
         last = part;
-        if (end == std::string::npos) break;
+        if (end == std::string::npos) return std::nullopt;
     }
-    if (::faccessat(folder, last.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return refused(last);
+}
+
+}  // namespace
+
+std::optional<std::string> FolderTree::writeProblem(int folder, const std::string& path, const std::string& shownBase) {
+    if (auto noFolder = noFolderOnTheWay(folder, path, shownBase)) return noFolder;
+    // Every folder on the way is searched; the last one there (the folder
+    // itself, or the one it would be made in) takes the new entries.
+    std::string last;
+    if (auto refusal = refusalOnTheWay(folder, path, shownBase, false, last)) return refusal;
+    if (::faccessat(folder, last.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        const std::string reason = std::generic_category().message(errno);
+        return last == path ? reason : shown(shownBase, last) + ": " + reason;
+    }
     return std::nullopt;
+}
+
+std::optional<std::string> FolderTree::searchProblem(int folder, const std::string& path,
+                                                     const std::string& shownBase) {
+    if (auto noFolder = noFolderOnTheWay(folder, path, shownBase)) return noFolder;
+    std::string last;
+    return refusalOnTheWay(folder, path, shownBase, true, last);
 }
 
 bool FolderTree::remove(int folder, const std::string& path) {

@@ -51,6 +51,13 @@ struct FolderTree {
     // alone.
     static std::optional<std::string> writeProblem(int folder, const std::string& path, const std::string& shownBase);
 
+    // Why entries inside the folder at `path` in `folder` cannot be looked up
+    // now: what stands on the way and is no folder, named as noFolderOnTheWay
+    // names it, or a folder on the way, `path` included, that cannot be
+    // searched, named as writeProblem names it. Nothing when they can, or
+    // when `path` is not there: whatever it would hold is missing then too.
+    static std::optional<std::string> searchProblem(int folder, const std::string& path, const std::string& shownBase);
+
     // Removes `path` in `folder` with everything in it; a symbolic link is
     // removed itself, never followed. False when `path` was not removed.
     static bool remove(int folder, const std::string& path);

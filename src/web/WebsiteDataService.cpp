@@ -61,12 +61,24 @@ const WebsiteDataService::FolderReport& WebsiteDataService::makeFolders() {
         FolderReport report;
         makePrivate(folders_.data, report.setAside);
         makePrivate(folders_.cache, report.setAside);
-        makeMediaSaltFolders();
-        report.dataProblem = FolderTree::writeProblem(AT_FDCWD, folders_.data, {});
+        report.dataProblem = dataFolderProblem();
         report.cacheProblem = FolderTree::writeProblem(AT_FDCWD, folders_.cache, {});
+        if (!report.inMemoryOnly()) makeMediaSaltFolders();
         folderReport_ = std::move(report);
     }
     return *folderReport_;
+}
+
+// Why the engine cannot use the data folder: it takes no writes, or the
+// folder its sandbox binds into each web process does not (the sandbox cannot
+// bind one it cannot reach, and the web process then never starts).
+std::optional<std::string> WebsiteDataService::dataFolderProblem() const {
+    if (auto problem = FolderTree::writeProblem(AT_FDCWD, folders_.data, {})) return problem;
+    const std::string mediaKeys = folders_.data + "/" + mediaKeysFolder;
+    const auto problem = FolderTree::writeProblem(AT_FDCWD, mediaKeys, {});
+    // Refused by the folder itself: the reason alone.
+    if (problem && !problem->starts_with(folders_.data)) return mediaKeys + ": " + *problem;
+    return problem;
 }
 
 // Cookies are kept on disk only when the session is told where: otherwise the
@@ -74,7 +86,10 @@ const WebsiteDataService::FolderReport& WebsiteDataService::makeFolders() {
 WebKitNetworkSession* WebsiteDataService::persistentSession() {
     if (!persistentSession_) {
         const PrivateFileMask mask;
-        makeFolders();
+        if (makeFolders().inMemoryOnly()) {
+            persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+            return persistentSession_.get();
+        }
         persistentSession_ = GObjectPtr<WebKitNetworkSession>::adopt(
             webkit_network_session_new(folders_.data.c_str(), folders_.cache.c_str()));
         const std::string cookies = folders_.data + "/" + cookieFileName;

@@ -29,6 +29,12 @@ class MainQueue;
 // and a folder made there. Given to the engine, it would end the browser at
 // its start (its sandbox binds folders inside them) or keep no cookies.
 //
+// Neither folder is given to the engine when one of them cannot be used (it
+// cannot be written, or a folder inside that the engine's sandbox binds
+// cannot be reached, which would end the browser as well): the normal
+// profiles' views then share one in-memory session for the run, as the guest
+// window's views each have one, and no website data is kept.
+//
 // Made once in main(). Main thread only.
 class WebsiteDataService : public IWebsiteData {
 public:
@@ -48,6 +54,9 @@ public:
         std::vector<FolderTree::SetAside> setAside;
         std::optional<std::string> dataProblem;
         std::optional<std::string> cacheProblem;
+
+        // Whether the persistent session keeps its data in memory only.
+        bool inMemoryOnly() const { return dataProblem || cacheProblem; }
     };
 
     WebsiteDataService(MainQueue& mainQueue, Folders folders);
@@ -59,6 +68,8 @@ public:
     // session is made, whichever comes first. What that met.
     const FolderReport& makeFolders();
 
+    // The normal profiles' session: on disk in the two folders, or in
+    // memory when they cannot be used.
     WebKitNetworkSession* persistentSession();
     // The session a new web view gets: the persistent one, or a fresh
     // in-memory one.
@@ -72,8 +83,13 @@ private:
     // Where the engine keeps the per-site media device salts, inside the
     // data folder (the last part is its storage version).
     static constexpr const char* mediaSaltFolder = "deviceidhashsalts/1";
+    // The folder inside the data folder that the engine's sandbox binds into
+    // each web process, for the media keys (the last part is its storage
+    // version).
+    static constexpr const char* mediaKeysFolder = "mediakeys/v1";
 
     void makeMediaSaltFolders() const;
+    std::optional<std::string> dataFolderProblem() const;
 
     MainQueue& mainQueue_;
     Folders folders_;

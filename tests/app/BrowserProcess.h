@@ -281,7 +281,7 @@ protected:
         ASSERT_TRUE(browser.started());
         ASSERT_TRUE(runUntil([&] { return browser.saidSo(why) || browser.exited(); }, saidWithinMs))
             << browser.errorOutput();
-        EXPECT_FALSE(browser.exited()) << "the dialog keeps it until it is closed";
+        ASSERT_FALSE(browser.exited()) << "the dialog keeps it until it is closed: " << browser.report();
         // Shown and drawn: ready for the user.
         ASSERT_TRUE(runUntil([&] {
             const auto shown = windowsOf(display, browser.pid());

@@ -4,12 +4,16 @@
 // Escape or the window manager), having written nothing, however the
 // folder's lock file was left. A browser whose folder is moved away keeps to
 // it, and never writes into the new one another browser makes in its place.
-// A start without a display, on a folder that cannot be locked, or under a
-// file-size limit the web engine cannot run under, says why and ends; one on
-// a read-only folder or under a file-size limit smaller than a data file
-// runs on and says what it cannot save. One started without any session bus
+// A start without a display, on a folder that cannot be locked, with a
+// folder the web engine's sandbox cannot look into, or under a file-size
+// limit the web engine cannot run under, says why and ends, and so, at once,
+// does one by root on another user's folders; one on a read-only folder or
+// under a file-size limit smaller than a data file runs on and says what it
+// cannot save, and one whose website data folders cannot be used keeps
+// website data in memory. One started without any session bus
 // on a display whose desktop publishes an accessibility bus closes cleanly.
 // And the main window's size, kept from one run to the next.
+#include "model/GLibPtr.h"
 #include "support/MainLoopWait.h"
 #include "support/PrivateSessionBus.h"
 #include "support/ScratchFolder.h"
@@ -31,7 +35,10 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -43,6 +50,7 @@
 
 namespace {
 
+using quorelle::GCharPtr;
 using quorelle::testing::askToClose;
 using quorelle::testing::Browser;
 using quorelle::testing::BrowserProcessTest;
@@ -103,7 +111,30 @@ std::vector<ChildProcess> childrenOf(pid_t parent) {
 
 bool ignores(const ChildProcess& process, int signal) { return process.ignoredSignals & (1ULL << (signal - 1)); }
 
-class SecondProcessTest : public BrowserProcessTest {};
+class SecondProcessTest : public BrowserProcessTest {
+protected:
+    // Waits until `browser` says `text` on stderr, and fails, with how it
+    // ended and all it said, should it end instead.
+    static ::testing::AssertionResult saysWhileRunning(Browser& browser, const std::string& text) {
+        runUntil([&] { return browser.saidSo(text) || browser.exited(); }, processLimitMs);
+        if (!browser.exited() && browser.saidSo(text)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "it was to say \"" << text << "\" and run on: " << browser.report();
+    }
+    // Waits until `browser`'s window shows the page its web engine drew (the
+    // window's few colours have become many), and fails, with its report,
+    // should it end first: its web process started and runs.
+    ::testing::AssertionResult drawsItsPage(Browser& browser) {
+        constexpr std::size_t manyColours = 64;
+        runUntil([&] {
+            const auto shown = windowsOf(display, browser.pid());
+            return browser.exited() || (!shown.empty() && coloursIn(display, shown.front()) > manyColours);
+        }, processLimitMs);
+        if (!browser.exited() && !windowsOf(display, browser.pid()).empty() &&
+            coloursIn(display, windowsOf(display, browser.pid()).front()) > manyColours)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "its window was to show a page: " << browser.report();
+    }
+};
 
 // Whatever takes the lock file's place (a folder, a link to a file
 // elsewhere), the folder stays guarded, and the link is never followed.
@@ -248,8 +279,7 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         if (!readOnly.effective()) GTEST_SKIP() << "this system cannot make a folder unwritable";
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] { return browser.saidSo("; nothing changed now will be saved."); }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "; nothing changed now will be saved."));
         EXPECT_TRUE(browser.saidSo(nothing)) << browser.errorOutput();
         expectSecondStartRefused(browser);
         closeMainWindow(browser);
@@ -259,11 +289,8 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         UnwritableTree rootOnly(folder, UnwritableTree::Reach::rootOnly);
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo(
-                "; changes to the list of profiles and the window size won't be saved; browsing data will be.");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(
+            browser, "; changes to the list of profiles and the window size won't be saved; browsing data will be."));
         EXPECT_FALSE(browser.saidSo("nothing changed now will be saved")) << browser.errorOutput();
         closeMainWindow(browser);
     }
@@ -272,10 +299,7 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         UnwritableTree profileOnly(profile, UnwritableTree::Reach::rootOnly);
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo("quorelle: the profile folder " + profile + " cannot be written (");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: the profile folder " + profile + " cannot be written ("));
         EXPECT_TRUE(browser.saidSo("); changes to its browsing data won't be saved.\n")) << browser.errorOutput();
         EXPECT_FALSE(browser.saidSo("the data folder")) << browser.errorOutput();
         closeMainWindow(browser);
@@ -286,20 +310,23 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
         const NarrowedFolder closed(profiles, std::filesystem::perms::none);
         Browser browser(home, {.readStderr = true, .boundByFileModes = true});
         ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo("quorelle: the profile folder " + profiles + "/default cannot be written (" +
-                                  profiles + ": Permission denied); changes to its browsing data won't be saved.\n");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: the profile folder " + profiles +
+                                                  "/default cannot be written (" + profiles +
+                                                  ": Permission denied); changes to its browsing data won't be "
+                                                  "saved.\n"));
         closeMainWindow(browser);
     }
 }
 
 // Whatever stands where a website data folder belongs and is no folder (a
-// file, a FIFO) is set aside as it is, a private folder is made there before
+// file, a FIFO) is set aside and a private folder made in its place before
 // the web engine uses it, cookies are kept in it, and the start says so once:
 // over a file the engine's sandbox would end the browser. A website data
-// folder the browser cannot write is named at the start.
+// folder the browser cannot use (one it cannot write, one it cannot open, as
+// another user's, a file in its place that cannot be set aside, a cache
+// folder it cannot open) is never given to the engine, whose sandbox would
+// end the browser over the ones it cannot reach into: that run keeps website
+// data in memory, and the start says so once, naming the folder and why.
 TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderThatCannotBeWrittenIsNamed) {
     ASSERT_TRUE(display);
     const std::string data = home + "/data/QuorelleWebData";
@@ -312,14 +339,12 @@ TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderT
         Browser browser(home, {.readStderr = true});
         ASSERT_TRUE(isUp(browser));
         for (const auto& place : {data, cache})
-            ASSERT_TRUE(runUntil([&] {
-                return browser.saidSo("quorelle: " + place + " is not a folder; it is kept as " + place +
-                                      ".unreadable-") ||
-                       browser.exited();
-            }, processLimitMs))
-                << browser.errorOutput();
-        ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(data + "/cookies.sqlite"); }, processLimitMs));
-        EXPECT_FALSE(browser.exited()) << browser.describeEnd() << "\n" << browser.errorOutput();
+            ASSERT_TRUE(saysWhileRunning(browser, "quorelle: " + place + " is not a folder; it is kept as " + place +
+                                                      ".unreadable-"));
+        runUntil([&] { return std::filesystem::exists(data + "/cookies.sqlite") || browser.exited(); },
+                 processLimitMs);
+        ASSERT_FALSE(browser.exited()) << browser.report();
+        EXPECT_TRUE(std::filesystem::exists(data + "/cookies.sqlite"));
         closeMainWindow(browser);
         expectOnlyItsOwnLines(browser);
         std::istringstream said(browser.errorOutput());
@@ -339,21 +364,41 @@ TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderT
         else
             EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(aside[0])));
     }
-    {
-        // Read-only, not closed: the sandbox of a superuser bound by file
-        // modes cannot bind folders inside a folder it may not search (an
-        // ordinary user's can), and would end the browser.
-        const NarrowedFolder readOnly(data, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+
+    using std::filesystem::perms;
+    const std::string inMemory =
+        "; this run keeps cookies and other website data in memory only, and they won't be saved.\n";
+    const std::string dataRefuses = "the website data folder " + data + " cannot be written (Permission denied)";
+    // Each gives the folders back as they were, but for the last.
+    const std::vector<std::tuple<const char*, std::function<std::shared_ptr<void>()>, std::string>> unusable = {
+        {"a data folder it cannot open, as another user's",
+         [&] { return std::make_shared<NarrowedFolder>(data, perms::none); }, dataRefuses},
+        {"a read-only data folder",
+         [&] { return std::make_shared<NarrowedFolder>(data, perms::owner_read | perms::owner_exec); }, dataRefuses},
+        {"a cache folder it cannot open",
+         [&] { return std::make_shared<NarrowedFolder>(cache, perms::none); },
+         "the website cache folder " + cache + " cannot be written (Permission denied)"},
+        {"a file in the data folder's place, in a folder that cannot be written",
+         [&] {
+             std::filesystem::rename(data, data + ".moved");
+             std::ofstream(data) << "not a folder";
+             return std::make_shared<NarrowedFolder>(home + "/data", perms::owner_read | perms::owner_exec);
+         },
+         "the website data folder " + data + " cannot be written (" + data + " is not a folder)"},
+    };
+    for (const auto& [what, make, said] : unusable) {
+        SCOPED_TRACE(what);
+        const auto undo = make();
         Browser browser(home, {.readStderr = true, .boundByFileModes = true});
-        ASSERT_TRUE(isUp(browser, false));
-        ASSERT_TRUE(runUntil([&] {
-            return browser.saidSo("quorelle: the website data folder " + data +
-                                  " cannot be written (Permission denied); cookies and other website data won't "
-                                  "be saved.\n");
-        }, processLimitMs))
-            << browser.errorOutput();
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: " + said + inMemory));
+        ASSERT_TRUE(drawsItsPage(browser));
         closeMainWindow(browser);
+        expectOnlyItsOwnLines(browser);
+        const std::string told = browser.errorOutput();
+        EXPECT_EQ(told.find(inMemory), told.rfind(inMemory)) << "said once:\n" << told;
+        EXPECT_FALSE(browser.saidSo(" it is kept as ")) << told;
     }
+    EXPECT_EQ(ScratchFolder::read(data), "not a folder");
 }
 
 // A data folder that cannot be used at all could be shared unguarded: the
@@ -394,6 +439,145 @@ TEST_F(SecondProcessTest, AStartThatCannotUseTheDataFolderSaysWhyAndEnds) {
             std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
             EXPECT_TRUE(std::filesystem::is_empty(folder));
         }
+    }
+}
+
+// The web engine's sandbox takes entries of the user's home, configuration,
+// cache and runtime folders (fonts, sound, themes) into each web process, and
+// cannot start over one of them that it cannot look into (no folder, or
+// another user's it may not open), which ended the browser once its window
+// showed: the start names the folder and why, and ends having made nothing.
+TEST_F(SecondProcessTest, AStartWhoseFoldersTheEnginesSandboxCannotLookIntoSaysWhichAndEnds) {
+    ASSERT_TRUE(display);
+    const char* sandboxOff = g_getenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS");
+    if (sandboxOff && std::string(sandboxOff) != "0")
+        GTEST_SKIP() << "the web engine's sandbox cannot start here, so it looks into no folder";
+    const std::string file = home + "/not-a-folder";
+    std::ofstream(file) << "not a folder";
+    const std::string closed = home + "/closed";
+    std::filesystem::create_directories(closed);
+    const NarrowedFolder closedToAll(closed, std::filesystem::perms::none);
+    const std::vector<std::tuple<const char*, const char*, std::string, std::string>> ways = {
+        {"HOME", "home folder", file, file + " is not a folder"},
+        {"XDG_CONFIG_HOME", "configuration folder", closed, "Permission denied"},
+        {"XDG_CACHE_HOME", "cache folder", file, file + " is not a folder"},
+        {"XDG_RUNTIME_DIR", "runtime folder", closed, "Permission denied"},
+    };
+    for (const auto& [variable, what, path, why] : ways) {
+        SCOPED_TRACE(std::string(variable) + "=" + path);
+        // The graphics library would say on its own that it keeps no shader
+        // cache in a cache folder it cannot use.
+        Browser browser(home, {.readStderr = true,
+                               .environment = {{variable, path}, {"MESA_SHADER_CACHE_DISABLE", "true"}},
+                               .boundByFileModes = true});
+        ASSERT_NO_FATAL_FAILURE(expectRefusalSaidAndShown(
+            browser, "quorelle: the web engine's sandbox cannot look into the " + std::string(what) + " " + path +
+                         " (" + why + "); this one ends without reading or writing any data.\n"));
+        EXPECT_FALSE(std::filesystem::exists(home + "/data"));
+        EXPECT_FALSE(std::filesystem::exists(home + "/cache/QuorelleWebData"));
+    }
+}
+
+// Every entry under the folder, the folder's own included: its owner and
+// mode, and a file's bytes.
+std::map<std::string, std::string> entriesOf(const std::string& folder) {
+    std::map<std::string, std::string> found;
+    const auto note = [&](const std::filesystem::path& path) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) return;
+        found[path.string()] = std::to_string(info.st_uid) + " " + std::to_string(info.st_mode) +
+                               (S_ISREG(info.st_mode) ? " " + ScratchFolder::read(path).value_or("") : "");
+    };
+    note(folder);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) note(entry.path());
+    return found;
+}
+
+// Started by root on another user's folders (sudo -E, su -m), the browser
+// would save files there that their owner could no longer read: the start
+// ends at once, before its display opens, with one line that names the
+// folder and its owner, having made or changed nothing. So does a start whose
+// data folder or website cache folder is not made yet, in another user's
+// folder. (Root on its own folders is every other case run as root.)
+TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNothing) {
+    ASSERT_TRUE(display);
+    constexpr uid_t other = 65534;
+    const passwd* entry = ::getpwuid(other);
+    const std::string name = entry ? entry->pw_name : "the user with uid 65534";
+    const std::string owner = entry ? name + " (uid 65534)" : "uid 65534";
+    const std::string startAs = ": start Quorelle as " + name +
+                                ", since what root saves there its owner could no longer read; this one ends without "
+                                "changing anything.\n";
+    const auto expectEndsAtOnce = [&](const Launch& launch, const std::string& line) {
+        const auto before = entriesOf(home);
+        Browser browser(home, launch);
+        ASSERT_TRUE(browser.started());
+        ASSERT_TRUE(runUntil([&] { return browser.exited() || !windowsOf(display, browser.pid()).empty(); },
+                             processLimitMs));
+        ASSERT_TRUE(browser.exited()) << browser.report();
+        EXPECT_TRUE(browser.endedWith(1)) << browser.report();
+        EXPECT_EQ(browser.errorOutput(), line);
+        EXPECT_EQ(entriesOf(home), before);
+    };
+
+    if (::geteuid() != 0) {
+        // Only the superuser can give a folder to another user. An ordinary
+        // user is root in a user namespace of its own, where every other
+        // user's folder (the system's too) belongs to the overflow user,
+        // 65534: the browser's folders can be made to lie in one, though no
+        // data folder of another user's can be made.
+        GCharPtr unshare(g_find_program_in_path("unshare"));
+        int status = -1;
+        std::vector<char*> probe = {unshare.get(), const_cast<char*>("--map-root-user"), const_cast<char*>("true"),
+                                    nullptr};
+        if (!unshare || !g_spawn_sync(nullptr, probe.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+                                      nullptr, &status, nullptr) ||
+            !g_spawn_check_wait_status(status, nullptr))
+            GTEST_SKIP() << "no user namespace can be made here, in which an ordinary user starts as root";
+        const auto asRoot = [&](std::map<std::string, std::optional<std::string>> environment) {
+            return Launch{.readStderr = true,
+                          .environment = std::move(environment),
+                          .arguments = {"--map-root-user", QUORELLE_BROWSER},
+                          .program = unshare.get()};
+        };
+        for (const char* system : {"/usr/share", "/var/cache"})
+            ASSERT_FALSE(std::filesystem::exists(std::string(system) + "/QuorelleData")) << system;
+        SCOPED_TRACE("as root in a user namespace");
+        expectEndsAtOnce(asRoot({{"XDG_DATA_HOME", "/usr/share"}}),
+                         "quorelle: the data folder /usr/share/QuorelleData would be made in /usr/share, which "
+                         "belongs to " + owner + startAs);
+        expectEndsAtOnce(asRoot({{"XDG_CACHE_HOME", "/var/cache"}}),
+                         "quorelle: the website cache folder /var/cache/QuorelleWebData would be made in /var/cache, "
+                         "which belongs to " + owner + startAs);
+        return;
+    }
+
+    const std::string parent = home + "/data";
+    std::filesystem::create_directories(folder + "/profiles/default");
+    std::ofstream(folder + "/appSettings.json") << "{}";
+    for (const auto& path : {parent, folder, folder + "/profiles", folder + "/profiles/default",
+                             folder + "/appSettings.json"})
+        ASSERT_EQ(::chown(path.c_str(), other, other), 0) << path;
+    {
+        SCOPED_TRACE("another user's data folder");
+        expectEndsAtOnce({.readStderr = true},
+                         "quorelle: the data folder " + folder + " belongs to " + owner + startAs);
+    }
+    std::filesystem::remove_all(folder);
+    {
+        SCOPED_TRACE("no data folder yet, in another user's folder");
+        expectEndsAtOnce({.readStderr = true}, "quorelle: the data folder " + folder + " would be made in " + parent +
+                                                   ", which belongs to " + owner + startAs);
+    }
+    ASSERT_EQ(::chown(parent.c_str(), 0, 0), 0);
+    const std::string cache = home + "/cache";
+    std::filesystem::create_directories(cache);
+    ASSERT_EQ(::chown(cache.c_str(), other, other), 0);
+    {
+        SCOPED_TRACE("no website cache folder yet, in another user's folder");
+        expectEndsAtOnce({.readStderr = true}, "quorelle: the website cache folder " + cache +
+                                                   "/QuorelleWebData would be made in " + cache +
+                                                   ", which belongs to " + owner + startAs);
     }
 }
 

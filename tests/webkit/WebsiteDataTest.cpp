@@ -1,6 +1,8 @@
 // The website data of the real engine: cookies kept across a restart of the
-// process, private folders made where something else stood, and clearing a
-// store that holds nothing.
+// process, private folders made where something else stood, folders the
+// engine cannot use left alone for a session in memory, and clearing a store
+// that holds nothing.
+#include "unit/DataStoreTestSupport.h"
 #include "web/PrivateFileMask.h"
 #include "webkit/WebTestSupport.h"
 
@@ -77,21 +79,25 @@ std::string setAsideFrom(const std::string& path) {
 }
 
 // Over a link to nothing in the data folder's place the engine would keep no
-// cookies: it is set aside (a link still), as a file in the cache folder's
-// place is (its bytes kept), and folders made there.
+// cookies: it is set aside (a link still), and a folder made there. A cache
+// folder an earlier version left open to others is closed up with what it
+// holds, which is kept.
 TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNothing) {
     const std::string folder = scratch_ + "/kept";
     std::filesystem::create_directories(folder);
     std::filesystem::create_symlink(folder + "/gone", folder + "/data");
-    ASSERT_TRUE(g_file_set_contents((folder + "/cache").c_str(), "not a folder", -1, nullptr));
-    ::chmod((folder + "/cache").c_str(), 0600);
+    const std::string left = folder + "/cache/old/entry";
+    std::filesystem::create_directories(folder + "/cache/old");
+    ASSERT_TRUE(g_file_set_contents(left.c_str(), "left open", -1, nullptr));
+    for (const char* path : {"/cache", "/cache/old"}) ::chmod((folder + path).c_str(), 0755);
+    ::chmod(left.c_str(), 0644);
 
     const ChildRun keep = runChild("keep", folder);
     ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
     EXPECT_EQ(std::filesystem::read_symlink(setAsideFrom(folder + "/data")), folder + "/gone");
     gchar* kept = nullptr;
-    EXPECT_TRUE(g_file_get_contents(setAsideFrom(folder + "/cache").c_str(), &kept, nullptr, nullptr));
-    EXPECT_STREQ(kept, "not a folder");
+    EXPECT_TRUE(g_file_get_contents(left.c_str(), &kept, nullptr, nullptr));
+    EXPECT_STREQ(kept, "left open");
     g_free(kept);
 
     int files = 0;
@@ -157,6 +163,40 @@ TEST_F(WebsiteDataTest, ClearingAnEmptyStoreFinishesEachTimeAndLeavesTheFoldersP
     }
     for (const char* folder : {"/webdata", "/webcache"})
         EXPECT_EQ(exposedEntries(scratch_ + folder), std::vector<std::string>()) << folder;
+}
+
+// A website data folder the engine cannot use is never given to it, nor the
+// cache folder then: the normal profiles' views share one session that keeps
+// their website data in memory for the run, as each guest view's does, and
+// nothing is written into either folder. Here a file takes the place of the
+// folder the engine's sandbox binds into each web process for the media keys,
+// which would keep every web process from starting, whoever runs the test.
+TEST_F(WebsiteDataTest, AFolderTheEngineCannotUseLeavesTheNormalProfilesOneSessionInMemory) {
+    const std::string data = scratch_ + "/webdata", cache = scratch_ + "/webcache";
+    std::filesystem::create_directories(data);
+    ASSERT_TRUE(g_file_set_contents((data + "/mediakeys").c_str(), "not a folder", -1, nullptr));
+    const auto& report = websiteData->makeFolders();
+    EXPECT_EQ(report.dataProblem, data + "/mediakeys is not a folder");
+    EXPECT_EQ(report.cacheProblem, std::nullopt);
+    EXPECT_TRUE(report.inMemoryOnly());
+    WebKitNetworkSession* session = websiteData->persistentSession();
+    EXPECT_TRUE(webkit_network_session_is_ephemeral(session));
+    EXPECT_EQ(websiteData->sessionFor(WebsiteDataStoreKind::defaultPersistent).get(), session);
+    EXPECT_NE(websiteData->sessionFor(WebsiteDataStoreKind::nonPersistent).get(), session);
+
+    LoopbackServer::Page keep{200, "text/html; charset=utf-8", "<p>kept</p>", {}};
+    keep.headers = {{"Set-Cookie", "kept=yes; Max-Age=86400; Path=/"}};
+    server.add("/keep", keep);
+    server.addHTML("/read", "<p>read</p>");
+    start();
+    ASSERT_TRUE(loadPage(server.url("/keep")));
+    EXPECT_EQ(evalJS("document.cookie"), "\"kept=yes\"");
+    state->newTab(server.url("/read"));
+    showActiveTab();
+    ASSERT_TRUE(waitForPage(server.url("/read")));
+    EXPECT_EQ(evalJS("document.cookie"), "\"kept=yes\"") << "one session for every normal view";
+    EXPECT_EQ(listNames(data), std::vector<std::string>{"mediakeys"});
+    EXPECT_EQ(listNames(cache), std::vector<std::string>());
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+#include "app/UserFolderCheck.h"
+
+#include "app/StartRefusal.h"
+#include "store/FolderOwner.h"
+#include "store/FolderTree.h"
+
+#include <glib.h>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace quorelle {
+namespace {
+
+// The name of the user with the id; nothing when it names no user.
+std::optional<std::string> nameOf(uid_t user) {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return std::nullopt;
+    return found->pw_name;
+}
+
+// The web engine's own switch: its sandbox is off when this names anything
+// but "0".
+bool sandboxOff() {
+    const char* off = g_getenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS");
+    return off && std::strcmp(off, "0") != 0;
+}
+
+int refuseAnotherUsers(const UserFolderCheck::Folder& folder, const FolderOwner::Found& found) {
+    const auto name = nameOf(found.owner);
+    const std::string id = "uid " + std::to_string(found.owner);
+    const std::string line =
+        "quorelle: the " + folder.what + " " + folder.path +
+        (found.isThePath ? "" : " would be made in " + found.folder + ", which") + " belongs to " +
+        (name ? *name + " (" + id + ")" : id) + ": start Quorelle as " + (name ? *name : "the user with " + id) +
+        ", since what root saves there its owner could no longer read; this one ends without changing anything.\n";
+    std::fputs(line.c_str(), stderr);
+    return 1;
+}
+
+}  // namespace
+
+std::optional<int> UserFolderCheck::refusalForAnotherUsers(const std::vector<Folder>& folders) {
+    for (const auto& folder : folders)
+        if (const auto found = FolderOwner::anotherUsers(folder.path, ::geteuid()))
+            return refuseAnotherUsers(folder, *found);
+    return std::nullopt;
+}
+
+std::optional<int> UserFolderCheck::refusalForTheSandbox(const std::vector<Folder>& folders) {
+    if (sandboxOff()) return std::nullopt;
+    for (const auto& folder : folders) {
+        const auto problem = FolderTree::searchProblem(AT_FDCWD, folder.path, "");
+        if (!problem) continue;
+        return StartRefusal::refuse("quorelle: the web engine's sandbox cannot look into the " + folder.what + " " +
+                                        folder.path + " (" + *problem +
+                                        "); this one ends without reading or writing any data.",
+                                    "Quorelle cannot use your " + folder.what,
+                                    "The web engine needs to look into the " + folder.what + " " + folder.path +
+                                        ", and cannot: " + *problem + ".");
+    }
+    return std::nullopt;
+}
+
+}  // namespace quorelle
