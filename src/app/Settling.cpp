@@ -200,18 +200,18 @@ void Settling::takeAnswer(const Call& call, GVariant* reply, const GError* error
         declined_ = true;
         return;
     }
-    if (call.method == Method::open && unknownMethod(error)) {
-        // As a start was handed over before the hand-over method: at once.
-        // A browser that quits takes its objects off the bus too, and answers
-        // a call that reached it just before as that browser would: it is
-        // one only while its note still says it runs (or it left none, from
-        // before notes). Else it is looked at again.
-        if (stillRunning(call.holder)) return this->call(Method::activate);
-        return;
-    }
+    // As a start was handed over before the hand-over method: at once. A
+    // browser that quits takes its objects off the bus too, and answers a
+    // call that reached it just before as that browser would: it is one only
+    // while its note still says it runs (or it left none, from before notes).
+    if (call.method == Method::open && unknownMethod(error) && stillRunning(call.holder))
+        return this->call(Method::activate);
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) return refuse(Refusal::noAnswer);
     // The name changed hands or went while it was asked (the holder ended,
-    // say): looked at again. One that keeps failing the call is out of reach.
+    // say), or the holder does not know the hand-over though its note says
+    // it does not run (one that quits says so next, and is waited for):
+    // looked at again. One that keeps failing the call is out of reach, a
+    // holder that stays starting and does not know the hand-over too.
     if (++failedCalls_ >= failedCallsLimit) refuse(Refusal::unreachable);
 }
 

@@ -32,7 +32,8 @@ class DataFolderLock;
 // asked of it. What the start waits for is said on stderr once it has waited
 // a while (WaitNotice). It is refused when the holder cannot be reached
 // (another session bus, none, a running holder without its name, a call that
-// keeps failing), does not answer, or stays starting or quitting too long.
+// keeps failing, one that does not know the hand-over and does not run
+// either), does not answer, or stays starting or quitting too long.
 class Settling {
 public:
     enum class Outcome { held, handedOver, refused };

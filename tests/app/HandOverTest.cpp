@@ -433,17 +433,30 @@ TEST_F(HandOverTest, AStartABrowserKeepsWaitingAsItQuitsSaysSoAfterAMinuteAndEnd
 // that reached it just before as a browser from before the hand-over does.
 // The start does not take it for one (it would activate a browser that is
 // going, or be refused once its name has gone): it waits for the folder and
-// becomes the browser once it is let go.
+// becomes the browser once it is let go. A holder whose note says it is
+// starting and that answers so is no browser from before the hand-over
+// either: the answer counts as any failed call, and after three the start
+// is refused, never asking it again and again.
 TEST_F(HandOverTest, AStartWhoseCallMeetsTheBrowserAsItQuitsWaitsForTheFolder) {
     ASSERT_TRUE(display);
     PrivateSessionBus bus;
     ASSERT_EQ(bus.problem(), "");
     BusPeer peer(bus.address(), BusPeer::Answer::unknown);
     auto held = std::make_unique<DataFolderLock>(folder);
-    ASSERT_NO_FATAL_FAILURE(holdAs(*held, peer, HolderNote::Stage::running));
+    ASSERT_NO_FATAL_FAILURE(holdAs(*held, peer, HolderNote::Stage::starting));
     ASSERT_TRUE(peer.own());
+    {
+        SCOPED_TRACE("a holder that is starting");
+        Browser start(home, {.readStderr = true, .sessionBus = bus.address()});
+        expectRefusalSaidAndShown(start, "another Quorelle process is using the data folder " + folder);
+        EXPECT_EQ(peer.asked(), 3);
+        EXPECT_EQ(peer.activated(), 0);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(holdAs(*held, peer, HolderNote::Stage::running));
     // As it is asked, it has noted that it quits.
     peer.whenAsked([&] { held->leaveNote(HolderNote{::getpid(), peer.busID(), HolderNote::Stage::quitting}.text()); });
+    const int askedBefore = peer.asked();
     Browser start(home, {.readStderr = true, .sessionBus = bus.address()});
     const std::string waits = "quorelle: waiting for the Quorelle process that is quitting (pid " +
                               std::to_string(::getpid()) + ") to let go of the data folder " + folder + ".\n";
@@ -451,7 +464,7 @@ TEST_F(HandOverTest, AStartWhoseCallMeetsTheBrowserAsItQuitsWaitsForTheFolder) {
         << start.report();
     EXPECT_FALSE(start.exited()) << start.report();
     EXPECT_FALSE(start.refused()) << start.report();
-    EXPECT_EQ(peer.asked(), 1);
+    EXPECT_EQ(peer.asked() - askedBefore, 1);
     EXPECT_EQ(peer.activated(), 0);
 
     peer.release();
