@@ -1,9 +1,10 @@
 #include "app/NameLeftBehind.h"
 
-#include "app/BusNameOwner.h"
+#include "app/BusNameOwnerWatch.h"
 #include "app/HolderNote.h"
 #include "app/StartRefusal.h"
 #include "app/WaitNotice.h"
+#include "model/GLibPtr.h"
 #include "store/DataFolderLock.h"
 
 namespace quorelle {
@@ -11,8 +12,9 @@ namespace {
 
 // How long the name may stay with a browser that no longer holds the folder.
 constexpr gint64 nameGoesLimitUs = 60 * G_USEC_PER_SEC;
-// How often the bus is asked again.
-constexpr gulong askAgainUs = 20000;
+// How often the wait is looked at again, for what it says and how long it
+// lasts: the bus announces the name's changes of owner itself.
+constexpr guint lookAgainMs = 100;
 
 // "the ..." or "The ...", as it begins a sentence or not.
 std::string previousHolder(const char* the, const std::string& folder, pid_t pid) {
@@ -20,15 +22,14 @@ std::string previousHolder(const char* the, const std::string& folder, pid_t pid
            std::to_string(pid) + ")";
 }
 
-}  // namespace
-
-std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std::string& applicationID,
-                                                 DataFolderLock& lock, const std::string& previousNote) {
+// Waits on `context`, as `owners` follows the name.
+std::optional<int> waitOn(GMainContext* context, BusNameOwnerWatch& owners, DataFolderLock& lock,
+                          const std::string& previousNote) {
     const auto previous = HolderNote::parse(previousNote);
     const std::string& folder = lock.folder();
     WaitNotice notice;
     for (;;) {
-        const auto owner = BusNameOwner::of(bus, applicationID);
+        const auto owner = owners.owner();
         if (!owner || !(owner->ended || (previous && owner->pid == previous->pid))) return std::nullopt;
         const std::string holder = previousHolder("the", folder, owner->pid);
         if (notice.waitFor("quorelle: waiting for " + holder + " to give up Quorelle's name on the session bus.",
@@ -42,8 +43,28 @@ std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std
                                             " has not given up Quorelle's name on the session bus. Start Quorelle "
                                             "again once it has ended.");
         }
-        g_usleep(askAgainUs);
+        g_main_context_iteration(context, TRUE);
     }
+}
+
+}  // namespace
+
+std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std::string& applicationID,
+                                                 DataFolderLock& lock, const std::string& previousNote) {
+    // A main context of its own: nothing else of the process runs meanwhile.
+    GLibPtr<GMainContext, g_main_context_unref> context(g_main_context_new());
+    g_main_context_push_thread_default(context.get());
+    GLibPtr<GSource, g_source_unref> ticks(g_timeout_source_new(lookAgainMs));
+    g_source_set_callback(ticks.get(), +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr, nullptr);
+    g_source_attach(ticks.get(), context.get());
+    std::optional<int> status;
+    {
+        BusNameOwnerWatch owners(bus, applicationID);
+        status = waitOn(context.get(), owners, lock, previousNote);
+    }
+    g_source_destroy(ticks.get());
+    g_main_context_pop_thread_default(context.get());
+    return status;
 }
 
 }  // namespace quorelle

@@ -7,7 +7,10 @@
 #include "window/MenuCommands.h"
 #include "window/WindowChromeConfigurator.h"
 
+#include <glib-unix.h>
 #include <glibmm/main.h>
+
+#include <csignal>
 
 namespace quorelle {
 
@@ -28,6 +31,7 @@ QuorelleApplication::QuorelleApplication(BrowserServices services, std::shared_p
       options_(std::move(options)) {}
 
 QuorelleApplication::~QuorelleApplication() {
+    unwatchQuitSignals();
     guestRelease_.disconnect();
     closeWindows();
 }
@@ -43,6 +47,27 @@ void QuorelleApplication::dbus_unregister_vfunc(const Glib::RefPtr<Gio::DBus::Co
                                                 const Glib::ustring& objectPath) {
     handOver_.reset();
     Gtk::Application::dbus_unregister_vfunc(connection, objectPath);
+}
+
+// Taken on the main loop, as the quit action is.
+gboolean QuorelleApplication::onQuitSignal(gpointer self) {
+    static_cast<QuorelleApplication*>(self)->activate_action(quitAction);
+    return G_SOURCE_CONTINUE;
+}
+
+// A signal the browser was started to ignore (SIGHUP under nohup) stays ignored.
+void QuorelleApplication::watchQuitSignals() {
+    for (int quitSignal : {SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        if (::sigaction(quitSignal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+        quitSignals_.push_back(g_unix_signal_add(quitSignal, &onQuitSignal, this));
+    }
+}
+
+// Once no source is left for a signal, GLib gives it back its default action.
+void QuorelleApplication::unwatchQuitSignals() {
+    for (guint source : quitSignals_) g_source_remove(source);
+    quitSignals_.clear();
 }
 
 // As an activation from the bus is taken: the start's activation token goes
@@ -83,6 +108,7 @@ void QuorelleApplication::on_startup() {
     set_accels_for_action(std::string("win.") + WindowChromeConfigurator::fullscreenAction, {"F11"});
     add_action(openGuestAction, [this] { openGuestWindow(); });
     add_action(quitAction, [this] { quitBrowser(); });
+    watchQuitSignals();
     if (options_.running) options_.running();
 }
 
@@ -91,6 +117,7 @@ void QuorelleApplication::on_activate() {
 }
 
 void QuorelleApplication::on_shutdown() {
+    unwatchQuitSignals();
     beginQuit();
     closeWindows();
     Gtk::Application::on_shutdown();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quorelle {
 
@@ -29,7 +30,9 @@ class HandOverService;
 // The menu bar and its accelerators are the application's; every window
 // binds the commands to its own state. Quitting ("app.quit") closes the main
 // window as its title bar does, which takes the guest window along and ends
-// the application the way a close ends it.
+// the application the way a close ends it. SIGTERM and SIGHUP (what the end
+// of the user's session sends) quit the same way while the application runs,
+// so the window's size and everything else is kept as at Ctrl+Q.
 //
 // Another start on the same data folder is handed to this browser over the
 // session bus (HandOverService) and shows the main window, until the browser
@@ -96,6 +99,9 @@ protected:
                                const Glib::ustring& objectPath) override;
 
 private:
+    static gboolean onQuitSignal(gpointer self);
+    void watchQuitSignals();
+    void unwatchQuitSignals();
     void beginQuit();
     bool openForAnotherStart(GVariant* platformData);
     void restoreMainWindowSize();
@@ -112,6 +118,7 @@ private:
     std::unique_ptr<BrowserWindow> guestWindow_;
     sigc::connection guestRelease_;
     std::unique_ptr<HandOverService> handOver_;
+    std::vector<guint> quitSignals_;
     bool quitting_ = false;
 };
 

@@ -26,7 +26,8 @@ constexpr gint64 holderAppearsLimitUs = 10 * G_USEC_PER_SEC;
 constexpr int holderAnswersLimitMs = 25000;
 // How many calls to a holder may fail before it counts as out of reach.
 constexpr int failedCallsLimit = 3;
-// How often the lock, the holder's note and the name are looked at again.
+// How often the lock, the holder's note and the name are looked at again
+// (the name's owner as the bus last announced it: nothing is asked of the bus).
 constexpr guint lookAgainMs = 20;
 
 // What the toolkit would send with an activation: the start's token, with
@@ -76,6 +77,7 @@ Settling::Settling(DataFolderLock& lock, std::string applicationID)
 
 Settling::Result Settling::run() {
     g_main_context_push_thread_default(context_.get());
+    if (bus_) owners_.emplace(bus_.get(), applicationID_);
     look();
     GLibPtr<GSource, g_source_unref> ticks(g_timeout_source_new(lookAgainMs));
     g_source_set_callback(
@@ -89,6 +91,7 @@ Settling::Result Settling::run() {
     while (!done_) g_main_context_iteration(context_.get(), TRUE);
     g_source_destroy(ticks.get());
     endCall();
+    owners_.reset();
     g_main_context_pop_thread_default(context_.get());
     return result_;
 }
@@ -110,13 +113,18 @@ void Settling::look() {
     if (calling_) return waitFor(Wait::answer);
     // The name of a process that has ended goes with it; without a note,
     // whoever answers under the name is a browser from before notes.
-    const auto owner = BusNameOwner::of(bus_.get(), applicationID_);
-    if (owner && !owner->ended && (!note || owner->pid == note->pid)) return call(Method::open);
+    const auto answers = [&](const std::optional<BusNameOwner>& owner) {
+        return owner && !owner->ended && (!note || owner->pid == note->pid);
+    };
+    if (answers(owners_->owner())) return call(Method::open);
     // A running browser owns its name until it quits: without it, nothing
-    // reaches it. It notes that it quits before it gives up the name, and
-    // may have done both since its note was read: read again, a note that
+    // reaches it. It owns the name before it notes that it runs, and the
+    // bus's word of that may not have reached this start yet: the bus is
+    // asked. It notes that it quits before it gives up the name, and may
+    // have done both since its note was read: read again, a note that
     // changed is looked at on the next turn.
     if (note && note->stage == Stage::running) {
+        if (answers(owners_->ownerNow())) return call(Method::open);
         if (stillRunning(note->pid)) refuse(Refusal::unreachable);
         return;
     }
@@ -192,18 +200,18 @@ void Settling::takeAnswer(const Call& call, GVariant* reply, const GError* error
         declined_ = true;
         return;
     }
-    if (call.method == Method::open && unknownMethod(error)) {
-        // As a start was handed over before the hand-over method: at once.
-        // A browser that quits takes its objects off the bus too, and answers
-        // a call that reached it just before as that browser would: it is
-        // one only while its note still says it runs (or it left none, from
-        // before notes). Else it is looked at again.
-        if (stillRunning(call.holder)) return this->call(Method::activate);
-        return;
-    }
+    // As a start was handed over before the hand-over method: at once. A
+    // browser that quits takes its objects off the bus too, and answers a
+    // call that reached it just before as that browser would: it is one only
+    // while its note still says it runs (or it left none, from before notes).
+    if (call.method == Method::open && unknownMethod(error) && stillRunning(call.holder))
+        return this->call(Method::activate);
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) return refuse(Refusal::noAnswer);
     // The name changed hands or went while it was asked (the holder ended,
-    // say): looked at again. One that keeps failing the call is out of reach.
+    // say), or the holder does not know the hand-over though its note says
+    // it does not run (one that quits says so next, and is waited for):
+    // looked at again. One that keeps failing the call is out of reach, a
+    // holder that stays starting and does not know the hand-over too.
     if (++failedCalls_ >= failedCallsLimit) refuse(Refusal::unreachable);
 }
 

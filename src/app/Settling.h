@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/BusNameOwnerWatch.h"
 #include "app/WaitNotice.h"
 #include "model/GLibPtr.h"
 
 #include <gio/gio.h>
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 
 namespace quorelle {
@@ -15,8 +17,8 @@ class DataFolderLock;
 // One start facing a data folder another process holds, on a main context
 // of its own (nothing else of the process runs meanwhile). Every few
 // milliseconds it looks at the lock, at the holder's note (HolderNote) and
-// at which process owns the application's name on the session bus, and
-// waits for whichever comes first:
+// at which process owns the application's name on the session bus (as the
+// bus announces it: BusNameOwnerWatch), and waits for whichever comes first:
 // - the folder: it is this start's as soon as the holder lets go of it;
 // - the holder's own name on the start's bus: the holder is asked to take
 //   the start (HandOverService), and a browser from before that method, which
@@ -30,7 +32,8 @@ class DataFolderLock;
 // asked of it. What the start waits for is said on stderr once it has waited
 // a while (WaitNotice). It is refused when the holder cannot be reached
 // (another session bus, none, a running holder without its name, a call that
-// keeps failing), does not answer, or stays starting or quitting too long.
+// keeps failing, one that does not know the hand-over and does not run
+// either), does not answer, or stays starting or quitting too long.
 class Settling {
 public:
     enum class Outcome { held, handedOver, refused };
@@ -75,6 +78,8 @@ private:
     GLibPtr<GMainContext, g_main_context_unref> context_;
     GObjectPtr<GDBusConnection> bus_;
     std::string busID_;
+    // While it runs, on its context.
+    std::optional<BusNameOwnerWatch> owners_;
     bool calling_ = false;
     GObjectPtr<GCancellable> cancellable_;
     pid_t holder_ = 0;

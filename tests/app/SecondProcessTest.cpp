@@ -734,8 +734,10 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
     EXPECT_EQ(ScratchFolder::read(history), longHistory);
 }
 
-// The main window comes back at the size it was left at, maximised or not;
-// a damaged size file gives the default size and is set aside.
+// The main window comes back at the size it was left at, maximised or not,
+// also when the browser was ended by the end of the user's session (SIGTERM)
+// or of its terminal (SIGHUP), which quit it as Ctrl+Q does; a damaged size
+// file gives the default size and is set aside.
 TEST_F(SecondProcessTest, TheMainWindowComesBackAtTheSizeItWasLeftAt) {
     ASSERT_TRUE(display);
     const std::string sizeFile = folder + "/windowSize.json";
@@ -749,27 +751,51 @@ TEST_F(SecondProcessTest, TheMainWindowComesBackAtTheSizeItWasLeftAt) {
         XGetWindowAttributes(display, window, &attributes);
         return std::pair{attributes.width, attributes.height};
     };
+    // As a window manager resizes it; the toolkit has taken the new size
+    // when it marks the new area opaque.
+    const auto resize = [&](Window window, int width, int height) {
+        XResizeWindow(display, window, width, height);
+        XFlush(display);
+        return runUntil([&] {
+            return property(display, window, "_NET_WM_OPAQUE_REGION", XA_CARDINAL) ==
+                   std::vector<unsigned long>{0, 0, static_cast<unsigned long>(width),
+                                              static_cast<unsigned long>(height)};
+        }, processLimitMs);
+    };
+    const auto sizeSaved = [](int width, int height) {
+        return "{\n  \"height\": " + std::to_string(height) + ",\n  \"maximized\": false,\n  \"width\": " +
+               std::to_string(width) + "\n}";
+    };
     {
         Browser browser(home);
         const Window window = mainWindow(browser);
         ASSERT_TRUE(window);
         EXPECT_EQ(sizeOf(window), std::pair(1200, 800));
-        // As a window manager resizes it; the toolkit has taken the new size
-        // when it marks the new area opaque.
-        XResizeWindow(display, window, 1000, 700);
-        XFlush(display);
-        ASSERT_TRUE(runUntil([&] {
-            return property(display, window, "_NET_WM_OPAQUE_REGION", XA_CARDINAL) ==
-                   std::vector<unsigned long>{0, 0, 1000, 700};
-        }, processLimitMs));
+        ASSERT_TRUE(resize(window, 1000, 700));
         closeMainWindow(browser);
     }
-    EXPECT_EQ(ScratchFolder::read(sizeFile), "{\n  \"height\": 700,\n  \"maximized\": false,\n  \"width\": 1000\n}");
+    EXPECT_EQ(ScratchFolder::read(sizeFile), sizeSaved(1000, 700));
+    std::pair<int, int> left{1000, 700};
+    const std::pair<int, std::pair<int, int>> endings[] = {{SIGTERM, {900, 650}}, {SIGHUP, {1100, 750}}};
+    for (const auto& [ending, size] : endings) {
+        SCOPED_TRACE("ended by signal " + std::to_string(ending));
+        Browser browser(home, {.readStderr = true});
+        const Window window = mainWindow(browser);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(sizeOf(window), left);
+        ASSERT_TRUE(resize(window, size.first, size.second));
+        ::kill(browser.pid(), ending);
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs)) << browser.report();
+        EXPECT_TRUE(browser.endedWith(0)) << browser.report();
+        expectOnlyItsOwnLines(browser);
+        EXPECT_EQ(ScratchFolder::read(sizeFile), sizeSaved(size.first, size.second));
+        left = size;
+    }
     {
         Browser browser(home);
         const Window window = mainWindow(browser);
         ASSERT_TRUE(window);
-        EXPECT_EQ(sizeOf(window), std::pair(1000, 700));
+        EXPECT_EQ(sizeOf(window), left);
         closeMainWindow(browser);
     }
 
