@@ -325,8 +325,10 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
-gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char* uri, GError* error, gpointer self) {
-    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, uri ? uri : "", error);
+// `event` is how far the load had come when it failed.
+gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int event, char* uri, GError* error, gpointer self) {
+    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, event == WEBKIT_LOAD_COMMITTED, uri ? uri : "",
+                                                                error);
 }
 
 gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
@@ -382,6 +384,7 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     // pages is shown, white once a web page has replaced it. A frame inside a
     // page, or a navigation that becomes a download, commits nothing here.
     mainFrameLoadRequested_ = false;
+    unnamedPageOnScreen_ = false;
     if (showsWebDocument_) setBackground(view, kWebPageBackground);
 }
 
@@ -392,6 +395,7 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
         --failedLoadsAwaitingFinish_;
         return;
     }
+    unnamedPageOnScreen_ = false;
     // An address the engine refused in place fails as any other load does.
     if (!refusedAddress_.empty()) {
         const std::string address = std::exchange(refusedAddress_, {});
@@ -479,17 +483,35 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
         new TitleRequest{weak, address});
 }
 
-bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error) {
-    ++failedLoadsAwaitingFinish_;
+bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, bool afterCommit, const std::string& address,
+                                      const GError* error) {
     refusedAddress_.clear();
     cancelRequestTimer();
     const bool timedOut = std::exchange(requestTimedOut_, false);
+    const bool quiet = isQuietCancellation(error) && !timedOut;
+    // The engine is already busy with what cut this load short (an address,
+    // a step, a reload, a link), though it reports that load's start only
+    // after this failure: the tab is left to that load.
+    const bool cutByNewerLoad = quiet && !leavesPageOnScreen(error) && webkit_web_view_is_loading(view);
+    if (quiet && !cutByNewerLoad && (afterCommit || unnamedPageOnScreen_)) {
+        // Nothing failed: a page is on screen to stay. Either this load had
+        // committed it and only its last requests were cut (Stop, or a page
+        // brought back from the back/forward cache with the requests it had
+        // going when it was left), or this load never committed and leaves
+        // such a page that a newer load cut short. The finish that follows
+        // names that page, as any finish does.
+        return TRUE;
+    }
+    // A page cut short after it committed stays on screen until the newer
+    // load replaces it, unnamed: its finish is a failure's.
+    if (afterCommit && cutByNewerLoad) unnamedPageOnScreen_ = true;
+    ++failedLoadsAwaitingFinish_;
     // A load an internal page replaced ends without touching the tab, which
     // already shows that page as loaded.
     auto tab = this->tab();
     if (tab && tab->isInternal.get()) return TRUE;
     mainFrameLoadRequested_ = false;
-    if (isQuietCancellation(error) && !timedOut) {
+    if (quiet) {
         // One of the browser's pages still shown takes its colour back from
         // a navigation that turned the view white early and never replaced it.
         if (!showsWebDocument_ && !pageBackground_.empty()) setBackground(view, pageBackground_);
@@ -497,9 +519,9 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& ad
             tab.isLoading.set(false);
             tab.loadState.set(TabLoadState::idle());
         });
-        // The tab names the page on screen again. (A load cut short by a newer
-        // one leaves the tab to the newer one.)
-        if (leavesPageOnScreen(error)) restoreShownPage();
+        // Stopped, or turned into a download, the load leaves the page on
+        // screen, and the tab names it again.
+        if (!cutByNewerLoad) restoreShownPage();
         return TRUE;
     }
     showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), address, view);

@@ -90,7 +90,8 @@ private:
     void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
     void scheduleOmniboxSync();
     // Puts the tab back to the page on screen after a navigation that did not
-    // replace it (a download, or a response the engine does not show).
+    // replace it (a download, a response the engine does not show, or a load
+    // stopped before it committed).
     void restoreShownPage();
     // Runs `work` on a later turn of the main queue, if this coordinator is
     // still there then; laterOnTab, if its tab is too.
@@ -103,7 +104,8 @@ private:
     void onLoadCommitted(WebKitWebView* view);
     void onLoadFinished(WebKitWebView* view);
     void onWebPageFinished(WebKitWebView* view, const std::string& address);
-    bool onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error);
+    // `afterCommit`: the load had committed its page when it failed.
+    bool onLoadFailed(WebKitWebView* view, bool afterCommit, const std::string& address, const GError* error);
     bool onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision);
     bool isMainFrameNavigation(WebKitNavigationAction* navigation);
     bool onDecideNewWindow(WebKitPolicyDecision* decision);
@@ -134,7 +136,8 @@ private:
     bool mainFrameLoadRequested_ = false;  // the next navigation decision is for this load
     std::string loadStartedFor_;           // the address the latest load started for
     std::string refusedAddress_;           // the address the engine refused in place, until its load ends
-    int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
+    int failedLoadsAwaitingFinish_ = 0;  // each failure counted is followed by a finish to ignore
+    bool unnamedPageOnScreen_ = false;     // a page a newer load cut short after it committed
     bool requestTimedOut_ = false;
     bool requestTimerWanted_ = false;  // the next request to start gets the time limit
     unsigned requestTimer_ = 0;

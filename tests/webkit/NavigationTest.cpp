@@ -4,6 +4,8 @@
 #include "webkit/WebTestSupport.h"
 #include "web/WebViewRegistry.h"
 
+#include <algorithm>
+
 namespace quorelle::testing {
 namespace {
 
@@ -21,7 +23,8 @@ protected:
         bool canGoForward = false;
         std::string shows;  // text in the page on screen
     };
-    void expectAt(const Step& step) {
+    // False when the tab never came to rest there.
+    bool expectAt(const Step& step) {
         SCOPED_TRACE("expected at " + step.address);
         const bool rested = runUntil([&] {
             auto t = tab();
@@ -36,14 +39,37 @@ protected:
         EXPECT_EQ(tab()->canGoForward.get(), step.canGoForward);
         const std::string shown = evalJS("document.body.innerText");
         EXPECT_NE(shown.find(step.shows), std::string::npos) << shown;
+        return rested;
     }
 
-    // Starts with "/slow" on the server, a page it holds back until released.
+    // Waits until history's newest visit is `address` under `title`.
+    bool expectVisitedLast(const std::string& address, const std::string& title) {
+        const auto history = [&] { return state->profileData.get().history; };
+        const bool visited =
+            runUntil([&] { return !history().empty() && history().front().url == address && queue.pending() == 0; });
+        EXPECT_TRUE(visited) << (history().empty() ? std::string("no visit") : history().front().url);
+        if (!history().empty()) {
+            EXPECT_EQ(history().front().title, title);
+        }
+        return visited;
+    }
+    // A page whose image the server holds back: it stays loading once shown.
+    static std::string pageWithHeldImage(const std::string& title, const std::string& words) {
+        return "<html><head><title>" + title + "</title></head><body>" + words +
+               "<img src=\"/held.png\"></body></html>";
+    }
+
+    // Starts with "/slow" on the server, a page it holds back until released,
+    // and "/held.png", an image it holds back.
     void startWithHeldPage() {
         LoopbackServer::Page slow;
         slow.body = kSecond;
         slow.hold = true;
         server.add("/slow", slow);
+        LoopbackServer::Page image;
+        image.contentType = "image/png";
+        image.hold = true;
+        server.add("/held.png", image);
         start();
     }
 };
@@ -190,8 +216,13 @@ TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     expectAt({links, "Links", true, false, "out"});
 }
 
-TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
+// Stop is no failure: no error page, no failed state. Whatever it stops, the
+// tab then names the page on screen, as the omnibox and the star read it.
+TEST_F(NavigationTest, StoppingIsQuietAndLeavesTheTabNamingThePageOnScreen) {
+    server.addHTML("/pictures", pageWithHeldImage("Pictures", "words"));
+    server.addHTML("/drawings", pageWithHeldImage("Drawings", "lines"));
     startWithHeldPage();
+    // Stopped before its answer, the page asked for never replaced the New Tab page.
     state->navigateActive(server.url("/slow"));
     ASSERT_TRUE(runUntil([&] { return tab()->isLoading.get() && server.heldCount() == 1; }));
     EXPECT_EQ(tab()->loadState.get(), TabLoadState::loading(0.15));
@@ -200,6 +231,73 @@ TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
     runFor(300);
     EXPECT_EQ(tab()->loadState.get(), TabLoadState::idle());
     EXPECT_FALSE(showsErrorPage());
+    ASSERT_TRUE(expectAt({"vx://newtab", "New Tab", false, false, "Google"}));
+    EXPECT_TRUE(tab()->isInternal.get());
+    EXPECT_EQ(state->omniboxText.get(), "");
+
+    // Stopped once it is on screen while an image is still on its way, the
+    // page is there to stay: the tab names it as after any finish.
+    const std::string pictures = server.url("/pictures");
+    state->navigateActive(pictures);
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 2 && viewURI() == pictures; }));
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(expectAt({pictures, "Pictures", false, false, "words"}));
+    EXPECT_EQ(tab()->loadState.get(), TabLoadState::loaded());
+    EXPECT_FALSE(tab()->isInternal.get());
+    EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == pictures; })) << state->omniboxText.get();
+    ASSERT_TRUE(expectVisitedLast(pictures, "Pictures"));
+
+    // A page still loading that a newer load cuts short leaves the tab to the
+    // newer one; stopped in turn, that one leaves the page it never replaced.
+    const std::string drawings = server.url("/drawings");
+    state->navigateActive(drawings);
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 3 && viewURI() == drawings; }));
+    state->navigateActive(server.url("/slow"));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 4 && queue.pending() == 0; }));
+    EXPECT_EQ(tab()->urlString.get(), server.url("/slow"));
+    EXPECT_TRUE(tab()->isLoading.get());
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(expectAt({drawings, "Drawings", true, false, "lines"}));
+    ASSERT_TRUE(expectVisitedLast(drawings, "Drawings"));
+    for (const auto& visit : state->profileData.get().history) EXPECT_NE(visit.url, server.url("/slow"));
+}
+
+// A page the engine brings back from its back/forward cache, whose requests
+// were cut short when it was left: the engine reports the cut as a failure
+// after the page is back on screen. The tab names the page all the same:
+// its address, title, the steps either way and the visit.
+TEST_F(NavigationTest, APageBroughtBackFromTheCacheIsNamedThoughItsRequestsWereCut) {
+    server.addHTML("/alpha", "<html><head><title>Alpha</title></head><body>alpha words</body></html>");
+    // Each time it is shown the page asks for something the server holds.
+    server.addHTML("/beta", "<html><head><title>Beta</title></head><body>beta words<script>"
+                            "addEventListener('pageshow', () => fetch('/beta/held').catch(() => {}));"
+                            "</script></body></html>");
+    LoopbackServer::Page held;
+    held.contentType = "text/plain";
+    held.hold = true;
+    server.add("/beta/held", held);
+    start();
+    const std::string alpha = server.url("/alpha");
+    const std::string beta = server.url("/beta");
+    ASSERT_TRUE(loadPage(alpha));
+    ASSERT_TRUE(loadPage(beta));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 1; }));
+    ASSERT_TRUE(loadPage(alpha));
+    ASSERT_TRUE(expectAt({alpha, "Alpha", true, false, "alpha words"}));
+
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectAt({beta, "Beta", true, true, "beta words"}));
+    EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == beta; })) << state->omniboxText.get();
+    ASSERT_TRUE(expectVisitedLast(beta, "Beta"));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 2; }));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(expectAt({alpha, "Alpha", true, false, "alpha words"}));
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectAt({beta, "Beta", true, true, "beta words"}));
+    ASSERT_TRUE(expectVisitedLast(beta, "Beta"));
+
+    // Every step back to it was one from the cache.
+    EXPECT_EQ(std::count(server.requestedPaths.begin(), server.requestedPaths.end(), "/beta"), 1);
 }
 
 TEST_F(NavigationTest, AnInternalPageReplacingASlowLoadStaysLoaded) {
