@@ -257,6 +257,10 @@ void WebViewCoordinator::restoreShownPage() {
     });
 }
 
+bool WebViewCoordinator::showsWebPage(const std::string& address) const {
+    return shownPage_ && !shownPage_->isInternal && shownPage_->urlString == address;
+}
+
 void WebViewCoordinator::later(std::function<void(WebViewCoordinator&)> work) {
     store_.mainQueue().post([weak = weak_from_this(), work = std::move(work)] {
         if (auto self = weak.lock()) work(*self);
@@ -441,10 +445,13 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
     if (auto* host = store_.host(tab->id())) {
         store_.services().favicons.fetch(*host, address, [weak, address](std::optional<std::string> favicon) {
             auto self = weak.lock();
-            auto tab = self ? self->tab() : nullptr;
-            if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
+            if (!favicon || !self) return;
+            // The page keeps its icon though the tab has gone on to another
+            // address before the answer came: stopped, it names the page again.
+            if (self->showsWebPage(address)) self->shownPage_->faviconURL = *favicon;
+            auto tab = self->tab();
+            if (!tab || tab->isInternal.get() || tab->urlString.get() != address) return;
             tab->faviconURL.set(*favicon);
-            if (self->shownPage_ && self->shownPage_->urlString == address) self->shownPage_->faviconURL = *favicon;
         });
     }
 
@@ -466,14 +473,17 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
                 // be read) is named by its address, never by the page before.
                 const bool titled = title && !title->empty();
                 const std::string pageTitle = titled ? *title : address;
+                const std::string letter = titled ? text::uppercased(text::firstCharacter(pageTitle))
+                                                  : QuorelleAssets::faviconLetter(address, pageTitle);
+                // The page's own name, though the tab has gone on to another
+                // address before the answer came (see the icon above).
+                if (self.showsWebPage(address)) {
+                    self.shownPage_->title = pageTitle;
+                    self.shownPage_->faviconLetter = letter;
+                }
                 if (!tab->isInternal.get() && tab->urlString.get() == address) {
                     tab->title.set(pageTitle);
-                    tab->faviconLetter.set(titled ? text::uppercased(text::firstCharacter(pageTitle))
-                                                  : QuorelleAssets::faviconLetter(address, pageTitle));
-                    if (self.shownPage_ && self.shownPage_->urlString == address) {
-                        self.shownPage_->title = tab->title.get();
-                        self.shownPage_->faviconLetter = tab->faviconLetter.get();
-                    }
+                    tab->faviconLetter.set(letter);
                 }
                 if (auto state = self.appState()) state->addHistory(pageTitle, address);
                 self.store_.updateNavigationState(tab->id());

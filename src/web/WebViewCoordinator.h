@@ -93,6 +93,8 @@ private:
     // replace it (a download, a response the engine does not show, or a load
     // stopped before it committed).
     void restoreShownPage();
+    // True when the page on screen, as last named, is the web page `address`.
+    bool showsWebPage(const std::string& address) const;
     // Runs `work` on a later turn of the main queue, if this coordinator is
     // still there then; laterOnTab, if its tab is too.
     void later(std::function<void(WebViewCoordinator&)> work);

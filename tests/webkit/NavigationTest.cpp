@@ -219,6 +219,7 @@ TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
 // Stop is no failure: no error page, no failed state. Whatever it stops, the
 // tab then names the page on screen, as the omnibox and the star read it.
 TEST_F(NavigationTest, StoppingIsQuietAndLeavesTheTabNamingThePageOnScreen) {
+    server.addHTML("/first", kPage);
     server.addHTML("/pictures", pageWithHeldImage("Pictures", "words"));
     server.addHTML("/drawings", pageWithHeldImage("Drawings", "lines"));
     startWithHeldPage();
@@ -235,13 +236,33 @@ TEST_F(NavigationTest, StoppingIsQuietAndLeavesTheTabNamingThePageOnScreen) {
     EXPECT_TRUE(tab()->isInternal.get());
     EXPECT_EQ(state->omniboxText.get(), "");
 
+    // A page that has just finished, its title not read yet, when another
+    // address is asked for and stopped: the tab names that page by its title.
+    const std::string first = server.url("/first");
+    const auto shown = tab();
+    sigc::connection finished;
+    finished = shown->loadState.signalWillChange().connect([&] {
+        queue.post([&] {
+            if (shown->urlString.get() != first || shown->loadState.get() != TabLoadState::loaded()) return;
+            finished.disconnect();
+            state->navigateActive(server.url("/slow"));
+        });
+    });
+    state->navigateActive(first);
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 2 && tab()->isLoading.get(); }));
+    finished.disconnect();
+    ASSERT_TRUE(expectVisitedLast(first, "First Page"));  // its title has been read
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(expectAt({first, "First Page", false, false, "next"}));
+    EXPECT_EQ(tab()->faviconLetter.get(), "F");
+
     // Stopped once it is on screen while an image is still on its way, the
     // page is there to stay: the tab names it as after any finish.
     const std::string pictures = server.url("/pictures");
     state->navigateActive(pictures);
-    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 2 && viewURI() == pictures; }));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 3 && viewURI() == pictures; }));
     commands->post(TabCommand::stop, tab()->id());
-    ASSERT_TRUE(expectAt({pictures, "Pictures", false, false, "words"}));
+    ASSERT_TRUE(expectAt({pictures, "Pictures", true, false, "words"}));
     EXPECT_EQ(tab()->loadState.get(), TabLoadState::loaded());
     EXPECT_FALSE(tab()->isInternal.get());
     EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == pictures; })) << state->omniboxText.get();
@@ -251,9 +272,9 @@ TEST_F(NavigationTest, StoppingIsQuietAndLeavesTheTabNamingThePageOnScreen) {
     // newer one; stopped in turn, that one leaves the page it never replaced.
     const std::string drawings = server.url("/drawings");
     state->navigateActive(drawings);
-    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 3 && viewURI() == drawings; }));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 4 && viewURI() == drawings; }));
     state->navigateActive(server.url("/slow"));
-    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 4 && queue.pending() == 0; }));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 5 && queue.pending() == 0; }));
     EXPECT_EQ(tab()->urlString.get(), server.url("/slow"));
     EXPECT_TRUE(tab()->isLoading.get());
     commands->post(TabCommand::stop, tab()->id());
