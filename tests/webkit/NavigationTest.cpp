@@ -321,6 +321,106 @@ TEST_F(NavigationTest, APageBroughtBackFromTheCacheIsNamedThoughItsRequestsWereC
     EXPECT_EQ(std::count(server.requestedPaths.begin(), server.requestedPaths.end(), "/beta"), 1);
 }
 
+// A page can move to another address of its own without a load: a link to a
+// place in it, a script's history.pushState, Back and Forward between such
+// addresses. The engine reports only the new address; the tab names it all the
+// same, as after a finish: the omnibox, the steps either way, the title the
+// page has now, the visit, and the address the star and Reload take. The
+// page's icon stays, neither dropped nor asked for again.
+TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
+    const auto page = [](const std::string& title) {
+        return "<html><head><title>" + title + "</title><link rel=icon href=\"/chapter.ico\"></head><body>" +
+               "<a id=down href=\"#end\">down</a> <a id=on href=\"/plain\">on</a>" +
+               "<div style=\"height:3000px\"></div><p>the end</p></body></html>";
+    };
+    server.addHTML("/chapter", page("Chapter"));
+    server.addHTML("/chapter/two", page("Chapter Two"));
+    server.addHTML("/plain", "<html><head><title>Plain</title></head>"
+                             "<body>no icon <a id=back href=\"/chapter\">back</a></body></html>");
+    start();
+    const std::string chapter = server.url("/chapter");
+    const std::string end = chapter + "#end";
+    const std::string two = server.url("/chapter/two");
+    const auto expectNamed = [&](const Step& step) {
+        if (!expectAt(step)) return false;
+        EXPECT_EQ(viewURI(), step.address);
+        EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == step.address; })) << state->omniboxText.get();
+        return expectVisitedLast(step.address, step.title);
+    };
+    const auto asked = [&](const std::string& path) {
+        return std::count(server.requestedPaths.begin(), server.requestedPaths.end(), path);
+    };
+    const auto starred = [&] {
+        state->toggleBookmark();
+        const auto& bookmarks = state->profileData.get().bookmarks;
+        return bookmarks.empty() ? std::string("no bookmark") : bookmarks.back().url + " " + bookmarks.back().title;
+    };
+    ASSERT_TRUE(loadPage(chapter));
+    ASSERT_TRUE(expectNamed({chapter, "Chapter", false, false, "down"}));
+    ASSERT_TRUE(runUntil([&] { return tab()->faviconURL.get() == server.url("/chapter.ico"); }));
+    int iconChanges = 0;
+    const auto shown = tab();
+    sigc::connection iconWatch = shown->faviconURL.signalWillChange().connect([&] { ++iconChanges; });
+
+    evalJS("document.getElementById('down').click()");
+    ASSERT_TRUE(expectNamed({end, "Chapter", true, false, "down"}));
+    EXPECT_EQ(starred(), end + " Chapter");
+    evalJS("history.pushState({}, '', '/chapter/two'); document.title = 'Chapter Two'");
+    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    EXPECT_EQ(starred(), two + " Chapter Two");
+
+    // One document, one title: the steps back find the title it has now.
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectNamed({end, "Chapter Two", true, true, "down"}));
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectNamed({chapter, "Chapter Two", false, true, "down"}));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(expectNamed({end, "Chapter Two", true, true, "down"}));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    iconWatch.disconnect();
+    EXPECT_EQ(iconChanges, 0);
+    EXPECT_EQ(tab()->faviconURL.get(), server.url("/chapter.ico"));
+    EXPECT_EQ(asked("/chapter"), 1);
+    EXPECT_EQ(asked("/chapter/two"), 0);
+
+    commands->post(TabCommand::reload, tab()->id());
+    ASSERT_TRUE(runUntil([&] { return asked("/chapter/two") == 1; }));
+    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+
+    // A link to another page is no move: that page does without this one's icon.
+    const std::string plain = server.url("/plain");
+    evalJS("document.getElementById('on').click()");
+    ASSERT_TRUE(expectNamed({plain, "Plain", true, false, "no icon"}));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+
+    // A page that moves within itself as soon as it has loaded, before its
+    // icon is found, gets the icon where it has moved: the move is asked of
+    // the page as the tab turns loaded, before the browser asks for the icon.
+    sigc::connection moveAtOnce;
+    moveAtOnce = shown->loadState.signalWillChange().connect([&] {
+        if (viewURI() != chapter || webkit_web_view_is_loading(view())) return;
+        moveAtOnce.disconnect();
+        host()->evaluateScript("history.pushState({}, '', '/chapter/two')", [](ScriptResult) {});
+    });
+    evalJS("document.getElementById('back').click()");
+    ASSERT_TRUE(expectNamed({two, "Chapter", true, false, "down"}));
+    moveAtOnce.disconnect();
+    EXPECT_EQ(tab()->faviconURL.get(), server.url("/chapter.ico"));
+
+    // The browser's own pages keep their names whatever their document does.
+    ASSERT_TRUE(loadPage("vx://history"));
+    evalJS("history.pushState({}, '', '/elsewhere'); location.hash = 'x'");
+    ASSERT_TRUE(runUntil([&] {
+        return viewURI() == std::string(WebViewCoordinator::internalBaseURL) + "elsewhere#x" && queue.pending() == 0;
+    }));
+    EXPECT_EQ(tab()->urlString.get(), "vx://history");
+    EXPECT_EQ(tab()->title.get(), "History");
+    EXPECT_TRUE(tab()->isInternal.get());
+    EXPECT_EQ(state->omniboxText.get(), "vx://history");
+    EXPECT_EQ(state->profileData.get().history.front().url, two);
+}
+
 TEST_F(NavigationTest, AnInternalPageReplacingASlowLoadStaysLoaded) {
     startWithHeldPage();
     state->navigateActive(server.url("/slow"));
