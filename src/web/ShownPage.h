@@ -11,8 +11,9 @@ class BrowserTab;
 
 // What a tab says about the page its web view has on screen: address, title,
 // kind, security and icon. A typed address changes the tab before the engine
-// answers; when the engine then turns the navigation into a download, or does
-// not show it at all, the page on screen stays and the tab is put back to it.
+// answers; when the engine then turns the navigation into a download, does
+// not show it at all, or the user stops it before it has replaced the page,
+// the page on screen stays and the tab is put back to it.
 struct ShownPage {
     std::string urlString;
     std::string title;

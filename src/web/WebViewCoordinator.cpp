@@ -100,6 +100,8 @@ void WebViewCoordinator::connect(WebKitWebView* view, WebKitUserContentManager* 
     webView_.set(view);
     contentManager_.set(contentManager);
     g_signal_connect(view, "load-changed", G_CALLBACK(handleLoadChanged), this);
+    g_signal_connect(view, "notify::uri", G_CALLBACK(handleAddressChanged), this);
+    g_signal_connect(view, "notify::is-loading", G_CALLBACK(handleAddressChanged), this);
     firstLoadGate_.watch(view);
     g_signal_connect(view, "load-failed", G_CALLBACK(handleLoadFailed), this);
     g_signal_connect(view, "decide-policy", G_CALLBACK(handleDecidePolicy), this);
@@ -257,6 +259,10 @@ void WebViewCoordinator::restoreShownPage() {
     });
 }
 
+bool WebViewCoordinator::showsWebPage(const std::string& address) const {
+    return shownPage_ && !shownPage_->isInternal && (shownPage_->urlString == address || documentAddress_ == address);
+}
+
 void WebViewCoordinator::later(std::function<void(WebViewCoordinator&)> work) {
     store_.mainQueue().post([weak = weak_from_this(), work = std::move(work)] {
         if (auto self = weak.lock()) work(*self);
@@ -325,8 +331,14 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
 
-gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int, char* uri, GError* error, gpointer self) {
-    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, uri ? uri : "", error);
+void WebViewCoordinator::handleAddressChanged(GObject* view, GParamSpec*, gpointer self) {
+    static_cast<WebViewCoordinator*>(self)->onAddressChanged(WEBKIT_WEB_VIEW(view));
+}
+
+// `event` is how far the load had come when it failed.
+gboolean WebViewCoordinator::handleLoadFailed(WebKitWebView* view, int event, char* uri, GError* error, gpointer self) {
+    return static_cast<WebViewCoordinator*>(self)->onLoadFailed(view, event == WEBKIT_LOAD_COMMITTED, uri ? uri : "",
+                                                                error);
 }
 
 gboolean WebViewCoordinator::handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
@@ -360,6 +372,7 @@ gboolean WebViewCoordinator::handleScriptDialog(WebKitWebView* view, WebKitScrip
 }
 
 void WebViewCoordinator::onLoadStarted(WebKitWebView* view) {
+    loadUnderWay_ = true;
     loadStartedFor_ = uriOf(view);
     refusedAddress_.clear();
     auto tab = this->tab();
@@ -382,16 +395,19 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     // pages is shown, white once a web page has replaced it. A frame inside a
     // page, or a navigation that becomes a download, commits nothing here.
     mainFrameLoadRequested_ = false;
+    unnamedPageOnScreen_ = false;
     if (showsWebDocument_) setBackground(view, kWebPageBackground);
 }
 
 void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
+    loadUnderWay_ = false;
     // The engine reports a finish right after every failure; that one is not
     // a page that finished.
     if (failedLoadsAwaitingFinish_ > 0) {
         --failedLoadsAwaitingFinish_;
         return;
     }
+    unnamedPageOnScreen_ = false;
     // An address the engine refused in place fails as any other load does.
     if (!refusedAddress_.empty()) {
         const std::string address = std::exchange(refusedAddress_, {});
@@ -400,50 +416,97 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
     }
     cancelRequestTimer();
     later([heldView = GObjectPtr<WebKitWebView>::retain(view)](WebViewCoordinator& self) {
-        auto tab = self.tab();
-        if (!tab) return;
-        tab->isLoading.set(false);
-        tab->loadProgress.set(1.0);
-        tab->loadState.set(TabLoadState::loaded());
-        self.store_.updateNavigationState(tab->id());
-        // Internal or web is decided by what the view actually shows.
-        const std::string uri = uriOf(heldView.get());
-        if (isInternalPageURI(uri)) {
-            tab->isInternal.set(true);
-            tab->applyInternalFavicon();
-            self.shownPage_ = ShownPage::of(*tab);
-            self.store_.updateNavigationState(tab->id());
-            self.scheduleOmniboxSync();
-            return;
-        }
-        if (uri.empty() || BrowserNavigation::isBlockedInternalArtifact(uri)) return;
-        self.onWebPageFinished(heldView.get(), uri);
+        self.nameShownPage(heldView.get(), false);
     });
 }
 
-void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::string& address) {
+// A page can move to another address of its own without a load: a link to a
+// place in it, location.hash, history.pushState or replaceState, and Back or
+// Forward between such addresses. The engine then reports no load, only the
+// new address (and for Back and Forward a moment of loading), and the tab
+// names the page as after a finish. The address also changes while a load is
+// asked for, redirected or committed, and goes back before a load that ends
+// without a page reports its end: a move within the page is a change found
+// with no load started and not finished, the view not loading, its
+// back/forward list at that address, and a web page on screen named by
+// another. The browser's own pages are left as they are.
+void WebViewCoordinator::onAddressChanged(WebKitWebView* view) {
+    if (!movedWithinDocument(view)) return;
+    later([heldView = GObjectPtr<WebKitWebView>::retain(view)](WebViewCoordinator& self) {
+        if (self.movedWithinDocument(heldView.get())) self.nameShownPage(heldView.get(), true);
+    });
+}
+
+bool WebViewCoordinator::movedWithinDocument(WebKitWebView* view) const {
+    if (loadUnderWay_ || webkit_web_view_is_loading(view) || !showsWebDocument_) return false;
+    const std::string uri = uriOf(view);
+    if (uri.empty() || isInternalPageURI(uri) || uri != currentItemURI(view)) return false;
+    auto tab = this->tab();
+    return tab && !tab->isInternal.get() && shownPage_ && !shownPage_->isInternal && shownPage_->urlString != uri;
+}
+
+void WebViewCoordinator::nameShownPage(WebKitWebView* view, bool sameDocument) {
+    auto tab = this->tab();
+    if (!tab) return;
+    tab->isLoading.set(false);
+    tab->loadProgress.set(1.0);
+    tab->loadState.set(TabLoadState::loaded());
+    store_.updateNavigationState(tab->id());
+    // Internal or web is decided by what the view actually shows.
+    const std::string uri = uriOf(view);
+    if (isInternalPageURI(uri)) {
+        tab->isInternal.set(true);
+        tab->applyInternalFavicon();
+        shownPage_ = ShownPage::of(*tab);
+        store_.updateNavigationState(tab->id());
+        scheduleOmniboxSync();
+        return;
+    }
+    if (uri.empty() || BrowserNavigation::isBlockedInternalArtifact(uri)) return;
+    onWebPageFinished(view, uri, sameDocument);
+}
+
+void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::string& address, bool sameDocument) {
     auto tab = this->tab();
     const bool samePage = tab->urlString.get() == address;
     tab->urlString.set(address);
     tab->isInternal.set(false);
     tab->updateInternalState();
     // Another page starts without the icon of the one before (a reload keeps
-    // its own until the page answers); a web page never shows the logo.
-    if (!samePage || QuorelleAssets::isQuorelleLogo(tab->faviconURL.get())) tab->applyInternalFavicon();
+    // its own until the page answers, and a page that moved within itself
+    // keeps it); a web page never shows the logo.
+    const bool keepsIcon = samePage || sameDocument;
+    if (!keepsIcon || QuorelleAssets::isQuorelleLogo(tab->faviconURL.get())) tab->applyInternalFavicon();
     tab->isSecure.set(lowerScheme(address) == "https");
     shownPage_ = ShownPage::of(*tab);
-
-    std::weak_ptr<WebViewCoordinator> weak = weak_from_this();
-    if (auto* host = store_.host(tab->id())) {
-        store_.services().favicons.fetch(*host, address, [weak, address](std::optional<std::string> favicon) {
-            auto self = weak.lock();
-            auto tab = self ? self->tab() : nullptr;
-            if (!favicon || !tab || tab->isInternal.get() || tab->urlString.get() != address) return;
-            tab->faviconURL.set(*favicon);
-            if (self->shownPage_ && self->shownPage_->urlString == address) self->shownPage_->faviconURL = *favicon;
-        });
+    if (!sameDocument) {
+        documentAddress_ = address;
+        fetchFavicon(address);
     }
+    readTitle(view, address);
+}
 
+void WebViewCoordinator::fetchFavicon(const std::string& address) {
+    auto tab = this->tab();
+    auto* host = tab ? store_.host(tab->id()) : nullptr;
+    if (!host) return;
+    auto answered = [weak = weak_from_this(), address](std::optional<std::string> favicon) {
+        auto self = weak.lock();
+        if (!favicon || !self) return;
+        // The page keeps its icon though the tab has gone on to another
+        // address before the answer came: stopped, it names the page again.
+        const bool onScreen = self->showsWebPage(address);
+        if (onScreen) self->shownPage_->faviconURL = *favicon;
+        auto tab = self->tab();
+        if (!tab || tab->isInternal.get()) return;
+        // So does the tab that names it, or where it has moved within itself.
+        if (tab->urlString.get() == address || (onScreen && self->shownPage_->isNamedBy(*tab)))
+            tab->faviconURL.set(*favicon);
+    };
+    store_.services().favicons.fetch(*host, address, std::move(answered));
+}
+
+void WebViewCoordinator::readTitle(WebKitWebView* view, const std::string& address) {
     struct TitleRequest {
         std::weak_ptr<WebViewCoordinator> coordinator;
         std::string address;
@@ -462,34 +525,55 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
                 // be read) is named by its address, never by the page before.
                 const bool titled = title && !title->empty();
                 const std::string pageTitle = titled ? *title : address;
+                const std::string letter = titled ? text::uppercased(text::firstCharacter(pageTitle))
+                                                  : QuorelleAssets::faviconLetter(address, pageTitle);
+                // The page's own name, though the tab has gone on to another
+                // address before the answer came (see the icon above).
+                if (self.showsWebPage(address)) {
+                    self.shownPage_->title = pageTitle;
+                    self.shownPage_->faviconLetter = letter;
+                }
                 if (!tab->isInternal.get() && tab->urlString.get() == address) {
                     tab->title.set(pageTitle);
-                    tab->faviconLetter.set(titled ? text::uppercased(text::firstCharacter(pageTitle))
-                                                  : QuorelleAssets::faviconLetter(address, pageTitle));
-                    if (self.shownPage_ && self.shownPage_->urlString == address) {
-                        self.shownPage_->title = tab->title.get();
-                        self.shownPage_->faviconLetter = tab->faviconLetter.get();
-                    }
+                    tab->faviconLetter.set(letter);
                 }
                 if (auto state = self.appState()) state->addHistory(pageTitle, address);
                 self.store_.updateNavigationState(tab->id());
                 self.scheduleOmniboxSync();
             });
         },
-        new TitleRequest{weak, address});
+        new TitleRequest{weak_from_this(), address});
 }
 
-bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error) {
-    ++failedLoadsAwaitingFinish_;
+bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, bool afterCommit, const std::string& address,
+                                      const GError* error) {
     refusedAddress_.clear();
     cancelRequestTimer();
     const bool timedOut = std::exchange(requestTimedOut_, false);
+    const bool quiet = isQuietCancellation(error) && !timedOut;
+    // The engine is already busy with what cut this load short (an address,
+    // a step, a reload, a link), though it reports that load's start only
+    // after this failure: the tab is left to that load.
+    const bool cutByNewerLoad = quiet && !leavesPageOnScreen(error) && webkit_web_view_is_loading(view);
+    if (quiet && !cutByNewerLoad && (afterCommit || unnamedPageOnScreen_)) {
+        // Nothing failed: a page is on screen to stay. Either this load had
+        // committed it and only its last requests were cut (Stop, or a page
+        // brought back from the back/forward cache with the requests it had
+        // going when it was left), or this load never committed and leaves
+        // such a page that a newer load cut short. The finish that follows
+        // names that page, as any finish does.
+        return TRUE;
+    }
+    // A page cut short after it committed stays on screen until the newer
+    // load replaces it, unnamed: its finish is a failure's.
+    if (afterCommit && cutByNewerLoad) unnamedPageOnScreen_ = true;
+    ++failedLoadsAwaitingFinish_;
     // A load an internal page replaced ends without touching the tab, which
     // already shows that page as loaded.
     auto tab = this->tab();
     if (tab && tab->isInternal.get()) return TRUE;
     mainFrameLoadRequested_ = false;
-    if (isQuietCancellation(error) && !timedOut) {
+    if (quiet) {
         // One of the browser's pages still shown takes its colour back from
         // a navigation that turned the view white early and never replaced it.
         if (!showsWebDocument_ && !pageBackground_.empty()) setBackground(view, pageBackground_);
@@ -497,9 +581,9 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, const std::string& ad
             tab.isLoading.set(false);
             tab.loadState.set(TabLoadState::idle());
         });
-        // The tab names the page on screen again. (A load cut short by a newer
-        // one leaves the tab to the newer one.)
-        if (leavesPageOnScreen(error)) restoreShownPage();
+        // Stopped, or turned into a download, the load leaves the page on
+        // screen, and the tab names it again.
+        if (!cutByNewerLoad) restoreShownPage();
         return TRUE;
     }
     showFailure(timedOut ? "The request timed out." : (error->message ? error->message : ""), address, view);

@@ -19,6 +19,7 @@ typedef struct _WebKitNavigationAction WebKitNavigationAction;
 typedef struct _WebKitScriptDialog WebKitScriptDialog;
 typedef struct _GError GError;
 typedef struct _JSCValue JSCValue;
+typedef struct _GParamSpec GParamSpec;
 typedef struct _GtkWidget GtkWidget;
 
 namespace quorelle {
@@ -90,8 +91,12 @@ private:
     void showPage(WebKitWebView* view, const std::string& html, const std::string& token);
     void scheduleOmniboxSync();
     // Puts the tab back to the page on screen after a navigation that did not
-    // replace it (a download, or a response the engine does not show).
+    // replace it (a download, a response the engine does not show, or a load
+    // stopped before it committed).
     void restoreShownPage();
+    // True when the page on screen, as last named, is the web page `address`,
+    // or the document first named `address` has moved within itself since.
+    bool showsWebPage(const std::string& address) const;
     // Runs `work` on a later turn of the main queue, if this coordinator is
     // still there then; laterOnTab, if its tab is too.
     void later(std::function<void(WebViewCoordinator&)> work);
@@ -102,8 +107,17 @@ private:
     void onLoadStarted(WebKitWebView* view);
     void onLoadCommitted(WebKitWebView* view);
     void onLoadFinished(WebKitWebView* view);
-    void onWebPageFinished(WebKitWebView* view, const std::string& address);
-    bool onLoadFailed(WebKitWebView* view, const std::string& address, const GError* error);
+    // The tab names the page on screen, as loaded: after a finish, or after
+    // the page moved within its document (`sameDocument`).
+    void nameShownPage(WebKitWebView* view, bool sameDocument);
+    void onWebPageFinished(WebKitWebView* view, const std::string& address, bool sameDocument);
+    void fetchFavicon(const std::string& address);
+    // Reads the page's title, then records the visit.
+    void readTitle(WebKitWebView* view, const std::string& address);
+    void onAddressChanged(WebKitWebView* view);
+    bool movedWithinDocument(WebKitWebView* view) const;
+    // `afterCommit`: the load had committed its page when it failed.
+    bool onLoadFailed(WebKitWebView* view, bool afterCommit, const std::string& address, const GError* error);
     bool onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision);
     bool isMainFrameNavigation(WebKitNavigationAction* navigation);
     bool onDecideNewWindow(WebKitPolicyDecision* decision);
@@ -112,6 +126,7 @@ private:
     void onScriptMessage(JSCValue* value);
 
     static void handleLoadChanged(WebKitWebView* view, int event, gpointer self);
+    static void handleAddressChanged(GObject* view, GParamSpec* property, gpointer self);
     static gboolean handleLoadFailed(WebKitWebView* view, int event, char* uri, GError* error, gpointer self);
     static gboolean handleDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type, gpointer self);
     static GtkWidget* handleCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
@@ -130,11 +145,14 @@ private:
     std::optional<ShownPage> shownPage_;  // what the tab said about the page on screen
     GObjectPtr<WebKitBackForwardListItem> firstDroppedItem_;
     bool showsWebDocument_ = false;       // the engine's committed document is a web page
+    std::string documentAddress_;         // the address the web page on screen was first named by
     std::string pageBackground_;          // the colour of the browser's page shown last
     bool mainFrameLoadRequested_ = false;  // the next navigation decision is for this load
+    bool loadUnderWay_ = false;            // a load has started and not finished
     std::string loadStartedFor_;           // the address the latest load started for
     std::string refusedAddress_;           // the address the engine refused in place, until its load ends
-    int failedLoadsAwaitingFinish_ = 0;  // each failure is followed by a finish to ignore
+    int failedLoadsAwaitingFinish_ = 0;  // each failure counted is followed by a finish to ignore
+    bool unnamedPageOnScreen_ = false;     // a page a newer load cut short after it committed
     bool requestTimedOut_ = false;
     bool requestTimerWanted_ = false;  // the next request to start gets the time limit
     unsigned requestTimer_ = 0;

@@ -4,6 +4,8 @@
 #include "webkit/WebTestSupport.h"
 #include "web/WebViewRegistry.h"
 
+#include <algorithm>
+
 namespace quorelle::testing {
 namespace {
 
@@ -21,7 +23,8 @@ protected:
         bool canGoForward = false;
         std::string shows;  // text in the page on screen
     };
-    void expectAt(const Step& step) {
+    // False when the tab never came to rest there.
+    bool expectAt(const Step& step) {
         SCOPED_TRACE("expected at " + step.address);
         const bool rested = runUntil([&] {
             auto t = tab();
@@ -36,14 +39,37 @@ protected:
         EXPECT_EQ(tab()->canGoForward.get(), step.canGoForward);
         const std::string shown = evalJS("document.body.innerText");
         EXPECT_NE(shown.find(step.shows), std::string::npos) << shown;
+        return rested;
     }
 
-    // Starts with "/slow" on the server, a page it holds back until released.
+    // Waits until history's newest visit is `address` under `title`.
+    bool expectVisitedLast(const std::string& address, const std::string& title) {
+        const auto history = [&] { return state->profileData.get().history; };
+        const bool visited =
+            runUntil([&] { return !history().empty() && history().front().url == address && queue.pending() == 0; });
+        EXPECT_TRUE(visited) << (history().empty() ? std::string("no visit") : history().front().url);
+        if (!history().empty()) {
+            EXPECT_EQ(history().front().title, title);
+        }
+        return visited;
+    }
+    // A page whose image the server holds back: it stays loading once shown.
+    static std::string pageWithHeldImage(const std::string& title, const std::string& words) {
+        return "<html><head><title>" + title + "</title></head><body>" + words +
+               "<img src=\"/held.png\"></body></html>";
+    }
+
+    // Starts with "/slow" on the server, a page it holds back until released,
+    // and "/held.png", an image it holds back.
     void startWithHeldPage() {
         LoopbackServer::Page slow;
         slow.body = kSecond;
         slow.hold = true;
         server.add("/slow", slow);
+        LoopbackServer::Page image;
+        image.contentType = "image/png";
+        image.hold = true;
+        server.add("/held.png", image);
         start();
     }
 };
@@ -190,8 +216,14 @@ TEST_F(NavigationTest, FailedLoadShowsTheErrorPageAndKeepsTheAddress) {
     expectAt({links, "Links", true, false, "out"});
 }
 
-TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
+// Stop is no failure: no error page, no failed state. Whatever it stops, the
+// tab then names the page on screen, as the omnibox and the star read it.
+TEST_F(NavigationTest, StoppingIsQuietAndLeavesTheTabNamingThePageOnScreen) {
+    server.addHTML("/first", kPage);
+    server.addHTML("/pictures", pageWithHeldImage("Pictures", "words"));
+    server.addHTML("/drawings", pageWithHeldImage("Drawings", "lines"));
     startWithHeldPage();
+    // Stopped before its answer, the page asked for never replaced the New Tab page.
     state->navigateActive(server.url("/slow"));
     ASSERT_TRUE(runUntil([&] { return tab()->isLoading.get() && server.heldCount() == 1; }));
     EXPECT_EQ(tab()->loadState.get(), TabLoadState::loading(0.15));
@@ -200,6 +232,193 @@ TEST_F(NavigationTest, StoppingASlowLoadIsQuiet) {
     runFor(300);
     EXPECT_EQ(tab()->loadState.get(), TabLoadState::idle());
     EXPECT_FALSE(showsErrorPage());
+    ASSERT_TRUE(expectAt({"vx://newtab", "New Tab", false, false, "Google"}));
+    EXPECT_TRUE(tab()->isInternal.get());
+    EXPECT_EQ(state->omniboxText.get(), "");
+
+    // A page that has just finished, its title not read yet, when another
+    // address is asked for and stopped: the tab names that page by its title.
+    const std::string first = server.url("/first");
+    const auto shown = tab();
+    sigc::connection finished;
+    finished = shown->loadState.signalWillChange().connect([&] {
+        queue.post([&] {
+            if (shown->urlString.get() != first || shown->loadState.get() != TabLoadState::loaded()) return;
+            finished.disconnect();
+            state->navigateActive(server.url("/slow"));
+        });
+    });
+    state->navigateActive(first);
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 2 && tab()->isLoading.get(); }));
+    finished.disconnect();
+    ASSERT_TRUE(expectVisitedLast(first, "First Page"));  // its title has been read
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(expectAt({first, "First Page", false, false, "next"}));
+    EXPECT_EQ(tab()->faviconLetter.get(), "F");
+
+    // Stopped once it is on screen while an image is still on its way, the
+    // page is there to stay: the tab names it as after any finish.
+    const std::string pictures = server.url("/pictures");
+    state->navigateActive(pictures);
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 3 && viewURI() == pictures; }));
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(expectAt({pictures, "Pictures", true, false, "words"}));
+    EXPECT_EQ(tab()->loadState.get(), TabLoadState::loaded());
+    EXPECT_FALSE(tab()->isInternal.get());
+    EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == pictures; })) << state->omniboxText.get();
+    ASSERT_TRUE(expectVisitedLast(pictures, "Pictures"));
+
+    // A page still loading that a newer load cuts short leaves the tab to the
+    // newer one; stopped in turn, that one leaves the page it never replaced.
+    const std::string drawings = server.url("/drawings");
+    state->navigateActive(drawings);
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 4 && viewURI() == drawings; }));
+    state->navigateActive(server.url("/slow"));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 5 && queue.pending() == 0; }));
+    EXPECT_EQ(tab()->urlString.get(), server.url("/slow"));
+    EXPECT_TRUE(tab()->isLoading.get());
+    commands->post(TabCommand::stop, tab()->id());
+    ASSERT_TRUE(expectAt({drawings, "Drawings", true, false, "lines"}));
+    ASSERT_TRUE(expectVisitedLast(drawings, "Drawings"));
+    for (const auto& visit : state->profileData.get().history) EXPECT_NE(visit.url, server.url("/slow"));
+}
+
+// A page the engine brings back from its back/forward cache, whose requests
+// were cut short when it was left: the engine reports the cut as a failure
+// after the page is back on screen. The tab names the page all the same:
+// its address, title, the steps either way and the visit.
+TEST_F(NavigationTest, APageBroughtBackFromTheCacheIsNamedThoughItsRequestsWereCut) {
+    server.addHTML("/alpha", "<html><head><title>Alpha</title></head><body>alpha words</body></html>");
+    // Each time it is shown the page asks for something the server holds.
+    server.addHTML("/beta", "<html><head><title>Beta</title></head><body>beta words<script>"
+                            "addEventListener('pageshow', () => fetch('/beta/held').catch(() => {}));"
+                            "</script></body></html>");
+    LoopbackServer::Page held;
+    held.contentType = "text/plain";
+    held.hold = true;
+    server.add("/beta/held", held);
+    start();
+    const std::string alpha = server.url("/alpha");
+    const std::string beta = server.url("/beta");
+    ASSERT_TRUE(loadPage(alpha));
+    ASSERT_TRUE(loadPage(beta));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 1; }));
+    ASSERT_TRUE(loadPage(alpha));
+    ASSERT_TRUE(expectAt({alpha, "Alpha", true, false, "alpha words"}));
+
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectAt({beta, "Beta", true, true, "beta words"}));
+    EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == beta; })) << state->omniboxText.get();
+    ASSERT_TRUE(expectVisitedLast(beta, "Beta"));
+    ASSERT_TRUE(runUntil([&] { return server.heldCount() == 2; }));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(expectAt({alpha, "Alpha", true, false, "alpha words"}));
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectAt({beta, "Beta", true, true, "beta words"}));
+    ASSERT_TRUE(expectVisitedLast(beta, "Beta"));
+
+    // Every step back to it was one from the cache.
+    EXPECT_EQ(std::count(server.requestedPaths.begin(), server.requestedPaths.end(), "/beta"), 1);
+}
+
+// A page can move to another address of its own without a load: a link to a
+// place in it, a script's history.pushState, Back and Forward between such
+// addresses. The engine reports only the new address; the tab names it all the
+// same, as after a finish: the omnibox, the steps either way, the title the
+// page has now, the visit, and the address the star and Reload take. The
+// page's icon stays, neither dropped nor asked for again.
+TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
+    const auto page = [](const std::string& title) {
+        return "<html><head><title>" + title + "</title><link rel=icon href=\"/chapter.ico\"></head><body>" +
+               "<a id=down href=\"#end\">down</a> <a id=on href=\"/plain\">on</a>" +
+               "<div style=\"height:3000px\"></div><p>the end</p></body></html>";
+    };
+    server.addHTML("/chapter", page("Chapter"));
+    server.addHTML("/chapter/two", page("Chapter Two"));
+    server.addHTML("/plain", "<html><head><title>Plain</title></head>"
+                             "<body>no icon <a id=back href=\"/chapter\">back</a></body></html>");
+    start();
+    const std::string chapter = server.url("/chapter");
+    const std::string end = chapter + "#end";
+    const std::string two = server.url("/chapter/two");
+    const auto expectNamed = [&](const Step& step) {
+        if (!expectAt(step)) return false;
+        EXPECT_EQ(viewURI(), step.address);
+        EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == step.address; })) << state->omniboxText.get();
+        return expectVisitedLast(step.address, step.title);
+    };
+    const auto asked = [&](const std::string& path) {
+        return std::count(server.requestedPaths.begin(), server.requestedPaths.end(), path);
+    };
+    const auto starred = [&] {
+        state->toggleBookmark();
+        const auto& bookmarks = state->profileData.get().bookmarks;
+        return bookmarks.empty() ? std::string("no bookmark") : bookmarks.back().url + " " + bookmarks.back().title;
+    };
+    ASSERT_TRUE(loadPage(chapter));
+    ASSERT_TRUE(expectNamed({chapter, "Chapter", false, false, "down"}));
+    ASSERT_TRUE(runUntil([&] { return tab()->faviconURL.get() == server.url("/chapter.ico"); }));
+    int iconChanges = 0;
+    const auto shown = tab();
+    sigc::connection iconWatch = shown->faviconURL.signalWillChange().connect([&] { ++iconChanges; });
+
+    evalJS("document.getElementById('down').click()");
+    ASSERT_TRUE(expectNamed({end, "Chapter", true, false, "down"}));
+    EXPECT_EQ(starred(), end + " Chapter");
+    evalJS("history.pushState({}, '', '/chapter/two'); document.title = 'Chapter Two'");
+    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    EXPECT_EQ(starred(), two + " Chapter Two");
+
+    // One document, one title: the steps back find the title it has now.
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectNamed({end, "Chapter Two", true, true, "down"}));
+    commands->post(TabCommand::goBack, tab()->id());
+    ASSERT_TRUE(expectNamed({chapter, "Chapter Two", false, true, "down"}));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(expectNamed({end, "Chapter Two", true, true, "down"}));
+    commands->post(TabCommand::goForward, tab()->id());
+    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    iconWatch.disconnect();
+    EXPECT_EQ(iconChanges, 0);
+    EXPECT_EQ(tab()->faviconURL.get(), server.url("/chapter.ico"));
+    EXPECT_EQ(asked("/chapter"), 1);
+    EXPECT_EQ(asked("/chapter/two"), 0);
+
+    commands->post(TabCommand::reload, tab()->id());
+    ASSERT_TRUE(runUntil([&] { return asked("/chapter/two") == 1; }));
+    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+
+    // A link to another page is no move: that page does without this one's icon.
+    const std::string plain = server.url("/plain");
+    evalJS("document.getElementById('on').click()");
+    ASSERT_TRUE(expectNamed({plain, "Plain", true, false, "no icon"}));
+    EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+
+    // A page that moves within itself as soon as it has loaded, before its
+    // icon is found, gets the icon where it has moved: the move is asked of
+    // the page as the tab turns loaded, before the browser asks for the icon.
+    sigc::connection moveAtOnce;
+    moveAtOnce = shown->loadState.signalWillChange().connect([&] {
+        if (viewURI() != chapter || webkit_web_view_is_loading(view())) return;
+        moveAtOnce.disconnect();
+        host()->evaluateScript("history.pushState({}, '', '/chapter/two')", [](ScriptResult) {});
+    });
+    evalJS("document.getElementById('back').click()");
+    ASSERT_TRUE(expectNamed({two, "Chapter", true, false, "down"}));
+    moveAtOnce.disconnect();
+    EXPECT_EQ(tab()->faviconURL.get(), server.url("/chapter.ico"));
+
+    // The browser's own pages keep their names whatever their document does.
+    ASSERT_TRUE(loadPage("vx://history"));
+    evalJS("history.pushState({}, '', '/elsewhere'); location.hash = 'x'");
+    ASSERT_TRUE(runUntil([&] {
+        return viewURI() == std::string(WebViewCoordinator::internalBaseURL) + "elsewhere#x" && queue.pending() == 0;
+    }));
+    EXPECT_EQ(tab()->urlString.get(), "vx://history");
+    EXPECT_EQ(tab()->title.get(), "History");
+    EXPECT_TRUE(tab()->isInternal.get());
+    EXPECT_EQ(state->omniboxText.get(), "vx://history");
+    EXPECT_EQ(state->profileData.get().history.front().url, two);
 }
 
 TEST_F(NavigationTest, AnInternalPageReplacingASlowLoadStaysLoaded) {
