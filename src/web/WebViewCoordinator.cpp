@@ -433,7 +433,12 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
 void WebViewCoordinator::onAddressChanged(WebKitWebView* view) {
     if (!movedWithinDocument(view)) return;
     later([heldView = GObjectPtr<WebKitWebView>::retain(view)](WebViewCoordinator& self) {
-        if (self.movedWithinDocument(heldView.get())) self.nameShownPage(heldView.get(), true);
+        if (!self.movedWithinDocument(heldView.get())) return;
+        // A typed address that differs from the page's only by its fragment
+        // moved within it, asking nothing of the network: the time limit it
+        // wanted is not for whatever load starts next.
+        self.requestTimerWanted_ = false;
+        self.nameShownPage(heldView.get(), true);
     });
 }
 

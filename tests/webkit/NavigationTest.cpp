@@ -388,11 +388,18 @@ TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
     ASSERT_TRUE(runUntil([&] { return asked("/chapter/two") == 1; }));
     ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
 
+    // A typed address that only adds a fragment moves within the page too,
+    // and asks nothing of the network: its time limit is not handed on to
+    // the link followed next, which has none.
+    host()->coordinator().setRequestTimeLimit(std::chrono::milliseconds(1));
+    state->navigateActive(two + "#end");
+    ASSERT_TRUE(expectNamed({two + "#end", "Chapter Two", true, false, "down"}));
     // A link to another page is no move: that page does without this one's icon.
     const std::string plain = server.url("/plain");
     evalJS("document.getElementById('on').click()");
     ASSERT_TRUE(expectNamed({plain, "Plain", true, false, "no icon"}));
     EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
+    host()->coordinator().setRequestTimeLimit(std::chrono::seconds(WebViewCoordinator::requestTimeoutSeconds));
 
     // A page that moves within itself as soon as it has loaded, before its
     // icon is found, gets the icon where it has moved: the move is asked of
