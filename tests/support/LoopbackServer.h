@@ -41,6 +41,10 @@ public:
 
     void add(const std::string& path, Page page) { pages_[path] = std::move(page); }
     void addHTML(const std::string& path, const std::string& html) { add(path, Page{200, "text/html; charset=utf-8", html}); }
+    // A resource kept waiting until release().
+    void addHeld(const std::string& path, const std::string& contentType, const std::string& body = {}) {
+        add(path, Page{200, contentType, body, {}, true});
+    }
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
     int port() const { return port_; }
 

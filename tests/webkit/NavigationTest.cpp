@@ -62,14 +62,8 @@ protected:
     // Starts with "/slow" on the server, a page it holds back until released,
     // and "/held.png", an image it holds back.
     void startWithHeldPage() {
-        LoopbackServer::Page slow;
-        slow.body = kSecond;
-        slow.hold = true;
-        server.add("/slow", slow);
-        LoopbackServer::Page image;
-        image.contentType = "image/png";
-        image.hold = true;
-        server.add("/held.png", image);
+        server.addHeld("/slow", "text/html; charset=utf-8", kSecond);
+        server.addHeld("/held.png", "image/png");
         start();
     }
 };
@@ -293,10 +287,7 @@ TEST_F(NavigationTest, APageBroughtBackFromTheCacheIsNamedThoughItsRequestsWereC
     server.addHTML("/beta", "<html><head><title>Beta</title></head><body>beta words<script>"
                             "addEventListener('pageshow', () => fetch('/beta/held').catch(() => {}));"
                             "</script></body></html>");
-    LoopbackServer::Page held;
-    held.contentType = "text/plain";
-    held.hold = true;
-    server.add("/beta/held", held);
+    server.addHeld("/beta/held", "text/plain");
     start();
     const std::string alpha = server.url("/alpha");
     const std::string beta = server.url("/beta");
@@ -519,10 +510,7 @@ TEST_F(NavigationTest, AnUnansweredRequestTimesOut) {
 TEST_F(NavigationTest, ASlowImageDoesNotTimeOutAPageAlreadyShown) {
     server.addHTML("/pictures",
                    "<html><head><title>Pictures</title></head><body>words<img src=\"/held.png\"></body></html>");
-    LoopbackServer::Page image;
-    image.contentType = "image/png";
-    image.hold = true;
-    server.add("/held.png", image);
+    server.addHeld("/held.png", "image/png");
     start();
     // The page's own request keeps the whole time limit, so no load on the
     // machine makes it run out before the page is answered; once it has been,
