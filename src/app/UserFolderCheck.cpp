@@ -3,28 +3,18 @@
 #include "app/StartRefusal.h"
 #include "store/FolderOwner.h"
 #include "store/FolderTree.h"
+#include "store/UserName.h"
 
 #include <glib.h>
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace quorelle {
 namespace {
-
-// The name of the user with the id; nothing when it names no user.
-std::optional<std::string> nameOf(uid_t user) {
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return std::nullopt;
-    return found->pw_name;
-}
 
 // The web engine's own switch: its sandbox is off when this names anything
 // but "0".
@@ -34,7 +24,7 @@ bool sandboxOff() {
 }
 
 int refuseAnotherUsers(const UserFolderCheck::Folder& folder, const FolderOwner::Found& found) {
-    const auto name = nameOf(found.owner);
+    const auto name = UserName::of(found.owner);
     const std::string id = "uid " + std::to_string(found.owner);
     const std::string line =
         "quorelle: the " + folder.what + " " + folder.path +

@@ -1,14 +1,13 @@
 #include "platform/PamPasswordChecker.h"
 
-#include <pwd.h>
+#include "store/UserName.h"
+
 #include <security/pam_appl.h>
 #include <string.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 namespace quorelle {
 
@@ -88,21 +87,7 @@ private:
 
 PamPasswordChecker::PamPasswordChecker(std::string service) : service_(std::move(service)) {}
 
-std::optional<std::string> PamPasswordChecker::currentUserName() {
-    long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 1024);
-    for (;;) {
-        passwd entry{};
-        passwd* found = nullptr;
-        const int error = getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found);
-        if (error == ERANGE && buffer.size() < (1u << 20)) {
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        if (error != 0 || !found || !found->pw_name || !*found->pw_name) return std::nullopt;
-        return std::string(found->pw_name);
-    }
-}
+std::optional<std::string> PamPasswordChecker::currentUserName() { return UserName::of(getuid()); }
 
 bool PamPasswordChecker::isAvailable() const {
     const auto user = currentUserName();
