@@ -101,16 +101,20 @@ std::optional<std::string> FolderTree::noFolderOnTheWay(int folder, const std::s
 
 namespace {
 
+// Why `part` on the way to `path` refused, from errno: the reason alone
+// for `path` itself, else after the entry's name.
+std::string refusedAt(const std::string& path, const std::string& shownBase, const std::string& part) {
+    const std::string reason = std::generic_category().message(errno);
+    return part == path ? reason : shown(shownBase, part) + ": " + reason;
+}
+
 // Looks at each entry on the way to `path` in `folder` that is there: each
 // must be a folder that can be searched (`path` itself only when
 // `searchingPath`). The first that refuses, named as writeProblem names it;
 // else nothing, with `last` the last folder on the way that is there.
 std::optional<std::string> refusalOnTheWay(int folder, const std::string& path, const std::string& shownBase,
                                            bool searchingPath, std::string& last) {
-    const auto refused = [&](const std::string& part) {
-        const std::string reason = std::generic_category().message(errno);
-        return part == path ? reason : shown(shownBase, part) + ": " + reason;
-    };
+    const auto refused = [&](const std::string& part) { return refusedAt(path, shownBase, part); };
     last = std::string(path.starts_with('/') ? "/" : ".");
     if (path != last && ::faccessat(folder, last.c_str(), X_OK, AT_EACCESS) != 0) return refused(last);
     for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
@@ -135,10 +139,7 @@ std::optional<std::string> FolderTree::writeProblem(int folder, const std::strin
     // itself, or the one it would be made in) takes the new entries.
     std::string last;
     if (auto refusal = refusalOnTheWay(folder, path, shownBase, false, last)) return refusal;
-    if (::faccessat(folder, last.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        const std::string reason = std::generic_category().message(errno);
-        return last == path ? reason : shown(shownBase, last) + ": " + reason;
-    }
+    if (::faccessat(folder, last.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return refusedAt(path, shownBase, last);
     return std::nullopt;
 }
 
