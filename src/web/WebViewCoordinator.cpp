@@ -456,7 +456,6 @@ void WebViewCoordinator::nameShownPage(WebKitWebView* view, bool sameDocument) {
     tab->isLoading.set(false);
     tab->loadProgress.set(1.0);
     tab->loadState.set(TabLoadState::loaded());
-    store_.updateNavigationState(tab->id());
     // Internal or web is decided by what the view actually shows.
     const std::string uri = uriOf(view);
     if (isInternalPageURI(uri)) {
@@ -467,6 +466,7 @@ void WebViewCoordinator::nameShownPage(WebKitWebView* view, bool sameDocument) {
         scheduleOmniboxSync();
         return;
     }
+    store_.updateNavigationState(tab->id());
     if (uri.empty() || BrowserNavigation::isBlockedInternalArtifact(uri)) return;
     onWebPageFinished(view, uri, sameDocument);
 }
