@@ -424,7 +424,8 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
 // place in it, location.hash, history.pushState or replaceState, and Back or
 // Forward between such addresses. The engine then reports no load, only the
 // new address (and for Back and Forward a moment of loading), and the tab
-// names the page as after a finish. The address also changes while a load is
+// names the page as after a finish, though with no visit: it is no load, and
+// saves nothing. The address also changes while a load is
 // asked for, redirected or committed, and goes back before a load that ends
 // without a page reports its end: a move within the page is a change found
 // with no load started and not finished, the view not loading, its
@@ -488,7 +489,11 @@ void WebViewCoordinator::onWebPageFinished(WebKitWebView* view, const std::strin
         documentAddress_ = address;
         fetchFavicon(address);
     }
-    readTitle(view, address);
+    // Visits come from loads. A page can move within itself many times a
+    // second (a player keeping its time in the address, a map, a feed noting
+    // where it was scrolled): each visit would push an older one out of
+    // history and save the profile.
+    readTitle(view, address, sameDocument ? Visit::none : Visit::record);
 }
 
 void WebViewCoordinator::fetchFavicon(const std::string& address) {
@@ -511,10 +516,11 @@ void WebViewCoordinator::fetchFavicon(const std::string& address) {
     store_.services().favicons.fetch(*host, address, std::move(answered));
 }
 
-void WebViewCoordinator::readTitle(WebKitWebView* view, const std::string& address) {
+void WebViewCoordinator::readTitle(WebKitWebView* view, const std::string& address, Visit visit) {
     struct TitleRequest {
         std::weak_ptr<WebViewCoordinator> coordinator;
         std::string address;
+        Visit visit;
     };
     webkit_web_view_evaluate_javascript(
         view, "document.title", -1, nullptr, nullptr, nullptr,
@@ -523,7 +529,7 @@ void WebViewCoordinator::readTitle(WebKitWebView* view, const std::string& addre
             const std::optional<std::string> title = ScriptAnswer::text(source, result);
             auto self = request->coordinator.lock();
             if (!self) return;
-            self->later([address = request->address, title](WebViewCoordinator& self) {
+            self->later([address = request->address, visit = request->visit, title](WebViewCoordinator& self) {
                 auto tab = self.tab();
                 if (!tab) return;
                 // A page without a title of its own (or whose title could not
@@ -542,12 +548,12 @@ void WebViewCoordinator::readTitle(WebKitWebView* view, const std::string& addre
                     tab->title.set(pageTitle);
                     tab->faviconLetter.set(letter);
                 }
-                if (auto state = self.appState()) state->addHistory(pageTitle, address);
+                if (auto state = self.appState(); state && visit == Visit::record) state->addHistory(pageTitle, address);
                 self.store_.updateNavigationState(tab->id());
                 self.scheduleOmniboxSync();
             });
         },
-        new TitleRequest{weak_from_this(), address});
+        new TitleRequest{weak_from_this(), address, visit});
 }
 
 bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, bool afterCommit, const std::string& address,

@@ -112,8 +112,9 @@ private:
     void nameShownPage(WebKitWebView* view, bool sameDocument);
     void onWebPageFinished(WebKitWebView* view, const std::string& address, bool sameDocument);
     void fetchFavicon(const std::string& address);
-    // Reads the page's title, then records the visit.
-    void readTitle(WebKitWebView* view, const std::string& address);
+    enum class Visit { record, none };
+    // Reads the page's title, then records the visit if asked to.
+    void readTitle(WebKitWebView* view, const std::string& address, Visit visit);
     void onAddressChanged(WebKitWebView* view);
     bool movedWithinDocument(WebKitWebView* view) const;
     // `afterCommit`: the load had committed its page when it failed.

@@ -316,8 +316,9 @@ TEST_F(NavigationTest, APageBroughtBackFromTheCacheIsNamedThoughItsRequestsWereC
 // place in it, a script's history.pushState, Back and Forward between such
 // addresses. The engine reports only the new address; the tab names it all the
 // same, as after a finish: the omnibox, the steps either way, the title the
-// page has now, the visit, and the address the star and Reload take. The
-// page's icon stays, neither dropped nor asked for again.
+// page has now, and the address the star and Reload take. The page's icon
+// stays, neither dropped nor asked for again. A move is no load: it records no
+// visit and saves nothing, however often a page moves.
 TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
     const auto page = [](const std::string& title) {
         return "<html><head><title>" + title + "</title><link rel=icon href=\"/chapter.ico\"></head><body>" +
@@ -336,7 +337,26 @@ TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
         if (!expectAt(step)) return false;
         EXPECT_EQ(viewURI(), step.address);
         EXPECT_TRUE(runUntil([&] { return state->omniboxText.get() == step.address; })) << state->omniboxText.get();
-        return expectVisitedLast(step.address, step.title);
+        return true;
+    };
+    const auto expectLoaded = [&](const Step& step) {
+        return expectNamed(step) && expectVisitedLast(step.address, step.title);
+    };
+    // Every save begins by changing the profile's data or the settings.
+    const auto saves = std::make_shared<int>(0);
+    for (auto* published : {&state->profileData.signalWillChange(), &state->appSettings.signalWillChange()})
+        published->connect([saves] { ++*saves; });
+    const auto expectMoved = [&](const Step& step, const std::string& lastVisit) {
+        const int savesBefore = *saves;
+        const auto historyBefore = state->profileData.get().history.size();
+        if (!expectNamed(step)) return false;
+        // The page's title has been read by now (asked before the page's
+        // text that expectAt read), and whatever came of it is done.
+        EXPECT_TRUE(runUntil([&] { return queue.pending() == 0; }));
+        EXPECT_EQ(*saves, savesBefore);
+        EXPECT_EQ(state->profileData.get().history.size(), historyBefore);
+        EXPECT_EQ(state->profileData.get().history.front().url, lastVisit);
+        return *saves == savesBefore;
     };
     const auto asked = [&](const std::string& path) {
         return std::count(server.requestedPaths.begin(), server.requestedPaths.end(), path);
@@ -347,48 +367,59 @@ TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
         return bookmarks.empty() ? std::string("no bookmark") : bookmarks.back().url + " " + bookmarks.back().title;
     };
     ASSERT_TRUE(loadPage(chapter));
-    ASSERT_TRUE(expectNamed({chapter, "Chapter", false, false, "down"}));
+    ASSERT_TRUE(expectLoaded({chapter, "Chapter", false, false, "down"}));
     ASSERT_TRUE(runUntil([&] { return tab()->faviconURL.get() == server.url("/chapter.ico"); }));
     int iconChanges = 0;
     const auto shown = tab();
     sigc::connection iconWatch = shown->faviconURL.signalWillChange().connect([&] { ++iconChanges; });
 
     evalJS("document.getElementById('down').click()");
-    ASSERT_TRUE(expectNamed({end, "Chapter", true, false, "down"}));
+    ASSERT_TRUE(expectMoved({end, "Chapter", true, false, "down"}, chapter));
     EXPECT_EQ(starred(), end + " Chapter");
     evalJS("history.pushState({}, '', '/chapter/two'); document.title = 'Chapter Two'");
-    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    ASSERT_TRUE(expectMoved({two, "Chapter Two", true, false, "down"}, chapter));
     EXPECT_EQ(starred(), two + " Chapter Two");
 
     // One document, one title: the steps back find the title it has now.
     commands->post(TabCommand::goBack, tab()->id());
-    ASSERT_TRUE(expectNamed({end, "Chapter Two", true, true, "down"}));
+    ASSERT_TRUE(expectMoved({end, "Chapter Two", true, true, "down"}, chapter));
     commands->post(TabCommand::goBack, tab()->id());
-    ASSERT_TRUE(expectNamed({chapter, "Chapter Two", false, true, "down"}));
+    ASSERT_TRUE(expectMoved({chapter, "Chapter Two", false, true, "down"}, chapter));
     commands->post(TabCommand::goForward, tab()->id());
-    ASSERT_TRUE(expectNamed({end, "Chapter Two", true, true, "down"}));
+    ASSERT_TRUE(expectMoved({end, "Chapter Two", true, true, "down"}, chapter));
     commands->post(TabCommand::goForward, tab()->id());
-    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    ASSERT_TRUE(expectMoved({two, "Chapter Two", true, false, "down"}, chapter));
+
+    // A page that keeps its place in its address (a player's time, a map's
+    // view) moves many times a second: the tab follows, and nothing is kept.
+    const std::string kept = two + "?at=end";
+    evalJS("let moves = 0; const mover = setInterval(() => {"
+           "  if (++moves % 3 == 0) location.hash = 't' + moves;"
+           "  else history[moves % 2 ? 'pushState' : 'replaceState']({}, '', '/chapter/two?t=' + moves);"
+           "  if (moves < 60) return;"
+           "  clearInterval(mover); history.replaceState({}, '', '/chapter/two?at=end'); }, 5)");
+    ASSERT_TRUE(expectMoved({kept, "Chapter Two", true, false, "down"}, chapter));
     iconWatch.disconnect();
     EXPECT_EQ(iconChanges, 0);
     EXPECT_EQ(tab()->faviconURL.get(), server.url("/chapter.ico"));
     EXPECT_EQ(asked("/chapter"), 1);
     EXPECT_EQ(asked("/chapter/two"), 0);
 
+    // Reloaded, the address the page moved to is loaded, and visited.
     commands->post(TabCommand::reload, tab()->id());
     ASSERT_TRUE(runUntil([&] { return asked("/chapter/two") == 1; }));
-    ASSERT_TRUE(expectNamed({two, "Chapter Two", true, false, "down"}));
+    ASSERT_TRUE(expectLoaded({kept, "Chapter Two", true, false, "down"}));
 
     // A typed address that only adds a fragment moves within the page too,
     // and asks nothing of the network: its time limit is not handed on to
     // the link followed next, which has none.
     host()->coordinator().setRequestTimeLimit(std::chrono::milliseconds(1));
-    state->navigateActive(two + "#end");
-    ASSERT_TRUE(expectNamed({two + "#end", "Chapter Two", true, false, "down"}));
+    state->navigateActive(kept + "#end");
+    ASSERT_TRUE(expectMoved({kept + "#end", "Chapter Two", true, false, "down"}, kept));
     // A link to another page is no move: that page does without this one's icon.
     const std::string plain = server.url("/plain");
     evalJS("document.getElementById('on').click()");
-    ASSERT_TRUE(expectNamed({plain, "Plain", true, false, "no icon"}));
+    ASSERT_TRUE(expectLoaded({plain, "Plain", true, false, "no icon"}));
     EXPECT_EQ(tab()->faviconURL.get(), std::nullopt);
     host()->coordinator().setRequestTimeLimit(std::chrono::seconds(WebViewCoordinator::requestTimeoutSeconds));
 
@@ -403,6 +434,7 @@ TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
     });
     evalJS("document.getElementById('back').click()");
     ASSERT_TRUE(expectNamed({two, "Chapter", true, false, "down"}));
+    ASSERT_TRUE(expectVisitedLast(chapter, "Chapter"));
     moveAtOnce.disconnect();
     EXPECT_EQ(tab()->faviconURL.get(), server.url("/chapter.ico"));
 
@@ -416,7 +448,54 @@ TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
     EXPECT_EQ(tab()->title.get(), "History");
     EXPECT_TRUE(tab()->isInternal.get());
     EXPECT_EQ(state->omniboxText.get(), "vx://history");
-    EXPECT_EQ(state->profileData.get().history.front().url, two);
+    EXPECT_EQ(state->profileData.get().history.front().url, chapter);
+}
+
+// A page on screen but still loading (an image on its way) that is left by
+// a link to a download, by a link, or by a script: the tab names the page that
+// ends up on screen, and history holds no visit under another page's name.
+TEST_F(NavigationTest, APageLeftWhileStillLoadingIsNamedByThePageThatStays) {
+    server.addHTML("/second", kSecond);
+    server.add("/report", LoopbackServer::Page{200, "text/plain", "report", {{"Content-Disposition", "attachment"}}});
+    start();
+    const std::string second = server.url("/second");
+    // Each time another page, whose image the server holds.
+    std::vector<std::string> shown;
+    const auto showStillLoading = [&] {
+        const std::string path = "/pictures/" + std::to_string(shown.size());
+        server.addHTML(path, "<html><head><title>Pictures</title></head><body>words <a id=on href=\"/second\">on</a> "
+                             "<a id=file href=\"/report\">file</a><img src=\"" + path + ".png\"></body></html>");
+        server.addHeld(path + ".png", "image/png");
+        shown.push_back(server.url(path));
+        const std::size_t held = server.heldCount();
+        state->navigateActive(shown.back());
+        return runUntil([&] {
+            return viewURI() == shown.back() && server.heldCount() == held + 1 && webkit_web_view_is_loading(view());
+        });
+    };
+    const auto expectNoWrongVisit = [&] {
+        for (const auto& visit : state->profileData.get().history)
+            EXPECT_TRUE((visit.url == second && visit.title == "Second") ||
+                        (std::find(shown.begin(), shown.end(), visit.url) != shown.end() && visit.title == "Pictures"))
+                << visit.url << " titled " << visit.title;
+    };
+
+    ASSERT_TRUE(showStillLoading());
+    evalJS("document.getElementById('file').click()");
+    ASSERT_TRUE(runUntil([&] { return std::count(server.requestedPaths.begin(), server.requestedPaths.end(),
+                                                 "/report") == 1; }));
+    server.release();
+    ASSERT_TRUE(expectAt({shown.back(), "Pictures", false, false, "words"}));
+    expectNoWrongVisit();
+
+    for (const std::string leave : {"document.getElementById('on').click()", "location.href = '/second'"}) {
+        SCOPED_TRACE(leave);
+        ASSERT_TRUE(showStillLoading());
+        evalJS(leave);
+        ASSERT_TRUE(expectAt({second, "Second", true, false, "two"}));
+        ASSERT_TRUE(expectVisitedLast(second, "Second"));
+        expectNoWrongVisit();
+    }
 }
 
 TEST_F(NavigationTest, AnInternalPageReplacingASlowLoadStaysLoaded) {
