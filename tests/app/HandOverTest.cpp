@@ -3,7 +3,8 @@
 // on another bus is refused at once; starts that meet the holder as it quits
 // (held there on purpose: it is stopped while its note says it quits) wait
 // for it and one of them becomes the browser; a start waits for a holder
-// that is slow to start, is asked again when its call fails, never asks a
+// that is slow to start, is asked again when its call fails, asks the bus
+// who owns the name once the holder notes that it runs, never asks a
 // name that is not the holder's, waits for a name the last holder left on
 // the bus, asks the bus nothing while nothing changes there, and is handed
 // to a browser from before the hand-over method as it was then, at once. A
@@ -518,6 +519,40 @@ TEST_F(HandOverTest, AStartWaitsForABrowserStillStartingOnItsBusAndIsRefusedAtOn
     ASSERT_TRUE(runUntil([&] { return start.exited(); }, processLimitMs)) << start.report();
     EXPECT_TRUE(start.endedWith(0)) << start.report();
     EXPECT_EQ(peer->asked(), 1);
+    expectOnlyWaitingLines(start);
+    EXPECT_EQ(contents(folder), before);
+}
+
+// A holder owns its name on the bus before it notes that it runs, and the
+// bus's word of that travels on its own and may come later: a start can read
+// that the holder runs while the last it heard is that no one owns the name.
+// Here that word never comes (the bus tells no one that a name changed
+// hands), and the start found no owner as it waited for the holder to start:
+// it asks the bus again, is handed over and ends, instead of taking the
+// holder for one that runs without its name.
+TEST_F(HandOverTest, AStartThatReadsThatTheHolderRunsAsksTheBusWhoOwnsItsNameAndIsHandedOver) {
+    ASSERT_TRUE(display);
+    PrivateSessionBus bus(PrivateSessionBus::SilentOnNameChanges{});
+    ASSERT_EQ(bus.problem(), "");
+    BusPeer peer(bus.address(), BusPeer::Answer::open);
+    DataFolderLock held(folder);
+    ASSERT_NO_FATAL_FAILURE(holdAs(held, peer, HolderNote::Stage::starting));
+    auto before = contents(folder);
+    Browser start(home, {.readStderr = true, .sessionBus = bus.address()});
+    ASSERT_TRUE(runUntil([&] {
+        return start.saidSo("quorelle: waiting for the Quorelle process that is starting (pid " +
+                            std::to_string(::getpid()) + ")") ||
+               start.exited();
+    }, processLimitMs))
+        << start.report();
+    ASSERT_FALSE(start.exited()) << start.report();
+
+    ASSERT_TRUE(peer.own());
+    ASSERT_NO_FATAL_FAILURE(holdAs(held, peer, HolderNote::Stage::running));
+    before[folder + "/.lock"] = note();
+    ASSERT_TRUE(runUntil([&] { return start.exited() || start.refused(); }, processLimitMs)) << start.report();
+    EXPECT_TRUE(start.endedWith(0)) << start.report();
+    EXPECT_EQ(peer.asked(), 1);
     expectOnlyWaitingLines(start);
     EXPECT_EQ(contents(folder), before);
 }
