@@ -59,9 +59,10 @@ std::optional<std::string> dataStoreProblems(DataStore& store, AppState& appStat
     return filesOverTheLimit(store, profileID);
 }
 
-// What stood where a website data folder belongs and was set aside, and which
-// of those folders cannot be used, for which the run keeps website data in
-// memory only; the toast's lines for it.
+// What stood where a website data folder belongs and was set aside, what
+// the web engine could not have opened inside them and was set aside, and
+// which of those folders cannot be used, for which the run keeps website
+// data in memory only; the toast's lines for it.
 std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {
     std::vector<std::string> lines;
     const auto& report = websiteData.makeFolders();
@@ -69,6 +70,11 @@ std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {
         say(what + "; it is kept as " + keptAs + ", and a new folder for website data is made in its place.");
         lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() +
                         ", and website data goes to a new folder");
+    }
+    for (const auto& [what, keptAs] : report.setAsideInside) {
+        say(what + "; it is kept as " + keptAs + ", and a new one takes its place.");
+        lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() +
+                        ", and a new one takes its place");
     }
     if (!report.inMemoryOnly()) return lines;
     const auto& folders = websiteData.folders();

@@ -10,8 +10,9 @@ class WebsiteDataService;
 // data folder and the shown profile's folder take no writes (so browsing goes
 // on, and only what they keep is lost), and which of their files are already
 // larger than the file-size limit lets a save write; what stood where a
-// website data folder belongs and was set aside, and which of those folders
-// cannot be used, so that the run keeps website data in memory only; at the
+// website data folder belongs, or what the web engine could not have opened
+// inside one, and was set aside, and which of those folders cannot be used,
+// so that the run keeps website data in memory only; at the
 // quit, what the last write could not save. Each on stderr; the start's in
 // the window too, in one toast.
 struct UnsavedDataNotice {

@@ -2,6 +2,7 @@
 
 #include "store/AtomicFile.h"
 #include "store/FileDescriptor.h"
+#include "store/UserName.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <system_error>
 
@@ -148,6 +150,39 @@ std::optional<std::string> FolderTree::searchProblem(int folder, const std::stri
     if (auto noFolder = noFolderOnTheWay(folder, path, shownBase)) return noFolder;
     std::string last;
     return refusalOnTheWay(folder, path, shownBase, true, last);
+}
+
+std::optional<std::string> FolderTree::openProblem(int folder, const std::string& path,
+                                                   const std::string& shownBase) {
+    struct stat info;
+    if (::fstatat(folder, path.c_str(), &info, 0) != 0) return std::nullopt;
+    const int wanted = R_OK | W_OK | (S_ISDIR(info.st_mode) ? X_OK : 0);
+    if (::faccessat(folder, path.c_str(), wanted, AT_EACCESS) == 0 || errno != EACCES) return std::nullopt;
+    const std::string entry = shown(shownBase, path);
+    if (info.st_uid == ::geteuid())
+        return entry + " cannot be opened (" + std::generic_category().message(EACCES) + ")";
+    const auto name = UserName::of(info.st_uid);
+    const std::string id = "uid " + std::to_string(info.st_uid);
+    return entry + " belongs to " + (name ? *name + " (" + id + ")" : id) + " and cannot be opened";
+}
+
+std::optional<std::string> FolderTree::setAsideUnopenable(int folder, const std::vector<std::string>& group,
+                                                          const std::string& shownBase,
+                                                          std::vector<SetAside>& setAside) {
+    std::vector<std::optional<std::string>> problems;
+    for (const auto& path : group) problems.push_back(openProblem(folder, path, shownBase));
+    const auto first = std::find_if(problems.begin(), problems.end(), [](const auto& p) { return p.has_value(); });
+    if (first == problems.end()) return std::nullopt;
+    const std::string culprit = shown(shownBase, group[static_cast<std::size_t>(first - problems.begin())]);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (AtomicFile::presence(group[i], folder) == AtomicFile::Presence::absent) continue;
+        const auto keptAs = AtomicFile::setAside(group[i], folder);
+        const std::string reason = keptAs ? std::string() : AtomicFile::lastSystemError().message();
+        const std::string entry = shown(shownBase, group[i]);
+        if (!keptAs) return **first + ", and " + (entry == culprit ? "it" : entry) + " cannot be set aside: " + reason;
+        setAside.push_back({problems[i].value_or(entry + " goes with " + culprit), shown(shownBase, *keptAs)});
+    }
+    return std::nullopt;
 }
 
 bool FolderTree::remove(int folder, const std::string& path) {

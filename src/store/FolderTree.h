@@ -58,6 +58,26 @@ struct FolderTree {
     // when `path` is not there: whatever it would hold is missing then too.
     static std::optional<std::string> searchProblem(int folder, const std::string& path, const std::string& shownBase);
 
+    // Why this process cannot open the entry at `path` in `folder` to read
+    // and write it (and search it, a folder), shown as `shownBase` + its
+    // path: "<entry> belongs to <user> (uid <id>) and cannot be opened" when
+    // another user owns it, else "<entry> cannot be opened (Permission
+    // denied)". Nothing when it can, when it is not there, or when what stops
+    // it is not its own permissions (a folder on the way that refuses, a
+    // read-only file system: writeProblem tells of those).
+    static std::optional<std::string> openProblem(int folder, const std::string& path, const std::string& shownBase);
+
+    // Sets aside, as makeFolders does, every entry of `group` in `folder`
+    // that is there once one of them cannot be opened (openProblem): they go
+    // together, as a database and its journal files do. Each is added to
+    // `setAside`, for what openProblem says of it, or else as "<entry> goes
+    // with <the one that cannot be opened>". Why one could not be set aside
+    // ("<what>, and <it, or the entry> cannot be set aside: <reason>");
+    // nothing when all were, or none needed to be.
+    static std::optional<std::string> setAsideUnopenable(int folder, const std::vector<std::string>& group,
+                                                         const std::string& shownBase,
+                                                         std::vector<SetAside>& setAside);
+
     // Removes `path` in `folder` with everything in it; a symbolic link is
     // removed itself, never followed. False when `path` was not removed.
     static bool remove(int folder, const std::string& path);

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 namespace quorelle {
 namespace {
@@ -51,6 +52,31 @@ void makePrivate(const std::string& folder, std::vector<FolderTree::SetAside>& s
         FolderTree::makeFolders(parent.get(), path.filename().string(), 0700, above + "/", &setAside);
 }
 
+// A file the web engine opens as it starts, inside one of the two folders;
+// a database's journal files lie beside it.
+struct EngineFile {
+    std::string path;
+    bool database = false;
+};
+
+// Sets aside each of `files` in `folder` that the user cannot open, and
+// each folder on the way to one, first, with a database's journal files
+// (FolderTree::setAsideUnopenable). Why one could not be. Only these few
+// are looked at, not what the engine opens later, site by site, so that a
+// start never walks the folders.
+std::optional<std::string> setAsideUnopenable(const std::string& folder, const std::vector<EngineFile>& files,
+                                              std::vector<FolderTree::SetAside>& setAside) {
+    for (const auto& [path, database] : files)
+        for (std::size_t end = path.find('/');; end = path.find('/', end + 1)) {
+            std::vector<std::string> group{folder + "/" + path.substr(0, end)};
+            if (end == std::string::npos && database)
+                for (const char* journal : {"-journal", "-wal", "-shm"}) group.push_back(group.front() + journal);
+            if (auto problem = FolderTree::setAsideUnopenable(AT_FDCWD, group, {}, setAside)) return problem;
+            if (end == std::string::npos) break;
+        }
+    return std::nullopt;
+}
+
 }  // namespace
 
 WebsiteDataService::WebsiteDataService(MainQueue& mainQueue, Folders folders)
@@ -61,19 +87,36 @@ const WebsiteDataService::FolderReport& WebsiteDataService::makeFolders() {
         FolderReport report;
         makePrivate(folders_.data, report.setAside);
         makePrivate(folders_.cache, report.setAside);
-        report.dataProblem = dataFolderProblem();
-        report.cacheProblem = FolderTree::writeProblem(AT_FDCWD, folders_.cache, {});
+        judgeFolders(report);
         if (!report.inMemoryOnly()) makeMediaSaltFolders();
         folderReport_ = std::move(report);
     }
     return *folderReport_;
 }
 
-// Why the engine cannot use the data folder: it takes no writes, or the
-// folder its sandbox binds into each web process does not (the sandbox cannot
-// bind one it cannot reach, and the web process then never starts).
-std::optional<std::string> WebsiteDataService::dataFolderProblem() const {
-    if (auto problem = FolderTree::writeProblem(AT_FDCWD, folders_.data, {})) return problem;
+// Why the engine cannot use either folder: it takes no writes, what the
+// engine opens in it as it starts and the user cannot open cannot be set
+// aside (nothing is set aside once either folder cannot be used), or the
+// folder the sandbox binds into each web process takes no writes.
+void WebsiteDataService::judgeFolders(FolderReport& report) const {
+    report.dataProblem = FolderTree::writeProblem(AT_FDCWD, folders_.data, {});
+    report.cacheProblem = FolderTree::writeProblem(AT_FDCWD, folders_.cache, {});
+    if (!report.inMemoryOnly()) {
+        const std::string mediaKeys = mediaKeysFolder, diskCache = diskCacheFolder;
+        report.dataProblem = setAsideUnopenable(
+            folders_.data, {{cookieFileName, true}, {"storage/salt"}, {mediaKeys + "/salt"}, {mediaSaltFolder}},
+            report.setAsideInside);
+        if (!report.dataProblem)
+            report.cacheProblem = setAsideUnopenable(
+                folders_.cache, {{"HSTS/hsts-storage.sqlite", true}, {"CacheStorage/salt"}, {diskCache + "/salt"}},
+                report.setAsideInside);
+    }
+    if (!report.dataProblem) report.dataProblem = mediaKeysProblem();
+}
+
+// The sandbox cannot bind a folder it cannot reach, and the web process then
+// never starts.
+std::optional<std::string> WebsiteDataService::mediaKeysProblem() const {
     const std::string mediaKeys = folders_.data + "/" + mediaKeysFolder;
     const auto problem = FolderTree::writeProblem(AT_FDCWD, mediaKeys, {});
     // Refused by the folder itself: the reason alone.

@@ -29,11 +29,17 @@ class MainQueue;
 // and a folder made there. Given to the engine, it would end the browser at
 // its start (its sandbox binds folders inside them) or keep no cookies.
 //
+// What the engine opens inside them as it starts and the user cannot open
+// (another user's, as a run by root leaves there) is set aside as well: the
+// engine would keep no cookies at all, and say so only in its own warnings.
+// A new one is made in its place.
+//
 // Neither folder is given to the engine when one of them cannot be used (it
-// cannot be written, or a folder inside that the engine's sandbox binds
-// cannot be reached, which would end the browser as well): the normal
-// profiles' views then share one in-memory session for the run, as the guest
-// window's views each have one, and no website data is kept.
+// cannot be written, a folder inside that the engine's sandbox binds cannot
+// be reached, which would end the browser as well, or what it cannot open
+// inside cannot be set aside): the normal profiles' views then share one
+// in-memory session for the run, as the guest window's views each have one,
+// and no website data is kept.
 //
 // Made once in main(). Main thread only.
 class WebsiteDataService : public IWebsiteData {
@@ -48,10 +54,13 @@ public:
     };
 
     // What making the two folders met, for the start to tell: what stood in
-    // a folder's place and was set aside, and why a folder takes no writes
-    // (FolderTree::writeProblem), for each that does not.
+    // a folder's place and was set aside, what the engine could not have
+    // opened inside them and was set aside, and why a folder cannot be used
+    // (FolderTree::writeProblem, or what could not be set aside), for each
+    // that cannot.
     struct FolderReport {
         std::vector<FolderTree::SetAside> setAside;
+        std::vector<FolderTree::SetAside> setAsideInside;
         std::optional<std::string> dataProblem;
         std::optional<std::string> cacheProblem;
 
@@ -87,9 +96,13 @@ private:
     // each web process, for the media keys (the last part is its storage
     // version).
     static constexpr const char* mediaKeysFolder = "mediakeys/v1";
+    // The engine's disk cache, inside the cache folder (the last part is its
+    // storage version).
+    static constexpr const char* diskCacheFolder = "WebKitCache/Version 17";
 
     void makeMediaSaltFolders() const;
-    std::optional<std::string> dataFolderProblem() const;
+    void judgeFolders(FolderReport& report) const;
+    std::optional<std::string> mediaKeysProblem() const;
 
     MainQueue& mainQueue_;
     Folders folders_;

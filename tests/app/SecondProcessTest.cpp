@@ -321,14 +321,31 @@ TEST_F(SecondProcessTest, AReadOnlyDataFolderIsGuardedAndTheBrowserSaysWhatWillN
 // Whatever stands where a website data folder belongs and is no folder (a
 // file, a FIFO) is set aside and a private folder made in its place before
 // the web engine uses it, cookies are kept in it, and the start says so once:
-// over a file the engine's sandbox would end the browser. A website data
-// folder the browser cannot use (one it cannot write, one it cannot open, as
-// another user's, a file in its place that cannot be set aside, a cache
-// folder it cannot open) is never given to the engine, whose sandbox would
-// end the browser over the ones it cannot reach into: that run keeps website
-// data in memory, and the start says so once, naming the folder and why.
+// over a file the engine's sandbox would end the browser. So is a cookie file
+// inside that the user cannot open, as a run by root leaves one, of which the
+// engine's own warning was all that told. A website data folder the browser
+// cannot use (one it cannot write, one it cannot open, as another user's, a
+// file in its place that cannot be set aside, a cache folder it cannot open)
+// is never given to the engine, whose sandbox would end the browser over the
+// ones it cannot reach into: that run keeps website data in memory, and the
+// start says so once, naming the folder and why.
 TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderThatCannotBeWrittenIsNamed) {
     ASSERT_TRUE(display);
+    const auto linesSettingAside = [](Browser& browser) {
+        std::istringstream said(browser.errorOutput());
+        int told = 0;
+        for (std::string line; std::getline(said, line);) told += line.find(" it is kept as ") != std::string::npos;
+        return told;
+    };
+    // What was set aside from `path`, beside it.
+    const auto setAsideFrom = [](const std::string& path) {
+        const std::filesystem::path place(path);
+        std::vector<std::filesystem::path> aside;
+        for (const auto& entry : std::filesystem::directory_iterator(place.parent_path()))
+            if (entry.path().filename().string().starts_with(place.filename().string() + ".unreadable-"))
+                aside.push_back(entry.path());
+        return aside;
+    };
     const std::string data = home + "/data/QuorelleWebData";
     const std::string cache = home + "/cache/QuorelleWebData";
     std::filesystem::create_directories(home + "/data");
@@ -347,23 +364,36 @@ TEST_F(SecondProcessTest, WhatStandsWhereWebsiteDataBelongsIsSetAsideAndAFolderT
         EXPECT_TRUE(std::filesystem::exists(data + "/cookies.sqlite"));
         closeMainWindow(browser);
         expectOnlyItsOwnLines(browser);
-        std::istringstream said(browser.errorOutput());
-        int told = 0;
-        for (std::string line; std::getline(said, line);) told += line.find(" it is kept as ") != std::string::npos;
-        EXPECT_EQ(told, 2) << browser.errorOutput();
+        EXPECT_EQ(linesSettingAside(browser), 2) << browser.errorOutput();
     }
     for (const auto& place : {data, cache}) {
         EXPECT_EQ(std::filesystem::status(place).permissions(), std::filesystem::perms::owner_all) << place;
-        std::vector<std::filesystem::path> aside;
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(place).parent_path()))
-            if (entry.path().filename().string().starts_with("QuorelleWebData.unreadable-"))
-                aside.push_back(entry.path());
+        const auto aside = setAsideFrom(place);
         ASSERT_EQ(aside.size(), 1u) << place;
         if (place == data)
             EXPECT_EQ(ScratchFolder::read(aside[0]), "not a folder");
         else
             EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(aside[0])));
     }
+    using quorelle::testing::UnopenableFile;
+    const std::string cookies = data + "/cookies.sqlite";
+    ASSERT_TRUE(UnopenableFile::make(cookies));
+    {
+        Browser browser(home, {.readStderr = true, .boundByFileModes = true});
+        ASSERT_TRUE(saysWhileRunning(browser, "quorelle: " + UnopenableFile::described(cookies) + "; it is kept as " +
+                                                  cookies + ".unreadable-"));
+        runUntil([&] { return std::filesystem::exists(cookies) || browser.exited(); }, processLimitMs);
+        ASSERT_FALSE(browser.exited()) << browser.report();
+        closeMainWindow(browser);
+        expectOnlyItsOwnLines(browser);
+        EXPECT_EQ(linesSettingAside(browser), 1) << browser.errorOutput();
+    }
+    const auto cookiesAside = setAsideFrom(cookies);
+    ASSERT_EQ(cookiesAside.size(), 1u);
+    EXPECT_TRUE(UnopenableFile::isOne(cookiesAside[0]));
+    struct stat made {};
+    ASSERT_EQ(::stat(cookies.c_str(), &made), 0) << "a new one in its place";
+    EXPECT_EQ(made.st_uid, ::geteuid());
 
     using std::filesystem::perms;
     const std::string inMemory =

@@ -1,7 +1,7 @@
 // One run of the browser's website data in a process of its own, so that a
 // test can quit and start again on the same folders:
 //   WebsiteDataChild keep <folder>   a guest view sets a cookie (nothing may
-//                                    appear in <folder>/data), then a normal
+//                                    change in <folder>/data), then a normal
 //                                    view sets a cookie for a day (and a
 //                                    local-storage item, so that storage
 //                                    files exist too);
@@ -18,10 +18,12 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,6 +66,18 @@ GObjectPtr<WebKitWebView> makeView(GtkWindow* window, WebKitNetworkSession* sess
     return view;
 }
 
+// The names in `folder`, sorted; nothing when it is not there.
+std::optional<std::vector<std::string>> namesIn(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    if (error) return std::nullopt;
+    std::vector<std::string> names;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 int fail(const std::string& what) {
     std::fprintf(stderr, "%s\n", what.c_str());
     return 1;
@@ -91,11 +105,12 @@ int main(int argc, char** argv) {
     gtk_window_present(window);
     int status = 0;
     if (step == "keep") {
+        const auto before = namesIn(folder + "/data");
         auto ephemeral = websiteData.sessionFor(WebsiteDataStoreKind::nonPersistent);
         auto guestView = makeView(window, ephemeral.get());
         if (!loadAndWait(guestView.get(), server.url("/guest"))) return fail("the guest page did not load");
         if (evaluate(guestView.get(), "document.cookie") != "guest=yes") return fail("the guest cookie was not set");
-        if (std::filesystem::exists(folder + "/data")) return fail("a guest view wrote under the data folder");
+        if (namesIn(folder + "/data") != before) return fail("a guest view wrote under the data folder");
 
         auto session = websiteData.sessionFor(WebsiteDataStoreKind::defaultPersistent);
         auto view = makeView(window, session.get());

@@ -20,6 +20,7 @@
 #include <sys/syscall.h>
 #include <fcntl.h>
 #include <functional>
+#include <pwd.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -156,6 +157,46 @@ inline bool runBoundByFileModes(const std::function<void()>& work) {
     }).join();
     return dropped;
 }
+
+// A file in the user's folder that the user cannot open, as a run by root
+// leaves one. Run by the superuser, the test gives it to another user (uid
+// 65534) with mode 0600, which binds only what file modes bind
+// (runBoundByFileModes, a browser launched with `boundByFileModes`); an
+// ordinary user, who cannot give a file away, makes it one of its own that
+// it may not open (mode 0): the browser, which changes no mode of it, cannot
+// open it either.
+struct UnopenableFile {
+    static constexpr uid_t otherUser = 65534;
+
+    // Makes the file at `path` one. False when it could not.
+    static bool make(const std::string& path) {
+        if (::geteuid() != 0) return ::chmod(path.c_str(), 0) == 0;
+        return ::chown(path.c_str(), otherUser, otherUser) == 0 && ::chmod(path.c_str(), 0600) == 0;
+    }
+    // What the browser says of one at `path`.
+    static std::string described(const std::string& path) {
+        if (::geteuid() != 0) return path + " cannot be opened (Permission denied)";
+        const passwd* entry = ::getpwuid(otherUser);
+        const std::string id = "uid " + std::to_string(otherUser);
+        return path + " belongs to " + (entry ? std::string(entry->pw_name) + " (" + id + ")" : id) +
+               " and cannot be opened";
+    }
+    // Whether the file at `path` is one still, owner and mode as made.
+    static bool isOne(const std::string& path) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+        if (::geteuid() != 0) return info.st_uid == ::geteuid() && (info.st_mode & 07777) == 0;
+        return info.st_uid == otherUser && (info.st_mode & 07777) == 0600;
+    }
+    // The bytes of one, read as it stays one.
+    static std::string bytes(const std::string& path) {
+        if (::geteuid() == 0) return readBytes(path);
+        ::chmod(path.c_str(), 0600);
+        std::string read = readBytes(path);
+        ::chmod(path.c_str(), 0);
+        return read;
+    }
+};
 
 // While it lives, every write that would grow a file of this process fails
 // with EFBIG ("File too large"), as a full disk fails it, for the superuser

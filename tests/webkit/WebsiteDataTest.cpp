@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +28,13 @@ struct ChildRun {
     std::string output;
 };
 
+// In the child, before it starts: the superuser's power over file modes
+// taken out of what it can ever have, so that they bind it as they bind an
+// ordinary user (who never had it).
+void bindByFileModes(gpointer) {
+    for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) ::prctl(PR_CAPBSET_DROP, capability);
+}
+
 ChildRun runChild(const std::string& step, const std::string& folder) {
     std::vector<char*> argv{const_cast<char*>(QUORELLE_WEBSITE_DATA_CHILD), const_cast<char*>(step.c_str()),
                             const_cast<char*>(folder.c_str()), nullptr};
@@ -33,8 +42,8 @@ ChildRun runChild(const std::string& step, const std::string& folder) {
     gchar* err = nullptr;
     ChildRun run;
     GError* error = nullptr;
-    if (!g_spawn_sync(nullptr, argv.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, &out, &err, &run.status,
-                      &error)) {
+    if (!g_spawn_sync(nullptr, argv.data(), nullptr, G_SPAWN_DEFAULT, bindByFileModes, nullptr, &out, &err,
+                      &run.status, &error)) {
         run.output = error->message;
         g_error_free(error);
         return run;
@@ -106,6 +115,35 @@ TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNo
 
     const ChildRun read = runChild("read", folder);
     EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
+}
+
+// A cookie file the user cannot open, with its journal, as a run by root
+// that stopped in the middle of a write leaves them in the user's own folder,
+// would keep the engine from keeping any cookie: both are set aside as they
+// are, the engine makes a new one, and cookies outlive the process again.
+TEST_F(WebsiteDataTest, ACookieFileTheUserCannotOpenIsSetAsideAndCookiesAreKeptAgain) {
+    const std::string folder = scratch_ + "/left-by-root";
+    const std::string cookies = folder + "/data/" + WebsiteDataService::cookieFileName;
+    std::filesystem::create_directories(folder + "/data");
+    std::filesystem::permissions(folder + "/data", std::filesystem::perms::owner_all);
+    for (const auto& path : {cookies, cookies + "-journal"}) {
+        ASSERT_TRUE(g_file_set_contents(path.c_str(), ("root's " + path).c_str(), -1, nullptr));
+        ASSERT_TRUE(UnopenableFile::make(path)) << path;
+    }
+
+    const ChildRun keep = runChild("keep", folder);
+    ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
+    const ChildRun read = runChild("read", folder);
+    EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
+    for (const auto& path : {cookies, cookies + "-journal"}) {
+        const std::string kept = setAsideFrom(path);
+        EXPECT_TRUE(UnopenableFile::isOne(kept)) << kept;
+        EXPECT_EQ(UnopenableFile::bytes(kept), "root's " + path);
+    }
+    struct stat made {};
+    ASSERT_EQ(::stat(cookies.c_str(), &made), 0);
+    EXPECT_EQ(made.st_uid, ::geteuid());
+    EXPECT_EQ(made.st_mode & 07777, 0600u);
 }
 
 // The process's file-creation mask, set for a test and put back after it.
