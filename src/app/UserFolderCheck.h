@@ -6,6 +6,8 @@
 
 namespace quorelle {
 
+class QuitSignals;
+
 // What a start checks of the user's folders before it makes or locks
 // anything, so that it never takes over another user's data, nor ends in
 // the web engine's crash once its window shows:
@@ -34,7 +36,7 @@ struct UserFolderCheck {
     // The exit status when one of the user's `folders` cannot be looked into
     // by the engine's sandbox, unless the sandbox is off: 1. Nothing
     // otherwise.
-    static std::optional<int> refusalForTheSandbox(const std::vector<Folder>& folders);
+    static std::optional<int> refusalForTheSandbox(const std::vector<Folder>& folders, QuitSignals& quitSignals);
 };
 
 }  // namespace quorelle
