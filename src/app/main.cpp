@@ -69,12 +69,21 @@ struct Folders {
         const auto web = websiteData();
         return {{"data folder", browserData()}, {"website data folder", web.data}, {"website cache folder", web.cache}};
     }
-    // The data folder's own problems are the lock's to tell.
+    // The data folder's own problems are the lock's to tell. Without
+    // XDG_RUNTIME_DIR, GLib gives the cache folder as the runtime folder.
     static std::vector<UserFolderCheck::Folder> sandboxed() {
         return {{"home folder", g_get_home_dir()},
                 {"configuration folder", g_get_user_config_dir()},
                 {"cache folder", g_get_user_cache_dir()},
                 {"runtime folder", g_get_user_runtime_dir()}};
+    }
+    // Every folder the process would make entries in: the browser's, and
+    // the user's that the toolkit, the web engine and the services they
+    // start write into.
+    std::vector<UserFolderCheck::Folder> all() const {
+        auto folders = browsers();
+        for (auto& folder : sandboxed()) folders.push_back(std::move(folder));
+        return folders;
     }
 };
 
@@ -235,8 +244,9 @@ int main(int argc, char* argv[]) {
     }
     const Folders folders;
     // Before the display opens: its graphics libraries make caches of their
-    // own in the user's folders.
-    if (auto refusal = UserFolderCheck::refusalForAnotherUsers(folders.browsers())) return *refusal;
+    // own in the user's folders, and the toolkit, the accessibility bus and
+    // the settings service entries in the runtime folder.
+    if (auto refusal = UserFolderCheck::refusalForAnotherUsers(folders.all())) return *refusal;
     ignoreFileSizeLimitSignal();
     const auto processStart = DataFolderTidy::Clock::now();
     const auto graphics = GraphicsMode::detect();

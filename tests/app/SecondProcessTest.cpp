@@ -503,7 +503,11 @@ std::map<std::string, std::string> entriesOf(const std::string& folder) {
 // ends at once, before its display opens, with one line that names the
 // folder and its owner, having made or changed nothing. So does a start whose
 // data folder or website cache folder is not made yet, in another user's
-// folder. (Root on its own folders is every other case run as root.)
+// folder, and one with another user's home, configuration or runtime folder
+// (sudo keeps XDG_RUNTIME_DIR), made or not, where the toolkit, the
+// accessibility bus and the settings service would leave entries of root's
+// that fail the user's own programs. (Root on its own folders is every
+// other case run as root.)
 TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNothing) {
     ASSERT_TRUE(display);
     constexpr uid_t other = 65534;
@@ -554,6 +558,12 @@ TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNot
         expectEndsAtOnce(asRoot({{"XDG_CACHE_HOME", "/var/cache"}}),
                          "quorelle: the website cache folder /var/cache/QuorelleWebData would be made in /var/cache, "
                          "which belongs to " + owner + startAs);
+        expectEndsAtOnce(asRoot({{"HOME", "/usr/share"}}),
+                         "quorelle: the home folder /usr/share belongs to " + owner + startAs);
+        ASSERT_FALSE(std::filesystem::exists("/var/cache/quorelle-runtime"));
+        expectEndsAtOnce(asRoot({{"XDG_RUNTIME_DIR", "/var/cache/quorelle-runtime"}}),
+                         "quorelle: the runtime folder /var/cache/quorelle-runtime would be made in /var/cache, "
+                         "which belongs to " + owner + startAs);
         return;
     }
 
@@ -583,6 +593,24 @@ TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNot
         expectEndsAtOnce({.readStderr = true}, "quorelle: the website cache folder " + cache +
                                                    "/QuorelleWebData would be made in " + cache +
                                                    ", which belongs to " + owner + startAs);
+    }
+    ASSERT_EQ(::chown(cache.c_str(), 0, 0), 0);
+    // The user's own, private.
+    const std::string users = home + "/user";
+    std::filesystem::create_directories(users);
+    std::filesystem::permissions(users, std::filesystem::perms::owner_all);
+    ASSERT_EQ(::chown(users.c_str(), other, other), 0);
+    const std::tuple<const char*, const char*, std::string> folders[] = {
+        {"XDG_RUNTIME_DIR", "runtime folder", users},
+        {"XDG_RUNTIME_DIR", "runtime folder", users + "/runtime"},
+        {"HOME", "home folder", users},
+        {"XDG_CONFIG_HOME", "configuration folder", users + "/config"},
+    };
+    for (const auto& [variable, what, path] : folders) {
+        SCOPED_TRACE(std::string(variable) + "=" + path);
+        const std::string where = path == users ? "" : " would be made in " + users + ", which";
+        expectEndsAtOnce({.readStderr = true, .environment = {{variable, path}}},
+                         "quorelle: the " + std::string(what) + " " + path + where + " belongs to " + owner + startAs);
     }
 }
 
