@@ -6,6 +6,7 @@
 namespace quorelle {
 
 class DataFolderLock;
+class QuitSignals;
 
 // What a start does when it cannot have the data folder to itself.
 //
@@ -21,15 +22,17 @@ class DataFolderLock;
 // minute, does the start say so, on stderr and in a dialog (when there is a
 // display), and end. When the folder cannot be used at all, no process could
 // be sure it is the only one writing there: the start says why, the same two
-// ways, and ends. Nothing is written to the folder by a start that ends.
+// ways, and ends. A start asked to quit (QuitSignals) as it waits ends then.
+// Nothing is written to the folder by a start that ends.
 struct DataFolderInUse {
     // While another process holds `lock`'s folder. Nothing once this process
     // holds it after all, else the process's exit status: 0 when the start
-    // was handed over, 1 when it was refused.
-    static std::optional<int> settle(DataFolderLock& lock, const std::string& applicationID);
+    // was handed over or asked to quit, 1 when it was refused.
+    static std::optional<int> settle(DataFolderLock& lock, const std::string& applicationID,
+                                     QuitSignals& quitSignals);
     // When the folder cannot be made, opened or locked. The process's exit
     // status: 1.
-    static int reportUnusable(const DataFolderLock& lock);
+    static int reportUnusable(const DataFolderLock& lock, QuitSignals& quitSignals);
 
     // The lines written to stderr.
     static std::string message(const std::string& folder);

@@ -66,14 +66,14 @@ std::uint64_t FileSizeLimit::needed() {
     return largest;
 }
 
-std::optional<int> FileSizeLimit::refusalIfTooSmall() {
+std::optional<int> FileSizeLimit::refusalIfTooSmall(QuitSignals& quitSignals) {
     raiseToHardLimit();
     const auto limit = current();
     const std::uint64_t enough = needed();
     if (!limit || *limit >= enough) return std::nullopt;
     const std::uint64_t hard = hardLimit().value_or(std::numeric_limits<std::uint64_t>::max());
-    return StartRefusal::refuse(message(*limit, hard, enough), "Quorelle cannot run under this file-size limit",
-                                detail(*limit, hard, enough));
+    return StartRefusal::refuse(quitSignals, message(*limit, hard, enough),
+                                "Quorelle cannot run under this file-size limit", detail(*limit, hard, enough));
 }
 
 // The hard limit binds whenever it is below what is needed: only the

@@ -6,6 +6,8 @@
 
 namespace quorelle {
 
+class QuitSignals;
+
 // The file-size limit (ulimit -f) against what the web engine needs to run.
 //
 // The limit caps more than files: the engine's sandbox hands each helper
@@ -28,7 +30,7 @@ struct FileSizeLimit {
     // Raises the soft limit to the hard one. Nothing when the limit is then
     // enough, else the exit status once the user was told (1). Needs the
     // display open.
-    static std::optional<int> refusalIfTooSmall();
+    static std::optional<int> refusalIfTooSmall(QuitSignals& quitSignals);
 
     // The line written to stderr: the limit is too small and cannot be
     // raised past `most` (the hard limit).

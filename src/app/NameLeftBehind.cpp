@@ -2,6 +2,7 @@
 
 #include "app/BusNameOwnerWatch.h"
 #include "app/HolderNote.h"
+#include "app/QuitSignals.h"
 #include "app/StartRefusal.h"
 #include "app/WaitNotice.h"
 #include "model/GLibPtr.h"
@@ -24,18 +25,23 @@ std::string previousHolder(const char* the, const std::string& folder, pid_t pid
 
 // Waits on `context`, as `owners` follows the name.
 std::optional<int> waitOn(GMainContext* context, BusNameOwnerWatch& owners, DataFolderLock& lock,
-                          const std::string& previousNote) {
+                          const std::string& previousNote, QuitSignals& quitSignals) {
     const auto previous = HolderNote::parse(previousNote);
     const std::string& folder = lock.folder();
     WaitNotice notice;
     for (;;) {
+        if (quitSignals.received()) {
+            lock.leaveNote(previousNote);
+            return 0;
+        }
         const auto owner = owners.owner();
         if (!owner || !(owner->ended || (previous && owner->pid == previous->pid))) return std::nullopt;
         const std::string holder = previousHolder("the", folder, owner->pid);
         if (notice.waitFor("quorelle: waiting for " + holder + " to give up Quorelle's name on the session bus.",
                            g_get_monotonic_time()) > nameGoesLimitUs) {
             lock.leaveNote(previousNote);
-            return StartRefusal::refuse("quorelle: " + holder +
+            return StartRefusal::refuse(quitSignals,
+                                        "quorelle: " + holder +
                                             " still holds Quorelle's name on the session bus; this one ends without "
                                             "changing the folder.",
                                         "Quorelle is still quitting",
@@ -50,7 +56,8 @@ std::optional<int> waitOn(GMainContext* context, BusNameOwnerWatch& owners, Data
 }  // namespace
 
 std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std::string& applicationID,
-                                                 DataFolderLock& lock, const std::string& previousNote) {
+                                                 DataFolderLock& lock, const std::string& previousNote,
+                                                 QuitSignals& quitSignals) {
     // A main context of its own: nothing else of the process runs meanwhile.
     GLibPtr<GMainContext, g_main_context_unref> context(g_main_context_new());
     g_main_context_push_thread_default(context.get());
@@ -60,7 +67,9 @@ std::optional<int> NameLeftBehind::waitUntilFree(GDBusConnection* bus, const std
     std::optional<int> status;
     {
         BusNameOwnerWatch owners(bus, applicationID);
-        status = waitOn(context.get(), owners, lock, previousNote);
+        // A signal wakes the wait, which then asks for it.
+        const QuitSignals::Reaction waking(quitSignals, context.get(), {});
+        status = waitOn(context.get(), owners, lock, previousNote, quitSignals);
     }
     g_source_destroy(ticks.get());
     g_main_context_pop_thread_default(context.get());

@@ -8,6 +8,7 @@
 namespace quorelle {
 
 class DataFolderLock;
+class QuitSignals;
 
 // The application's name on the session bus as the browser that held the
 // data folder before may have left it. A browser that quits gives up its
@@ -23,9 +24,11 @@ struct NameLeftBehind {
     // (which the application then hands the start to, as ever). When it is
     // still held after a minute, the previous note is left back in place of
     // this start's and the start says why on stderr and in a dialog; the
-    // process's exit status then: 1.
+    // process's exit status then: 1. A quit signal (QuitSignals) ends the
+    // wait the same way, without a word: the status then is 0.
     static std::optional<int> waitUntilFree(GDBusConnection* bus, const std::string& applicationID,
-                                            DataFolderLock& lock, const std::string& previousNote);
+                                            DataFolderLock& lock, const std::string& previousNote,
+                                            QuitSignals& quitSignals);
 };
 
 }  // namespace quorelle

@@ -7,10 +7,7 @@
 #include "window/MenuCommands.h"
 #include "window/WindowChromeConfigurator.h"
 
-#include <glib-unix.h>
 #include <glibmm/main.h>
-
-#include <csignal>
 
 namespace quorelle {
 
@@ -31,7 +28,7 @@ QuorelleApplication::QuorelleApplication(BrowserServices services, std::shared_p
       options_(std::move(options)) {}
 
 QuorelleApplication::~QuorelleApplication() {
-    unwatchQuitSignals();
+    quitReaction_.reset();
     guestRelease_.disconnect();
     closeWindows();
 }
@@ -49,25 +46,8 @@ void QuorelleApplication::dbus_unregister_vfunc(const Glib::RefPtr<Gio::DBus::Co
     Gtk::Application::dbus_unregister_vfunc(connection, objectPath);
 }
 
-// Taken on the main loop, as the quit action is.
-gboolean QuorelleApplication::onQuitSignal(gpointer self) {
-    static_cast<QuorelleApplication*>(self)->activate_action(quitAction);
-    return G_SOURCE_CONTINUE;
-}
-
-// A signal the browser was started to ignore (SIGHUP under nohup) stays ignored.
-void QuorelleApplication::watchQuitSignals() {
-    for (int quitSignal : {SIGTERM, SIGHUP}) {
-        struct sigaction action {};
-        if (::sigaction(quitSignal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
-        quitSignals_.push_back(g_unix_signal_add(quitSignal, &onQuitSignal, this));
-    }
-}
-
-// Once no source is left for a signal, GLib gives it back its default action.
-void QuorelleApplication::unwatchQuitSignals() {
-    for (guint source : quitSignals_) g_source_remove(source);
-    quitSignals_.clear();
+bool QuorelleApplication::quitAsked() const {
+    return options_.quitSignals && options_.quitSignals->received();
 }
 
 // As an activation from the bus is taken: the start's activation token goes
@@ -108,16 +88,21 @@ void QuorelleApplication::on_startup() {
     set_accels_for_action(std::string("win.") + WindowChromeConfigurator::fullscreenAction, {"F11"});
     add_action(openGuestAction, [this] { openGuestWindow(); });
     add_action(quitAction, [this] { quitBrowser(); });
-    watchQuitSignals();
+    // Taken on the main loop, as the quit action is.
+    if (options_.quitSignals)
+        quitReaction_ = std::make_unique<QuitSignals::Reaction>(*options_.quitSignals, nullptr,
+                                                                [this] { activate_action(quitAction); });
     if (options_.running) options_.running();
 }
 
+// Asked to quit before it ran, the application ends without a window.
 void QuorelleApplication::on_activate() {
-    if (!quitting_) presentMainWindow();
+    if (!quitting_ && !quitAsked()) presentMainWindow();
 }
 
+// A signal that comes from here on finds the quit under way.
 void QuorelleApplication::on_shutdown() {
-    unwatchQuitSignals();
+    quitReaction_.reset();
     beginQuit();
     closeWindows();
     Gtk::Application::on_shutdown();

@@ -2,6 +2,7 @@
 
 #include "app/BrowserServices.h"
 #include "app/BrowserWindow.h"
+#include "app/QuitSignals.h"
 
 #include <gtkmm/application.h>
 
@@ -31,8 +32,10 @@ class HandOverService;
 // binds the commands to its own state. Quitting ("app.quit") closes the main
 // window as its title bar does, which takes the guest window along and ends
 // the application the way a close ends it. SIGTERM and SIGHUP (what the end
-// of the user's session sends) quit the same way while the application runs,
-// so the window's size and everything else is kept as at Ctrl+Q.
+// of the user's session sends, as QuitSignals catches them) quit the same way
+// from the moment the application starts until it has shut down, so the
+// window's size and everything else is kept as at Ctrl+Q; one that came
+// before it started ends it before any window shows.
 //
 // Another start on the same data folder is handed to this browser over the
 // session bus (HandOverService) and shows the main window, until the browser
@@ -58,6 +61,10 @@ public:
         // on its own, without a bus), and once as the browser begins to quit.
         std::function<void()> running;
         std::function<void()> quitting;
+        // Where the quit signals are caught: the process's own, which
+        // outlives the application. Without it, they are not the
+        // application's to take.
+        QuitSignals* quitSignals = nullptr;
     };
 
     // Makes the guest window's state, once, when that window is first opened:
@@ -99,9 +106,7 @@ protected:
                                const Glib::ustring& objectPath) override;
 
 private:
-    static gboolean onQuitSignal(gpointer self);
-    void watchQuitSignals();
-    void unwatchQuitSignals();
+    bool quitAsked() const;
     void beginQuit();
     bool openForAnotherStart(GVariant* platformData);
     void restoreMainWindowSize();
@@ -118,7 +123,7 @@ private:
     std::unique_ptr<BrowserWindow> guestWindow_;
     sigc::connection guestRelease_;
     std::unique_ptr<HandOverService> handOver_;
-    std::vector<guint> quitSignals_;
+    std::unique_ptr<QuitSignals::Reaction> quitReaction_;
     bool quitting_ = false;
 };
 

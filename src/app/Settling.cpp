@@ -3,6 +3,7 @@
 #include "app/BusNameOwner.h"
 #include "app/HandOverService.h"
 #include "app/HolderNote.h"
+#include "app/QuitSignals.h"
 #include "store/DataFolderLock.h"
 
 #include <gtk/gtk.h>
@@ -69,8 +70,8 @@ std::string process(pid_t pid) {
 
 }  // namespace
 
-Settling::Settling(DataFolderLock& lock, std::string applicationID)
-    : lock_(lock), applicationID_(std::move(applicationID)), context_(g_main_context_new()) {
+Settling::Settling(DataFolderLock& lock, std::string applicationID, QuitSignals& quitSignals)
+    : lock_(lock), applicationID_(std::move(applicationID)), quitSignals_(quitSignals), context_(g_main_context_new()) {
     bus_ = GObjectPtr<GDBusConnection>::adopt(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
     if (bus_) busID_ = g_dbus_connection_get_guid(bus_.get());
 }
@@ -88,7 +89,12 @@ Settling::Result Settling::run() {
         },
         this, nullptr);
     g_source_attach(ticks.get(), context_.get());
-    while (!done_) g_main_context_iteration(context_.get(), TRUE);
+    {
+        const QuitSignals::Reaction quitting(quitSignals_, context_.get(), [this] {
+            if (!done_) end(Outcome::quitAsked);
+        });
+        while (!done_) g_main_context_iteration(context_.get(), TRUE);
+    }
     g_source_destroy(ticks.get());
     endCall();
     owners_.reset();

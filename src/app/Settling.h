@@ -13,6 +13,7 @@
 namespace quorelle {
 
 class DataFolderLock;
+class QuitSignals;
 
 // One start facing a data folder another process holds, on a main context
 // of its own (nothing else of the process runs meanwhile). Every few
@@ -33,10 +34,11 @@ class DataFolderLock;
 // a while (WaitNotice). It is refused when the holder cannot be reached
 // (another session bus, none, a running holder without its name, a call that
 // keeps failing, one that does not know the hand-over and does not run
-// either), does not answer, or stays starting or quitting too long.
+// either), does not answer, or stays starting or quitting too long. A quit
+// signal (QuitSignals) ends the wait, and the start with it.
 class Settling {
 public:
-    enum class Outcome { held, handedOver, refused };
+    enum class Outcome { held, handedOver, refused, quitAsked };
     enum class Refusal { unreachable, stillStarting, stillQuitting, noAnswer };
     struct Result {
         Outcome outcome = Outcome::refused;
@@ -45,7 +47,7 @@ public:
         pid_t holder = 0;
     };
 
-    Settling(DataFolderLock& lock, std::string applicationID);
+    Settling(DataFolderLock& lock, std::string applicationID, QuitSignals& quitSignals);
     Settling(const Settling&) = delete;
     Settling& operator=(const Settling&) = delete;
 
@@ -75,6 +77,7 @@ private:
 
     DataFolderLock& lock_;
     std::string applicationID_;
+    QuitSignals& quitSignals_;
     GLibPtr<GMainContext, g_main_context_unref> context_;
     GObjectPtr<GDBusConnection> bus_;
     std::string busID_;

@@ -1,5 +1,6 @@
 #include "app/StartRefusal.h"
 
+#include "app/QuitSignals.h"
 #include "model/GLibPtr.h"
 #include "window/MessageDialogLook.h"
 
@@ -13,10 +14,11 @@ namespace {
 
 using MainLoopPtr = GLibPtr<GMainLoop, g_main_loop_unref>;
 
-// Shows the error dialog and waits until it is closed. Escape and the window
-// manager's close destroy the dialog as they close it, the Close button does
-// not: the reference held here keeps it until this function lets it go.
-void showDialog(const std::string& title, const std::string& detail) {
+// Shows the error dialog and waits until it is closed, or the process is
+// asked to quit. Escape and the window manager's close destroy the dialog as
+// they close it, the Close button does not: the reference held here keeps it
+// until this function lets it go.
+void showDialog(QuitSignals& quitSignals, const std::string& title, const std::string& detail) {
     auto dialog = GObjectPtr<GtkWidget>::retain(
         gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, "%s", title.c_str()));
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog.get()), "%s", detail.c_str());
@@ -36,6 +38,7 @@ void showDialog(const std::string& title, const std::string& detail) {
                          g_main_loop_quit(static_cast<GMainLoop*>(data));
                      }),
                      loop.get());
+    const QuitSignals::Reaction quitting(quitSignals, nullptr, [&loop] { g_main_loop_quit(loop.get()); });
     gtk_window_present(GTK_WINDOW(dialog.get()));
     g_main_loop_run(loop.get());
     // Does nothing when the close already destroyed it.
@@ -45,10 +48,11 @@ void showDialog(const std::string& title, const std::string& detail) {
 
 }  // namespace
 
-int StartRefusal::refuse(const std::string& line, const std::string& title, const std::string& detail) {
+int StartRefusal::refuse(QuitSignals& quitSignals, const std::string& line, const std::string& title,
+                         const std::string& detail) {
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
-    if (gtk_init_check()) showDialog(title, detail);
+    if (gtk_init_check() && !quitSignals.received()) showDialog(quitSignals, title, detail);
     return 1;
 }
 

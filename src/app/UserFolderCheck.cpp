@@ -44,12 +44,14 @@ std::optional<int> UserFolderCheck::refusalForAnotherUsers(const std::vector<Fol
     return std::nullopt;
 }
 
-std::optional<int> UserFolderCheck::refusalForTheSandbox(const std::vector<Folder>& folders) {
+std::optional<int> UserFolderCheck::refusalForTheSandbox(const std::vector<Folder>& folders,
+                                                         QuitSignals& quitSignals) {
     if (sandboxOff()) return std::nullopt;
     for (const auto& folder : folders) {
         const auto problem = FolderTree::searchProblem(AT_FDCWD, folder.path, "");
         if (!problem) continue;
-        return StartRefusal::refuse("quorelle: the web engine's sandbox cannot look into the " + folder.what + " " +
+        return StartRefusal::refuse(quitSignals,
+                                    "quorelle: the web engine's sandbox cannot look into the " + folder.what + " " +
                                         folder.path + " (" + *problem +
                                         "); this one ends without reading or writing any data.",
                                     "Quorelle cannot use your " + folder.what,

@@ -1,14 +1,16 @@
-// Quorelle's entry point. It first makes sure there is a display and that
-// this process has the data folder to itself; then it makes every
-// process-wide object, the two browser states (the main windows' and the
-// guest window's), and runs the application. Nothing here is global; each
-// object is handed to those that use it and outlives them.
+// Quorelle's entry point. It first catches the signals that ask it to quit,
+// makes sure there is a display and that this process has the data folder to
+// itself; then it makes every process-wide object, the two browser states
+// (the main windows' and the guest window's), and runs the application.
+// Nothing here is global; each object is handed to those that use it and
+// outlives them.
 #include "app/AccessibilityBridge.h"
 #include "app/DataFolderInUse.h"
 #include "app/FileSizeLimit.h"
 #include "app/GraphicsMode.h"
 #include "app/HolderNote.h"
 #include "app/NameLeftBehind.h"
+#include "app/QuitSignals.h"
 #include "app/QuorelleApplication.h"
 #include "app/UnsavedDataNotice.h"
 #include "app/UserFolderCheck.h"
@@ -67,12 +69,21 @@ struct Folders {
         const auto web = websiteData();
         return {{"data folder", browserData()}, {"website data folder", web.data}, {"website cache folder", web.cache}};
     }
-    // The data folder's own problems are the lock's to tell.
+    // The data folder's own problems are the lock's to tell. Without
+    // XDG_RUNTIME_DIR, GLib gives the cache folder as the runtime folder.
     static std::vector<UserFolderCheck::Folder> sandboxed() {
         return {{"home folder", g_get_home_dir()},
                 {"configuration folder", g_get_user_config_dir()},
                 {"cache folder", g_get_user_cache_dir()},
                 {"runtime folder", g_get_user_runtime_dir()}};
+    }
+    // Every folder the process would make entries in: the browser's, and
+    // the user's that the toolkit, the web engine and the services they
+    // start write into.
+    std::vector<UserFolderCheck::Folder> all() const {
+        auto folders = browsers();
+        for (auto& folder : sandboxed()) folders.push_back(std::move(folder));
+        return folders;
     }
 };
 
@@ -134,16 +145,16 @@ bool openDisplay(const char* program) {
 // One process per data folder, decided before anything is read or written:
 // two would overwrite each other's saves. Nothing when this process holds
 // the folder, else its exit status.
-std::optional<int> refusalUnlessHeld(DataFolderLock& lock) {
+std::optional<int> refusalUnlessHeld(DataFolderLock& lock, QuitSignals& quitSignals) {
     switch (lock.state()) {
         case DataFolderLock::State::held:
             return std::nullopt;
         case DataFolderLock::State::inUse:
-            return DataFolderInUse::settle(lock, QuorelleApplication::defaultApplicationID);
+            return DataFolderInUse::settle(lock, QuorelleApplication::defaultApplicationID, quitSignals);
         case DataFolderLock::State::unavailable:
             break;
     }
-    return DataFolderInUse::reportUnusable(lock);
+    return DataFolderInUse::reportUnusable(lock, quitSignals);
 }
 
 // The note the holder leaves for the starts it keeps out, at each stage.
@@ -155,8 +166,8 @@ void noteStage(DataFolderLock& lock, const std::optional<std::string>& bus, Hold
 // stores, and runs the application until it ends; its exit status. All of
 // them are gone when this returns, so nothing saves after it.
 int runApplication(const Folders& folders, const GraphicsMode& graphics, DataFolderLock& lock,
-                   const std::optional<std::string>& bus, MainQueue& mainQueue, DataStore& store,
-                   DataStore& guestStore) {
+                   const std::optional<std::string>& bus, QuitSignals& quitSignals, MainQueue& mainQueue,
+                   DataStore& store, DataStore& guestStore) {
     KeychainService keychain;
     SystemClipboard clipboard;
 
@@ -197,6 +208,7 @@ int runApplication(const Folders& folders, const GraphicsMode& graphics, DataFol
     options.window.openFile = OpenFileCommand::handler(fileDialogs);
     options.running = [&] { noteStage(lock, bus, HolderNote::Stage::running); };
     options.quitting = [&] { noteStage(lock, bus, HolderNote::Stage::quitting); };
+    options.quitSignals = &quitSignals;
     auto app = QuorelleApplication::create(BrowserServices{mainQueue, webViews, commandBus, inspector, faviconImages},
                                            appState, makeGuestState, options);
     return app->run(0, nullptr);
@@ -205,13 +217,13 @@ int runApplication(const Folders& folders, const GraphicsMode& graphics, DataFol
 // Runs the browser over the held data folder; its exit status is 1 when
 // browsing data could not be saved at the end.
 int runBrowser(const Folders& folders, const GraphicsMode& graphics, DataFolderLock& lock,
-               const std::optional<std::string>& bus) {
+               const std::optional<std::string>& bus, QuitSignals& quitSignals) {
     MainQueue mainQueue;
     // Both reach the folder this process locked, wherever it is moved to.
     DataStore store(lock, DataStore::Access::readWrite);
     // The guest window reads the same data but never writes any.
     DataStore guestStore(lock, DataStore::Access::readOnly);
-    const int status = runApplication(folders, graphics, lock, bus, mainQueue, store, guestStore);
+    const int status = runApplication(folders, graphics, lock, bus, quitSignals, mainQueue, store, guestStore);
     return UnsavedDataNotice::savedAtQuit(store) ? status : 1;
 }
 
@@ -219,6 +231,11 @@ int runBrowser(const Folders& folders, const GraphicsMode& graphics, DataFolderL
 
 int main(int argc, char* argv[]) {
     using namespace quorelle;
+    // From here on neither SIGTERM nor SIGHUP ends the process by its default
+    // action: each step below ends the start, or the application quits, as
+    // asked. A start asked to quit before the application runs ends with
+    // status 0, having read and written no browsing data.
+    QuitSignals quitSignals;
     if (argc > 1) {
         std::fputs("quorelle: Quorelle takes no arguments; type addresses into the omnibox, the address field of "
                    "its window.\n",
@@ -227,21 +244,23 @@ int main(int argc, char* argv[]) {
     }
     const Folders folders;
     // Before the display opens: its graphics libraries make caches of their
-    // own in the user's folders.
-    if (auto refusal = UserFolderCheck::refusalForAnotherUsers(folders.browsers())) return *refusal;
+    // own in the user's folders, and the toolkit, the accessibility bus and
+    // the settings service entries in the runtime folder.
+    if (auto refusal = UserFolderCheck::refusalForAnotherUsers(folders.all())) return *refusal;
     ignoreFileSizeLimitSignal();
     const auto processStart = DataFolderTidy::Clock::now();
     const auto graphics = GraphicsMode::detect();
     graphics.applyToToolkit();
     AccessibilityBridge::keepOffWithoutSessionBus();
     if (!openDisplay(argc > 0 ? argv[0] : nullptr)) return 1;
-    if (auto refusal = FileSizeLimit::refusalIfTooSmall()) return *refusal;
+    if (auto refusal = FileSizeLimit::refusalIfTooSmall(quitSignals)) return *refusal;
 
     // Before anything is made or locked.
-    if (auto refusal = UserFolderCheck::refusalForTheSandbox(Folders::sandboxed())) return *refusal;
+    if (auto refusal = UserFolderCheck::refusalForTheSandbox(Folders::sandboxed(), quitSignals)) return *refusal;
+    if (quitSignals.received()) return 0;
     DataFolderLock lock(folders.browserData());
     const bool heldAtOnce = lock.state() == DataFolderLock::State::held;
-    if (auto refusal = refusalUnlessHeld(lock)) return *refusal;
+    if (auto refusal = refusalUnlessHeld(lock, quitSignals)) return *refusal;
     // What the browser that held the folder before noted, until this one's own note replaces it.
     const std::string previousNote = lock.note();
     // Where this browser answers (by the bus's own id, the same through any
@@ -254,11 +273,16 @@ int main(int argc, char* argv[]) {
     noteStage(lock, bus, HolderNote::Stage::starting);
     if (connection)
         if (auto refusal = NameLeftBehind::waitUntilFree(connection.get(), QuorelleApplication::defaultApplicationID,
-                                                         lock, previousNote))
+                                                         lock, previousNote, quitSignals))
             return *refusal;
+    // The folder is left as this start found it, its note too.
+    if (quitSignals.received()) {
+        lock.leaveNote(previousNote);
+        return 0;
+    }
     // Only with the folder held: a save another process is making is never
     // cut short. What a browser that held it before left is older than the
     // moment this one took it.
     DataFolderTidy::run(lock, heldAtOnce ? processStart : DataFolderTidy::Clock::now());
-    return runBrowser(folders, graphics, lock, bus);
+    return runBrowser(folders, graphics, lock, bus, quitSignals);
 }

@@ -130,6 +130,30 @@ inline std::size_t coloursIn(Display* display, Window window) {
     return std::unique(pixels.begin(), pixels.end()) - pixels.begin();
 }
 
+// The signals a process catches or ignores, by the /proc field ("SigCgt:",
+// "SigIgn:"), as bits; a process that has ended, until it is waited for, as
+// it left them. Nothing when /proc tells nothing.
+inline std::optional<unsigned long long> signalsOf(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with(field)) return std::stoull(line.substr(field.size()), nullptr, 16);
+    return std::nullopt;
+}
+inline bool includes(const std::optional<unsigned long long>& signals, int signal) {
+    return signals && (*signals & (1ULL << (signal - 1)));
+}
+
+// The quit signals, SIGTERM and SIGHUP, that a process leaves to their
+// default action, which ends it: those it neither catches nor ignores.
+inline std::string quitSignalsLeftToDefault(pid_t pid) {
+    const auto caught = signalsOf(pid, "SigCgt:"), ignored = signalsOf(pid, "SigIgn:");
+    if (!caught || !ignored) return "(/proc tells nothing of pid " + std::to_string(pid) + ")";
+    std::string left;
+    for (const auto& [signal, name] : {std::pair{SIGTERM, "SIGTERM"}, std::pair{SIGHUP, "SIGHUP"}})
+        if (!includes(caught, signal) && !includes(ignored, signal)) left += std::string(left.empty() ? "" : " ") + name;
+    return left;
+}
+
 // How a browser process is started.
 struct Launch {
     bool readStderr = false;
@@ -142,6 +166,8 @@ struct Launch {
     std::optional<rlim_t> fileSizeHardLimit;
     // File modes bind it as they bind an ordinary user, the superuser too.
     bool boundByFileModes = false;
+    // Started as nohup starts a program: it inherits SIGHUP ignored.
+    bool hangUpIgnored = false;
     std::vector<std::string> arguments;
     // The program started: the browser, unless another program plays a part.
     const char* program = QUORELLE_BROWSER;
@@ -153,7 +179,8 @@ public:
         : hadSessionBus_(launch.sessionBus.has_value()),
           fileSizeLimit_(launch.fileSizeLimit),
           fileSizeHardLimit_(launch.fileSizeHardLimit),
-          boundByFileModes_(launch.boundByFileModes) {
+          boundByFileModes_(launch.boundByFileModes),
+          hangUpIgnored_(launch.hangUpIgnored) {
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
@@ -202,6 +229,13 @@ public:
         if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
         return exited_;
     }
+    // Whether it has ended, without waiting for it: until exited() does,
+    // /proc tells of it as it was at its end.
+    bool ended() {
+        siginfo_t info{};
+        return exited_ || !started_ ||
+               (waitid(P_PID, pid_, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid_);
+    }
     int status() const { return status_; }
     std::string describeEnd() const {
         if (!started_) return "not started";
@@ -238,12 +272,14 @@ private:
         }
         if (browser->boundByFileModes_)
             for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) prctl(PR_CAPBSET_DROP, capability);
+        if (browser->hangUpIgnored_) signal(SIGHUP, SIG_IGN);
     }
 
     bool hadSessionBus_;
     std::optional<rlim_t> fileSizeLimit_;
     std::optional<rlim_t> fileSizeHardLimit_;
     bool boundByFileModes_ = false;
+    bool hangUpIgnored_ = false;
     bool started_ = false;
     bool exited_ = false;
     GPid pid_ = 0;

@@ -12,7 +12,8 @@
 // cannot save, and one whose website data folders cannot be used keeps
 // website data in memory. One started without any session bus
 // on a display whose desktop publishes an accessibility bus closes cleanly.
-// And the main window's size, kept from one run to the next.
+// And the main window's size, kept from one run to the next, however the
+// browser quits: by its window, or by the quit signals, both at once.
 #include "model/GLibPtr.h"
 #include "support/MainLoopWait.h"
 #include "support/PrivateSessionBus.h"
@@ -59,15 +60,18 @@ using quorelle::testing::CloseBy;
 using quorelle::testing::coloursIn;
 using quorelle::testing::contents;
 using quorelle::testing::DesktopAccessibilityBus;
+using quorelle::testing::includes;
 using quorelle::testing::Launch;
 using quorelle::testing::pressKey;
 using quorelle::testing::pressQuit;
 using quorelle::testing::PrivateSessionBus;
 using quorelle::testing::processesWith;
 using quorelle::testing::processLimitMs;
+using quorelle::testing::quitSignalsLeftToDefault;
 using quorelle::testing::runFor;
 using quorelle::testing::runUntil;
 using quorelle::testing::ScratchFolder;
+using quorelle::testing::signalsOf;
 using quorelle::testing::windowsOf;
 
 
@@ -110,6 +114,7 @@ std::vector<ChildProcess> childrenOf(pid_t parent) {
 }
 
 bool ignores(const ChildProcess& process, int signal) { return process.ignoredSignals & (1ULL << (signal - 1)); }
+
 
 class SecondProcessTest : public BrowserProcessTest {
 protected:
@@ -528,7 +533,11 @@ std::map<std::string, std::string> entriesOf(const std::string& folder) {
 // ends at once, before its display opens, with one line that names the
 // folder and its owner, having made or changed nothing. So does a start whose
 // data folder or website cache folder is not made yet, in another user's
-// folder. (Root on its own folders is every other case run as root.)
+// folder, and one with another user's home, configuration or runtime folder
+// (sudo keeps XDG_RUNTIME_DIR), made or not, where the toolkit, the
+// accessibility bus and the settings service would leave entries of root's
+// that fail the user's own programs. (Root on its own folders is every
+// other case run as root.)
 TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNothing) {
     ASSERT_TRUE(display);
     constexpr uid_t other = 65534;
@@ -579,6 +588,12 @@ TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNot
         expectEndsAtOnce(asRoot({{"XDG_CACHE_HOME", "/var/cache"}}),
                          "quorelle: the website cache folder /var/cache/QuorelleWebData would be made in /var/cache, "
                          "which belongs to " + owner + startAs);
+        expectEndsAtOnce(asRoot({{"HOME", "/usr/share"}}),
+                         "quorelle: the home folder /usr/share belongs to " + owner + startAs);
+        ASSERT_FALSE(std::filesystem::exists("/var/cache/quorelle-runtime"));
+        expectEndsAtOnce(asRoot({{"XDG_RUNTIME_DIR", "/var/cache/quorelle-runtime"}}),
+                         "quorelle: the runtime folder /var/cache/quorelle-runtime would be made in /var/cache, "
+                         "which belongs to " + owner + startAs);
         return;
     }
 
@@ -608,6 +623,24 @@ TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNot
         expectEndsAtOnce({.readStderr = true}, "quorelle: the website cache folder " + cache +
                                                    "/QuorelleWebData would be made in " + cache +
                                                    ", which belongs to " + owner + startAs);
+    }
+    ASSERT_EQ(::chown(cache.c_str(), 0, 0), 0);
+    // The user's own, private.
+    const std::string users = home + "/user";
+    std::filesystem::create_directories(users);
+    std::filesystem::permissions(users, std::filesystem::perms::owner_all);
+    ASSERT_EQ(::chown(users.c_str(), other, other), 0);
+    const std::tuple<const char*, const char*, std::string> folders[] = {
+        {"XDG_RUNTIME_DIR", "runtime folder", users},
+        {"XDG_RUNTIME_DIR", "runtime folder", users + "/runtime"},
+        {"HOME", "home folder", users},
+        {"XDG_CONFIG_HOME", "configuration folder", users + "/config"},
+    };
+    for (const auto& [variable, what, path] : folders) {
+        SCOPED_TRACE(std::string(variable) + "=" + path);
+        const std::string where = path == users ? "" : " would be made in " + users + ", which";
+        expectEndsAtOnce({.readStderr = true, .environment = {{variable, path}}},
+                         "quorelle: the " + std::string(what) + " " + path + where + " belongs to " + owner + startAs);
     }
 }
 
@@ -767,7 +800,13 @@ TEST_F(SecondProcessTest, AFileSizeLimitFailsSavesWithoutEndingTheBrowser) {
 // The main window comes back at the size it was left at, maximised or not,
 // also when the browser was ended by the end of the user's session (SIGTERM)
 // or of its terminal (SIGHUP), which quit it as Ctrl+Q does; a damaged size
-// file gives the default size and is set aside.
+// file gives the default size and is set aside. The end of a session may
+// send both, back to back, in either order: the second finds the quit under
+// way, and never ends the browser by its default action (status 143 or 129,
+// the size lost), to which the browser has left neither when it ends (as
+// /proc tells of a process that has ended until it is waited for). Started
+// under nohup, the browser leaves SIGHUP ignored and runs on after one;
+// SIGTERM, twice, then quits it.
 TEST_F(SecondProcessTest, TheMainWindowComesBackAtTheSizeItWasLeftAt) {
     ASSERT_TRUE(display);
     const std::string sizeFile = folder + "/windowSize.json";
@@ -806,20 +845,36 @@ TEST_F(SecondProcessTest, TheMainWindowComesBackAtTheSizeItWasLeftAt) {
     }
     EXPECT_EQ(ScratchFolder::read(sizeFile), sizeSaved(1000, 700));
     std::pair<int, int> left{1000, 700};
-    const std::pair<int, std::pair<int, int>> endings[] = {{SIGTERM, {900, 650}}, {SIGHUP, {1100, 750}}};
-    for (const auto& [ending, size] : endings) {
-        SCOPED_TRACE("ended by signal " + std::to_string(ending));
-        Browser browser(home, {.readStderr = true});
+    struct Ending {
+        const char* how;
+        bool underNohup;
+        std::vector<int> signals;
+        std::pair<int, int> size;
+    };
+    const Ending endings[] = {{"SIGTERM, then SIGHUP", false, {SIGTERM, SIGHUP}, {900, 650}},
+                              {"SIGHUP, then SIGTERM", false, {SIGHUP, SIGTERM}, {1100, 750}},
+                              {"under nohup: SIGHUP, then SIGTERM twice", true, {SIGTERM, SIGTERM}, {950, 700}}};
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.how);
+        Browser browser(home, {.readStderr = true, .hangUpIgnored = ending.underNohup});
         const Window window = mainWindow(browser);
         ASSERT_TRUE(window);
         EXPECT_EQ(sizeOf(window), left);
-        ASSERT_TRUE(resize(window, size.first, size.second));
-        ::kill(browser.pid(), ending);
-        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs)) << browser.report();
+        if (ending.underNohup) {
+            EXPECT_TRUE(includes(signalsOf(browser.pid(), "SigIgn:"), SIGHUP));
+            EXPECT_FALSE(includes(signalsOf(browser.pid(), "SigCgt:"), SIGHUP));
+            ::kill(browser.pid(), SIGHUP);
+        }
+        // Taken after the SIGHUP under nohup: the browser runs on.
+        ASSERT_TRUE(resize(window, ending.size.first, ending.size.second));
+        for (int signal : ending.signals) ::kill(browser.pid(), signal);
+        ASSERT_TRUE(runUntil([&] { return browser.ended(); }, processLimitMs)) << browser.report();
+        EXPECT_EQ(quitSignalsLeftToDefault(browser.pid()), "") << "left to their default action at its end";
+        ASSERT_TRUE(browser.exited());
         EXPECT_TRUE(browser.endedWith(0)) << browser.report();
         expectOnlyItsOwnLines(browser);
-        EXPECT_EQ(ScratchFolder::read(sizeFile), sizeSaved(size.first, size.second));
-        left = size;
+        EXPECT_EQ(ScratchFolder::read(sizeFile), sizeSaved(ending.size.first, ending.size.second));
+        left = ending.size;
     }
     {
         Browser browser(home);
