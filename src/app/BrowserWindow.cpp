@@ -21,6 +21,11 @@ BrowserWindow::BrowserWindow(std::shared_ptr<AppState> appState, BrowserServices
     signal_show().connect([] { preloadLogo(); });
 }
 
-BrowserWindow::~BrowserWindow() { unset_child(); }
+// The pages go before the window: its web views leave it only as their
+// pages close (see WebTabView::releaseViews).
+BrowserWindow::~BrowserWindow() {
+    browserView().tabContent().webTabView().releaseViews();
+    unset_child();
+}
 
 }  // namespace quorelle

@@ -40,6 +40,12 @@ TabWebViewHost::~TabWebViewHost() {
     coordinator_->disconnect();
     // Nothing may keep running unseen once the tab is gone.
     webkit_web_view_stop_loading(webView_.get());
+    // The engine's own work on the view, or work still queued for its page,
+    // may hold the view, and with it the page, a moment longer out of any
+    // window: there the engine must not take the picture of the view it keeps
+    // for a back or forward swipe each time the page adds a history entry, as
+    // it would read the window the view is not in.
+    webkit_settings_set_enable_back_forward_navigation_gestures(webkit_web_view_get_settings(webView_.get()), FALSE);
     detachFromParent(GTK_WIDGET(webView_.get()));
 }
 

@@ -68,9 +68,8 @@ TabWebViewStore::TabWebViewStore(MainQueue& mainQueue, WebContentServices& servi
     downloads_ = std::make_unique<DownloadCoordinator>(
         mainQueue_, [this] { return services_.fileDialogs; },
         [this](WebKitWebView* view) -> std::shared_ptr<AppState> {
-            for (const auto& [id, host] : hosts_)
-                if (host->webView() == view) return host->coordinator().appState();
-            return nullptr;
+            auto* found = hostOf(view);
+            return found ? found->coordinator().appState() : nullptr;
         });
 }
 
@@ -79,6 +78,12 @@ TabWebViewStore::~TabWebViewStore() = default;
 TabWebViewHost* TabWebViewStore::host(const Uuid& tabID) const {
     auto it = hosts_.find(tabID);
     return it == hosts_.end() ? nullptr : it->second.get();
+}
+
+TabWebViewHost* TabWebViewStore::hostOf(const WebKitWebView* view) const {
+    for (const auto& [id, host] : hosts_)
+        if (host->webView() == view) return host.get();
+    return nullptr;
 }
 
 TabWebViewHost& TabWebViewStore::ensureHost(const std::shared_ptr<BrowserTab>& tab, AppState& state) {

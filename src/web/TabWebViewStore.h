@@ -23,10 +23,11 @@ struct WebContentServices;
 
 // The process-wide cache of per-tab web views, keyed by tab id: a tab's web
 // view is made the first time the tab is shown or navigated and released when
-// the tab closes, so switching tabs never reloads a page. It also owns the
-// per-tab back, forward and reload steps, which combine the web view's own
-// list with the tab's history of internal pages. The downloads of the views
-// it makes are handed to one download coordinator.
+// the tab closes or the window that shows it goes (see WebTabView), so
+// switching tabs never reloads a page. It also owns the per-tab back, forward
+// and reload steps, which combine the web view's own list with the tab's
+// history of internal pages. The downloads of the views it makes are handed
+// to one download coordinator.
 //
 // Made once in main() and shared by every window. Main thread only.
 class TabWebViewStore : public IWebContent {
@@ -37,6 +38,8 @@ public:
     TabWebViewStore& operator=(const TabWebViewStore&) = delete;
 
     TabWebViewHost* host(const Uuid& tabID) const;
+    // The host whose web view `view` is, if any.
+    TabWebViewHost* hostOf(const WebKitWebView* view) const;
     // The cached host re-pointed at this tab and state, or a new one.
     TabWebViewHost& ensureHost(const std::shared_ptr<BrowserTab>& tab, AppState& state);
 

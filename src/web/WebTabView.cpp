@@ -27,9 +27,23 @@ WebTabView::WebTabView(TabWebViewStore& store, CommandBus& commands) : store_(st
 WebTabView::~WebTabView() {
     stopListening();
     hostRemoved_.disconnect();
-    // The views belong to the cache and outlive this window.
-    while (GtkWidget* view = gtk_widget_get_first_child(GTK_WIDGET(views_.gobj())))
-        gtk_stack_remove(views_.gobj(), view);
+    releaseViews();
+}
+
+// A page runs for as long as its view lives, and tells the view what it
+// does. Some of that the engine takes in through the view's window: a new
+// entry in the page's history has it take a picture of the view from the
+// window's renderer, and a view in no window makes it read a window that is
+// not there. So no view is left running outside the window that showed it.
+void WebTabView::releaseViews() {
+    while (GtkWidget* view = gtk_widget_get_first_child(GTK_WIDGET(views_.gobj()))) {
+        if (auto* host = store_.hostOf(WEBKIT_WEB_VIEW(view))) {
+            const Uuid tabID = host->tabID();
+            store_.removeHost(tabID);  // which takes the view out of the stack
+        } else {
+            gtk_stack_remove(views_.gobj(), view);
+        }
+    }
 }
 
 void WebTabView::showTab(const std::shared_ptr<BrowserTab>& tab, AppState& state) {
