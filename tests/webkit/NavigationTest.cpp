@@ -460,7 +460,10 @@ TEST_F(NavigationTest, APageLeftWhileStillLoadingIsNamedByThePageThatStays) {
     server.add("/report", LoopbackServer::Page{200, "text/plain", "report", {{"Content-Disposition", "attachment"}}});
     start();
     const std::string second = server.url("/second");
-    // Each time another page, whose image the server holds.
+    // Each time another page, whose image the server holds. It is the view's
+    // once the view has committed it: the page's own process may ask for the
+    // image before that, while a script run in the view still finds the page
+    // before.
     std::vector<std::string> shown;
     const auto showStillLoading = [&] {
         const std::string path = "/pictures/" + std::to_string(shown.size());
@@ -469,10 +472,19 @@ TEST_F(NavigationTest, APageLeftWhileStillLoadingIsNamedByThePageThatStays) {
         server.addHeld(path + ".png", "image/png");
         shown.push_back(server.url(path));
         const std::size_t held = server.heldCount();
+        bool committed = false;
+        const gulong commits = g_signal_connect(
+            view(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer flag) {
+                if (event == WEBKIT_LOAD_COMMITTED) *static_cast<bool*>(flag) = true;
+            }),
+            &committed);
         state->navigateActive(shown.back());
-        return runUntil([&] {
-            return viewURI() == shown.back() && server.heldCount() == held + 1 && webkit_web_view_is_loading(view());
+        const bool loading = runUntil([&] {
+            return committed && viewURI() == shown.back() && server.heldCount() == held + 1 &&
+                   webkit_web_view_is_loading(view());
         });
+        g_signal_handler_disconnect(view(), commits);
+        return loading;
     };
     const auto expectNoWrongVisit = [&] {
         for (const auto& visit : state->profileData.get().history)
