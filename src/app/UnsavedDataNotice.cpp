@@ -66,16 +66,18 @@ std::optional<std::string> dataStoreProblems(DataStore& store, AppState& appStat
 std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {
     std::vector<std::string> lines;
     const auto& report = websiteData.makeFolders();
-    for (const auto& [what, keptAs] : report.setAside) {
-        say(what + "; it is kept as " + keptAs + ", and a new folder for website data is made in its place.");
-        lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() +
-                        ", and website data goes to a new folder");
-    }
-    for (const auto& [what, keptAs] : report.setAsideInside) {
-        say(what + "; it is kept as " + keptAs + ", and a new one takes its place.");
-        lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() +
-                        ", and a new one takes its place");
-    }
+    // Each, and what took its place: as said on stderr, and in the toast.
+    const auto tellSetAside = [&](const std::vector<FolderTree::SetAside>& setAside, const std::string& said,
+                                  const std::string& shown) {
+        for (const auto& [what, keptAs] : setAside) {
+            say(what + "; it is kept as " + keptAs + ", and " + said + ".");
+            lines.push_back(what + ": it is kept as " + std::filesystem::path(keptAs).filename().string() + ", and " +
+                            shown);
+        }
+    };
+    tellSetAside(report.setAside, "a new folder for website data is made in its place",
+                 "website data goes to a new folder");
+    tellSetAside(report.setAsideInside, "a new one takes its place", "a new one takes its place");
     if (!report.inMemoryOnly()) return lines;
     const auto& folders = websiteData.folders();
     std::string said, shown;

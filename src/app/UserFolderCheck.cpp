@@ -25,11 +25,11 @@ bool sandboxOff() {
 
 int refuseAnotherUsers(const UserFolderCheck::Folder& folder, const FolderOwner::Found& found) {
     const auto name = UserName::of(found.owner);
-    const std::string id = "uid " + std::to_string(found.owner);
     const std::string line =
         "quorelle: the " + folder.what + " " + folder.path +
         (found.isThePath ? "" : " would be made in " + found.folder + ", which") + " belongs to " +
-        (name ? *name + " (" + id + ")" : id) + ": start Quorelle as " + (name ? *name : "the user with " + id) +
+        UserName::shown(found.owner) + ": start Quorelle as " +
+        (name ? *name : "the user with uid " + std::to_string(found.owner)) +
         ", since what root saves there its owner could no longer read; this one ends without changing anything.\n";
     std::fputs(line.c_str(), stderr);
     return 1;

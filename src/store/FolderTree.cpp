@@ -161,9 +161,7 @@ std::optional<std::string> FolderTree::openProblem(int folder, const std::string
     const std::string entry = shown(shownBase, path);
     if (info.st_uid == ::geteuid())
         return entry + " cannot be opened (" + std::generic_category().message(EACCES) + ")";
-    const auto name = UserName::of(info.st_uid);
-    const std::string id = "uid " + std::to_string(info.st_uid);
-    return entry + " belongs to " + (name ? *name + " (" + id + ")" : id) + " and cannot be opened";
+    return entry + " belongs to " + UserName::shown(info.st_uid) + " and cannot be opened";
 }
 
 std::optional<std::string> FolderTree::setAsideUnopenable(int folder, const std::vector<std::string>& group,

@@ -24,4 +24,10 @@ std::optional<std::string> UserName::of(uid_t user) {
     }
 }
 
+std::string UserName::shown(uid_t user) {
+    const std::string id = "uid " + std::to_string(user);
+    const auto name = of(user);
+    return name ? *name + " (" + id + ")" : id;
+}
+
 }  // namespace quorelle
