@@ -14,7 +14,7 @@ class QuitSignals;
 // - A start by the superuser (sudo -E, su -m) on a folder of the browser's
 //   that belongs to another user would save files there that their owner
 //   can no longer read, and one with another user's home, configuration,
-//   cache or runtime folder (sudo keeps XDG_RUNTIME_DIR) would leave entries
+//   cache or runtime folder (su keeps XDG_RUNTIME_DIR) would leave entries
 //   of root's there (the toolkit's, the accessibility bus's, the settings
 //   service's, the web engine's) that fail the user's own programs: it ends
 //   at once, with one line on stderr that names the folder and its owner and

@@ -69,13 +69,20 @@ struct Folders {
         const auto web = websiteData();
         return {{"data folder", browserData()}, {"website data folder", web.data}, {"website cache folder", web.cache}};
     }
-    // The data folder's own problems are the lock's to tell. Without
-    // XDG_RUNTIME_DIR, GLib gives the cache folder as the runtime folder.
+    // The data folder's own problems are the lock's to tell.
     static std::vector<UserFolderCheck::Folder> sandboxed() {
         return {{"home folder", g_get_home_dir()},
                 {"configuration folder", g_get_user_config_dir()},
                 {"cache folder", g_get_user_cache_dir()},
-                {"runtime folder", g_get_user_runtime_dir()}};
+                {"runtime folder", runtime()}};
+    }
+    // The runtime folder GLib gives, worked out as it does but without
+    // making it: without XDG_RUNTIME_DIR, GLib gives the cache folder and
+    // makes it on the spot, as whoever asks, before anything has checked
+    // whose the folder around it is.
+    static std::string runtime() {
+        const char* set = g_getenv("XDG_RUNTIME_DIR");
+        return set && *set ? set : g_get_user_cache_dir();
     }
     // Every folder the process would make entries in: the browser's, and
     // the user's that the toolkit, the web engine and the services they

@@ -514,11 +514,11 @@ std::map<std::string, std::string> entriesOf(const std::string& folder) {
 // ends at once, before its display opens, with one line that names the
 // folder and its owner, having made or changed nothing. So does a start whose
 // data folder or website cache folder is not made yet, in another user's
-// folder, and one with another user's home, configuration or runtime folder
-// (sudo keeps XDG_RUNTIME_DIR), made or not, where the toolkit, the
+// folder, and one with another user's home, configuration, cache or runtime
+// folder (su keeps XDG_RUNTIME_DIR), made or not, where the toolkit, the
 // accessibility bus and the settings service would leave entries of root's
-// that fail the user's own programs. (Root on its own folders is every
-// other case run as root.)
+// that fail the user's own programs, with no runtime folder set too. (Root
+// on its own folders is every other case run as root.)
 TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNothing) {
     ASSERT_TRUE(display);
     constexpr uid_t other = 65534;
@@ -623,6 +623,33 @@ TEST_F(SecondProcessTest, AStartByRootOnAnotherUsersFoldersEndsAtOnceChangingNot
         expectEndsAtOnce({.readStderr = true, .environment = {{variable, path}}},
                          "quorelle: the " + std::string(what) + " " + path + where + " belongs to " + owner + startAs);
     }
+    // Without XDG_RUNTIME_DIR (plain sudo, ssh, a container), GLib gives the
+    // cache folder as the runtime folder and makes it as it does so: as
+    // root, in the user's folder, or ahead of the check that then finds it
+    // root's own.
+    const std::string wouldBeMade = " would be made in " + users + ", which belongs to " + owner + startAs;
+    {
+        SCOPED_TRACE("only HOME, another user's, whose cache folder is not made yet");
+        expectEndsAtOnce({.readStderr = true,
+                          .environment = {{"HOME", users},
+                                          {"XDG_DATA_HOME", std::nullopt},
+                                          {"XDG_CONFIG_HOME", std::nullopt},
+                                          {"XDG_CACHE_HOME", std::nullopt},
+                                          {"XDG_RUNTIME_DIR", std::nullopt}}},
+                         "quorelle: the data folder " + users + "/.local/share/QuorelleData" + wouldBeMade);
+    }
+    {
+        SCOPED_TRACE("a cache folder not made yet in another user's folder, and no runtime folder");
+        expectEndsAtOnce(
+            {.readStderr = true, .environment = {{"XDG_CACHE_HOME", users + "/cache"}, {"XDG_RUNTIME_DIR", std::nullopt}}},
+            "quorelle: the website cache folder " + users + "/cache/QuorelleWebData" + wouldBeMade);
+    }
+    // The cache folder is the user's own though the website cache folder in
+    // it is root's.
+    std::filesystem::create_directories(users + "/QuorelleWebData");
+    SCOPED_TRACE("another user's cache folder holding a website cache folder of root's");
+    expectEndsAtOnce({.readStderr = true, .environment = {{"XDG_CACHE_HOME", users}}},
+                     "quorelle: the cache folder " + users + " belongs to " + owner + startAs);
 }
 
 // Each refused start's dialog ends its process cleanly however the user
