@@ -60,7 +60,7 @@ std::optional<std::string> dataStoreProblems(DataStore& store, AppState& appStat
 }
 
 // What stood where a website data folder belongs and was set aside, what
-// the web engine could not have opened inside them and was set aside, and
+// the web engine could not have used inside them and was set aside, and
 // which of those folders cannot be used, for which the run keeps website
 // data in memory only; the toast's lines for it.
 std::vector<std::string> websiteDataProblems(WebsiteDataService& websiteData) {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 namespace quorelle {
 
@@ -35,6 +36,19 @@ std::vector<std::string> FolderTree::names(int folder) {
 
 namespace {
 
+constexpr const char* notAFolder = " is not a folder";
+
+// What stands at `part`, in words, when a look through it just failed and
+// errno says why: a loop of links, or a link to nothing (or through a
+// file). Nothing when it is neither.
+const char* linkLeadingNowhere(int folder, const std::string& part) {
+    if (errno == ELOOP) return " is a loop of symbolic links";
+    struct stat info;
+    if ((errno == ENOENT || errno == ENOTDIR) && ::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+        return " is a link to nothing";
+    return nullptr;
+}
+
 // What stands at `part`, for a folder that belongs there: a folder (or a
 // link to one); no folder ever (a file, a loop of links, a link to nothing
 // or through a file), with what it is in words; or nothing, or something
@@ -44,18 +58,11 @@ enum class Standing { folder, noFolder, nothingKnown };
 Standing standingAt(int folder, const std::string& part, const char** what) {
     struct stat info;
     if (::fstatat(folder, part.c_str(), &info, 0) == 0) {
-        *what = " is not a folder";
+        *what = notAFolder;
         return S_ISDIR(info.st_mode) ? Standing::folder : Standing::noFolder;
     }
-    if (errno == ELOOP) {
-        *what = " is a loop of symbolic links";
-        return Standing::noFolder;
-    }
-    if ((errno == ENOENT || errno == ENOTDIR) && ::fstatat(folder, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        *what = " is a link to nothing";
-        return Standing::noFolder;
-    }
-    return Standing::nothingKnown;
+    *what = linkLeadingNowhere(folder, part);
+    return *what ? Standing::noFolder : Standing::nothingKnown;
 }
 
 // An entry's path as the user is shown it: `shownBase` + its path, the
@@ -152,23 +159,55 @@ std::optional<std::string> FolderTree::searchProblem(int folder, const std::stri
     return refusalOnTheWay(folder, path, shownBase, true, last);
 }
 
-std::optional<std::string> FolderTree::openProblem(int folder, const std::string& path,
-                                                   const std::string& shownBase) {
-    struct stat info;
-    if (::fstatat(folder, path.c_str(), &info, 0) != 0) return std::nullopt;
-    const int wanted = R_OK | W_OK | (S_ISDIR(info.st_mode) ? X_OK : 0);
-    if (::faccessat(folder, path.c_str(), wanted, AT_EACCESS) == 0 || errno != EACCES) return std::nullopt;
-    const std::string entry = shown(shownBase, path);
-    if (info.st_uid == ::geteuid())
-        return entry + " cannot be opened (" + std::generic_category().message(EACCES) + ")";
-    return entry + " belongs to " + UserName::shown(info.st_uid) + " and cannot be opened";
+namespace {
+
+// What an entry of `mode` is, in words, when it is no `kind`; nothing when
+// it is one.
+const char* otherKind(mode_t mode, FolderTree::Kind kind) {
+    if (kind == FolderTree::Kind::folder) return S_ISDIR(mode) ? nullptr : notAFolder;
+    if (S_ISDIR(mode)) return " is a folder";
+    return S_ISREG(mode) ? nullptr : " is not a regular file";
 }
 
-std::optional<std::string> FolderTree::setAsideUnopenable(int folder, const std::vector<std::string>& group,
-                                                          const std::string& shownBase,
-                                                          std::vector<SetAside>& setAside) {
+// What this process may not do with the entry at `path`, a `kind`: be
+// "opened" (read, and searched too, a folder) or be "written"; and the
+// system's reason.
+struct Refusal {
+    const char* verb;
+    std::string reason;
+};
+std::optional<Refusal> refusalOf(int folder, const std::string& path, FolderTree::Kind kind) {
+    const int reading = R_OK | (kind == FolderTree::Kind::folder ? X_OK : 0);
+    for (const auto& [verb, mode] : {std::pair{"opened", reading}, std::pair{"written", W_OK}})
+        if (::faccessat(folder, path.c_str(), mode, AT_EACCESS) != 0)
+            return Refusal{verb, std::generic_category().message(errno)};
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> FolderTree::useProblem(int folder, const std::string& path, Kind kind,
+                                                  const std::string& shownBase) {
+    const std::string entry = shown(shownBase, path);
+    struct stat info;
+    if (::fstatat(folder, path.c_str(), &info, 0) != 0) {
+        const char* link = linkLeadingNowhere(folder, path);
+        return link ? std::optional(entry + link) : std::nullopt;
+    }
+    if (const char* what = otherKind(info.st_mode, kind)) return entry + what;
+    const auto refusal = refusalOf(folder, path, kind);
+    if (info.st_uid != ::geteuid())
+        return entry + " belongs to " + UserName::shown(info.st_uid) +
+               (refusal ? std::string(" and cannot be ") + refusal->verb : std::string());
+    if (refusal) return entry + " cannot be " + refusal->verb + " (" + refusal->reason + ")";
+    return std::nullopt;
+}
+
+std::optional<std::string> FolderTree::setAsideUnusable(int folder, const std::vector<std::string>& group, Kind kind,
+                                                        const std::string& shownBase,
+                                                        std::vector<SetAside>& setAside) {
     std::vector<std::optional<std::string>> problems;
-    for (const auto& path : group) problems.push_back(openProblem(folder, path, shownBase));
+    for (const auto& path : group) problems.push_back(useProblem(folder, path, kind, shownBase));
     const auto first = std::find_if(problems.begin(), problems.end(), [](const auto& p) { return p.has_value(); });
     if (first == problems.end()) return std::nullopt;
     const std::string culprit = shown(shownBase, group[static_cast<std::size_t>(first - problems.begin())]);

@@ -58,25 +58,34 @@ struct FolderTree {
     // when `path` is not there: whatever it would hold is missing then too.
     static std::optional<std::string> searchProblem(int folder, const std::string& path, const std::string& shownBase);
 
-    // Why this process cannot open the entry at `path` in `folder` to read
-    // and write it (and search it, a folder), shown as `shownBase` + its
-    // path: "<entry> belongs to <user> (uid <id>) and cannot be opened" when
-    // another user owns it, else "<entry> cannot be opened (Permission
-    // denied)". Nothing when it can, when it is not there, or when what stops
-    // it is not its own permissions (a folder on the way that refuses, a
-    // read-only file system: writeProblem tells of those).
-    static std::optional<std::string> openProblem(int folder, const std::string& path, const std::string& shownBase);
+    // What belongs at a place: a regular file, or a folder.
+    enum class Kind { file, folder };
+
+    // Why this process cannot use the entry at `path` in `folder` as a
+    // `kind`: read and write it (and search it, a folder). Shown as
+    // `shownBase` + its path, it is named for what it is when it is no such
+    // thing ("<entry> is a folder", "<entry> is not a regular file", "<entry>
+    // is not a folder", a link that leads nowhere as noFolderOnTheWay names
+    // it), else "<entry> belongs to <user> (uid <id>)" when another user owns
+    // it (the superuser's run too), with " and cannot be opened" or " and
+    // cannot be written" when it cannot, else "<entry> cannot be opened
+    // (<reason>)" when it cannot be read or searched, "<entry> cannot be
+    // written (<reason>)" when it cannot be written. Nothing when it can be
+    // used, when it is not there, or when it cannot be looked at (a folder on
+    // the way that refuses: writeProblem tells of those).
+    static std::optional<std::string> useProblem(int folder, const std::string& path, Kind kind,
+                                                 const std::string& shownBase);
 
     // Sets aside, as makeFolders does, every entry of `group` in `folder`
-    // that is there once one of them cannot be opened (openProblem): they go
-    // together, as a database and its journal files do. Each is added to
-    // `setAside`, for what openProblem says of it, or else as "<entry> goes
-    // with <the one that cannot be opened>". Why one could not be set aside
-    // ("<what>, and <it, or the entry> cannot be set aside: <reason>");
-    // nothing when all were, or none needed to be.
-    static std::optional<std::string> setAsideUnopenable(int folder, const std::vector<std::string>& group,
-                                                         const std::string& shownBase,
-                                                         std::vector<SetAside>& setAside);
+    // that is there once one of them cannot be used as a `kind`
+    // (useProblem): they go together, as a database and its journal files
+    // do. Each is added to `setAside`, for what useProblem says of it, or
+    // else as "<entry> goes with <the one that cannot be used>". Why one
+    // could not be set aside ("<what>, and <it, or the entry> cannot be set
+    // aside: <reason>"); nothing when all were, or none needed to be.
+    static std::optional<std::string> setAsideUnusable(int folder, const std::vector<std::string>& group, Kind kind,
+                                                       const std::string& shownBase,
+                                                       std::vector<SetAside>& setAside);
 
     // Removes `path` in `folder` with everything in it; a symbolic link is
     // removed itself, never followed. False when `path` was not removed.

@@ -52,27 +52,31 @@ void makePrivate(const std::string& folder, std::vector<FolderTree::SetAside>& s
         FolderTree::makeFolders(parent.get(), path.filename().string(), 0700, above + "/", &setAside);
 }
 
-// A file the web engine opens as it starts, inside one of the two folders;
-// a database's journal files lie beside it.
-struct EngineFile {
+// An entry the web engine opens as it starts, inside one of the two
+// folders: a file (a database's journal files lie beside it) or a folder.
+struct EngineEntry {
     std::string path;
+    FolderTree::Kind kind = FolderTree::Kind::file;
     bool database = false;
 };
 
-// Sets aside each of `files` in `folder` that the user cannot open, and
+// Sets aside each of `entries` in `folder` that the engine cannot use, and
 // each folder on the way to one, first, with a database's journal files
-// (FolderTree::setAsideUnopenable). Why one could not be. Only these few
-// are looked at, not what the engine opens later, site by site, so that a
-// start never walks the folders.
-std::optional<std::string> setAsideUnopenable(const std::string& folder, const std::vector<EngineFile>& files,
-                                              std::vector<FolderTree::SetAside>& setAside) {
-    for (const auto& [path, database] : files)
+// (FolderTree::setAsideUnusable). Why one could not be. Only these few are
+// looked at, not what the engine opens later, site by site, so that a start
+// never walks the folders.
+std::optional<std::string> setAsideUnusable(const std::string& folder, const std::vector<EngineEntry>& entries,
+                                            std::vector<FolderTree::SetAside>& setAside) {
+    for (const auto& [path, kind, database] : entries)
         for (std::size_t end = path.find('/');; end = path.find('/', end + 1)) {
+            const bool last = end == std::string::npos;
             std::vector<std::string> group{folder + "/" + path.substr(0, end)};
-            if (end == std::string::npos && database)
+            if (last && database)
                 for (const char* journal : {"-journal", "-wal", "-shm"}) group.push_back(group.front() + journal);
-            if (auto problem = FolderTree::setAsideUnopenable(AT_FDCWD, group, {}, setAside)) return problem;
-            if (end == std::string::npos) break;
+            if (auto problem = FolderTree::setAsideUnusable(AT_FDCWD, group, last ? kind : FolderTree::Kind::folder,
+                                                            {}, setAside))
+                return problem;
+            if (last) break;
         }
     return std::nullopt;
 }
@@ -94,34 +98,27 @@ const WebsiteDataService::FolderReport& WebsiteDataService::makeFolders() {
     return *folderReport_;
 }
 
-// Why the engine cannot use either folder: it takes no writes, what the
-// engine opens in it as it starts and the user cannot open cannot be set
-// aside (nothing is set aside once either folder cannot be used), or the
-// folder the sandbox binds into each web process takes no writes.
+// Why the engine cannot use either folder: it takes no writes, or what the
+// engine opens in it as it starts and cannot use cannot be set aside
+// (nothing is set aside once either folder cannot be used). The folder the
+// sandbox binds into each web process is on the way to one of those.
 void WebsiteDataService::judgeFolders(FolderReport& report) const {
     report.dataProblem = FolderTree::writeProblem(AT_FDCWD, folders_.data, {});
     report.cacheProblem = FolderTree::writeProblem(AT_FDCWD, folders_.cache, {});
-    if (!report.inMemoryOnly()) {
-        const std::string mediaKeys = mediaKeysFolder, diskCache = diskCacheFolder;
-        report.dataProblem = setAsideUnopenable(
-            folders_.data, {{cookieFileName, true}, {"storage/salt"}, {mediaKeys + "/salt"}, {mediaSaltFolder}},
-            report.setAsideInside);
-        if (!report.dataProblem)
-            report.cacheProblem = setAsideUnopenable(
-                folders_.cache, {{"HSTS/hsts-storage.sqlite", true}, {"CacheStorage/salt"}, {diskCache + "/salt"}},
-                report.setAsideInside);
-    }
-    if (!report.dataProblem) report.dataProblem = mediaKeysProblem();
-}
-
-// The sandbox cannot bind a folder it cannot reach, and the web process then
-// never starts.
-std::optional<std::string> WebsiteDataService::mediaKeysProblem() const {
-    const std::string mediaKeys = folders_.data + "/" + mediaKeysFolder;
-    const auto problem = FolderTree::writeProblem(AT_FDCWD, mediaKeys, {});
-    // Refused by the folder itself: the reason alone.
-    if (problem && !problem->starts_with(folders_.data)) return mediaKeys + ": " + *problem;
-    return problem;
+    if (report.inMemoryOnly()) return;
+    const std::string mediaKeys = mediaKeysFolder, diskCache = diskCacheFolder;
+    report.dataProblem = setAsideUnusable(folders_.data,
+                                          {{cookieFileName, FolderTree::Kind::file, true},
+                                           {"storage/salt"},
+                                           {mediaKeys + "/salt"},
+                                           {mediaSaltFolder, FolderTree::Kind::folder}},
+                                          report.setAsideInside);
+    if (!report.dataProblem)
+        report.cacheProblem = setAsideUnusable(folders_.cache,
+                                               {{"HSTS/hsts-storage.sqlite", FolderTree::Kind::file, true},
+                                                {"CacheStorage/salt"},
+                                                {diskCache + "/salt"}},
+                                               report.setAsideInside);
 }
 
 // Cookies are kept on disk only when the session is told where: otherwise the

@@ -29,17 +29,23 @@ class MainQueue;
 // and a folder made there. Given to the engine, it would end the browser at
 // its start (its sandbox binds folders inside them) or keep no cookies.
 //
-// What the engine opens inside them as it starts and the user cannot open
-// (another user's, as a run by root leaves there) is set aside as well: the
-// engine would keep no cookies at all, and say so only in its own warnings.
+// What the engine opens inside them as it starts (the cookie database with
+// its journal files, the salts, the HSTS database, the folder its sandbox
+// binds into each web process for the media keys, and each folder on the
+// way to them) is set aside as well when the engine cannot use it: another
+// user's (as a run by root leaves there, or the user's, for a run by root),
+// one it cannot read or write (an immutable file), a folder where a file
+// belongs or anything else that is no regular file (a FIFO would hang the
+// database), anything but a folder where a folder belongs, or a link that
+// leads nowhere (to a disk not mounted). The engine would keep no cookies at
+// all and say so only in its own warnings, or not start its web processes.
 // A new one is made in its place.
 //
 // Neither folder is given to the engine when one of them cannot be used (it
-// cannot be written, a folder inside that the engine's sandbox binds cannot
-// be reached, which would end the browser as well, or what it cannot open
-// inside cannot be set aside): the normal profiles' views then share one
-// in-memory session for the run, as the guest window's views each have one,
-// and no website data is kept.
+// cannot be written, or what the engine cannot use inside cannot be set
+// aside): the normal profiles' views then share one in-memory session for
+// the run, as the guest window's views each have one, and no website data is
+// kept.
 //
 // Made once in main(). Main thread only.
 class WebsiteDataService : public IWebsiteData {
@@ -55,7 +61,7 @@ public:
 
     // What making the two folders met, for the start to tell: what stood in
     // a folder's place and was set aside, what the engine could not have
-    // opened inside them and was set aside, and why a folder cannot be used
+    // used inside them and was set aside, and why a folder cannot be used
     // (FolderTree::writeProblem, or what could not be set aside), for each
     // that cannot.
     struct FolderReport {
@@ -102,7 +108,6 @@ private:
 
     void makeMediaSaltFolders() const;
     void judgeFolders(FolderReport& report) const;
-    std::optional<std::string> mediaKeysProblem() const;
 
     MainQueue& mainQueue_;
     Folders folders_;

@@ -1,6 +1,6 @@
 // What the start's toast says of the website data folders, over real
 // folders: what stood where one belongs, or what the engine would open in
-// one and the user cannot, and was set aside, and, when one of them cannot be
+// one and cannot use, and was set aside, and, when one of them cannot be
 // used, that the run keeps website data in memory only, naming the folder and
 // why. (What the start writes on stderr is the browser
 // process's, SecondProcessTest.)
@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quorelle::testing {
@@ -75,6 +76,37 @@ TEST_F(UnsavedDataNoticeTest, TheToastNamesWhatWasSetAsideAndTheWebsiteDataFolde
                   ", and a new one takes its place\n" + cookies + "-wal goes with " + cookies + ": it is kept as " +
                   setAsideName(cookies + "-wal") + ", and a new one takes its place");
 
+    // What the engine cannot use for what it is, where a file or a folder
+    // belongs: a folder in the cookie file's place, a FIFO that would hang
+    // the engine as it reads a salt, a file in the place of a folder on the
+    // way to one and of a folder it keeps salts in. The superuser sets aside
+    // another user's file too, one it could open.
+    const std::string kinds = scratch_ + "/kinds/data", kindsCache = scratch_ + "/kinds/cache";
+    const std::string hsts = kindsCache + "/HSTS/hsts-storage.sqlite";
+    std::filesystem::create_directories(kinds + "/cookies.sqlite");
+    std::filesystem::create_directories(kinds + "/storage");
+    ASSERT_EQ(::mkfifo((kinds + "/storage/salt").c_str(), 0600), 0);
+    std::filesystem::create_directories(kinds + "/deviceidhashsalts");
+    for (const auto& path : {kinds + "/mediakeys", kinds + "/deviceidhashsalts/1"})
+        ASSERT_TRUE(g_file_set_contents(path.c_str(), "not a folder", -1, nullptr));
+    std::filesystem::create_directories(kindsCache + "/HSTS");
+    ASSERT_TRUE(g_file_set_contents(hsts.c_str(), "nobody's", -1, nullptr));
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(hsts.c_str(), UnopenableFile::otherUser, 0), 0);
+    }
+    WebsiteDataService kindsAside(queue, {kinds, kindsCache});
+    const auto kindsToast = toastAtStart(kindsAside);
+    const auto newOne = [](const std::string& path) {
+        return ": it is kept as " + setAsideName(path) + ", and a new one takes its place";
+    };
+    const std::string othersLine =
+        ::geteuid() == 0 ? "\n" + hsts + " belongs to " + UnopenableFile::otherUserShown() + newOne(hsts) : "";
+    EXPECT_EQ(kindsToast, kinds + "/cookies.sqlite is a folder" + newOne(kinds + "/cookies.sqlite") + "\n" + kinds +
+                              "/storage/salt is not a regular file" + newOne(kinds + "/storage/salt") + "\n" + kinds +
+                              "/mediakeys is not a folder" + newOne(kinds + "/mediakeys") + "\n" + kinds +
+                              "/deviceidhashsalts/1 is not a folder" + newOne(kinds + "/deviceidhashsalts/1") +
+                              othersLine);
+
     const std::string file = scratch_ + "/not-a-folder";
     ASSERT_TRUE(g_file_set_contents(file.c_str(), "not a folder", -1, nullptr));
     const std::string inMemory = "Cookies and other website data are kept in memory only and won't be saved: ";
@@ -87,52 +119,71 @@ TEST_F(UnsavedDataNoticeTest, TheToastNamesWhatWasSetAsideAndTheWebsiteDataFolde
     EXPECT_EQ(toastAtStart(neither), inMemory + file + "/data" + refused + "; " + file + "/cache" + refused);
 }
 
-// A folder that takes new entries but lets none be renamed or removed, while
-// this lives.
-class AppendOnlyFolder {
+// A file or folder with an inode flag set while this lives: append-only
+// (a folder then takes new entries but lets none be renamed or removed) or
+// immutable (a file then cannot be written, renamed or removed). Cleared
+// again whatever the test met.
+class InodeFlag {
 public:
-    explicit AppendOnlyFolder(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY)) {
-        effective_ = fd_ >= 0 && setFlag(true);
+    InodeFlag(const std::string& path, int flag) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), flag_(flag) {
+        effective_ = fd_ >= 0 && set(true);
     }
-    ~AppendOnlyFolder() {
-        if (effective_) setFlag(false);
+    ~InodeFlag() {
+        if (effective_) set(false);
         if (fd_ >= 0) ::close(fd_);
     }
-    AppendOnlyFolder(const AppendOnlyFolder&) = delete;
-    AppendOnlyFolder& operator=(const AppendOnlyFolder&) = delete;
+    InodeFlag(const InodeFlag&) = delete;
+    InodeFlag& operator=(const InodeFlag&) = delete;
 
     bool effective() const { return effective_; }
 
 private:
-    bool setFlag(bool on) {
+    bool set(bool on) {
         int flags = 0;
         if (::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return false;
-        flags = on ? (flags | FS_APPEND_FL) : (flags & ~FS_APPEND_FL);
+        flags = on ? (flags | flag_) : (flags & ~flag_);
         return ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
     }
 
     int fd_;
+    int flag_;
     bool effective_ = false;
 };
 
-// What the engine would open and the user cannot, and cannot set aside
-// either, leaves the run's website data in memory, and the toast says why.
+// What the engine cannot use and cannot be set aside either leaves the
+// run's website data in memory, and the toast says why: a cookie file the
+// user cannot open in a folder that lets nothing in it be renamed, or an
+// immutable cookie file, which the engine would read but never write.
 TEST_F(UnsavedDataNoticeTest, ACookieFileThatCannotBeSetAsideLeavesWebsiteDataInMemory) {
     if (::geteuid() != 0)
-        GTEST_SKIP() << "only the superuser can make a folder that lets nothing in it be renamed, and leave a file "
-                        "there that the user cannot open";
-    const std::string data = scratch_ + "/append-only/data", cookies = data + "/cookies.sqlite";
-    std::filesystem::create_directories(data);
-    ASSERT_TRUE(g_file_set_contents(cookies.c_str(), "root's", -1, nullptr));
-    ASSERT_TRUE(UnopenableFile::make(cookies));
-    const AppendOnlyFolder appendOnly(data);
-    if (!appendOnly.effective()) GTEST_SKIP() << "this file system has no append-only folders";
-    WebsiteDataService service(queue, {data, scratch_ + "/append-only/cache"});
-    ASSERT_TRUE(runBoundByFileModes([&] { service.makeFolders(); }));
-    EXPECT_EQ(toastAtStart(service), "Cookies and other website data are kept in memory only and won't be saved: " +
-                                         data + " cannot be written (" + UnopenableFile::described(cookies) +
-                                         ", and it cannot be set aside: Operation not permitted)");
-    EXPECT_TRUE(UnopenableFile::isOne(cookies));
+        GTEST_SKIP() << "only the superuser can make a folder that lets nothing in it be renamed, or an immutable "
+                        "file, and leave a file there that the user cannot open";
+    // The flag, and whether it is set on the data folder, with a cookie file
+    // in it that the user cannot open, or on the user's own cookie file.
+    const std::vector<std::tuple<const char*, int, bool>> cases = {{"append-only", FS_APPEND_FL, true},
+                                                                   {"immutable", FS_IMMUTABLE_FL, false}};
+    for (const auto& [what, flag, onTheFolder] : cases) {
+        SCOPED_TRACE(what);
+        const std::string data = scratch_ + "/" + what + "/data", cookies = data + "/cookies.sqlite";
+        std::filesystem::create_directories(data);
+        ASSERT_TRUE(g_file_set_contents(cookies.c_str(), "root's", -1, nullptr));
+        if (onTheFolder) {
+            ASSERT_TRUE(UnopenableFile::make(cookies));
+        }
+        const InodeFlag flagged(onTheFolder ? data : cookies, flag);
+        if (!flagged.effective()) GTEST_SKIP() << "this file system has no " << what << " entries";
+        WebsiteDataService service(queue, {data, scratch_ + "/" + what + "/cache"});
+        ASSERT_TRUE(runBoundByFileModes([&] { service.makeFolders(); }));
+        const std::string said = onTheFolder ? UnopenableFile::described(cookies)
+                                             : cookies + " cannot be written (Operation not permitted)";
+        EXPECT_EQ(toastAtStart(service), "Cookies and other website data are kept in memory only and won't be saved: " +
+                                             data + " cannot be written (" + said +
+                                             ", and it cannot be set aside: Operation not permitted)");
+        EXPECT_EQ(readBytes(cookies), "root's");
+        if (onTheFolder) {
+            EXPECT_TRUE(UnopenableFile::isOne(cookies));
+        }
+    }
 }
 
 }  // namespace

@@ -176,10 +176,13 @@ struct UnopenableFile {
     // What the browser says of one at `path`.
     static std::string described(const std::string& path) {
         if (::geteuid() != 0) return path + " cannot be opened (Permission denied)";
+        return path + " belongs to " + otherUserShown() + " and cannot be opened";
+    }
+    // The other user as the browser names them.
+    static std::string otherUserShown() {
         const passwd* entry = ::getpwuid(otherUser);
         const std::string id = "uid " + std::to_string(otherUser);
-        return path + " belongs to " + (entry ? std::string(entry->pw_name) + " (" + id + ")" : id) +
-               " and cannot be opened";
+        return entry ? std::string(entry->pw_name) + " (" + id + ")" : id;
     }
     // Whether the file at `path` is one still, owner and mode as made.
     static bool isOne(const std::string& path) {

@@ -17,7 +17,9 @@
 #include <cstdio>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quorelle::testing {
@@ -117,33 +119,57 @@ TEST_F(WebsiteDataTest, CookiesOutliveTheProcessInPrivateFoldersAndGuestsWriteNo
     EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
 }
 
-// A cookie file the user cannot open, with its journal, as a run by root
-// that stopped in the middle of a write leaves them in the user's own folder,
-// would keep the engine from keeping any cookie: both are set aside as they
-// are, the engine makes a new one, and cookies outlive the process again.
-TEST_F(WebsiteDataTest, ACookieFileTheUserCannotOpenIsSetAsideAndCookiesAreKeptAgain) {
-    const std::string folder = scratch_ + "/left-by-root";
-    const std::string cookies = folder + "/data/" + WebsiteDataService::cookieFileName;
-    std::filesystem::create_directories(folder + "/data");
-    std::filesystem::permissions(folder + "/data", std::filesystem::perms::owner_all);
-    for (const auto& path : {cookies, cookies + "-journal"}) {
-        ASSERT_TRUE(g_file_set_contents(path.c_str(), ("root's " + path).c_str(), -1, nullptr));
-        ASSERT_TRUE(UnopenableFile::make(path)) << path;
-    }
+// What stands in the cookie file's place and the engine cannot use would
+// keep it from keeping any cookie, and it would say so only in its own
+// warnings: a file the user cannot open, with its journal, as a run by root
+// that stopped in the middle of a write leaves them in the user's own folder;
+// a folder; a link to nothing, as to a disk not mounted. Each is set aside as
+// it is, the engine makes a new one, and cookies outlive the process again.
+TEST_F(WebsiteDataTest, ACookieFileTheEngineCannotUseIsSetAsideAndCookiesAreKeptAgain) {
+    using Step = std::function<void(const std::string& cookies)>;
+    const std::vector<std::tuple<const char*, Step, Step>> cases = {
+        {"left-by-root",
+         [](const std::string& cookies) {
+             for (const auto& path : {cookies, cookies + "-journal"}) {
+                 EXPECT_TRUE(g_file_set_contents(path.c_str(), ("root's " + path).c_str(), -1, nullptr));
+                 EXPECT_TRUE(UnopenableFile::make(path)) << path;
+             }
+         },
+         [](const std::string& cookies) {
+             for (const auto& path : {cookies, cookies + "-journal"}) {
+                 const std::string kept = setAsideFrom(path);
+                 EXPECT_TRUE(UnopenableFile::isOne(kept)) << kept;
+                 EXPECT_EQ(UnopenableFile::bytes(kept), "root's " + path);
+             }
+         }},
+        {"a-folder", [](const std::string& cookies) { writeBytes(cookies + "/left", "left here"); },
+         [](const std::string& cookies) { EXPECT_EQ(readBytes(setAsideFrom(cookies) + "/left"), "left here"); }},
+        {"a-link-to-nothing",
+         [](const std::string& cookies) { std::filesystem::create_symlink(cookies + "-disk/cookies", cookies); },
+         [](const std::string& cookies) {
+             std::error_code error;
+             EXPECT_EQ(std::filesystem::read_symlink(setAsideFrom(cookies), error), cookies + "-disk/cookies");
+         }},
+    };
+    for (const auto& [what, make, check] : cases) {
+        SCOPED_TRACE(what);
+        const std::string folder = scratch_ + "/" + what;
+        const std::string cookies = folder + "/data/" + WebsiteDataService::cookieFileName;
+        std::filesystem::create_directories(folder + "/data");
+        std::filesystem::permissions(folder + "/data", std::filesystem::perms::owner_all);
+        make(cookies);
 
-    const ChildRun keep = runChild("keep", folder);
-    ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
-    const ChildRun read = runChild("read", folder);
-    EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
-    for (const auto& path : {cookies, cookies + "-journal"}) {
-        const std::string kept = setAsideFrom(path);
-        EXPECT_TRUE(UnopenableFile::isOne(kept)) << kept;
-        EXPECT_EQ(UnopenableFile::bytes(kept), "root's " + path);
+        const ChildRun keep = runChild("keep", folder);
+        ASSERT_TRUE(g_spawn_check_wait_status(keep.status, nullptr)) << keep.output;
+        const ChildRun read = runChild("read", folder);
+        EXPECT_TRUE(g_spawn_check_wait_status(read.status, nullptr)) << read.output;
+        check(cookies);
+        struct stat made {};
+        ASSERT_EQ(::stat(cookies.c_str(), &made), 0);
+        EXPECT_TRUE(S_ISREG(made.st_mode));
+        EXPECT_EQ(made.st_uid, ::geteuid());
+        EXPECT_EQ(made.st_mode & 07777, 0600u);
     }
-    struct stat made {};
-    ASSERT_EQ(::stat(cookies.c_str(), &made), 0);
-    EXPECT_EQ(made.st_uid, ::geteuid());
-    EXPECT_EQ(made.st_mode & 07777, 0600u);
 }
 
 // The process's file-creation mask, set for a test and put back after it.
@@ -206,15 +232,15 @@ TEST_F(WebsiteDataTest, ClearingAnEmptyStoreFinishesEachTimeAndLeavesTheFoldersP
 // A website data folder the engine cannot use is never given to it, nor the
 // cache folder then: the normal profiles' views share one session that keeps
 // their website data in memory for the run, as each guest view's does, and
-// nothing is written into either folder. Here a file takes the place of the
-// folder the engine's sandbox binds into each web process for the media keys,
-// which would keep every web process from starting, whoever runs the test.
+// nothing is written into either folder. Here the data folder is read-only
+// to a start that file modes bind, whoever runs the test.
 TEST_F(WebsiteDataTest, AFolderTheEngineCannotUseLeavesTheNormalProfilesOneSessionInMemory) {
     const std::string data = scratch_ + "/webdata", cache = scratch_ + "/webcache";
     std::filesystem::create_directories(data);
-    ASSERT_TRUE(g_file_set_contents((data + "/mediakeys").c_str(), "not a folder", -1, nullptr));
+    std::filesystem::permissions(data, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    ASSERT_TRUE(runBoundByFileModes([&] { websiteData->makeFolders(); }));
     const auto& report = websiteData->makeFolders();
-    EXPECT_EQ(report.dataProblem, data + "/mediakeys is not a folder");
+    EXPECT_EQ(report.dataProblem, "Permission denied");
     EXPECT_EQ(report.cacheProblem, std::nullopt);
     EXPECT_TRUE(report.inMemoryOnly());
     WebKitNetworkSession* session = websiteData->persistentSession();
@@ -233,7 +259,7 @@ TEST_F(WebsiteDataTest, AFolderTheEngineCannotUseLeavesTheNormalProfilesOneSessi
     showActiveTab();
     ASSERT_TRUE(waitForPage(server.url("/read")));
     EXPECT_EQ(evalJS("document.cookie"), "\"kept=yes\"") << "one session for every normal view";
-    EXPECT_EQ(listNames(data), std::vector<std::string>{"mediakeys"});
+    EXPECT_EQ(listNames(data), std::vector<std::string>());
     EXPECT_EQ(listNames(cache), std::vector<std::string>());
 }
 
