@@ -152,15 +152,18 @@ void WebViewCoordinator::load(const std::string& urlString, WebKitWebView* view,
     });
     const bool timed = text::lowercased(*parts->scheme) != "file";
     firstLoadGate_.pass([this, view, target, timed] {
-        mainFrameLoadRequested_ = true;
-        webkit_web_view_load_uri(view, target.c_str());
-        // The clock starts when the engine starts the request (see handleLoadChanged).
-        requestTimerWanted_ = timed;
+        usersLoad_.ask(view, target, [this, target, timed](WebKitWebView* view) {
+            mainFrameLoadRequested_ = true;
+            webkit_web_view_load_uri(view, target.c_str());
+            // The clock starts when the engine starts the request (see handleLoadChanged).
+            requestTimerWanted_ = timed;
+        });
     });
 }
 
 void WebViewCoordinator::stop(WebKitWebView* view) {
     firstLoadGate_.stop();
+    usersLoad_.end();
     webkit_web_view_stop_loading(view);
 }
 
@@ -236,10 +239,12 @@ void WebViewCoordinator::loadErrorPage(const std::string& message, WebKitWebView
 
 void WebViewCoordinator::showPage(WebKitWebView* view, const std::string& html, const std::string& token) {
     firstLoadGate_.pass([this, view, html, token] {
-        cancelRequestTimer();
-        requestTimerWanted_ = false;
-        bridgeToken_ = token;
-        webkit_web_view_load_html(view, html.c_str(), internalBaseURL);
+        usersLoad_.ask(view, internalBaseURL, [this, html, token](WebKitWebView* view) {
+            cancelRequestTimer();
+            requestTimerWanted_ = false;
+            bridgeToken_ = token;
+            webkit_web_view_load_html(view, html.c_str(), internalBaseURL);
+        });
     });
 }
 
@@ -249,9 +254,13 @@ void WebViewCoordinator::scheduleOmniboxSync() {
     });
 }
 
+// The page may have moved within itself meanwhile, unnamed while the load
+// was under way: the tab names it where it is now.
 void WebViewCoordinator::restoreShownPage() {
     later([](WebViewCoordinator& self) {
         auto tab = self.tab();
+        auto view = self.webView_.get();
+        if (view && self.movedWithinDocument(view.get())) return self.nameShownPage(view.get(), true);
         if (!tab || !self.shownPage_ || self.shownPage_->isNamedBy(*tab)) return;
         self.shownPage_->restore(*tab);
         self.store_.updateNavigationState(tab->id());
@@ -327,6 +336,7 @@ void WebViewCoordinator::handleLoadChanged(WebKitWebView* view, int event, gpoin
         if (std::exchange(coordinator->requestTimerWanted_, false)) coordinator->startRequestTimer(view);
         coordinator->onLoadStarted(view);
     }
+    if (event == WEBKIT_LOAD_REDIRECTED) coordinator->usersLoad_.redirectedTo(uriOf(view));
     if (event == WEBKIT_LOAD_COMMITTED) coordinator->onLoadCommitted(view);
     if (event == WEBKIT_LOAD_FINISHED) coordinator->onLoadFinished(view);
 }
@@ -396,6 +406,7 @@ void WebViewCoordinator::onLoadCommitted(WebKitWebView* view) {
     // page, or a navigation that becomes a download, commits nothing here.
     mainFrameLoadRequested_ = false;
     unnamedPageOnScreen_ = false;
+    usersLoad_.end();
     if (showsWebDocument_) setBackground(view, kWebPageBackground);
 }
 
@@ -407,6 +418,7 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
         --failedLoadsAwaitingFinish_;
         return;
     }
+    if (!webkit_web_view_is_loading(view)) usersLoad_.end();
     unnamedPageOnScreen_ = false;
     // An address the engine refused in place fails as any other load does.
     if (!refusedAddress_.empty()) {
@@ -432,6 +444,7 @@ void WebViewCoordinator::onLoadFinished(WebKitWebView* view) {
 // back/forward list at that address, and a web page on screen named by
 // another. The browser's own pages are left as they are.
 void WebViewCoordinator::onAddressChanged(WebKitWebView* view) {
+    if (usersLoadDroppedByMove(view)) return usersLoad_.askAgain(view);
     if (!movedWithinDocument(view)) return;
     later([heldView = GObjectPtr<WebKitWebView>::retain(view)](WebViewCoordinator& self) {
         if (!self.movedWithinDocument(heldView.get())) return;
@@ -443,8 +456,20 @@ void WebViewCoordinator::onAddressChanged(WebKitWebView* view) {
     });
 }
 
+// Before the engine has started the user's load, a move of the page drops it
+// without a word (and the engine no longer says it loads). The engine may
+// also report the start late: the load is then asked for twice, and the
+// second replaces the first.
+bool WebViewCoordinator::usersLoadDroppedByMove(WebKitWebView* view) const {
+    return usersLoad_.cutByMove() && !loadUnderWay_ && !webkit_web_view_is_loading(view) &&
+           uriOf(view) == currentItemURI(view);
+}
+
+// While the user's load is under way, the tab names it, not the page it
+// leaves.
 bool WebViewCoordinator::movedWithinDocument(WebKitWebView* view) const {
-    if (loadUnderWay_ || webkit_web_view_is_loading(view) || !showsWebDocument_) return false;
+    if (usersLoad_.pending() || loadUnderWay_ || webkit_web_view_is_loading(view) || !showsWebDocument_)
+        return false;
     const std::string uri = uriOf(view);
     if (uri.empty() || isInternalPageURI(uri) || uri != currentItemURI(view)) return false;
     auto tab = this->tab();
@@ -566,6 +591,20 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, bool afterCommit, con
     // a step, a reload, a link), though it reports that load's start only
     // after this failure: the tab is left to that load.
     const bool cutByNewerLoad = quiet && !leavesPageOnScreen(error) && webkit_web_view_is_loading(view);
+    if (usersLoad_.wentThrough(address)) {
+        const bool cancelled = quiet && !leavesPageOnScreen(error);
+        if (cancelled && usersLoad_.cutByMove()) {
+            // Cut short by the page it leaves, which moved within itself:
+            // asked for again at once, and the tab goes on naming it.
+            ++failedLoadsAwaitingFinish_;
+            usersLoad_.askAgain(view);
+            return TRUE;
+        }
+        // Stopped by the time limit, turned into a download or failed, it is
+        // over; cancelled otherwise (by the same load asked for again, or by
+        // the page's own script), it may yet be asked for again.
+        if (!cancelled) usersLoad_.end();
+    }
     if (quiet && !cutByNewerLoad && (afterCommit || unnamedPageOnScreen_)) {
         // Nothing failed: a page is on screen to stay. Either this load had
         // committed it and only its last requests were cut (Stop, or a page
@@ -628,6 +667,12 @@ std::string requestedURI(WebKitNavigationAction* navigation) {
     return uri ? uri : "";
 }
 
+// A link the user really clicked, not one a script or a redirect followed.
+bool clickedByUser(WebKitNavigationAction* navigation) {
+    return webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+           webkit_navigation_action_is_user_gesture(navigation);
+}
+
 bool isInternalScheme(const std::string& uri) {
     return lowerScheme(uri) == BrowserNavigation::internalScheme || text::startsWith(text::lowercased(uri), "vx:");
 }
@@ -638,10 +683,7 @@ bool isInternalScheme(const std::string& uri) {
 // redirect or a frame must not turn the tab privileged. Either way the
 // engine's own navigation is cancelled.
 void WebViewCoordinator::divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri) {
-    const bool clicked =
-        webkit_navigation_action_get_navigation_type(navigation) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
-        webkit_navigation_action_is_user_gesture(navigation);
-    if (!clicked) return;
+    if (!clickedByUser(navigation)) return;
     lastLoadedCanonicalURL.reset();
     later([canonical = BrowserNavigation::canonicalInternalURL(uri)](WebViewCoordinator& self) {
         if (auto view = self.webView_.get()) self.loadInternal(canonical, view.get(), true);
@@ -665,7 +707,7 @@ bool WebViewCoordinator::isMainFrameNavigation(WebKitNavigationAction* navigatio
     if (std::exchange(mainFrameLoadRequested_, false)) return true;
     switch (webkit_navigation_action_get_navigation_type(navigation)) {
         case WEBKIT_NAVIGATION_TYPE_LINK_CLICKED:
-            return webkit_navigation_action_is_user_gesture(navigation);
+            return clickedByUser(navigation);
         case WEBKIT_NAVIGATION_TYPE_BACK_FORWARD:
             return true;
         default:
@@ -687,6 +729,7 @@ bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecisio
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
+    noteUsersNavigation(view, navigation, uri);
     // The engine gives a page's process the view's colour when it makes it,
     // before the page commits: a web page that replaces one of the browser's
     // pages would draw its first frame on the theme's colour. So the view
@@ -694,6 +737,21 @@ bool WebViewCoordinator::onDecidePolicy(WebKitWebView* view, WebKitPolicyDecisio
     // that ends without replacing the page gives the colour back.
     if (isMainFrameNavigation(navigation)) setBackground(view, kWebPageBackground);
     return FALSE;
+}
+
+// A move of the page on screen that the user did not click may cut the
+// user's load short; a link the user clicked to another document is the
+// user's load, which the engine follows this first time.
+void WebViewCoordinator::noteUsersNavigation(WebKitWebView* view, WebKitNavigationAction* navigation,
+                                             const std::string& uri) {
+    const std::string onScreen = currentItemURI(view);
+    if (!clickedByUser(navigation)) return usersLoad_.navigates(uri, onScreen);
+    if (UsersLoad::documentOf(uri) == UsersLoad::documentOf(onScreen)) return;
+    auto request = GObjectPtr<WebKitURIRequest>::retain(webkit_navigation_action_get_request(navigation));
+    usersLoad_.follow(uri, [this, request](WebKitWebView* view) {
+        mainFrameLoadRequested_ = true;
+        webkit_web_view_load_request(view, request.get());
+    });
 }
 
 void WebViewCoordinator::onCreate(WebKitNavigationAction* action) {

@@ -4,6 +4,7 @@
 #include "model/Json.h"
 #include "web/FirstLoadGate.h"
 #include "web/ShownPage.h"
+#include "web/UsersLoad.h"
 
 #include <chrono>
 #include <functional>
@@ -116,11 +117,13 @@ private:
     // Reads the page's title, then records the visit if asked to.
     void readTitle(WebKitWebView* view, const std::string& address, Visit visit);
     void onAddressChanged(WebKitWebView* view);
+    bool usersLoadDroppedByMove(WebKitWebView* view) const;
     bool movedWithinDocument(WebKitWebView* view) const;
     // `afterCommit`: the load had committed its page when it failed.
     bool onLoadFailed(WebKitWebView* view, bool afterCommit, const std::string& address, const GError* error);
     bool onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision);
     bool isMainFrameNavigation(WebKitNavigationAction* navigation);
+    void noteUsersNavigation(WebKitWebView* view, WebKitNavigationAction* navigation, const std::string& uri);
     bool onDecideNewWindow(WebKitPolicyDecision* decision);
     void divertInternalNavigation(WebKitNavigationAction* navigation, const std::string& uri);
     void onCreate(WebKitNavigationAction* action);
@@ -151,6 +154,7 @@ private:
     bool mainFrameLoadRequested_ = false;  // the next navigation decision is for this load
     bool loadUnderWay_ = false;            // a load has started and not finished
     std::string loadStartedFor_;           // the address the latest load started for
+    UsersLoad usersLoad_;                  // the load the user asked for, until it commits or ends
     std::string refusedAddress_;           // the address the engine refused in place, until its load ends
     int failedLoadsAwaitingFinish_ = 0;  // each failure counted is followed by a finish to ignore
     bool unnamedPageOnScreen_ = false;     // a page a newer load cut short after it committed
