@@ -6,12 +6,13 @@
 // that is slow to start, is asked again when its call fails, asks the bus
 // who owns the name once the holder notes that it runs, never asks a
 // name that is not the holder's, waits for a name the last holder left on
-// the bus, asks the bus nothing while nothing changes there, and is handed
-// to a browser from before the hand-over method as it was then, at once. A
-// start that waits says what for; one kept too long by a browser that quits
-// says so. Where the test plays the holder's part itself, it does so through
-// the browser's own lock, note and hand-over service. And the hand-over
-// asked of the application itself: declined once it quits.
+// the bus (and ends there when asked to quit), asks the bus nothing while
+// nothing changes there, and is handed to a browser from before the
+// hand-over method as it was then, at once. A start that waits says what
+// for; one kept too long by a browser that quits says so. Where the test
+// plays the holder's part itself, it does so through the browser's own
+// lock, note and hand-over service. And the hand-over asked of the
+// application itself: declined once it quits.
 #include "app/AppTestSupport.h"
 #include "app/HandOverService.h"
 #include "app/HolderNote.h"
@@ -29,7 +30,6 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -60,6 +60,7 @@ using quorelle::testing::PrivateSessionBus;
 using quorelle::testing::processLimitMs;
 using quorelle::testing::runFor;
 using quorelle::testing::runUntil;
+using quorelle::testing::stateOf;
 using quorelle::testing::windowsOf;
 
 using Starts = std::vector<std::unique_ptr<Browser>>;
@@ -210,14 +211,6 @@ private:
     int count_ = 0;
     std::string seen_;
 };
-
-// A process's state letter as /proc tells it ('T' once it is stopped).
-char stateOf(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    const std::string line(std::istreambuf_iterator<char>(stat), {});
-    const auto end = line.rfind(')');
-    return end != std::string::npos && end + 2 < line.size() ? line[end + 2] : '?';
-}
 
 class HandOverTest : public BrowserProcessTest {
 protected:
@@ -562,7 +555,9 @@ TEST_F(HandOverTest, AStartThatReadsThatTheHolderRunsAsksTheBusWhoOwnsItsNameAnd
 // meanwhile waits for the name (it would otherwise register as that gone
 // browser's remote and end), and a start behind it asks nothing of a name
 // that is not its holder's. Once the name is free, the first becomes the
-// browser and the other is handed to it.
+// browser and the other is handed to it. A start asked to quit as it waits
+// for the name ends there, status 0, the folder and its note left as the
+// killed browser left them.
 TEST_F(HandOverTest, ANameTheLastBrowserLeftOnTheBusIsWaitedForAndNeverAsked) {
     ASSERT_TRUE(display);
     PrivateSessionBus bus;
@@ -574,15 +569,27 @@ TEST_F(HandOverTest, ANameTheLastBrowserLeftOnTheBusIsWaitedForAndNeverAsked) {
         ASSERT_NO_FATAL_FAILURE(holdAs(held, killed, HolderNote::Stage::running));
         ASSERT_TRUE(killed.own());
     }
+    const auto waitsForTheName = [&](Browser& start) {
+        return runUntil([&] {
+            return start.saidSo("quorelle: waiting for the Quorelle process that used the data folder " + folder +
+                                " before (pid " + std::to_string(::getpid()) +
+                                ") to give up Quorelle's name on the session bus.\n") ||
+                   start.exited();
+        }, processLimitMs) && !start.exited();
+    };
+    {
+        SCOPED_TRACE("a start asked to quit as it waits for the name");
+        const auto before = contents(folder);
+        Browser quit(home, onBus);
+        ASSERT_TRUE(waitsForTheName(quit)) << quit.report();
+        ::kill(quit.pid(), SIGTERM);
+        ASSERT_TRUE(runUntil([&] { return quit.exited(); }, processLimitMs)) << quit.report();
+        EXPECT_TRUE(quit.endedWith(0)) << quit.report();
+        expectOnlyWaitingLines(quit);
+        EXPECT_EQ(contents(folder), before);
+    }
     Browser next(home, onBus);
-    ASSERT_TRUE(runUntil([&] {
-        return next.saidSo("quorelle: waiting for the Quorelle process that used the data folder " + folder +
-                           " before (pid " + std::to_string(::getpid()) +
-                           ") to give up Quorelle's name on the session bus.\n") ||
-               next.exited();
-    }, processLimitMs))
-        << next.report();
-    ASSERT_FALSE(next.exited()) << next.report();
+    ASSERT_TRUE(waitsForTheName(next)) << next.report();
     EXPECT_TRUE(windowsOf(display, next.pid()).empty());
     Browser behind(home, onBus);
     ASSERT_TRUE(runUntil([&] {

@@ -9,12 +9,15 @@
 #include "app/QuitSignals.h"
 #include "model/GLibPtr.h"
 #include "store/DataFolderLock.h"
+#include "support/BusRelay.h"
 #include "support/MainLoopWait.h"
+#include "support/PrivateSessionBus.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -73,14 +76,57 @@ TEST_F(QuitSignalsTest, AStageTakesASignalThatCameBeforeItReactedAndEachOneAfter
 using QuitSignalsStartTest = BrowserProcessTest;
 
 // A start catches SIGTERM and SIGHUP the first thing it does. From then to
-// the moment its application takes them over, one that comes at once, or as
-// the start waits for the browser that holds its data folder to quit, ends
-// it there, status 0, having shown no window and changed nothing; one that
-// comes as a start that cannot go on shows why closes that dialog, status 1.
-// Until the application had started, either ended the process by its
-// default action instead (status 143 or 129).
+// the moment its application takes them over, one that comes at once, as
+// the start looks for the session bus (before it makes its data folder), or
+// as it waits for the browser that holds its data folder to quit, ends it
+// there, status 0, having shown no window and changed nothing; one that
+// comes as a start that cannot go on shows why closes that dialog, status 1;
+// and one that comes as its application registers on the bus, before it
+// activates, ends it without its window ever shown (which would have kept
+// its size as it closed). Until the application had started, either ended
+// the process by its default action instead (status 143 or 129). On the
+// bus, the test holds the start where it is (its bus answers nothing, or not
+// the registration yet) until it has taken the signal.
 TEST_F(QuitSignalsStartTest, AStartAskedToQuitBeforeItsWindowShowsEndsThere) {
     ASSERT_TRUE(display);
+    // SIGTERM to a start held where it is, taken there.
+    const auto takesQuitSignal = [](Browser& browser) {
+        ::kill(browser.pid(), SIGTERM);
+        return runUntil([&] { return signalTaken(browser.pid(), SIGTERM) || browser.ended(); }, processLimitMs) &&
+               !browser.ended();
+    };
+    const auto expectEndsThere = [&](Browser& browser) {
+        ASSERT_TRUE(runUntil([&] { return browser.exited(); }, processLimitMs)) << browser.report();
+        EXPECT_TRUE(browser.endedWith(0)) << browser.report();
+        expectOnlyItsOwnLines(browser);
+    };
+    {
+        SCOPED_TRACE("SIGTERM as it looks for the session bus");
+        // The bus answers nothing until the address closes.
+        BusRelay bus;
+        Browser browser(home, {.readStderr = true,
+                               .environment = {{"GTK_A11Y", std::nullopt},
+                                               {"DBUS_SESSION_BUS_ADDRESS", bus.address()}}});
+        ASSERT_TRUE(runUntil([&] { return bus.connectionWaiting() || browser.exited(); }, processLimitMs))
+            << browser.report();
+        ASSERT_TRUE(takesQuitSignal(browser)) << browser.report();
+        bus.close();
+        expectEndsThere(browser);
+        EXPECT_FALSE(std::filesystem::exists(folder));
+    }
+    {
+        SCOPED_TRACE("SIGTERM as its application registers on the session bus");
+        PrivateSessionBus bus;
+        ASSERT_EQ(bus.problem(), "");
+        BusRelay relay(bus.address());
+        relay.holdFrom("RequestName");
+        Browser browser(home, {.readStderr = true, .sessionBus = relay.address()});
+        ASSERT_TRUE(runUntil([&] { return relay.holding() || browser.exited(); }, processLimitMs)) << browser.report();
+        ASSERT_TRUE(takesQuitSignal(browser)) << browser.report();
+        relay.release();
+        expectEndsThere(browser);
+        EXPECT_FALSE(std::filesystem::exists(folder + "/windowSize.json"));
+    }
     // The test holds the folder as a browser that is quitting: a start waits
     // for it to let go.
     DataFolderLock held(folder);
