@@ -17,7 +17,6 @@ void UsersLoad::ask(WebKitWebView* view, std::string address, Ask ask) {
 
 void UsersLoad::follow(std::string address, Ask ask) {
     load_ = Load{{std::move(address)}, std::move(ask)};
-    moved_ = false;
 }
 
 bool UsersLoad::wentThrough(const std::string& address) const {
@@ -32,9 +31,9 @@ void UsersLoad::navigates(const std::string& uri, const std::string& onScreen) {
     if (!load_) return;
     const std::string& asked = load_->addresses.front();
     if (documentOf(uri) != documentOf(onScreen)) {
-        if (wentThrough(uri)) moved_ = false;
+        if (wentThrough(uri)) load_->moved = false;
     } else if (documentOf(uri) != documentOf(asked)) {
-        moved_ = true;
+        load_->moved = true;
     } else if (uri == asked) {
         end();
     }
@@ -42,7 +41,7 @@ void UsersLoad::navigates(const std::string& uri, const std::string& onScreen) {
 
 void UsersLoad::askAgain(WebKitWebView* view) {
     if (!load_) return;
-    moved_ = false;
+    load_->moved = false;
     load_->ask(view);
 }
 

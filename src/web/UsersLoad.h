@@ -49,7 +49,7 @@ public:
     void navigates(const std::string& uri, const std::string& onScreen);
     // Whether a move of the page has cut it short, since the engine went
     // ahead with it or it was last asked for.
-    bool cutByMove() const { return load_ && moved_; }
+    bool cutByMove() const { return load_ && load_->moved; }
     // Asks for it again.
     void askAgain(WebKitWebView* view);
 
@@ -57,10 +57,10 @@ private:
     struct Load {
         std::vector<std::string> addresses;  // the one asked for, then each it was redirected to
         Ask ask;
+        bool moved = false;  // a move of the page has cut it short
     };
 
     std::optional<Load> load_;
-    bool moved_ = false;
 };
 
 }  // namespace quorelle

@@ -590,9 +590,9 @@ bool WebViewCoordinator::onLoadFailed(WebKitWebView* view, bool afterCommit, con
     // The engine is already busy with what cut this load short (an address,
     // a step, a reload, a link), though it reports that load's start only
     // after this failure: the tab is left to that load.
-    const bool cutByNewerLoad = quiet && !leavesPageOnScreen(error) && webkit_web_view_is_loading(view);
+    const bool cancelled = quiet && !leavesPageOnScreen(error);
+    const bool cutByNewerLoad = cancelled && webkit_web_view_is_loading(view);
     if (usersLoad_.wentThrough(address)) {
-        const bool cancelled = quiet && !leavesPageOnScreen(error);
         if (cancelled && usersLoad_.cutByMove()) {
             // Cut short by the page it leaves, which moved within itself:
             // asked for again at once, and the tab goes on naming it.
