@@ -192,12 +192,12 @@ void TabWebViewStore::historyStep(const Uuid& tabID, int direction) {
     WebKitWebView* view = found->webView();
     if (direction < 0) {
         if (canGoBack(view, *tab))
-            webkit_web_view_go_to_back_forward_list_item(view, backItem(view));
+            found->coordinator().goTo(backItem(view), view);
         else
             tab->canGoBack.set(false);
     } else {
         if (canGoForward(view, *tab))
-            webkit_web_view_go_to_back_forward_list_item(view, forwardItem(view, *tab));
+            found->coordinator().goTo(forwardItem(view, *tab), view);
         else
             tab->canGoForward.set(false);
     }

@@ -179,6 +179,11 @@ void WebViewCoordinator::reloadWebAddress(const std::string& urlString, WebKitWe
         load(urlString, view, true);
 }
 
+void WebViewCoordinator::goTo(WebKitBackForwardListItem* item, WebKitWebView* view) {
+    usersLoad_.end();
+    webkit_web_view_go_to_back_forward_list_item(view, item);
+}
+
 void WebViewCoordinator::loadInternal(const std::string& urlString, WebKitWebView* view, bool newLoad) {
     auto state = appState();
     if (!state) return;

@@ -67,6 +67,9 @@ public:
     void stop(WebKitWebView* view);
     // Reloads a tab that names the web address `urlString` (see the source).
     void reloadWebAddress(const std::string& urlString, WebKitWebView* view);
+    // Steps to `item` of the view's back/forward list. The step is the
+    // user's newest load: one they asked for before is not asked for again.
+    void goTo(WebKitBackForwardListItem* item, WebKitWebView* view);
 
     // The first page of the view's back/forward list that a new load dropped
     // (see dropPagesAhead): Forward steps end before it. None when none was.

@@ -176,7 +176,8 @@ TEST_F(NavigationTest, AMoveWithinThePageIsNamedByTheTabAsAfterAFinish) {
 // the address does many times a second: what the user asks for (an address,
 // a link clicked) is asked for again each time, and loads. A load the
 // page's own script asks for, Stop, a download and an older load a newer
-// one replaced are not asked for again, and the page goes on moving.
+// one replaced (an address, a step back) are not asked for again, and the
+// page goes on moving.
 TEST_F(NavigationTest, WhatTheUserAsksForLoadsThoughThePageItLeavesKeepsMoving) {
     server.addHTML("/moving", "<html><head><title>Moving</title></head><body>moving <a id=on href=\"/slow\">on</a> "
                               "<a id=file href=\"/report\">file</a><script>let moves = 0;</script></body></html>");
@@ -236,19 +237,24 @@ TEST_F(NavigationTest, WhatTheUserAsksForLoadsThoughThePageItLeavesKeepsMoving) 
     const gulong downloadWatch = g_signal_connect(
         webkit_web_view_get_network_session(view()), "download-started",
         G_CALLBACK(+[](WebKitNetworkSession*, WebKitDownload*, int* count) { ++*count; }), &downloads);
+    // The user asks for an address, then, before it commits, for Stop or a
+    // step back (to a place the page moved from).
+    const auto askThen = [&](TabCommand then) {
+        const auto before = asked("/slow");
+        state->navigateActive(server.url("/slow"));
+        if (!runUntil([&] { return asked("/slow") == before + 1 && tab()->isLoading.get(); })) return false;
+        commands->post(then, tab()->id());
+        return true;
+    };
     // Each is under way, or over, when the page moves.
     const std::vector<std::tuple<const char*, std::string, std::function<bool()>>> leftAsTheyAre = {
-        {"stopped", "/slow", [&] {
-             state->navigateActive(server.url("/slow"));
-             if (!runUntil([&] { return asked("/slow") > 0 && tab()->isLoading.get(); })) return false;
-             commands->post(TabCommand::stop, tab()->id());
-             return true;
-         }},
+        {"stopped", "/slow", [&] { return askThen(TabCommand::stop); }},
         {"a download", "/report", [&] {
              evalJS("document.getElementById('file').click()");
              return runUntil([&] { return downloads == 1; });
          }},
         {"the page's own script", "/slow", [&] { evalJS("location.href = '/slow'"); return true; }},
+        {"replaced by a step back", "/slow", [&] { return askThen(TabCommand::goBack); }},
     };
     int moves = 0;
     for (const auto& [what, path, leave] : leftAsTheyAre) {
